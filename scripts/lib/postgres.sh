@@ -1,0 +1,35 @@
+# Starts a throw-away PostgreSQL server on 127.0.0.1 for the tests and exports
+# KPS_TEST_PG_PORT, KPS_TEST_PG_DATABASE, KPS_TEST_PG_USER, KPS_TEST_PG_PASSWORD.
+# Source it, then call kps_pg_start; kps_pg_stop runs on exit.
+
+kps_pg_bin() { ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1; }
+
+kps_pg_start() {
+    local bin; bin=$(kps_pg_bin)
+    [ -n "$bin" ] || { echo "PostgreSQL is not installed" >&2; return 1; }
+    KPS_PG_DIR=$(mktemp -d /tmp/kps-pg.XXXXXX)
+    local port=$((20000 + RANDOM % 20000))
+    local run=()
+    if [ "$(id -u)" -eq 0 ]; then
+        chown postgres: "$KPS_PG_DIR"
+        run=(runuser -u postgres --)
+    fi
+    "${run[@]}" "$bin/initdb" -D "$KPS_PG_DIR/data" -U postgres -A trust >/dev/null
+    "${run[@]}" "$bin/pg_ctl" -D "$KPS_PG_DIR/data" -l "$KPS_PG_DIR/log" -w \
+        -o "-h 127.0.0.1 -p $port -k $KPS_PG_DIR -F" start >/dev/null
+    psql -h 127.0.0.1 -p "$port" -U postgres -q -v ON_ERROR_STOP=1 <<SQL >/dev/null
+CREATE ROLE kps LOGIN PASSWORD 'secret';
+CREATE DATABASE kps_test OWNER kps;
+SQL
+    export KPS_TEST_PG_PORT=$port KPS_TEST_PG_DATABASE=kps_test
+    export KPS_TEST_PG_USER=kps KPS_TEST_PG_PASSWORD=secret
+    KPS_PG_RUN=("${run[@]}")
+    KPS_PG_BIN=$bin
+}
+
+kps_pg_stop() {
+    [ -n "${KPS_PG_DIR:-}" ] || return 0
+    "${KPS_PG_RUN[@]}" "$KPS_PG_BIN/pg_ctl" -D "$KPS_PG_DIR/data" -m immediate stop >/dev/null 2>&1 || true
+    rm -rf "$KPS_PG_DIR"
+    KPS_PG_DIR=
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string>
+
+#include "output/Pinger.h"
+#include "output/PosPrinter.h"
+#include "output/PrinterCodes.h"
+#include "output/WaitPause.h"
+#include "printing/TicketBuffers.h"
+#include "startup/Operator.h"
+#include "startup/PrintLog.h"
+
+namespace kps {
+
+// How one owner of a printer control opens it: the main window claims with
+// 1000 ms and pauses after a bad result code; the divert dialog claims with
+// 50 ms and does not pause.
+struct OposRoutineOptions {
+    long claimTimeoutMs = 1000;
+    bool pauseOnBadResult = true;
+    std::string owner = "MDIForm1";  // named in the common error report
+};
+
+// OpenOpsLDN, CloseOpsLDN and PrintOposTicket on one printer control.
+class OposPrinterRoutines {
+public:
+    OposPrinterRoutines(PosPrinter& printer, Pinger& pinger, WaitPause& pause, const PrintLog& log,
+                        Operator& op, OposRoutineOptions options = {});
+
+    // True when the device is open, claimed and enabled; the caller prints and
+    // then closes it. False leaves nothing open.
+    bool OpenOpsLDN(const std::string& deviceName, const std::string& address);
+
+    // Pauses, disables and closes the device.
+    void CloseOpsLDN();
+
+    // Prints List3 of the ticket on the open device, ends it with the cut (or
+    // CR LF), closes the device, and sets ticket.PrintFailed.
+    void PrintOposTicket(TicketBuffers& ticket, const PrinterCodes& codes);
+
+    PosPrinter& Printer() { return printer_; }
+
+private:
+    PosPrinter& printer_;
+    Pinger& pinger_;
+    WaitPause& pause_;
+    const PrintLog& log_;
+    Operator& operator_;
+    OposRoutineOptions options_;
+};
+
+}  // namespace kps

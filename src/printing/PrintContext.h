@@ -1,0 +1,34 @@
+#pragma once
+
+#include "output/OposPrinterRoutines.h"
+#include "output/PrinterCodes.h"
+#include "output/SystemPrinter.h"
+#include "printing/DivertState.h"
+#include "printing/PrintDeviceSetting.h"
+#include "printing/PrintWindow.h"
+#include "printing/TicketBuffers.h"
+#include "startup/Clock.h"
+#include "startup/Connection.h"
+#include "startup/Operator.h"
+#include "startup/PrintLog.h"
+
+namespace kps {
+
+// The process state and ports the printing routines work with, created in
+// main() (or a test) and handed in by reference.
+struct PrintContext {
+    Connection& db;
+    const PrintLog& log;
+    const Clock& clock;
+    Operator& op;
+    PrintWindow& window;
+    SystemPrinter& systemPrinter;
+    OposPrinterRoutines& opos;  // the main window's printer control
+    PrinterCodes& codes;
+    PrintDeviceSetting& device;
+    TicketBuffers& ticket;
+    DivertState& divert;
+    int codePage = 1252;
+};
+
+}  // namespace kps

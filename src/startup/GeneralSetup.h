@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+namespace kps {
+
+// The settings of GSetup.ini, read once at start-up.
+struct GeneralSetup {
+    std::string IniPath;
+
+    // [GeneralSetup] and [COMPANYSETTINGS], the suite's own keys.
+    std::string ServerName;
+    std::string DatabaseName;
+    std::string UserID;
+    std::string Password;  // the stored (scrambled) form until OpenConnection decodes it
+    std::string systemtype;
+    std::string OutletCode;
+    std::string DrivePath;
+
+    // [PrintServer], this server's own keys.
+    std::string Database = "ODBC";  // "ODBC" or "SQLite"
+    std::string OdbcDriver;
+    std::string OdbcOptions;
+    int CodePage = 1252;
+
+    // The folder of the settings file; relative database and registry paths
+    // are taken from here.
+    std::string SettingsFolder() const;
+};
+
+}  // namespace kps

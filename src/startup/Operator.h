@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace kps {
+
+enum class MessageIcon { None, Information, Exclamation, Critical, Question };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
+
+// The person at the machine: message boxes in the window, lines on standard
+// error (with the default answer) when the server runs headless.
+class Operator {
+public:
+    virtual ~Operator() = default;
+
+    virtual MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
+                                      MessageIcon icon, MessageButtons buttons) = 0;
+
+    // The common error report of a routine that traps its own errors: the
+    // window or module, the error's number and description, the routine.
+    virtual void ShowErrorReport(const std::string& where, long number,
+                                 const std::string& description, const std::string& routine) = 0;
+};
+
+// The fatal error report: an error reached the top of an event.
+void ShowFatalErrorReport(Operator& op, long number, const std::string& description);
+
+}  // namespace kps

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+// Text is UTF-8 inside the program. Files, the print log and printer output
+// use a single-byte code page and are converted only at those edges.
+// Character counts count characters, never bytes.
+namespace kps {
+
+// Code pages the server can read and write: 1252 (Western, the default),
+// 28591 (ISO 8859-1), 437 and 850 (the DOS pages many receipt printers use).
+bool IsSupportedCodePage(int codePage);
+
+// Converts single-byte text of the code page to UTF-8.
+std::string FromCodePage(std::string_view bytes, int codePage);
+
+// Converts UTF-8 to the code page; a character it lacks becomes "?".
+std::string ToCodePage(std::string_view utf8, int codePage);
+
+std::size_t CharCount(std::string_view utf8);
+
+// The first n characters.
+std::string LeftChars(std::string_view utf8, std::size_t n);
+
+// From character `start` (counting from 1) to the end.
+std::string MidChars(std::string_view utf8, std::size_t start);
+
+// Blanks (spaces only) removed from both ends, as the suite's Trim does.
+std::string Trim(std::string_view text);
+
+// Letters in capitals (ASCII and Latin-1 letters).
+std::string UpperCase(std::string_view utf8);
+
+// The character at position `pos` (counting from 1), or "" past the end.
+std::string CharAt(std::string_view utf8, std::size_t pos);
+
+std::string Spaces(long count);
+
+// Doubles every single quote so a value can stand between quotes in a statement.
+std::string SqlQuote(std::string_view value);
+
+// The number a text begins with, in plain decimal ("12abc" is 12, "x" is 0).
+long LeadingNumber(std::string_view text);
+
+// Rounds half to even, as the suite's integer division of padding does.
+long RoundHalfEven(double value);
+
+}  // namespace kps
