@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "printing/PrintWindow.h"
+#include "startup/Connection.h"
+#include "startup/Recordset.h"
+
+namespace kps::test {
+
+// The main window as the printing passes see it, over a real connection: the
+// device list and the waiting notices are opened with the window's own
+// statements; status captions and timer switches are recorded.
+class FakePrintWindow final : public PrintWindow {
+  public:
+    explicit FakePrintWindow(Connection& db, bool individualMode = false);
+
+    Recordset& DeviceList() override { return *deviceList_; }
+    Recordset& PendingNotices() override { return *pendingNotices_; }
+    bool IndividualMode() const override { return individualMode; }
+    void ShowStatus(const std::string& caption) override { captions.push_back(caption); }
+    void StopPolling() override;
+    void StartPolling() override;
+
+    // The last caption shown, or "" when none was.
+    std::string Status() const { return captions.empty() ? "" : captions.back(); }
+
+    bool individualMode;
+    bool polling = true;
+    int stops = 0;
+    int starts = 0;
+    std::vector<std::string> captions;
+
+  private:
+    std::unique_ptr<Recordset> deviceList_;
+    std::unique_ptr<Recordset> pendingNotices_;
+};
+
+}  // namespace kps::test
