@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace kps {
+
+enum class EscPosKind {
+    Text,            // printable bytes up to the next control byte
+    LineFeed,        // LF
+    CarriageReturn,  // CR
+    Init,            // ESC @
+    PrintMode,       // ESC ! n
+    CharacterSize,   // GS ! n
+    Align,           // ESC a n
+    Colour,          // ESC r n
+    CodePage,        // ESC t n
+    Cut,             // GS V m [n]
+    StatusQuery,     // DLE EOT n
+    ProcessIdQuery,  // GS ( H 06 00 30 30 d1 d2 d3 d4
+    Other,           // a command the reader knows by length only
+    Control,         // a lone control byte
+    Incomplete,      // the data ends inside a command
+};
+
+// One command read from the start of a byte stream.
+struct EscPosCommand {
+    EscPosKind kind = EscPosKind::Incomplete;
+    std::string_view bytes;  // every byte of the command
+    unsigned parameter = 0;  // n of the commands that take one
+};
+
+// Reads the command that `data` begins with; `data` must not be empty.
+// An Incomplete command spans the rest of `data`.
+EscPosCommand ReadEscPosCommand(std::string_view data);
+
+}  // namespace kps

@@ -1,0 +1,154 @@
+#include "fake-receipt-printer/EscPosDecoder.h"
+
+#include <cstdio>
+
+#include "fake-receipt-printer/EscPosCommand.h"
+#include "startup/Text.h"
+
+namespace kps {
+namespace {
+
+std::string Hex(std::string_view bytes) {
+    std::string out;
+    for (const char c : bytes) {
+        char digits[4];
+        std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned char>(c));
+        if (!out.empty()) {
+            out += ' ';
+        }
+        out += digits;
+    }
+    return out;
+}
+
+// Process IDs are usually digits; anything else is shown in hex.
+std::string ProcessId(std::string_view id) {
+    for (const char c : id) {
+        if (c < 0x20 || c > 0x7E) {
+            return Hex(id);
+        }
+    }
+    return std::string(id);
+}
+
+std::string SizeMarker(unsigned width, unsigned height) {
+    const std::string w = std::to_string(width);
+    const std::string h = std::to_string(height);
+    if (width == height) {
+        return "[size " + w + "x" + h + "]";
+    }
+    if (height == 1) {
+        return "[size " + w + "w]";
+    }
+    if (width == 1) {
+        return "[size " + h + "h]";
+    }
+    return "[size " + w + "x" + h + "]";
+}
+
+std::string AlignMarker(unsigned n) {
+    switch (n) {
+        case 0:
+        case '0':
+            return "[left]";
+        case 1:
+        case '1':
+            return "[centre]";
+        case 2:
+        case '2':
+            return "[right]";
+        default:
+            return "[align " + std::to_string(n) + "]";
+    }
+}
+
+std::string ColourMarker(unsigned n) {
+    switch (n) {
+        case 0:
+        case '0':
+            return "[black]";
+        case 1:
+        case '1':
+            return "[red]";
+        default:
+            return "[colour " + std::to_string(n) + "]";
+    }
+}
+
+// The code page of a character table, or `current` for tables we do not read.
+int TableCodePage(unsigned table, int current) {
+    switch (table) {
+        case 0:
+            return 437;
+        case 2:
+            return 850;
+        case 16:
+            return 1252;
+        default:
+            return current;
+    }
+}
+
+}  // namespace
+
+std::string DecodeEscPos(std::string_view bytes) {
+    std::string out;
+    int codePage = 1252;
+    while (!bytes.empty()) {
+        const EscPosCommand command = ReadEscPosCommand(bytes);
+        bytes.remove_prefix(command.bytes.size());
+        switch (command.kind) {
+            case EscPosKind::Text:
+                out += FromCodePage(command.bytes, codePage);
+                break;
+            case EscPosKind::LineFeed:
+                out += '\n';
+                break;
+            case EscPosKind::CarriageReturn:
+                if (!bytes.empty() && bytes.front() == '\n') {
+                    break;  // the LF ends the line
+                }
+                out += '\n';
+                break;
+            case EscPosKind::Init:
+                out += "[init]";
+                break;
+            case EscPosKind::PrintMode:
+                out += SizeMarker((command.parameter & 0x20) != 0 ? 2 : 1,
+                                  (command.parameter & 0x10) != 0 ? 2 : 1);
+                break;
+            case EscPosKind::CharacterSize:
+                out += SizeMarker((command.parameter >> 4) + 1, (command.parameter & 0x0F) + 1);
+                break;
+            case EscPosKind::Align:
+                out += AlignMarker(command.parameter);
+                break;
+            case EscPosKind::Colour:
+                out += ColourMarker(command.parameter);
+                break;
+            case EscPosKind::CodePage:
+                out += "[codepage " + std::to_string(command.parameter) + "]";
+                codePage = TableCodePage(command.parameter, codePage);
+                break;
+            case EscPosKind::Cut:
+                out += "[cut]";
+                break;
+            case EscPosKind::StatusQuery:
+                out += "[status?]";
+                break;
+            case EscPosKind::ProcessIdQuery:
+                out += "[process id " + ProcessId(command.bytes.substr(7)) + "]";
+                break;
+            case EscPosKind::Other:
+            case EscPosKind::Control:
+                out += "[" + Hex(command.bytes) + "]";
+                break;
+            case EscPosKind::Incomplete:
+                out += "[incomplete " + Hex(command.bytes) + "]";
+                break;
+        }
+    }
+    return out;
+}
+
+}  // namespace kps

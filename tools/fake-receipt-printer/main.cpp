@@ -1,0 +1,117 @@
+// fake-receipt-printer: a network receipt printer on a loopback address that
+// records what it is sent, or a reader of a recorded job.
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "fake-receipt-printer/EscPosDecoder.h"
+#include "fake-receipt-printer/FakeReceiptPrinter.h"
+#include "startup/KpsError.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: fake-receipt-printer [--listen HOST:PORT] [--output DIR] [--decode]\n"
+    "                            [--state online|offline|paperout|coveropen|silent]\n"
+    "       fake-receipt-printer --decode FILE\n"
+    "Listens on HOST:PORT (default 127.0.0.1:9100, a loopback address; port 0 picks\n"
+    "a free one), records every job (one connection) to DIR/job-NNNN.prn and with\n"
+    "--decode prints each job as readable text. SIGTERM or SIGINT ends it.\n";
+
+int Usage(const std::string& problem) {
+    std::cerr << "fake-receipt-printer: " << problem << "\n" << kUsage;
+    return 2;
+}
+
+int DecodeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        std::cerr << "fake-receipt-printer: cannot read " << path << "\n";
+        return 1;
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
+    std::cout << kps::DecodeEscPos(bytes) << std::flush;
+    return 0;
+}
+
+int Run(kps::FakeReceiptPrinter::Options options, kps::FakePrinterState state, bool decode) {
+    // Blocked before the printer's thread starts, so only sigwait sees them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    kps::FakeReceiptPrinter printer(options);
+    printer.SetState(state);
+    if (decode) {
+        printer.SetJobListener([](const kps::FakeReceiptPrinter::Job& job) {
+            std::ostringstream text;
+            text << "--- job " << job.number << " (" << job.bytes.size() << " bytes) ---\n"
+                 << kps::DecodeEscPos(job.bytes) << "\n";
+            std::cout << text.str() << std::flush;
+        });
+    }
+    std::cout << "fake-receipt-printer: listening on " << options.address << ":" << printer.Port()
+              << std::endl;
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    kps::FakeReceiptPrinter::Options options;
+    options.port = 9100;
+    kps::FakePrinterState state = kps::FakePrinterState::Online;
+    bool decode = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const bool hasValue = i + 1 < argc && std::string_view(argv[i + 1]).substr(0, 2) != "--";
+        if (argument == "--help") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (argument == "--decode") {
+            if (hasValue) {
+                return DecodeFile(argv[i + 1]);
+            }
+            decode = true;
+        } else if (argument == "--listen" && hasValue) {
+            const std::string value = argv[++i];
+            const auto colon = value.rfind(':');
+            unsigned port = 0;
+            char rest = 0;
+            if (colon == std::string::npos ||
+                std::sscanf(value.c_str() + colon + 1, "%u%c", &port, &rest) != 1 || port > 65535) {
+                return Usage("--listen wants HOST:PORT, not " + value);
+            }
+            options.address = value.substr(0, colon);
+            options.port = static_cast<std::uint16_t>(port);
+        } else if (argument == "--output" && hasValue) {
+            options.outputFolder = argv[++i];
+        } else if (argument == "--state" && hasValue) {
+            const auto parsed = kps::ParseFakePrinterState(argv[++i]);
+            if (!parsed) {
+                return Usage(std::string("unknown state ") + argv[i]);
+            }
+            state = *parsed;
+        } else {
+            return Usage("unexpected argument " + argument);
+        }
+    }
+    try {
+        return Run(options, state, decode);
+    } catch (const kps::KpsError& error) {
+        std::cerr << error.Description() << "\n";
+        return 1;
+    }
+}
