@@ -1,0 +1,54 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dialogs/DivertDialogView.h"
+#include "dialogs/TRDIVET.h"
+#include "support/Fakes.h"
+
+namespace kps::test {
+
+// Records what the dialog asked of its window.
+class RecordingDivertView final : public DivertDialogView {
+  public:
+    explicit RecordingDivertView(const TRDIVET& dialog) : dialog_(dialog) {}
+
+    int SetWindowTopmost(bool topmost) override;
+    void Repaint() override;
+
+    std::vector<bool> topmostCalls;
+    std::vector<std::string> labels;  // Label1 at each repaint
+    bool sawButtonsDisabled = false;
+
+  private:
+    const TRDIVET& dialog_;
+};
+
+// A divert dialog for printer K1 whose divert printer K2 answers at
+// 127.0.0.2, holding a ticket of two lines.
+class DivertDialogFixture : public ::testing::Test {
+  protected:
+    DivertDialogFixture();
+    ~DivertDialogFixture() override;
+
+    // Fills the fields as sending does and opens the dialog on the view.
+    void OpenHeldTicket(std::vector<std::string> lines = {"L1\r\n", "L2\r\n"});
+    std::string LogText() const;
+
+    std::string folder;
+    FakeClock clock;
+    PrintLog log;
+    FakeOperator op;
+    FakePosPrinter printer;
+    FakePinger pinger;
+    FakeWaitPause pause;
+    PrinterCodes codes;
+    DivertState divert;
+    TRDIVET dialog{printer, pinger, pause, log, op, codes, divert};
+    RecordingDivertView view{dialog};
+};
+
+}  // namespace kps::test

@@ -1,0 +1,217 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "DivertDialogFixture.h"
+#include "FailAfterPrintPrinter.h"
+#include "dialogs/HeadlessDivertPolicy.h"
+
+namespace kps::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+using DivertDialogLoad = DivertDialogFixture;
+
+TEST_F(DivertDialogLoad, ShowsTheMessageOnTopAndNamesTheDivertPrinter) {
+    OpenHeldTicket();
+    EXPECT_THAT(view.topmostCalls, ElementsAre(true));
+    EXPECT_EQ(dialog.Label1, " Error Sending item to Printer 'K1'");
+    EXPECT_EQ(dialog.Command1Caption, "DIVERT/RETRY TO 'K2'");
+    EXPECT_EQ(dialog.Command2Caption, "CANCEL PRINTING");
+    EXPECT_TRUE(dialog.Command1Enabled);
+    EXPECT_TRUE(dialog.Command2Enabled);
+    EXPECT_FALSE(dialog.Closed);
+}
+
+TEST_F(DivertDialogLoad, StartsEveryDialogAfreshWithoutAnEarlierSuccess) {
+    pinger.reachable.clear();
+    OpenHeldTicket();
+    dialog.Command1();
+    dialog.Command2();
+    ASSERT_EQ(dialog.RetryCount, 1);
+
+    divert.DivertSucceeded = true;  // left over from an earlier divert
+    OpenHeldTicket();
+    EXPECT_EQ(dialog.RetryCount, 0);
+    EXPECT_FALSE(divert.DivertSucceeded);
+    EXPECT_FALSE(dialog.Closed);
+    EXPECT_EQ(dialog.Label1, " Error Sending item to Printer 'K1'");
+}
+
+using DivertDialogRetry = DivertDialogFixture;
+
+TEST_F(DivertDialogRetry, CountsFailedAttemptsOnTheLabelAndStaysOpen) {
+    pinger.reachable.clear();
+    OpenHeldTicket();
+    dialog.Command1();
+    EXPECT_EQ(dialog.Label1, "ERROR Open Printer 'K2' 1 time(s)");
+    dialog.Command1();
+    EXPECT_EQ(dialog.Label1, "ERROR Open Printer 'K2' 2 time(s)");
+    EXPECT_EQ(view.labels.back(), "ERROR Open Printer 'K2' 2 time(s)");
+    EXPECT_FALSE(dialog.Closed);
+    EXPECT_FALSE(divert.DivertSucceeded);
+    EXPECT_TRUE(printer.calls.empty());
+    EXPECT_THAT(LogText(), HasSubstr("Retry Printing at 'K2'\r\n"));
+}
+
+TEST_F(DivertDialogRetry, UsesTheFieldsAsTheyStandAtThePress) {
+    OpenHeldTicket();
+    dialog.OPrinterName = "K3";
+    dialog.oIPAddress = "127.0.0.9";  // does not answer
+    dialog.Command1();
+    EXPECT_THAT(pinger.pinged, ElementsAre("127.0.0.9"));
+    EXPECT_EQ(dialog.Label1, "ERROR Open Printer 'K3' 1 time(s)");
+}
+
+using DivertDialogPrint = DivertDialogFixture;
+
+TEST_F(DivertDialogPrint, PrintsBannerCentredAndCutsOnACuttingPrinter) {
+    OpenHeldTicket();
+    dialog.Command1();
+    EXPECT_THAT(printer.Printed(),
+                ElementsAre("<C>*Divert From K1\r\n", "L1\r\n", "L2\r\n", "<CUT>"));
+    EXPECT_EQ(printer.calls.front(), "Open K2");
+    EXPECT_THAT(printer.calls, ::testing::Contains("ClaimDevice 50"));
+    EXPECT_EQ(printer.calls.back(), "Close");
+    EXPECT_TRUE(view.sawButtonsDisabled);
+    EXPECT_TRUE(divert.DivertSucceeded);
+    EXPECT_TRUE(dialog.Closed);
+    EXPECT_EQ(pause.pauses, 1);
+    EXPECT_THAT(LogText(), HasSubstr("Printing Success divert to 'K2'\r\n"));
+}
+
+TEST_F(DivertDialogPrint, PrintsPlainBannerAndLineEndWithoutACutter) {
+    printer.canCut = false;
+    OpenHeldTicket();
+    dialog.Command1();
+    EXPECT_THAT(printer.Printed(), ElementsAre("*Divert From K1\r\n", "L1\r\n", "L2\r\n", "\r\n"));
+    EXPECT_TRUE(divert.DivertSucceeded);
+}
+
+TEST_F(DivertDialogPrint, LeavesOutAnEmptyBanner) {
+    divert.DivertBanner.clear();
+    OpenHeldTicket();
+    dialog.Command1();
+    EXPECT_THAT(printer.Printed(), ElementsAre("L1\r\n", "L2\r\n", "<CUT>"));
+}
+
+// A held ticket that did not come out must not mark its items printed.
+using DivertDialogFailedPrint = DivertDialogFixture;
+
+TEST_F(DivertDialogFailedPrint, RefusedTicketKeepsTheDialogOpenWithButtons) {
+    printer.coverOpen = true;
+    OpenHeldTicket();
+    dialog.Command1();
+    EXPECT_TRUE(printer.Printed().empty());
+    EXPECT_EQ(printer.calls.back(), "Close");
+    EXPECT_EQ(dialog.Label1, "ERROR Open Printer 'K2'");
+    EXPECT_TRUE(view.sawButtonsDisabled);
+    EXPECT_TRUE(dialog.Command1Enabled);
+    EXPECT_TRUE(dialog.Command2Enabled);
+    EXPECT_FALSE(dialog.Closed);
+    EXPECT_FALSE(divert.DivertSucceeded);
+    EXPECT_THAT(LogText(), Not(HasSubstr("Printing Success")));
+}
+
+TEST_F(DivertDialogFailedPrint, BadResultAfterPrintingIsNoSuccess) {
+    FailAfterPrintPrinter failing(printer);
+    TRDIVET other(failing, pinger, pause, log, op, codes, divert);
+    other.List1 = {"L1\r\n"};
+    other.OPrinterName = "K2";
+    other.oIPAddress = "127.0.0.2";
+    RecordingDivertView otherView(other);
+    other.Open(otherView);
+    other.Command1();
+    EXPECT_EQ(printer.Printed().size(), 3u);
+    EXPECT_FALSE(other.Closed);
+    EXPECT_TRUE(other.Command1Enabled);
+    EXPECT_FALSE(divert.DivertSucceeded);
+    EXPECT_EQ(other.Label1, "ERROR Printing at 'K2'");
+    EXPECT_THAT(LogText(), Not(HasSubstr("Printing Success")));
+}
+
+TEST_F(DivertDialogFailedPrint, EmptyHeldTicketIsNoSuccess) {
+    OpenHeldTicket({});
+    dialog.Command1();
+    EXPECT_TRUE(printer.Printed().empty());
+    EXPECT_EQ(printer.calls.back(), "Close");
+    EXPECT_FALSE(dialog.Closed);
+    EXPECT_FALSE(divert.DivertSucceeded);
+}
+
+using DivertDialogLeave = DivertDialogFixture;
+
+TEST_F(DivertDialogLeave, CancelNamesTheOwnPrinterNotTheDivertPrinter) {
+    OpenHeldTicket();
+    divert.DivertSucceeded = true;
+    dialog.Command2();
+    EXPECT_EQ(divert.CancelledPrinterName, "K1");
+    EXPECT_FALSE(divert.DivertSucceeded);
+    EXPECT_TRUE(dialog.Closed);
+    EXPECT_TRUE(printer.calls.empty());
+    EXPECT_THAT(LogText(), HasSubstr("Cancel Printing at printer 'K2'\r\n"));
+}
+
+TEST_F(DivertDialogLeave, Image1AsksAndClosesWhateverTheAnswer) {
+    for (const auto answer : {MessageAnswer::Yes, MessageAnswer::No}) {
+        OpenHeldTicket();
+        divert.DivertSucceeded = true;
+        op.answer = answer;
+        dialog.Image1DoubleClick();
+        EXPECT_TRUE(dialog.Closed);
+        EXPECT_TRUE(divert.DivertSucceeded);  // not touched on this path
+        EXPECT_EQ(dialog.StopDivertAnswer, answer == MessageAnswer::Yes ? "6" : "7");
+        EXPECT_TRUE(divert.CancelledPrinterName.empty());
+    }
+    ASSERT_EQ(op.messages.size(), 2u);
+    EXPECT_EQ(op.messages[0].text, "Stop divert ?");
+    EXPECT_EQ(op.messages[0].caption, "Exit");
+    EXPECT_EQ(op.messages[0].icon, MessageIcon::Question);
+    EXPECT_EQ(op.messages[0].buttons, MessageButtons::YesNo);
+}
+
+TEST_F(DivertDialogLeave, UnloadForgetsTheHeldTicket) {
+    OpenHeldTicket();
+    dialog.List2 = {"7"};
+    dialog.List3 = {"8"};
+    dialog.Unload();
+    EXPECT_TRUE(dialog.List1.empty());
+    EXPECT_TRUE(dialog.List2.empty());
+    EXPECT_TRUE(dialog.List3.empty());
+}
+
+using HeadlessDivert = DivertDialogFixture;
+
+TEST_F(HeadlessDivert, PrintsOnTheDivertPrinterInOneAttempt) {
+    HeadlessDivertPolicy policy;
+    dialog.List1 = {"L1\r\n"};
+    dialog.OPrinterName = "K2";
+    dialog.oIPAddress = "127.0.0.2";
+    dialog.OriPrinter = "K1";
+    policy.ShowModal(dialog);
+    EXPECT_TRUE(divert.DivertSucceeded);
+    EXPECT_THAT(printer.Printed(), ElementsAre("<C>*Divert From K1\r\n", "L1\r\n", "<CUT>"));
+    EXPECT_THAT(LogText(), HasSubstr("Printing Success divert to 'K2'"));
+}
+
+TEST_F(HeadlessDivert, LeavesTheTicketWaitingWithoutCancelling) {
+    HeadlessDivertPolicy policy;
+    pinger.reachable.clear();
+    divert.DivertSucceeded = true;
+    dialog.List1 = {"L1\r\n"};
+    dialog.OPrinterName = "K2";
+    dialog.oIPAddress = "127.0.0.2";
+    dialog.OriPrinter = "K1";
+    policy.ShowModal(dialog);
+    EXPECT_FALSE(divert.DivertSucceeded);
+    EXPECT_TRUE(divert.CancelledPrinterName.empty());
+    EXPECT_EQ(dialog.RetryCount, 1);
+    EXPECT_EQ(pinger.pinged.size(), 1u);
+    EXPECT_THAT(LogText(), HasSubstr("Retry Printing at 'K2'"));
+    EXPECT_THAT(LogText(), Not(HasSubstr("Cancel Printing")));
+}
+
+}  // namespace
+}  // namespace kps::test
