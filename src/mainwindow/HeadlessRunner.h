@@ -1,0 +1,47 @@
+#pragma once
+
+#include <chrono>
+#include <ostream>
+
+#include "mainwindow/HeadlessOperator.h"
+#include "mainwindow/MDIForm1.h"
+#include "printing/DivertState.h"
+#include "printing/PrintPasses.h"
+#include "startup/Clock.h"
+
+namespace kps {
+
+struct HeadlessOptions {
+    long ticks = 0;  // stop after this many polling cycles; 0 runs until stopped
+    std::chrono::milliseconds interval{1000};
+};
+
+// Runs the main window without windows: Load, then one PollCycle per
+// interval measured from each tick's start, status lines on `out`.
+// SIGTERM and SIGINT answer the shut-down question Yes and end the run after
+// the current tick; SIGHUP does what "Restart" does. Call it from the main
+// thread before any other thread starts: it blocks those signals and takes
+// them with sigtimedwait between ticks.
+class HeadlessRunner {
+  public:
+    HeadlessRunner(MDIForm1& form, PrintPasses& passes, DivertState& divert, HeadlessOperator& op,
+                   const Clock& clock, std::ostream& out);
+
+    // The exit status: kExitShutDown, or kExitFatalError after the fatal
+    // error report of an error at the top of the load or a tick.
+    int Run(const HeadlessOptions& options);
+
+  private:
+    // Waits until `deadline`; false when a stop was asked for meanwhile.
+    bool WaitUntil(std::chrono::steady_clock::time_point deadline);
+    int RunLoaded(const HeadlessOptions& options);
+
+    MDIForm1& form_;
+    PrintPasses& passes_;
+    DivertState& divert_;
+    HeadlessOperator& operator_;
+    const Clock& clock_;
+    std::ostream& out_;
+};
+
+}  // namespace kps

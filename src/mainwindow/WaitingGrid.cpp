@@ -1,0 +1,49 @@
+#include "mainwindow/WaitingGrid.h"
+
+#include "startup/KpsError.h"
+
+namespace kps {
+
+const std::array<GridColumn, WaitingGrid::kColumnCount>& WaitingGrid::Columns() {
+    static const std::array<GridColumn, kColumnCount> columns{{
+        {"", 0, GridAlignment::General},
+        {"Table", 1000, GridAlignment::LeftCentre},
+        {"Service", 1000, GridAlignment::General},
+        {"Check#", 2000, GridAlignment::LeftCentre},
+        {"Item Description", 7000, GridAlignment::LeftCentre},
+        {"Quantity", 1800, GridAlignment::Centre},
+        {"Printer", 1800, GridAlignment::Centre},
+    }};
+    return columns;
+}
+
+void WaitingGrid::Fill(Recordset& pendingItems) {
+    rows_.clear();
+    rows_.reserve(static_cast<std::size_t>(pendingItems.RecordCount()));
+    for (pendingItems.MoveFirst(); !pendingItems.IsEOF(); pendingItems.MoveNext()) {
+        rows_.push_back(Row{
+            pendingItems.Field("TableCode").Or("-"),
+            pendingItems.Field("ServiceType").AsText(),
+            pendingItems.Field("BillNo").Or("-"),
+            pendingItems.Field("PosDescription").AsText(),
+            pendingItems.Field("Quantity").AsText(),
+            pendingItems.Field("PrinterGroupCode").AsText(),
+        });
+    }
+}
+
+const std::string& WaitingGrid::Cell(int row, int column) const {
+    static const std::string empty;
+    if (column < 0 || column >= kColumnCount || row < 0 || row >= RowCount()) {
+        throw KpsError(381, "Subscript out of range");
+    }
+    if (row == 0) {
+        return Columns()[static_cast<std::size_t>(column)].header;
+    }
+    if (column == 0) {
+        return empty;
+    }
+    return rows_[static_cast<std::size_t>(row - 1)][static_cast<std::size_t>(column - 1)];
+}
+
+}  // namespace kps

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+
+#include "printing/PrintPasses.h"
+
+namespace kps::test {
+
+// Counts the passes of each tick; a hook may act inside a pass (re-enter the
+// tick, change the status, raise a signal).
+class FakePrintPasses final : public PrintPasses {
+  public:
+    void DispatchPrintQueue() override {
+        ++dispatches;
+        if (onDispatch) {
+            onDispatch();
+        }
+    }
+    void PrintKitchenNotices() override {
+        ++notices;
+        if (onNotices) {
+            onNotices();
+        }
+    }
+
+    int dispatches = 0;
+    int notices = 0;
+    std::function<void()> onDispatch;
+    std::function<void()> onNotices;
+};
+
+}  // namespace kps::test

@@ -1,0 +1,163 @@
+#include "mainwindow/HeadlessRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <sstream>
+
+#include "mainwindow/ExitStatus.h"
+#include "mainwindow/FakePrintPasses.h"
+#include "mainwindow/HeadlessPollTimer.h"
+#include "mainwindow/ScriptedConnection.h"
+#include "support/Fakes.h"
+
+namespace kps::test {
+namespace {
+
+const std::string kDeviceSql =
+    "Select a.PrinterType as PrintingType,* from kelt_mt_Device as a left outer join "
+    "kelt_mt_printerModel as b on b.printercode=a.printercode order by a.Devicecode";
+const std::string kItemsSql =
+    "select * from kelt_trs_printingdetails as a left outer join mrex_mt_item as b on "
+    "b.itemcode=a.itemcode Left Outer Join Kelt_mt_Service As C On A.ServiceType=C.ServiceType  "
+    "left outer join kelt_mt_printergroup as D on D.PrinterGroupCode=b.RefPrinterGroupCode WHERE "
+    "A.PrintStatus=0 order by id";
+const std::string kNoticesSql =
+    "select * from kelt_trs_printkitchen as a left outer join kelt_mt_printergroup as b on "
+    "b.printergroupcode=a.printergroupcode WHERE a.PrintStatus=0";
+
+class HeadlessRunnerTest : public ::testing::Test {
+  protected:
+    HeadlessRunnerTest()
+        : op(err),
+          form(db, clock, op, ticket, timer, ""),
+          runner(form, passes, divert, op, clock, out) {
+        db.tables[kDeviceSql] = {{"DeviceCode"}, {}};
+        db.tables[kItemsSql] = {{"ID", "TableCode", "ServiceType", "BillNo", "PosDescription",
+                                 "Quantity", "PrinterGroupCode"},
+                                {}};
+        db.tables[kNoticesSql] = {{"ID"}, {}};
+    }
+
+    void AddItems(int count) {
+        for (int i = 0; i < count; ++i) {
+            db.tables[kItemsSql].rows.push_back(
+                {Value::Integer(i + 1), Value::Text("T1"), Value::Text("D"), Value::Text("B1"),
+                 Value::Text("Rice"), Value::Integer(1), Value::Text("KIT")});
+        }
+    }
+
+    int Run(long ticks) { return runner.Run({ticks, std::chrono::milliseconds(1)}); }
+
+    ScriptedConnection db;
+    FakeClock clock;
+    std::ostringstream err;
+    std::ostringstream out;
+    HeadlessOperator op;
+    TicketBuffers ticket;
+    HeadlessPollTimer timer;
+    DivertState divert;
+    FakePrintPasses passes;
+    MDIForm1 form;
+    HeadlessRunner runner;
+};
+
+TEST_F(HeadlessRunnerTest, StopsAfterTheGivenTicksAndShutsDownTheWindow) {
+    EXPECT_EQ(Run(3), kExitShutDown);
+    EXPECT_EQ(passes.notices, 3);
+    EXPECT_TRUE(form.IsClosed());
+    EXPECT_EQ(err.str(), "Exit: Shut Down Print Server ?\n");
+}
+
+TEST_F(HeadlessRunnerTest, StatusAndCountLinesAreWrittenOncePerChange) {
+    AddItems(3);
+    passes.onDispatch = [&] {
+        form.ShowStatus("Sending to Printer 'KITCHEN1'");
+        form.ShowStatus("Sending to Printer 'KITCHEN1'");
+        if (passes.dispatches == 2) {
+            db.tables[kItemsSql].rows.clear();
+        }
+    };
+    EXPECT_EQ(Run(3), kExitShutDown);
+    EXPECT_EQ(passes.dispatches, 2);
+    EXPECT_EQ(out.str(),
+              "[22:05:09] 3 Item(s) waiting to print\n"
+              "[22:05:09] Sending to Printer 'KITCHEN1'\n"
+              "[22:05:09] 0 Item(s) waiting to print\n");
+}
+
+TEST_F(HeadlessRunnerTest, TerminationEndsTheRunAfterTheCurrentTick) {
+    for (int signal : {SIGTERM, SIGINT}) {
+        HeadlessPollTimer freshTimer;
+        MDIForm1 freshForm(db, clock, op, ticket, freshTimer, "");
+        HeadlessRunner freshRunner(freshForm, passes, divert, op, clock, out);
+        passes.notices = 0;
+        passes.onNotices = [&] { std::raise(signal); };
+        EXPECT_EQ(freshRunner.Run({0, std::chrono::milliseconds(1)}), kExitShutDown) << signal;
+        EXPECT_EQ(passes.notices, 1) << signal;
+        EXPECT_TRUE(freshForm.IsClosed()) << signal;
+    }
+}
+
+TEST_F(HeadlessRunnerTest, HangUpDoesWhatRestartDoes) {
+    divert.CancelledPrinterName = "KITCHEN1";
+    passes.onNotices = [&] {
+        if (passes.notices == 1) {
+            std::raise(SIGHUP);
+        }
+    };
+    EXPECT_EQ(Run(2), kExitShutDown);
+    EXPECT_EQ(divert.CancelledPrinterName, "");
+    EXPECT_NE(out.str().find("] Restart\n"), std::string::npos);
+    EXPECT_EQ(passes.notices, 2);
+}
+
+TEST_F(HeadlessRunnerTest, SignalDuringTheLastTickDoesNotOutliveTheRun) {
+    passes.onNotices = [] { std::raise(SIGTERM); };
+    EXPECT_EQ(Run(1), kExitShutDown);
+    sigset_t pending;
+    sigpending(&pending);
+    EXPECT_EQ(sigismember(&pending, SIGTERM), 0);
+}
+
+TEST_F(HeadlessRunnerTest, ErrorInATickGivesTheFatalReportAndStatusFive) {
+    passes.onNotices = [&] { db.lost = true; };
+    EXPECT_EQ(Run(3), kExitFatalError);
+    EXPECT_EQ(passes.notices, 1);
+    const std::string report = err.str();
+    EXPECT_NE(report.find("Run-time error '-2147467259': [DBNETLIB] General network error"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1);
+}
+
+TEST_F(HeadlessRunnerTest, ErrorWhileLoadingGivesStatusFive) {
+    db.tables.erase(kNoticesSql);
+    EXPECT_EQ(Run(1), kExitFatalError);
+    EXPECT_EQ(passes.notices, 0);
+}
+
+TEST(HeadlessOperatorTest, AnswersNoUntilAStopIsRequested) {
+    std::ostringstream err;
+    HeadlessOperator op(err);
+    EXPECT_EQ(op.ShowMessage("Shut Down Print Server ?", "Exit", MessageIcon::Question,
+                             MessageButtons::YesNo),
+              MessageAnswer::No);
+    EXPECT_EQ(
+        op.ShowMessage("Printer Error !!!", "Message", MessageIcon::Critical, MessageButtons::Ok),
+        MessageAnswer::Ok);
+    op.RequestStop();
+    EXPECT_EQ(op.ShowMessage("Shut Down Print Server ?", "Exit", MessageIcon::Question,
+                             MessageButtons::YesNo),
+              MessageAnswer::Yes);
+    op.ShowErrorReport("MDIForm1", 5, "Invalid procedure call\r\nor argument", "OpenOpsLDN");
+    EXPECT_EQ(err.str(),
+              "Exit: Shut Down Print Server ?\n"
+              "Message: Printer Error !!!\n"
+              "Exit: Shut Down Print Server ?\n"
+              "MDIForm1: error 5: Invalid procedure call or argument (OpenOpsLDN)\n");
+}
+
+}  // namespace
+}  // namespace kps::test

@@ -1,0 +1,310 @@
+#include "mainwindow/MDIForm1.h"
+
+#include <gtest/gtest.h>
+
+#include "mainwindow/FakePrintPasses.h"
+#include "mainwindow/HeadlessPollTimer.h"
+#include "mainwindow/ScriptedConnection.h"
+#include "support/Fakes.h"
+
+namespace kps::test {
+namespace {
+
+const std::string kDeviceSql =
+    "Select a.PrinterType as PrintingType,* from kelt_mt_Device as a left outer join "
+    "kelt_mt_printerModel as b on b.printercode=a.printercode order by a.Devicecode";
+const std::string kItemsSql =
+    "select * from kelt_trs_printingdetails as a left outer join mrex_mt_item as b on "
+    "b.itemcode=a.itemcode Left Outer Join Kelt_mt_Service As C On A.ServiceType=C.ServiceType  "
+    "left outer join kelt_mt_printergroup as D on D.PrinterGroupCode=b.RefPrinterGroupCode WHERE "
+    "A.PrintStatus=0 order by id";
+const std::string kNoticesSql =
+    "select * from kelt_trs_printkitchen as a left outer join kelt_mt_printergroup as b on "
+    "b.printergroupcode=a.printergroupcode WHERE a.PrintStatus=0";
+
+Value T(const char* text) {
+    return text == nullptr ? Value::Null() : Value::Text(text);
+}
+
+class RecordingObserver final : public MainWindowObserver {
+  public:
+    explicit RecordingObserver(const MDIForm1& form) : form_(form) {}
+    void StatusChanged() override { statuses.push_back(form_.Label2()); }
+    void CycleChanged() override { ++cycles; }
+    void CloseReady() override { ++closeReady; }
+
+    std::vector<std::string> statuses;
+    int cycles = 0;
+    int closeReady = 0;
+
+  private:
+    const MDIForm1& form_;
+};
+
+class MDIForm1Test : public ::testing::Test {
+  protected:
+    MDIForm1Test() {
+        db.tables[kDeviceSql] = {{"PrintingType", "DeviceCode", "DeviceName"}, {}};
+        db.tables[kItemsSql] = {{"ID", "TableCode", "ServiceType", "BillNo", "PosDescription",
+                                 "Quantity", "PrinterGroupCode"},
+                                {}};
+        db.tables[kNoticesSql] = {{"ID", "PrinterGroupCode"}, {}};
+    }
+
+    void AddItem(long id, const char* table, const char* service, const char* bill,
+                 const char* description, Value quantity, const char* group) {
+        db.tables[kItemsSql].rows.push_back({Value::Integer(id), T(table), T(service), T(bill),
+                                             T(description), quantity, T(group)});
+    }
+
+    MDIForm1 MakeForm(const std::string& refOutlet = "") {
+        return MDIForm1(db, clock, op, ticket, timer, refOutlet);
+    }
+
+    ScriptedConnection db;
+    FakeClock clock;
+    FakeOperator op;
+    TicketBuffers ticket;
+    HeadlessPollTimer timer;
+    FakePrintPasses passes;
+};
+
+TEST_F(MDIForm1Test, LoadOpensTheThreeRecordsetsWithTheirStatementsInOrder) {
+    MDIForm1 form = MakeForm();
+    form.Load();
+    ASSERT_GE(db.queried.size(), 3u);
+    EXPECT_EQ(db.queried.front(), kDeviceSql);
+    EXPECT_EQ(db.queried.back(), kNoticesSql);
+    EXPECT_EQ(form.PendingItemsSql(), kItemsSql);
+    EXPECT_EQ(form.DeviceList().Sql(), kDeviceSql);
+    EXPECT_EQ(form.PendingItems().Sql(), kItemsSql);
+    EXPECT_EQ(form.PendingNotices().Sql(), kNoticesSql);
+    EXPECT_TRUE(timer.IsActive());
+    EXPECT_TRUE(db.executed.empty());
+}
+
+TEST_F(MDIForm1Test, GridHasSevenColumnsWithHeadersWidthsAndAlignments) {
+    const auto& columns = WaitingGrid::Columns();
+    const char* headers[] = {"",         "Table",  "Service", "Check#", "Item Description",
+                             "Quantity", "Printer"};
+    const int widths[] = {0, 1000, 1000, 2000, 7000, 1800, 1800};
+    for (int c = 0; c < WaitingGrid::kColumnCount; ++c) {
+        EXPECT_EQ(columns[c].header, headers[c]) << c;
+        EXPECT_EQ(columns[c].widthTwips, widths[c]) << c;
+    }
+    EXPECT_EQ(columns[1].alignment, GridAlignment::LeftCentre);
+    EXPECT_EQ(columns[2].alignment, GridAlignment::General);
+    EXPECT_EQ(columns[3].alignment, GridAlignment::LeftCentre);
+    EXPECT_EQ(columns[4].alignment, GridAlignment::LeftCentre);
+    EXPECT_EQ(columns[5].alignment, GridAlignment::Centre);
+    EXPECT_EQ(columns[6].alignment, GridAlignment::Centre);
+}
+
+TEST_F(MDIForm1Test, GridRowsShowTheItemsInOrderWithDashesForMissingTableAndCheck) {
+    AddItem(1, "T5", "D", "B100", "Fried rice", Value::Real(2), "KIT");
+    AddItem(2, nullptr, nullptr, nullptr, nullptr, Value::Null(), nullptr);
+    AddItem(3, "T7", "T", "B101", "Soup", Value::Real(1.5), "BAR");
+    MDIForm1 form = MakeForm();
+    form.Load();
+
+    const WaitingGrid& grid = form.FlxData();
+    ASSERT_EQ(grid.RowCount(), 4);
+    EXPECT_EQ(grid.Cell(0, 4), "Item Description");
+    EXPECT_EQ(grid.Rows()[0], (WaitingGrid::Row{"T5", "D", "B100", "Fried rice", "2", "KIT"}));
+    EXPECT_EQ(grid.Rows()[1], (WaitingGrid::Row{"-", "", "-", "", "", ""}));
+    EXPECT_EQ(grid.Rows()[2], (WaitingGrid::Row{"T7", "T", "B101", "Soup", "1.5", "BAR"}));
+    EXPECT_EQ(grid.Cell(3, 0), "");
+    EXPECT_EQ(grid.Cell(3, 1), "T7");
+    EXPECT_THROW(grid.Cell(4, 1), KpsError);
+    EXPECT_THROW(grid.Cell(1, 7), KpsError);
+    EXPECT_EQ(form.Dis(), "3 Item(s) waiting to print");
+}
+
+TEST_F(MDIForm1Test, TickWithItemsShowsTimeClearsIdListsDispatchesAndRunsNotices) {
+    AddItem(1, "T5", "D", "B100", "Fried rice", Value::Real(2), "KIT");
+    MDIForm1 form = MakeForm();
+    form.Load();
+    ticket.List1 = {"7"};
+    ticket.List2 = {"8"};
+
+    form.PollCycle(passes);
+
+    EXPECT_EQ(form.Lbltime(), "07/12/2026 22:05:09");
+    EXPECT_TRUE(ticket.List1.empty());
+    EXPECT_TRUE(ticket.List2.empty());
+    EXPECT_EQ(passes.dispatches, 1);
+    EXPECT_EQ(passes.notices, 1);
+    EXPECT_EQ(form.Dis(), "1 Item(s) waiting to print");
+}
+
+TEST_F(MDIForm1Test, TickWithoutItemsSkipsDispatchButRunsNotices) {
+    AddItem(1, "T5", "D", "B100", "Fried rice", Value::Real(2), "KIT");
+    MDIForm1 form = MakeForm();
+    form.Load();
+    EXPECT_EQ(form.Dis(), "1 Item(s) waiting to print");
+
+    db.tables[kItemsSql].rows.clear();  // printed meanwhile: the requery sees it
+    form.PollCycle(passes);
+
+    EXPECT_EQ(form.FlxData().RowCount(), 1);
+    EXPECT_EQ(form.Dis(), "");
+    EXPECT_EQ(passes.dispatches, 0);
+    EXPECT_EQ(passes.notices, 1);
+}
+
+TEST_F(MDIForm1Test, SplitModeComesFromPosition74OfTheOutletFlags) {
+    struct Case {
+        std::string refOutlet;
+        bool individual;
+    };
+    const std::string x73(73, 'X');
+    const Case cases[] = {
+        {x73 + "O", true},
+        {x73 + "OXX", true},
+        {x73 + "o", false},
+        {x73 + "X", false},
+        {x73, false},
+        {"", false},
+        {std::string(74, 'O'), true},
+        {"é" + std::string(72, 'X') + "O", true},  // a character, not a byte, per position
+    };
+    for (const Case& c : cases) {
+        MDIForm1 form = MakeForm(c.refOutlet);
+        form.Load();
+        EXPECT_EQ(form.Option1(), c.individual) << c.refOutlet;
+        EXPECT_EQ(form.Option2(), !c.individual) << c.refOutlet;
+        EXPECT_EQ(form.IndividualMode(), c.individual) << c.refOutlet;
+    }
+}
+
+TEST_F(MDIForm1Test, OptionClicksChangeTheModeTheDispatchReads) {
+    MDIForm1 form = MakeForm();
+    form.Load();
+    form.SelectIndividual(true);
+    EXPECT_TRUE(form.IndividualMode());
+    EXPECT_FALSE(form.Option2());
+    form.SelectIndividual(false);
+    EXPECT_FALSE(form.IndividualMode());
+    EXPECT_TRUE(form.Option2());
+}
+
+TEST_F(MDIForm1Test, ShutDownQuestionAnsweredNoChangesNothing) {
+    AddItem(1, "T5", "D", "B100", "Fried rice", Value::Real(2), "KIT");
+    MDIForm1 form = MakeForm();
+    form.Load();
+    op.answer = MessageAnswer::No;
+
+    EXPECT_FALSE(form.Unload());
+
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text, "Shut Down Print Server ?");
+    EXPECT_EQ(op.messages[0].caption, "Exit");
+    EXPECT_EQ(op.messages[0].icon, MessageIcon::Question);
+    EXPECT_EQ(op.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(timer.IsActive());
+    EXPECT_TRUE(form.DeviceList().IsOpen());
+    form.PollCycle(passes);
+    EXPECT_EQ(passes.dispatches, 1);
+
+    EXPECT_FALSE(form.Unload());  // asked again, not remembered
+    EXPECT_EQ(op.messages.size(), 2u);
+}
+
+TEST_F(MDIForm1Test, ShutDownQuestionAnsweredYesClosesTheRecordsetsAndStopsPolling) {
+    MDIForm1 form = MakeForm();
+    form.Load();
+    EXPECT_TRUE(form.Unload());
+    EXPECT_FALSE(form.DeviceList().IsOpen());
+    EXPECT_FALSE(form.PendingItems().IsOpen());
+    EXPECT_FALSE(form.PendingNotices().IsOpen());
+    EXPECT_FALSE(timer.IsActive());
+    form.StartPolling();
+    EXPECT_FALSE(timer.IsActive());
+    form.PollCycle(passes);
+    EXPECT_EQ(passes.notices, 0);
+}
+
+TEST_F(MDIForm1Test, LostDatabaseMakesTheTickThrowAndLetsTheNextTickRun) {
+    MDIForm1 form = MakeForm();
+    form.Load();
+    db.lost = true;
+    try {
+        form.PollCycle(passes);
+        FAIL() << "a lost connection must reach the caller";
+    } catch (const KpsError& error) {
+        EXPECT_EQ(error.Number(), -2147467259);
+    }
+    EXPECT_FALSE(form.IsTickAtWork());
+    db.lost = false;
+    form.PollCycle(passes);
+    EXPECT_EQ(passes.notices, 1);
+}
+
+TEST_F(MDIForm1Test, FailingPassPropagates) {
+    MDIForm1 form = MakeForm();
+    form.Load();
+    passes.onNotices = [] { throw KpsError(kErrStatement, "Invalid object name"); };
+    EXPECT_THROW(form.PollCycle(passes), KpsError);
+}
+
+TEST_F(MDIForm1Test, TicksAreSerialisedAndRespectTheStoppedTimer) {
+    AddItem(1, "T5", "D", "B100", "Fried rice", Value::Real(2), "KIT");
+    MDIForm1 form = MakeForm();
+    form.Load();
+    // A modal dialog inside the dispatch lets the timer fire again.
+    passes.onDispatch = [&] { form.PollCycle(passes); };
+    form.PollCycle(passes);
+    EXPECT_EQ(passes.dispatches, 1);
+    EXPECT_EQ(passes.notices, 1);
+
+    passes.onDispatch = nullptr;
+    form.StopPolling();  // composition holds the timer off
+    form.PollCycle(passes);
+    EXPECT_EQ(passes.dispatches, 1);
+    form.StartPolling();
+    form.PollCycle(passes);
+    EXPECT_EQ(passes.dispatches, 2);
+}
+
+TEST_F(MDIForm1Test, ShutDownConfirmedDuringATickWaitsForTheTickToEnd) {
+    MDIForm1 form = MakeForm();
+    RecordingObserver observer(form);
+    form.SetObserver(&observer);
+    form.Load();
+    bool closedInTick = true;
+    passes.onNotices = [&] {
+        closedInTick = form.Unload();
+        EXPECT_TRUE(form.PendingNotices().IsOpen());
+    };
+    form.PollCycle(passes);
+    EXPECT_FALSE(closedInTick);
+    EXPECT_EQ(observer.closeReady, 1);
+    EXPECT_TRUE(form.Unload());  // no second question
+    EXPECT_EQ(op.messages.size(), 1u);
+    EXPECT_FALSE(form.PendingNotices().IsOpen());
+}
+
+TEST_F(MDIForm1Test, ObserverHearsEveryStatusAndEveryCycle) {
+    MDIForm1 form = MakeForm();
+    RecordingObserver observer(form);
+    form.SetObserver(&observer);
+    form.Load();
+    passes.onNotices = [&] {
+        form.ShowStatus("Sending to Printer 'KITCHEN1'");
+        form.ShowStatus("Last Printed on 07/12/2026 22:05:09");
+    };
+    form.PollCycle(passes);
+    EXPECT_EQ(observer.statuses, (std::vector<std::string>{"Sending to Printer 'KITCHEN1'",
+                                                           "Last Printed on 07/12/2026 22:05:09"}));
+    EXPECT_EQ(form.Label2(), "Last Printed on 07/12/2026 22:05:09");
+    EXPECT_EQ(observer.cycles, 2);  // the load and the tick
+}
+
+TEST_F(MDIForm1Test, RecordsetsBeforeLoadAreAnError) {
+    MDIForm1 form = MakeForm();
+    EXPECT_THROW(form.DeviceList(), KpsError);
+    EXPECT_THROW(form.PendingNotices(), KpsError);
+}
+
+}  // namespace
+}  // namespace kps::test

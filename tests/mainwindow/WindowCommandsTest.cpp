@@ -1,0 +1,132 @@
+#include "mainwindow/WindowCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "support/Fakes.h"
+
+namespace kps::test {
+namespace {
+
+// Records the window system calls; the close request asks the log what it
+// holds at that moment, to check the order of writing and asking.
+class RecordingShell final : public WindowShell {
+  public:
+    void RequestClose() override { calls.push_back("close"); }
+    void CloseDivertDialog() override { calls.push_back("close divert"); }
+    bool TrayAvailable() const override { return trayAvailable; }
+    void ShowWindow() override {
+        visible = true;
+        calls.push_back("show");
+    }
+    void HideWindow() override {
+        visible = false;
+        calls.push_back("hide");
+    }
+    void MinimizeWindow() override { calls.push_back("minimize"); }
+    void ShowTrayIcon() override {
+        ++icons;
+        calls.push_back("add icon");
+    }
+    void DeleteTrayIcon() override {
+        --icons;
+        calls.push_back("delete icon");
+    }
+
+    bool trayAvailable = true;
+    bool visible = true;
+    int icons = 0;
+    std::vector<std::string> calls;
+};
+
+class WindowCommandsTest : public ::testing::Test {
+  protected:
+    WindowCommandsTest()
+        : folder(std::filesystem::temp_directory_path() /
+                 ("kps-wc-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                  "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name())),
+          log(folder.string(), clock),
+          commands(shell, divert, log) {
+        std::filesystem::create_directories(folder);
+    }
+    ~WindowCommandsTest() override { std::filesystem::remove_all(folder); }
+
+    std::string LogText() const {
+        std::ifstream in(log.TodayFile(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::filesystem::path folder;
+    FakeClock clock;
+    PrintLog log;
+    RecordingShell shell;
+    DivertState divert;
+    WindowCommands commands;
+};
+
+TEST_F(WindowCommandsTest, MinimizedHidesIntoTheTrayAndRestoreBringsItBack) {
+    commands.Minimized();
+    EXPECT_FALSE(shell.visible);
+    EXPECT_EQ(shell.icons, 1);
+    EXPECT_TRUE(commands.IsInTray());
+
+    commands.Minimized();  // a second click adds no second icon
+    EXPECT_EQ(shell.icons, 1);
+
+    commands.Tray_NoSysIcon(true);  // the icon's double-click
+    EXPECT_TRUE(shell.visible);
+    EXPECT_EQ(shell.icons, 0);
+    EXPECT_FALSE(commands.IsInTray());
+
+    commands.Minimized();
+    commands.Restore();  // the menu's "Restore"
+    EXPECT_TRUE(shell.visible);
+    EXPECT_EQ(shell.icons, 0);
+    commands.Restore();  // restoring a visible window removes nothing
+    EXPECT_EQ(shell.icons, 0);
+}
+
+TEST_F(WindowCommandsTest, WithoutATrayMinimizedNeverHidesTheWindow) {
+    shell.trayAvailable = false;
+    commands.Minimized();
+    EXPECT_TRUE(shell.visible);
+    EXPECT_EQ(shell.icons, 0);
+    EXPECT_EQ(shell.calls, (std::vector<std::string>{"minimize"}));
+}
+
+TEST_F(WindowCommandsTest, RestartClearsOnlyTheCancelledPrinter) {
+    divert.CancelledPrinterName = "KITCHEN1";
+    divert.DivertBanner = "*Divert From KITCHEN1";
+    commands.Restart();
+    EXPECT_EQ(divert.CancelledPrinterName, "");
+    EXPECT_EQ(divert.DivertBanner, "*Divert From KITCHEN1");
+    commands.Restart();
+    EXPECT_EQ(divert.CancelledPrinterName, "");
+    EXPECT_TRUE(shell.calls.empty());
+}
+
+TEST_F(WindowCommandsTest, ShutDownButtonLogsBeforeAskingToClose) {
+    commands.ShutDown();
+    EXPECT_EQ(LogText(), "07/12/26 22:05:09 Shut Down Print Server\r\n");
+    EXPECT_EQ(shell.calls, (std::vector<std::string>{"close"}));
+}
+
+TEST_F(WindowCommandsTest, MenuAndPictureCloseWithoutLogging) {
+    commands.ShutDownFromMenu();
+    EXPECT_EQ(shell.calls, (std::vector<std::string>{"close"}));
+    shell.calls.clear();
+    commands.Exit();
+    EXPECT_EQ(shell.calls, (std::vector<std::string>{"close divert", "close"}));
+    shell.calls.clear();
+    commands.Image1DoubleClick();
+    EXPECT_EQ(shell.calls, (std::vector<std::string>{"close divert", "close divert", "close"}));
+    EXPECT_FALSE(std::filesystem::exists(log.TodayFile()));
+}
+
+}  // namespace
+}  // namespace kps::test
