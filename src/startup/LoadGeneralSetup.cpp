@@ -1,0 +1,61 @@
+#include "startup/LoadGeneralSetup.h"
+
+#include <charconv>
+#include <filesystem>
+
+#include "startup/IniFile.h"
+#include "startup/KpsError.h"
+#include "startup/Text.h"
+
+namespace kps {
+namespace {
+
+constexpr int kDefaultCodePage = 1252;
+
+int ParseCodePage(const std::string& text) {
+    if (text.empty()) {
+        return kDefaultCodePage;
+    }
+    int codePage = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), codePage);
+    if (ec != std::errc() || end != text.data() + text.size() || !IsSupportedCodePage(codePage)) {
+        throw KpsError(kErrSettings, "[PrintServer] CodePage=" + text +
+                                         " is not supported; use 1252, 28591, 437 or 850.");
+    }
+    return codePage;
+}
+
+}  // namespace
+
+GeneralSetup LoadGeneralSetup(const std::string& iniPath, Operator& op) {
+    GeneralSetup setup;
+    setup.IniPath = iniPath;
+    std::error_code ec;
+    if (!std::filesystem::exists(iniPath, ec)) {
+        op.ShowMessage("No Ini !!", "Kitchen Print Server", MessageIcon::None, MessageButtons::Ok);
+        return setup;
+    }
+
+    // The code page is needed to read the others, so it comes first.
+    setup.CodePage = ParseCodePage(ReadIniValue("PrintServer", "CodePage", iniPath));
+    auto read = [&](const char* section, const char* key) {
+        return ReadIniValue(section, key, iniPath, setup.CodePage);
+    };
+    setup.ServerName = read("GeneralSetup", "ServerName");
+    setup.DatabaseName = read("GeneralSetup", "DatabaseName");
+    setup.UserID = read("GeneralSetup", "UserID");
+    setup.Password = read("GeneralSetup", "Password");
+    setup.systemtype = read("COMPANYSETTINGS", "systemtype");
+    setup.OutletCode = read("COMPANYSETTINGS", "OutletCode");
+    setup.DrivePath = read("GeneralSetup", "DrivePath");
+
+    std::string database = read("PrintServer", "Database");
+    if (!database.empty()) {
+        setup.Database = database;
+    }
+    setup.OdbcDriver = read("PrintServer", "OdbcDriver");
+    setup.OdbcOptions = read("PrintServer", "OdbcOptions");
+    return setup;
+}
+
+}  // namespace kps

@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "StartupTestFiles.h"
+#include "startup/KpsError.h"
+#include "startup/LoadGeneralSetup.h"
+#include "support/Fakes.h"
+
+namespace kps::test {
+namespace {
+
+class LoadGeneralSetupTest : public ::testing::Test {
+  protected:
+    TempFolder folder_;
+    std::string ini_ = folder_.File("GSetup.ini");
+    FakeOperator op_;
+};
+
+TEST_F(LoadGeneralSetupTest, MissingFileShowsNoIniAndLeavesSettingsEmpty) {
+    GeneralSetup setup = LoadGeneralSetup(ini_, op_);
+
+    ASSERT_EQ(op_.messages.size(), 1u);
+    EXPECT_EQ(op_.messages[0].text, "No Ini !!");
+    EXPECT_EQ(op_.messages[0].caption, "Kitchen Print Server");
+    EXPECT_EQ(op_.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(op_.messages[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(setup.IniPath, ini_);
+    EXPECT_EQ(setup.ServerName + setup.DatabaseName + setup.UserID + setup.Password +
+                  setup.systemtype + setup.OutletCode + setup.DrivePath,
+              "");
+    EXPECT_EQ(setup.Database, "ODBC");
+    EXPECT_EQ(setup.CodePage, 1252);
+}
+
+TEST_F(LoadGeneralSetupTest, ReadsEverySettingIntoItsField) {
+    WriteBytes(ini_,
+               "[GeneralSetup]\r\nServerName=SRV\\SQL\r\nDatabaseName=Outlet\r\nUserID=sa\r\n"
+               "Password=\"!#%abc&\"\r\nDrivePath=C:\\Data\r\nLogFilePath=C:\\Logs\r\n"
+               "[COMPANYSETTINGS]\r\nsystemtype=hq\r\nOutletCode=OUT01\r\n"
+               "[PrintServer]\r\nDatabase=SQLite\r\nOdbcDriver=FreeTDS\r\n"
+               "OdbcOptions=TDS_Version=7.4\r\nCodePage=850\r\n");
+
+    GeneralSetup setup = LoadGeneralSetup(ini_, op_);
+
+    EXPECT_TRUE(op_.messages.empty());
+    EXPECT_EQ(setup.ServerName, "SRV\\SQL");
+    EXPECT_EQ(setup.DatabaseName, "Outlet");
+    EXPECT_EQ(setup.UserID, "sa");
+    EXPECT_EQ(setup.Password, "!#%abc&");
+    EXPECT_EQ(setup.systemtype, "hq");  // kept as written: only "HQ" counts later
+    EXPECT_EQ(setup.OutletCode, "OUT01");
+    EXPECT_EQ(setup.DrivePath, "C:\\Data");
+    EXPECT_EQ(setup.Database, "SQLite");
+    EXPECT_EQ(setup.OdbcDriver, "FreeTDS");
+    EXPECT_EQ(setup.OdbcOptions, "TDS_Version=7.4");
+    EXPECT_EQ(setup.CodePage, 850);
+}
+
+TEST_F(LoadGeneralSetupTest, WithoutCompanySettingsTheOutletKeysAreEmpty) {
+    WriteBytes(ini_, "[GeneralSetup]\nServerName=db\n");
+    GeneralSetup setup = LoadGeneralSetup(ini_, op_);
+    EXPECT_EQ(setup.ServerName, "db");
+    EXPECT_EQ(setup.systemtype, "");
+    EXPECT_EQ(setup.OutletCode, "");
+    EXPECT_EQ(setup.Database, "ODBC");
+    EXPECT_EQ(setup.CodePage, 1252);
+}
+
+TEST_F(LoadGeneralSetupTest, ReadsTheSuiteKeysInTheConfiguredCodePage) {
+    // 0x82 is é in code page 850 and a low quotation mark in 1252.
+    WriteBytes(ini_, "[GeneralSetup]\nUserID=Ren\x82\n[PrintServer]\nCodePage=850\n");
+    EXPECT_EQ(LoadGeneralSetup(ini_, op_).UserID, "Ren\xC3\xA9");
+
+    WriteBytes(ini_, "[GeneralSetup]\nUserID=Ren\x82\n");
+    EXPECT_EQ(LoadGeneralSetup(ini_, op_).UserID, "Ren\xE2\x80\x9A");
+}
+
+TEST_F(LoadGeneralSetupTest, UnsupportedCodePageIsASettingsError) {
+    for (const char* value : {"1251", "12x", "-1"}) {
+        WriteBytes(ini_, std::string("[PrintServer]\nCodePage=") + value + "\n");
+        try {
+            LoadGeneralSetup(ini_, op_);
+            ADD_FAILURE() << "accepted code page " << value;
+        } catch (const KpsError& error) {
+            EXPECT_EQ(error.Number(), kErrSettings);
+            EXPECT_NE(error.Description().find(value), std::string::npos);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kps::test
