@@ -1,0 +1,20 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "startup/Connection.h"
+#include "startup/GeneralSetup.h"
+
+namespace kps {
+
+// "Provider=SQLOLEDB.1;Password=...;Persist Security Info=True;User ID=...;
+// Initial Catalog=...;Data Source=...", values as they stand.
+std::string BuildAdoConnectionString(const GeneralSetup& setup, const std::string& plainPassword);
+
+// Decodes setup.Password in place to the plain password (the stored form is
+// in the settings' code page), then opens the database the settings name.
+// Throws KpsError when the database cannot be opened.
+std::unique_ptr<Connection> OpenConnection(GeneralSetup& setup);
+
+}  // namespace kps

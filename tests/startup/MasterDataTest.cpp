@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "StartupTestFiles.h"
+#include "startup/KpsError.h"
+#include "startup/MasterData.h"
+#include "support/TestDatabase.h"
+
+namespace kps::test {
+namespace {
+
+class MasterDataTest : public ::testing::Test {
+  protected:
+    void AddDevice(int code, const std::string& name, const std::string& fileSql) {
+        db_.Exec("INSERT INTO Kelt_mt_Device (DeviceCode, DeviceName, WP_FileName) VALUES (" +
+                 std::to_string(code) + ", '" + name + "', " + fileSql + ")");
+    }
+    void AddGroup(const std::string& code, const std::string& flagsSql) {
+        db_.Exec("INSERT INTO Kelt_mt_PrinterGroup (PrinterGroupCode, RefPrinterGroup) VALUES ('" +
+                 code + "', " + flagsSql + ")");
+    }
+    std::string Layout(const std::string& name) {
+        std::string file = db_.Folder() + "/" + name;
+        WriteBytes(file, "[Header]\n");
+        return "'" + file + "'";
+    }
+    std::string Missing(const std::string& name) { return "'" + db_.Folder() + "/" + name + "'"; }
+
+    TestDatabase db_;
+};
+
+TEST_F(MasterDataTest, OutletIsChosenByCodeOnlyForHq) {
+    db_.Exec("INSERT INTO Kelt_mt_Outlet (OutletCode, RefOutlet) VALUES ('A', 'XXO')");
+    db_.Exec("INSERT INTO Kelt_mt_Outlet (OutletCode, RefOutlet) VALUES ('B''s', 'OOX')");
+    GeneralSetup setup;
+
+    setup.systemtype = "HQ";
+    setup.OutletCode = "B's";
+    EXPECT_EQ(LoadOutlet(db_.Db(), setup), "OOX");
+    setup.OutletCode = "Z";
+    EXPECT_EQ(LoadOutlet(db_.Db(), setup), "");
+
+    // Anything but "HQ" exactly takes the first outlet, whatever the code.
+    for (const char* type : {"hq", "", "Outlet"}) {
+        setup.systemtype = type;
+        EXPECT_EQ(LoadOutlet(db_.Db(), setup), "XXO") << type;
+    }
+}
+
+TEST_F(MasterDataTest, OutletWithoutRowsOrFlagsGivesEmptyFlags) {
+    GeneralSetup setup;
+    EXPECT_EQ(LoadOutlet(db_.Db(), setup), "");
+    db_.Exec("INSERT INTO Kelt_mt_Outlet (OutletCode, RefOutlet) VALUES ('A', NULL)");
+    EXPECT_EQ(LoadOutlet(db_.Db(), setup), "");
+}
+
+TEST_F(MasterDataTest, OnlyDevicesFlaggedWithCapitalOAreChecked) {
+    AddDevice(1, "Grill", Layout("grill.ini"));
+    AddDevice(2, "Bar", Missing("bar.ini"));
+    AddDevice(3, "Pastry", Missing("pastry.ini"));
+    AddDevice(4, "Cold", Missing("cold.ini"));
+    AddGroup("G1", "'OXO'");
+    AddGroup("G2", "'xo0 '");
+
+    EXPECT_EQ(LoadPrinterGroups(db_.Db()), "Pastry,");
+}
+
+TEST_F(MasterDataTest, DeviceOfTwoGroupsIsNamedTwiceAndUnknownPositionsAreSkipped) {
+    AddDevice(1, "Grill", Missing("grill.ini"));
+    AddDevice(2, "Wok", Layout("wok.ini"));
+    AddGroup("G1", "'O'");
+    AddGroup("G2", "'OOXXOO'");  // positions 5 and 6 have no device row
+
+    EXPECT_EQ(LoadPrinterGroups(db_.Db()), "Grill,Grill,");
+}
+
+TEST_F(MasterDataTest, GroupsWithoutFlagsNeedNoLayoutFiles) {
+    AddDevice(1, "Grill", Missing("grill.ini"));
+    AddGroup("G1", "''");
+    AddGroup("G2", "'XXXX'");
+    EXPECT_EQ(LoadPrinterGroups(db_.Db()), "");
+}
+
+TEST_F(MasterDataTest, RelativeLayoutNamesAreTakenFromTheCurrentFolder) {
+    WriteBytes(db_.Folder() + "/Kit001.ini", "");
+    AddDevice(1, "Grill", "'Kit001.ini'");
+    AddDevice(2, "Bar", "'Kit002.ini'");
+    AddGroup("G1", "'OO'");
+
+    CurrentFolder here(db_.Folder());
+    EXPECT_EQ(LoadPrinterGroups(db_.Db()), "Bar,");
+}
+
+TEST_F(MasterDataTest, NullFlagsOrLayoutNameStopStartUpNamingTheCulprit) {
+    AddGroup("HOT", "NULL");
+    try {
+        LoadPrinterGroups(db_.Db());
+        ADD_FAILURE() << "a Null RefPrinterGroup was accepted";
+    } catch (const KpsError& error) {
+        EXPECT_NE(error.Description().find("'HOT'"), std::string::npos) << error.Description();
+    }
+
+    db_.Exec("UPDATE Kelt_mt_PrinterGroup SET RefPrinterGroup='XO'");
+    AddDevice(2, "Bar", "NULL");
+    try {
+        LoadPrinterGroups(db_.Db());
+        ADD_FAILURE() << "a Null WP_FileName was accepted";
+    } catch (const KpsError& error) {
+        EXPECT_NE(error.Description().find("device 2"), std::string::npos) << error.Description();
+    }
+}
+
+}  // namespace
+}  // namespace kps::test
