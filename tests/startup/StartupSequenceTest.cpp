@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "StartupTestFiles.h"
+#include "startup/EncryptText.h"
+#include "startup/KpsError.h"
+#include "startup/StartupSequence.h"
+#include "support/Fakes.h"
+#include "support/TestDatabase.h"
+
+namespace kps::test {
+namespace {
+
+using Outcome = StartupResult::Outcome;
+
+class StartupSequenceTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::mt19937 rng(42);
+        WriteBytes(ini_,
+                   "[GeneralSetup]\r\nServerName=local\r\nDatabaseName=orders.db\r\nUserID=kps\r\n"
+                   "Password=" +
+                       EncryptText("s3cret", rng) + "\r\nDrivePath=" + db_.Folder() +
+                       "\r\n[COMPANYSETTINGS]\r\nsystemtype=HQ\r\nOutletCode=OUT1\r\n"
+                       "[PrintServer]\r\nDatabase=SQLite\r\n");
+        db_.Exec("INSERT INTO Kelt_mt_Outlet (OutletCode, RefOutlet) VALUES ('OUT0', 'X')");
+        db_.Exec("INSERT INTO Kelt_mt_Outlet (OutletCode, RefOutlet) VALUES ('OUT1', 'XOX')");
+        WriteBytes(db_.Folder() + "/grill.ini", "");
+        db_.Exec(
+            "INSERT INTO Kelt_mt_Device (DeviceCode, DeviceName, WP_FileName) VALUES (1, "
+            "'Grill', '" +
+            db_.Folder() + "/grill.ini')");
+        db_.Exec(
+            "INSERT INTO Kelt_mt_Device (DeviceCode, DeviceName, WP_FileName) VALUES (2, "
+            "'Bar', '" +
+            db_.Folder() + "/bar.ini')");
+        db_.Exec(
+            "INSERT INTO Kelt_mt_PrinterGroup (PrinterGroupCode, RefPrinterGroup) "
+            "VALUES ('HOT', 'OX')");
+    }
+
+    TestDatabase db_;
+    std::string ini_ = db_.Folder() + "/GSetup.ini";
+    FakeOperator op_;
+};
+
+TEST_F(StartupSequenceTest, GoodSettingsAndLayoutsLeaveTheServerRunning) {
+    StartupResult result = RunStartup(ini_, op_);
+
+    EXPECT_TRUE(op_.messages.empty());
+    ASSERT_EQ(result.outcome, Outcome::Running);
+    EXPECT_EQ(result.exitStatus, kExitNormal);
+    ASSERT_NE(result.db, nullptr);
+    EXPECT_EQ(result.db->Query("SELECT OutletCode FROM Kelt_mt_Outlet").rows.size(), 2u);
+    EXPECT_EQ(result.RefOutlet, "XOX");
+    EXPECT_EQ(result.setup.Password, "s3cret");
+    EXPECT_EQ(result.setup.DrivePath, db_.Folder());
+    ASSERT_NE(result.lock, nullptr);
+    EXPECT_EQ(SingleInstance::TryAcquire(ini_), nullptr);
+    // Nothing is logged while starting.
+    EXPECT_FALSE(std::filesystem::exists(db_.Folder() + "/LOG"));
+}
+
+TEST_F(StartupSequenceTest, SecondCopyOnlySaysItIsAlreadyStarted) {
+    auto running = SingleInstance::TryAcquire(ini_);
+    ASSERT_NE(running, nullptr);
+
+    StartupResult result = RunStartup(ini_, op_);
+
+    ASSERT_EQ(op_.messages.size(), 1u);
+    EXPECT_EQ(op_.messages[0].text, "Print Server Already Started.");
+    EXPECT_EQ(op_.messages[0].caption, "Message");
+    EXPECT_EQ(op_.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(op_.messages[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(result.outcome, Outcome::AlreadyRunning);
+    EXPECT_EQ(result.exitStatus, kExitAlreadyRunning);
+    EXPECT_EQ(result.db, nullptr);
+    EXPECT_EQ(result.setup.IniPath, "");  // the settings were never read
+}
+
+TEST_F(StartupSequenceTest, MissingLayoutFileNamesTheDeviceOfEveryGroup) {
+    db_.Exec(
+        "INSERT INTO Kelt_mt_PrinterGroup (PrinterGroupCode, RefPrinterGroup) "
+        "VALUES ('BAR', 'OO'), ('COLD', 'XO')");
+
+    StartupResult result = RunStartup(ini_, op_);
+
+    ASSERT_EQ(op_.messages.size(), 1u);
+    EXPECT_EQ(op_.messages[0].text, "No Kitchen Files Select for Device : Bar,Bar,");
+    EXPECT_EQ(op_.messages[0].caption, "Print Server Message");
+    EXPECT_EQ(op_.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(result.outcome, Outcome::MissingLayouts);
+    EXPECT_EQ(result.exitStatus, kExitMissingLayouts);
+    EXPECT_EQ(result.db, nullptr);
+    EXPECT_NE(SingleInstance::TryAcquire(ini_), nullptr);  // the ended copy holds no lock
+}
+
+TEST_F(StartupSequenceTest, ErrorsEndStartUpWithTheFatalErrorReport) {
+    db_.Exec(
+        "INSERT INTO Kelt_mt_PrinterGroup (PrinterGroupCode, RefPrinterGroup) "
+        "VALUES ('VOID', NULL)");
+
+    StartupResult result = RunStartup(ini_, op_);
+
+    ASSERT_EQ(op_.messages.size(), 1u);
+    EXPECT_EQ(op_.messages[0].icon, MessageIcon::Critical);
+    EXPECT_NE(op_.messages[0].text.find("Run-time error '94'"), std::string::npos);
+    EXPECT_NE(op_.messages[0].text.find("'VOID'"), std::string::npos);
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(result.exitStatus, kExitFatalError);
+    EXPECT_EQ(result.db, nullptr);
+    EXPECT_EQ(result.lock, nullptr);
+}
+
+TEST_F(StartupSequenceTest, NoSettingsFileShowsNoIniThenTheFailedConnection) {
+    // Empty settings name no server at all, so the driver refuses at once.
+    TempFolder folder;
+    StartupResult result = RunStartup(folder.File("GSetup.ini"), op_);
+
+    ASSERT_EQ(op_.messages.size(), 2u);
+    EXPECT_EQ(op_.messages[0].text, "No Ini !!");
+    EXPECT_EQ(op_.messages[1].icon, MessageIcon::Critical);
+    EXPECT_EQ(op_.messages[1].text.rfind("Run-time error '" + std::to_string(kErrDatabaseOpen), 0),
+              0u)
+        << op_.messages[1].text;
+    EXPECT_EQ(result.outcome, Outcome::Failed);
+    EXPECT_EQ(result.exitStatus, kExitFatalError);
+}
+
+}  // namespace
+}  // namespace kps::test
