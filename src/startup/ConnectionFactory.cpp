@@ -1,0 +1,27 @@
+#include "startup/ConnectionFactory.h"
+
+#include <strings.h>
+
+#include <filesystem>
+
+#include "startup/OdbcConnection.h"
+#include "startup/OdbcConnectionString.h"
+#include "startup/SqliteConnection.h"
+#include "startup/Text.h"
+
+namespace kps {
+
+std::unique_ptr<Connection> OpenDatabaseConnection(const GeneralSetup& setup,
+                                                   const std::string& adoConnectionString) {
+    if (strcasecmp(Trim(setup.Database).c_str(), "SQLite") == 0) {
+        std::filesystem::path file(setup.DatabaseName);
+        if (file.is_relative()) {
+            file = std::filesystem::path(setup.SettingsFolder()) / file;
+        }
+        return std::make_unique<SqliteConnection>(file.string());
+    }
+    return std::make_unique<OdbcConnection>(
+        OdbcConnectionStringFromAdo(adoConnectionString, setup.OdbcDriver, setup.OdbcOptions));
+}
+
+}  // namespace kps

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "startup/Connection.h"
+
+struct sqlite3;
+
+namespace kps {
+
+// The embedded database: one SQLite file shared by the terminals and the
+// server. Columns keep the names the statement gives them; INTEGER, REAL,
+// TEXT and NULL become Integer, Real, Text and Null values, and text in a
+// column declared DATE, TIME or DATETIME carries that kind.
+class SqliteConnection final : public Connection {
+  public:
+    // Opens the file; a missing file is an error unless `createIfMissing`.
+    explicit SqliteConnection(const std::string& path, bool createIfMissing = false);
+    ~SqliteConnection() override;
+    SqliteConnection(const SqliteConnection&) = delete;
+    SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+    // Runs every statement of `sql` in turn (a script is allowed).
+    void Execute(const std::string& sql) override;
+    ResultTable Query(const std::string& sql) override;
+
+  private:
+    [[noreturn]] void Fail(int code) const;
+
+    sqlite3* db_ = nullptr;
+};
+
+}  // namespace kps

@@ -1,0 +1,175 @@
+#include "support/TestDatabase.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+#include "startup/ConnectionFactory.h"
+#include "startup/KpsError.h"
+#include "startup/SqliteConnection.h"
+
+namespace kps::test {
+namespace {
+
+constexpr const char* kDatabaseFile = "orders.db";
+
+std::string Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+std::string ReadSchema(const std::string& name) {
+    std::ifstream in(std::string(KPS_SOURCE_DIR) + "/schema/" + name);
+    if (!in) {
+        throw std::runtime_error("missing schema file " + name);
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The statements of a script: comment lines dropped, split at each ";".
+std::vector<std::string> Statements(const std::string& script) {
+    std::vector<std::string> statements;
+    std::istringstream lines(script);
+    std::string line;
+    std::string current;
+    while (std::getline(lines, line)) {
+        if (line.starts_with("--")) {
+            continue;
+        }
+        current += line + "\n";
+        if (line.ends_with(";")) {
+            current.pop_back();
+            current.pop_back();
+            statements.push_back(current);
+            current.clear();
+        }
+    }
+    return statements;
+}
+
+std::string MakeTempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kps-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot create a temporary folder");
+    }
+    return pattern;
+}
+
+std::string RandomSchemaName() {
+    std::random_device device;
+    std::uniform_int_distribution<unsigned long long> digits(0, 0xFFFFFFFFFFFFULL);
+    std::ostringstream name;
+    name << "kps_t_" << std::hex << digits(device);
+    return name.str();
+}
+
+}  // namespace
+
+std::string BackendName(Backend backend) {
+    switch (backend) {
+        case Backend::Sqlite:
+            return "Sqlite";
+        case Backend::SqliteOdbc:
+            return "SqliteOdbc";
+        case Backend::Postgres:
+            return "Postgres";
+    }
+    return "Unknown";
+}
+
+TestDatabase::TestDatabase(Backend backend) : backend_(backend), folder_(MakeTempFolder()) {
+    try {
+        if (backend_ == Backend::Postgres) {
+            if (!IsAvailable(backend_)) {
+                throw std::runtime_error("PostgreSQL is not started (KPS_TEST_PG_PORT unset)");
+            }
+            // Created through a connection without the search path, which
+            // would name a schema that does not exist yet.
+            pgSchema_ = RandomSchemaName();
+            GeneralSetup plain = Setup();
+            plain.OdbcOptions = "Port=" + Env("KPS_TEST_PG_PORT") + ";";
+            OpenDatabaseConnection(plain, AdoConnectionString())
+                ->Execute("CREATE SCHEMA " + pgSchema_);
+        } else {
+            SqliteConnection(folder_ + "/" + kDatabaseFile, true).Execute(ReadSchema("sqlite.sql"));
+        }
+        db_ = OpenDatabaseConnection(Setup(), AdoConnectionString());
+        if (backend_ == Backend::Postgres) {
+            for (const auto& statement : Statements(ReadSchema("postgres.sql"))) {
+                db_->Execute(statement);
+            }
+        }
+    } catch (...) {
+        std::filesystem::remove_all(folder_);
+        throw;
+    }
+}
+
+TestDatabase::~TestDatabase() {
+    db_.reset();
+    if (!pgSchema_.empty()) {
+        try {
+            GeneralSetup plain = Setup();
+            plain.OdbcOptions = "Port=" + Env("KPS_TEST_PG_PORT") + ";";
+            OpenDatabaseConnection(plain, AdoConnectionString())
+                ->Execute("DROP SCHEMA " + pgSchema_ + " CASCADE");
+        } catch (const KpsError&) {
+            // The server is gone with its throw-away schemas; nothing to clean.
+        }
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+}
+
+bool TestDatabase::IsAvailable(Backend backend) {
+    return backend != Backend::Postgres || !Env("KPS_TEST_PG_PORT").empty();
+}
+
+Connection& TestDatabase::Db() {
+    return *db_;
+}
+
+void TestDatabase::Exec(const std::string& sql) {
+    db_->Execute(sql);
+}
+
+GeneralSetup TestDatabase::Setup() const {
+    GeneralSetup setup;
+    setup.IniPath = folder_ + "/GSetup.ini";
+    switch (backend_) {
+        case Backend::Sqlite:
+            setup.Database = "SQLite";
+            setup.DatabaseName = kDatabaseFile;
+            break;
+        case Backend::SqliteOdbc:
+            setup.Database = "ODBC";
+            setup.OdbcDriver = "SQLite3";
+            setup.DatabaseName = folder_ + "/" + kDatabaseFile;
+            break;
+        case Backend::Postgres:
+            setup.Database = "ODBC";
+            setup.OdbcDriver = "PostgreSQL Unicode";
+            setup.ServerName = "127.0.0.1";
+            setup.DatabaseName = Env("KPS_TEST_PG_DATABASE");
+            setup.UserID = Env("KPS_TEST_PG_USER");
+            setup.Password = Env("KPS_TEST_PG_PASSWORD");
+            setup.OdbcOptions = "Port=" + Env("KPS_TEST_PG_PORT") +
+                                ";ConnSettings=SET search_path TO " + pgSchema_ + ";";
+            break;
+    }
+    return setup;
+}
+
+std::string TestDatabase::AdoConnectionString() const {
+    GeneralSetup setup = Setup();
+    return "Provider=SQLOLEDB.1;Password=" + setup.Password +
+           ";Persist Security Info=True;User ID=" + setup.UserID +
+           ";Initial Catalog=" + setup.DatabaseName + ";Data Source=" + setup.ServerName;
+}
+
+}  // namespace kps::test
