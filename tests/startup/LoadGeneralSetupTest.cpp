@@ -55,16 +55,6 @@ TEST_F(LoadGeneralSetupTest, ReadsEverySettingIntoItsField) {
     EXPECT_EQ(setup.CodePage, 850);
 }
 
-TEST_F(LoadGeneralSetupTest, WithoutCompanySettingsTheOutletKeysAreEmpty) {
-    WriteBytes(ini_, "[GeneralSetup]\nServerName=db\n");
-    GeneralSetup setup = LoadGeneralSetup(ini_, op_);
-    EXPECT_EQ(setup.ServerName, "db");
-    EXPECT_EQ(setup.systemtype, "");
-    EXPECT_EQ(setup.OutletCode, "");
-    EXPECT_EQ(setup.Database, "ODBC");
-    EXPECT_EQ(setup.CodePage, 1252);
-}
-
 TEST_F(LoadGeneralSetupTest, ReadsTheSuiteKeysInTheConfiguredCodePage) {
     // 0x82 is é in code page 850 and a low quotation mark in 1252.
     WriteBytes(ini_, "[GeneralSetup]\nUserID=Ren\x82\n[PrintServer]\nCodePage=850\n");

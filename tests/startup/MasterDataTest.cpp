@@ -60,6 +60,7 @@ TEST_F(MasterDataTest, OnlyDevicesFlaggedWithCapitalOAreChecked) {
     AddDevice(4, "Cold", Missing("cold.ini"));
     AddGroup("G1", "'OXO'");
     AddGroup("G2", "'xo0 '");
+    AddGroup("G3", "''");
 
     EXPECT_EQ(LoadPrinterGroups(db_.Db()), "Pastry,");
 }
@@ -71,13 +72,6 @@ TEST_F(MasterDataTest, DeviceOfTwoGroupsIsNamedTwiceAndUnknownPositionsAreSkippe
     AddGroup("G2", "'OOXXOO'");  // positions 5 and 6 have no device row
 
     EXPECT_EQ(LoadPrinterGroups(db_.Db()), "Grill,Grill,");
-}
-
-TEST_F(MasterDataTest, GroupsWithoutFlagsNeedNoLayoutFiles) {
-    AddDevice(1, "Grill", Missing("grill.ini"));
-    AddGroup("G1", "''");
-    AddGroup("G2", "'XXXX'");
-    EXPECT_EQ(LoadPrinterGroups(db_.Db()), "");
 }
 
 TEST_F(MasterDataTest, RelativeLayoutNamesAreTakenFromTheCurrentFolder) {

@@ -79,15 +79,15 @@ TEST_F(StartupSequenceTest, SecondCopyOnlySaysItIsAlreadyStarted) {
     EXPECT_EQ(result.setup.IniPath, "");  // the settings were never read
 }
 
-TEST_F(StartupSequenceTest, MissingLayoutFileNamesTheDeviceOfEveryGroup) {
+TEST_F(StartupSequenceTest, MissingLayoutFileEndsStartUpNamingTheDevice) {
     db_.Exec(
         "INSERT INTO Kelt_mt_PrinterGroup (PrinterGroupCode, RefPrinterGroup) "
-        "VALUES ('BAR', 'OO'), ('COLD', 'XO')");
+        "VALUES ('BAR', 'XO')");
 
     StartupResult result = RunStartup(ini_, op_);
 
     ASSERT_EQ(op_.messages.size(), 1u);
-    EXPECT_EQ(op_.messages[0].text, "No Kitchen Files Select for Device : Bar,Bar,");
+    EXPECT_EQ(op_.messages[0].text, "No Kitchen Files Select for Device : Bar,");
     EXPECT_EQ(op_.messages[0].caption, "Print Server Message");
     EXPECT_EQ(op_.messages[0].icon, MessageIcon::Critical);
     EXPECT_EQ(result.outcome, Outcome::MissingLayouts);
