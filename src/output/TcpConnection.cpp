@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -113,6 +114,10 @@ NetStatus TcpConnection::Connect(const std::string& host, int port, int timeoutM
             return StatusOfError(error);
         }
     }
+    // Status queries are a few bytes each and wait for their answer; holding
+    // them back for an acknowledgement would cost tens of milliseconds each.
+    int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     fd_ = fd;
     return NetStatus::Ok;
 }
