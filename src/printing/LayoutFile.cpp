@@ -1,0 +1,56 @@
+#include "printing/LayoutFile.h"
+
+#include "startup/IniFile.h"
+#include "startup/Text.h"
+
+namespace kps {
+namespace {
+
+bool StartsWithDigit(const std::string& text) {
+    return !text.empty() && text[0] >= '0' && text[0] <= '9';
+}
+
+std::vector<std::string> ReadEnabledLines(const std::string& section, const std::string& file,
+                                          int codePage) {
+    std::vector<std::string> lines;
+    for (int n = 1; n <= 10; ++n) {
+        std::string line = ReadIniValue(section, "L" + std::to_string(n), file, codePage);
+        if (IsEnabledLayoutLine(line)) {
+            lines.push_back(std::move(line));
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+bool IsEnabledLayoutLine(const std::string& line) {
+    return StartsWithDigit(line);
+}
+
+LayoutFile LayoutFile::Read(const std::string& file, int codePage) {
+    auto body = [&](const std::string& key) { return ReadIniValue("BODY", key, file, codePage); };
+
+    LayoutFile layout;
+    const std::string font = body("Font");
+    if (font == "2" || font == "3" || font == "4") {
+        layout.BodyFont = font[0] - '0';
+    }
+    layout.Format = static_cast<int>(LeadingNumber(Trim(body("Format"))));
+    layout.PosDescriptionLine = body("PosDescriptionLine");
+    layout.PosDescriptionLine1 = body("PosDescriptionLine1");
+    layout.PosDescriptionLine2 = body("PosDescriptionLine2");
+    layout.PosDescriptionLine3 = body("PosDescriptionLine3");
+    layout.Skipline = body("Skipline") == "Y";
+
+    // A width of 0 or less could not hold a character; the printers' usual 40 is used.
+    const long rowPerLine =
+        LeadingNumber(Trim(ReadIniValue("GENERAL", "RowPerLine", file, codePage)));
+    layout.RowPerLine = rowPerLine > 0 && rowPerLine < 10000 ? static_cast<int>(rowPerLine) : 40;
+
+    layout.HeaderLines = ReadEnabledLines("HEADER", file, codePage);
+    layout.FooterLines = ReadEnabledLines("FOOTER", file, codePage);
+    return layout;
+}
+
+}  // namespace kps

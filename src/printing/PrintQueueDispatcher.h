@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+#include "printing/KitchenTicketComposer.h"
+#include "printing/PrintContext.h"
+
+namespace kps {
+
+// One pass over the waiting order items: groups them into tickets by printer
+// group and ticket key (item code or table code) and composes each ticket on
+// every device the group flags. Writes nothing to the database itself.
+class PrintQueueDispatcher {
+  public:
+    PrintQueueDispatcher(PrintContext& ctx, KitchenTicketComposer& composer);
+
+    void DispatchPrintQueue();
+
+    // Positions the window's device list on device `deviceCode`, rebuilds the
+    // printer codes for its printing type and fills ctx.device. False, with
+    // nothing changed, when the list has no such device or its name or
+    // printing type is Null: nothing may be printed on it.
+    bool LoadDeviceSetting(int deviceCode);
+
+    // "ItemCode" or "TableCode", as the last pass chose.
+    const std::string& TicketKeyColumn() const { return ticketKeyColumn_; }
+    // The key of the ticket handed over last.
+    const std::string& TicketKeyValue() const { return ticketKeyValue_; }
+
+  private:
+    void DispatchTicket(const std::string& flags);
+
+    PrintContext& ctx_;
+    KitchenTicketComposer& composer_;
+    std::string ticketKeyColumn_ = "TableCode";
+    std::string ticketKeyValue_;
+};
+
+}  // namespace kps

@@ -1,0 +1,267 @@
+#include "KitchenTicketFixture.h"
+
+#include "startup/KpsError.h"
+#include "startup/Text.h"
+
+namespace kps::test {
+namespace {
+
+const std::string kCrLf = "\r\n";
+
+// The layout text of a BODY section and the other sections as given.
+std::string Layout(const std::string& body, const std::string& rest = "",
+                   const std::string& rowPerLine = "40") {
+    return "[BODY]\r\n" + body +
+           "PosDescriptionLine=PosDescription\r\n[GENERAL]\r\nRowPerLine=" + rowPerLine + "\r\n" +
+           rest;
+}
+
+class KitchenTicketComposerTest : public KitchenTicketFixture {
+  protected:
+    KitchenTicketComposerTest() {
+        AddGroup("G1", "O");
+        AddGroup("G2", "O");
+        AddItem("BURG", "G1");
+        AddItem("FRY", "G1");
+        AddItem("SOUP", "G2");
+    }
+
+    // List3 entries of slot `slot` without their code and line break.
+    std::vector<std::string> Lines(int slot = 1) const {
+        std::vector<std::string> out;
+        const std::string& code = codes.FontCode(slot);
+        for (const auto& entry : ticket.List3) {
+            const bool framed = entry.rfind(code, 0) == 0 && entry.size() >= code.size() + 2 &&
+                                entry.substr(entry.size() - 2) == kCrLf;
+            EXPECT_TRUE(framed) << entry;
+            out.push_back(framed ? entry.substr(code.size(), entry.size() - code.size() - 2)
+                                 : entry);
+        }
+        return out;
+    }
+
+    void AddTwoItems() {
+        AddWaiting(1, "T5", "BURG", {{"PluCode", "'ABC'"}, {"PosDescription1", "'no bun'"}});
+        AddWaiting(2, "T5", "FRY", {{"Quantity", "1"}, {"PosDescription", "'Fries'"}});
+        AddWaiting(3, "T5", "SOUP");  // another printer group
+        AddWaiting(4, "T6", "BURG");  // another table
+    }
+
+    std::vector<std::string> ComposeFormat(const std::string& format) {
+        const std::string file = WriteLayout(
+            "F" + format + ".ini",
+            Layout("Font=1\r\nFormat=" + format + "\r\nPosDescriptionLine1=PosDescription1\r\n"));
+        Compose("O", file);
+        return Lines();
+    }
+};
+
+TEST_F(KitchenTicketComposerTest, ItemLineFollowsTheFormat) {
+    AddTwoItems();
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(ComposeFormat("1"),
+              (Lines{"     ABC", "     ----", "2    Burger", "     no bun", "1    Fries"}));
+    const Lines format2 = {"2  Burger", "   no bun", "1  Fries"};
+    EXPECT_EQ(ComposeFormat("2"), format2);
+    EXPECT_EQ(ComposeFormat("3"), format2);
+    EXPECT_EQ(ComposeFormat("4"), (Lines{"2  ABC       Burger", std::string(13, ' ') + "no bun",
+                                         "1            Fries", std::string(13, ' ') + "Fries"}));
+    EXPECT_EQ(ComposeFormat("0"), (Lines{"   no bun"}));
+    EXPECT_EQ(ComposeFormat("junk"), (Lines{"   no bun"}));
+    EXPECT_EQ(sender.sent.size(), 6u);
+}
+
+TEST_F(KitchenTicketComposerTest, FormatFourPadsQuantityAndPluColumns) {
+    AddWaiting(1, "T5", "BURG", {{"PluCode", "'1234'"}, {"PosDescription1", "'rare'"}});
+    EXPECT_EQ(ComposeFormat("4"),
+              (std::vector<std::string>{"2  1234      Burger", std::string(13, ' ') + "rare"}));
+}
+
+TEST_F(KitchenTicketComposerTest, HeaderFooterAndClientBlockInEveryBuffer) {
+    AddWaiting(1, "T5", "BURG",
+               {{"ClientCode", "'C9'"},
+                {"ClientName", "'Mr Smith'"},
+                {"BillRef1", "''"},
+                {"BillRef3", "'Ref3'"},
+                {"StaffName", "'Alexandra Konstantinopoulou'"}});
+    const std::string file = WriteLayout(
+        "HF.ini", Layout("Font=1\r\nFormat=2\r\n",
+                         "[HEADER]\r\nL1=0C4=KITCHEN\r\nL2=X\r\nL3=1L2=Table: [VarTableNo]\r\n"
+                         "L4=2L1=No [VarTicketNo] /Pax [VarPax]\r\nL5=1R1=[DefUserName]\r\n"
+                         "[FOOTER]\r\nL1=1L1=[PR_DefPrinterName]\r\nL2=X\r\n",
+                         "32"));
+    Compose("O", file);
+
+    const std::string f1 = codes.FontCode1, f2 = codes.FontCode2, f4 = codes.FontCode4;
+    const std::string centre = codes.CodeCentre;
+    const std::string staff = "Alexandra Konstantin";  // its first 20 characters
+    EXPECT_EQ(ticket.Header.StaffName, staff);
+    EXPECT_EQ(ticket.List3, (std::vector<std::string>{
+                                f2 + "> C9" + kCrLf, f2 + "> Mr Smith" + kCrLf,
+                                f2 + "> Ref3" + kCrLf, f2 + kCrLf + kCrLf,
+                                centre + f4 + "KITCHEN" + kCrLf, centre + f2 + "Table: T5" + kCrLf,
+                                centre + f1 + "No 123 Pax 4" + kCrLf, centre + f1 + staff + kCrLf,
+                                f1 + "2  Burger" + kCrLf, centre + f1 + "KITCHEN1" + kCrLf}));
+    // RTF keeps the aligned line; List4 carries the ESC/POS codes.
+    EXPECT_EQ(ticket.RTF, f2 + "> C9" + kCrLf + f2 + "> Mr Smith" + kCrLf + f2 + "> Ref3" + kCrLf +
+                              f2 + kCrLf + kCrLf + f4 + std::string(6, ' ') + "KITCHEN" + kCrLf +
+                              f2 + "Table: T5" + kCrLf + f1 + "No 123 Pax 4" + kCrLf + f1 +
+                              std::string(12, ' ') + staff + kCrLf + f1 + "2  Burger" + kCrLf + f1 +
+                              "KITCHEN1" + kCrLf);
+    ASSERT_EQ(ticket.List4.size(), ticket.List3.size());
+    EXPECT_EQ(ticket.List4[4], codes.DirectFontCode4 + "KITCHEN" + kCrLf);
+    EXPECT_EQ(ticket.List4[8], codes.DirectFontCode1 + "2  Burger" + kCrLf);
+    EXPECT_EQ(ticket.RowPerLine, 32);
+}
+
+TEST_F(KitchenTicketComposerTest, EmptyClientColumnsGiveNoClientBlock) {
+    AddWaiting(1, "T5", "BURG", {{"ClientCode", "''"}, {"BillRef2", "NULL"}});
+    const std::string file = WriteLayout("Plain.ini", Layout("Format=2\r\n"));
+    Compose("O", file);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"2  Burger"}));
+}
+
+TEST_F(KitchenTicketComposerTest, ServiceLineNotesInColourAndSkipline) {
+    AddWaiting(1, "T5", "BURG",
+               {{"ServiceType", "'T'"},
+                {"Remark1", "'no onion'"},
+                {"Remark2", "''"},
+                {"Remark3", "'extra hot'"},
+                {"AgentName", "'Bob'"},
+                {"VoidRemark", "'VOID'"},
+                {"KitStatus", "'RUSH'"},
+                {"KitReference", "''"}});
+    AddWaiting(2, "T5", "FRY", {{"ServiceType", "'D'"}, {"PosDescription", "'Fries'"}});
+    const std::string file =
+        WriteLayout("Notes.ini", Layout("Font=3\r\nFormat=2\r\nSkipline=Y\r\n"));
+    Compose("O", file);
+
+    const std::string f3 = codes.FontCode3, on = codes.CodeColourOn, off = codes.CodeColourOff;
+    auto coloured = [&](const std::string& text) { return on + f3 + text + off + kCrLf; };
+    const std::string service = std::string(5, ' ') + "<TakeAway>";
+    EXPECT_EQ(ticket.List3,
+              (std::vector<std::string>{
+                  f3 + "2  Burger" + kCrLf, service + kCrLf, coloured("^ Bob"),
+                  coloured("   * no onion"), coloured("   * extra hot"), coloured("* VOID"),
+                  coloured("* RUSH"), kCrLf, f3 + "2  Fries" + kCrLf, kCrLf}));
+    EXPECT_EQ(ticket.List4[1], codes.DirectFontCode3 + service + kCrLf);
+    EXPECT_EQ(ticket.List4[3], codes.DirectFontCode3 + codes.DirectColourOn +
+                                   codes.DirectFontCode3 + on + f3 + "   * no onion" + off +
+                                   codes.DirectColourOff + kCrLf);
+    EXPECT_EQ(ticket.List4[7], kCrLf);
+    EXPECT_EQ(on, "\x1b|rC");
+    EXPECT_EQ(off, "\x0b");
+}
+
+TEST_F(KitchenTicketComposerTest, LongServiceNameIsCutToTwenty) {
+    database.Exec(
+        "UPDATE Kelt_mt_Service SET ServiceName='Take away and delivery' WHERE "
+        "ServiceType='T'");
+    AddWaiting(1, "T5", "BURG", {{"ServiceType", "'T'"}});
+    Compose("O", WriteLayout("Svc.ini", Layout("Format=2\r\n")));
+    ASSERT_EQ(ticket.List3.size(), 2u);
+    EXPECT_EQ(ticket.List3[1], "<Take away and deliv" + kCrLf);
+}
+
+TEST_F(KitchenTicketComposerTest, SystemPrinterGetsEveryLineWithFontAndColour) {
+    systemPrinter.names = {"Office", " kitchen laser "};
+    device.PrinterFont1 = "F-ONE";
+    device.PrinterFont2 = "F-TWO";
+    AddWaiting(1, "T5", "BURG", {{"Remark1", "'no onion'"}, {"AgentName", "'Bob'"}});
+    ticket.RTF = "old ticket";
+    const std::string file =
+        WriteLayout("W.ini", Layout("Font=2\r\nFormat=2\r\n", "[HEADER]\r\nL1=0C1=HELLO\r\n"));
+    Compose("W", file, "T5", "G1", "Kitchen Laser");
+
+    EXPECT_EQ(systemPrinter.calls,
+              (std::vector<std::string>{"select  kitchen laser ", "font F-ONE", "font F-ONE",
+                                        "line " + std::string(18, ' ') + "HELLO", "font F-TWO",
+                                        "font F-TWO", "line 2  Burger", "font F-TWO", "line ^ Bob",
+                                        "colour 255,0,0", "font F-TWO", "line    * no onion",
+                                        "colour 0,0,0"}));
+    EXPECT_EQ(ticket.OutputMode, "W");
+    EXPECT_TRUE(ticket.RTF.empty());
+    EXPECT_TRUE(ticket.List3.empty());
+    ASSERT_EQ(sender.sent.size(), 1u);
+    EXPECT_EQ(sender.sent[0].printingType, "W");
+}
+
+TEST_F(KitchenTicketComposerTest, SystemPrinterWithoutMatchKeepsTheCurrentOne) {
+    systemPrinter.names = {"Office"};
+    AddWaiting(1, "T5", "BURG");
+    Compose("W", WriteLayout("W.ini", Layout("Format=2\r\n")), "T5", "G1", "Kitchen Laser");
+    EXPECT_EQ(systemPrinter.current, "");
+    EXPECT_EQ(sender.sent.size(), 1u);
+}
+
+TEST_F(KitchenTicketComposerTest, NothingWaitingChangesNothingButRtf2) {
+    AddWaiting(1, "T5", "BURG", {{"PrintStatus", "1"}});
+    ticket.RTF = "old";
+    ticket.RTF2 = "scratch";
+    ticket.List3 = {"old"};
+    Compose("O", WriteLayout("Plain.ini", Layout("Format=2\r\n")));
+    EXPECT_EQ(ticket.RTF, "old");
+    EXPECT_EQ(ticket.List3, std::vector<std::string>{"old"});
+    EXPECT_EQ(ticket.RTF2, "");
+    EXPECT_TRUE(sender.sent.empty());
+    EXPECT_EQ(window.stops, 0);
+}
+
+TEST_F(KitchenTicketComposerTest, CollectsItemsForTheSendingStepWithoutMarkingThem) {
+    AddTwoItems();
+    const std::string file = WriteLayout("Plain.ini", Layout("Format=2\r\n"));
+    for (const std::string type : {"O", "D", "W"}) {
+        divert.DivertBanner = "*Divert From KITCHEN9";
+        Compose(type, file);
+        ASSERT_EQ(sender.sent.size(), type == "O" ? 1u : type == "D" ? 2u : 3u);
+        EXPECT_EQ(sender.sent.back().ids, (std::vector<std::string>{"1", "2"})) << type;
+        EXPECT_EQ(sender.sent.back().billIds, (std::vector<std::string>{"101", "102"})) << type;
+        EXPECT_EQ(ticket.PrintingType, type);
+        EXPECT_EQ(ticket.DeviceName, "KITCHEN1");
+        EXPECT_EQ(ticket.OptionPrinter1, 7);
+        EXPECT_EQ(divert.DivertBanner, "");
+    }
+    EXPECT_TRUE(db.executed.empty());
+    EXPECT_EQ(PrintStatus(1), 0);
+    EXPECT_EQ(PrintStatus(2), 0);
+    EXPECT_EQ(window.stops, 3);
+    EXPECT_EQ(window.starts, 3);
+}
+
+TEST_F(KitchenTicketComposerTest, PollingRestartsWhenSendingFails) {
+    AddWaiting(1, "T5", "BURG");
+    sender.throws = true;
+    EXPECT_THROW(Compose("O", WriteLayout("Plain.ini", Layout("Format=2\r\n"))), KpsError);
+    EXPECT_EQ(window.stops, 1);
+    EXPECT_EQ(window.starts, 1);
+    EXPECT_TRUE(window.polling);
+}
+
+TEST_F(KitchenTicketComposerTest, KeyValuesWithQuotesAreSafe) {
+    AddWaiting(1, "T'5", "BURG");
+    Compose("O", WriteLayout("Plain.ini", Layout("Format=2\r\n")), "T'5");
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"2  Burger"}));
+    Compose("O", WriteLayout("Plain.ini", Layout("Format=2\r\n")), "x' or '1'='1");
+    EXPECT_EQ(sender.sent.size(), 1u);
+}
+
+TEST_F(KitchenTicketComposerTest, UnknownDescriptionColumnPrintsEmpty) {
+    AddWaiting(1, "T5", "BURG", {{"PosDescription1", "'no bun'"}});
+    const std::string file =
+        WriteLayout("Bad.ini",
+                    "[BODY]\r\nFormat=2\r\nPosDescriptionLine=NoSuchColumn\r\n"
+                    "PosDescriptionLine1=Nope\r\nPosDescriptionLine2=ItemName\r\n");
+    Compose("O", file);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"2  ", "   Item BURG"}));
+}
+
+TEST_F(KitchenTicketComposerTest, MissingLayoutFileStillPrintsTheItems) {
+    AddWaiting(1, "T5", "BURG", {{"Remark1", "'no onion'"}});
+    Compose("D", database.Folder() + "/Missing.ini");
+    ASSERT_EQ(sender.sent.size(), 1u);
+    EXPECT_EQ(ticket.RowPerLine, 40);
+    EXPECT_EQ(ticket.List3.size(), 1u);  // Format 0: the remark alone
+}
+
+}  // namespace
+}  // namespace kps::test
