@@ -1,0 +1,73 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+#include "RecordingConnection.h"
+#include "output/OposPrinterRoutines.h"
+#include "printing/KitchenNoticePass.h"
+#include "printing/PrintContext.h"
+#include "printing/PrintQueueDispatcher.h"
+#include "support/FakePrintWindow.h"
+#include "support/Fakes.h"
+#include "support/TestDatabase.h"
+
+namespace kps::test {
+
+// One notice row; a Null column is an empty text here.
+struct NoticeRow {
+    long id;
+    std::string group;
+    std::string from = "T1";
+    std::string to = "T5";
+    std::array<std::string, 5> remarks{};
+    std::string date = "2026-12-07";
+    std::string time = "22:05:09";
+};
+
+// A real outlet database with the notice pass and the table exchange ticket
+// wired to fake printers, as the main window wires them.
+class NoticeTestFixture : public ::testing::Test {
+  protected:
+    explicit NoticeTestFixture(Backend backend = Backend::Sqlite);
+
+    // Adds a device and reloads the window's device list. A direct port is
+    // a file in the database's temporary folder unless it is given whole.
+    void AddDevice(int code, const std::string& name, const std::string& type,
+                   const std::string& directPort = "", const std::string& address = "127.0.0.1");
+    void AddGroup(const std::string& code, const std::string& flags);
+    void AddGroupWithNullFlags(const std::string& code);
+    void AddNotice(const NoticeRow& row);
+
+    long PrintStatus(long id);
+    long UpdatesOf(long id) const;
+    std::string ReadFile(const std::string& path) const;
+    std::string LogText() const;
+    std::string PortPath(const std::string& name) const { return database.Folder() + "/" + name; }
+
+    TestDatabase database;
+    RecordingConnection db{database.Db()};
+    FakeClock clock;
+    PrintLog log{database.Folder(), clock};
+    FakeOperator op;
+    FakePrintWindow window{db};
+    FakeSystemPrinter systemPrinter;
+    FakePosPrinter posPrinter;
+    FakePinger pinger;
+    FakeWaitPause pause;
+    OposPrinterRoutines opos{posPrinter, pinger, pause, log, op};
+    PrinterCodes codes;
+    PrintDeviceSetting device;
+    TicketBuffers ticket;
+    DivertState divert;
+    PrintContext ctx{db,   log,   clock,  op,     window, systemPrinter,
+                     opos, codes, device, ticket, divert};
+    FakeTicketSender sender;
+    KitchenTicketComposer composer{ctx, sender};
+    PrintQueueDispatcher dispatcher{ctx, composer};
+    KitchenNoticePass pass{ctx, dispatcher};
+};
+
+}  // namespace kps::test

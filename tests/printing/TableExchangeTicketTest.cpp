@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include "NoticeTestFixture.h"
+#include "printing/TableExchangeTicket.h"
+#include "startup/KpsError.h"
+
+namespace kps::test {
+namespace {
+
+const std::string kEsc = "\x1b";
+const std::string kBig = kEsc + "|4C";
+const std::string kNormal = kEsc + "|1C";
+const std::string kCentre = kEsc + "|cA";
+
+class TableExchangeTicketTest : public NoticeTestFixture {
+  protected:
+    // Puts one notice into grid row k, with the given remarks in columns 1..5.
+    void SetRow(std::size_t k, std::vector<std::string> remarks = {}) {
+        ticket.PrtData.resize(k + 1, std::vector<std::string>(15));
+        auto& row = ticket.PrtData[k];
+        for (std::size_t i = 0; i < remarks.size(); ++i) {
+            row[i + 1] = remarks[i];
+        }
+        row[6] = "T1";
+        row[7] = "T5";
+        row[8] = "07/12/2026";
+        row[9] = "10:05:09 PM";
+    }
+
+    bool Print(int k = 0) { return TableExchangeTicket(ctx).PrintTableExchangeTicket(k); }
+};
+
+TEST_F(TableExchangeTicketTest, OposTicketLinesCarryTheirCodesAndEndWithTheCut) {
+    AddDevice(1, "KITCHEN1", "O");
+    dispatcher.LoadDeviceSetting(1);
+    SetRow(0, {"No onions"});
+    ticket.List3 = {"left over"};
+    divert.DivertBanner = "*Divert From OLD";
+
+    EXPECT_TRUE(Print());
+
+    const std::vector<std::string> lines = {
+        kBig + kCentre + "*TABLE EXCHANGE*\r\n",
+        "\r\n",
+        kBig + "From -> T1\r\n",
+        kBig + "To   -> T5\r\n",
+        kBig + "\r\n",
+        kNormal + "No onions\r\n",
+        kNormal + kCentre + "07/12/2026 10:05:09 PM\r\n",
+        kNormal + kCentre + "\r\n\r\n",
+    };
+    EXPECT_EQ(ticket.List3, lines);
+    std::string text;
+    for (const auto& line : lines) {
+        text += line;
+    }
+    EXPECT_EQ(ticket.RTF, text);
+    EXPECT_EQ(ticket.OutputMode, "O");
+    EXPECT_EQ(divert.DivertBanner, "");
+
+    auto printed = lines;
+    printed.push_back(kEsc + "|fP");
+    EXPECT_EQ(posPrinter.Printed(), printed);
+    EXPECT_EQ(posPrinter.calls.front(), "Open KITCHEN1");
+    EXPECT_FALSE(posPrinter.open);
+}
+
+TEST_F(TableExchangeTicketTest, RemarksPrintInOrderOnlyWhenFilledAndNeverTheFifth) {
+    AddDevice(1, "KITCHEN1", "O");
+    dispatcher.LoadDeviceSetting(1);
+
+    SetRow(0, {"First", "", "Third", "", "Fifth"});
+    ASSERT_TRUE(Print());
+    ASSERT_EQ(ticket.List3.size(), 9u);
+    EXPECT_EQ(ticket.List3[5], kNormal + "First\r\n");
+    EXPECT_EQ(ticket.List3[6], kNormal + "Third\r\n");
+
+    SetRow(0, {"", "", "", "", "Only the fifth"});
+    ASSERT_TRUE(Print());
+    EXPECT_EQ(ticket.List3.size(), 7u);
+    EXPECT_EQ(ticket.RTF.find("Only the fifth"), std::string::npos);
+}
+
+TEST_F(TableExchangeTicketTest, EmptyCellsPrintAsEmptyValues) {
+    AddDevice(1, "KITCHEN1", "O");
+    dispatcher.LoadDeviceSetting(1);
+    ticket.PrtData.assign(1, std::vector<std::string>(15));
+
+    ASSERT_TRUE(Print());
+    ASSERT_EQ(ticket.List3.size(), 7u);
+    EXPECT_EQ(ticket.List3[2], kBig + "From -> \r\n");
+    EXPECT_EQ(ticket.List3[3], kBig + "To   -> \r\n");
+    EXPECT_EQ(ticket.List3[5], kNormal + kCentre + " \r\n");
+}
+
+TEST_F(TableExchangeTicketTest, OposPrinterThatDoesNotOpenPrintsNothing) {
+    AddDevice(1, "KITCHEN1", "O", "", "127.0.0.9");
+    pinger.reachable.clear();
+    dispatcher.LoadDeviceSetting(1);
+    SetRow(0);
+
+    EXPECT_FALSE(Print());
+    EXPECT_TRUE(posPrinter.calls.empty());
+    EXPECT_EQ(pinger.pinged, std::vector<std::string>{"127.0.0.9"});
+
+    pinger.reachable = {"127.0.0.9"};
+    posPrinter.coverOpen = true;
+    EXPECT_FALSE(Print());
+    EXPECT_TRUE(posPrinter.Printed().empty());
+}
+
+TEST_F(TableExchangeTicketTest, DirectPortReceivesTheWholeTicketAsBytes) {
+    AddDevice(2, "BAR", "D");
+    dispatcher.LoadDeviceSetting(2);
+    SetRow(0, {"Fish first"});
+
+    EXPECT_TRUE(Print());
+
+    const std::string big = std::string("\x1b!0");
+    const std::string normal = std::string("\x1b!\0", 3);
+    const std::string expected = std::string("\x1b@\r\n\x1b!0\r\n") + big + kCentre +
+                                 "*TABLE EXCHANGE*\r\n\r\n" + big + "From -> T1\r\n" + big +
+                                 "To   -> T5\r\n" + big + "\r\n" + normal + "Fish first\r\n" +
+                                 normal + kCentre + "07/12/2026 10:05:09 PM\r\n" + normal +
+                                 kCentre + "\r\n\r\n" + "\r\n" + std::string("\x1dVB\0", 4);
+    EXPECT_EQ(ReadFile(PortPath("BAR.prn")), expected);
+}
+
+TEST_F(TableExchangeTicketTest, DirectPortThatCannotBeWrittenReportsTheLoss) {
+    AddDevice(2, "BAR", "D", database.Folder() + "/missing/folder/port");
+    dispatcher.LoadDeviceSetting(2);
+    SetRow(0);
+
+    EXPECT_FALSE(Print());
+    EXPECT_NE(LogText().find("Error Open direct Port "), std::string::npos);
+}
+
+TEST_F(TableExchangeTicketTest, SystemPrinterIsFoundByTrimmedCapitalNameAndPrintsLineByLine) {
+    systemPrinter.names = {"Office", "PASS PRINTER", "Pass Printer"};
+    systemPrinter.current = "Office";
+    AddDevice(3, " pass printer", "W");
+    dispatcher.LoadDeviceSetting(3);
+    SetRow(0, {"", "Allergy"});
+
+    EXPECT_TRUE(Print());
+
+    EXPECT_EQ(systemPrinter.current, "PASS PRINTER");
+    EXPECT_EQ(ticket.OutputMode, "W");
+    const std::vector<std::string> calls = {
+        "select PASS PRINTER", "font LARGE", "line *TABLE EXCHANGE*",
+        "font LARGE",          "line \r\n",  "font LARGE",
+        "line From -> T1",     "font LARGE", "line To   -> T5",
+        "font LARGE",          "line ",      "font LARGE",
+        "line Allergy",        "font SMALL", "line 07/12/2026 10:05:09 PM",
+        "font SMALL",          "line \r\n",  "end",
+    };
+    EXPECT_EQ(systemPrinter.calls, calls);
+    EXPECT_TRUE(ticket.List3.empty());
+    EXPECT_TRUE(ticket.RTF.empty());
+}
+
+TEST_F(TableExchangeTicketTest, SystemPrinterWithoutMatchKeepsTheCurrentOneAndFailedJobIsReported) {
+    systemPrinter.names = {"Office"};
+    systemPrinter.current = "Office";
+    systemPrinter.endSucceeds = false;
+    AddDevice(3, "Nowhere", "W");
+    dispatcher.LoadDeviceSetting(3);
+    SetRow(0);
+
+    EXPECT_FALSE(Print());
+    EXPECT_EQ(systemPrinter.current, "Office");
+    EXPECT_EQ(systemPrinter.calls.front(), "font LARGE");
+    EXPECT_EQ(systemPrinter.calls.back(), "end");
+}
+
+TEST_F(TableExchangeTicketTest, UnknownPrintingTypeTakesTheSystemPathAndEndsItsJob) {
+    AddDevice(4, "ODD", "X");
+    dispatcher.LoadDeviceSetting(4);
+    SetRow(0);
+
+    EXPECT_TRUE(Print());
+    EXPECT_EQ(ticket.OutputMode, "W");
+    EXPECT_EQ(systemPrinter.calls.back(), "end");
+    EXPECT_TRUE(posPrinter.calls.empty());
+}
+
+TEST_F(TableExchangeTicketTest, RowOutsideTheGridIsAnError) {
+    AddDevice(1, "KITCHEN1", "O");
+    dispatcher.LoadDeviceSetting(1);
+    SetRow(0);
+    EXPECT_THROW(Print(1), KpsError);
+    EXPECT_TRUE(posPrinter.calls.empty());
+}
+
+}  // namespace
+}  // namespace kps::test
