@@ -3,7 +3,6 @@
 
 #include "DivertDialogFixture.h"
 #include "FailAfterPrintPrinter.h"
-#include "dialogs/HeadlessDivertPolicy.h"
 
 namespace kps::test {
 namespace {
@@ -170,47 +169,6 @@ TEST_F(DivertDialogLeave, Image1AsksAndClosesWhateverTheAnswer) {
     EXPECT_EQ(op.messages[0].caption, "Exit");
     EXPECT_EQ(op.messages[0].icon, MessageIcon::Question);
     EXPECT_EQ(op.messages[0].buttons, MessageButtons::YesNo);
-}
-
-TEST_F(DivertDialogLeave, UnloadForgetsTheHeldTicket) {
-    OpenHeldTicket();
-    dialog.List2 = {"7"};
-    dialog.List3 = {"8"};
-    dialog.Unload();
-    EXPECT_TRUE(dialog.List1.empty());
-    EXPECT_TRUE(dialog.List2.empty());
-    EXPECT_TRUE(dialog.List3.empty());
-}
-
-using HeadlessDivert = DivertDialogFixture;
-
-TEST_F(HeadlessDivert, PrintsOnTheDivertPrinterInOneAttempt) {
-    HeadlessDivertPolicy policy;
-    dialog.List1 = {"L1\r\n"};
-    dialog.OPrinterName = "K2";
-    dialog.oIPAddress = "127.0.0.2";
-    dialog.OriPrinter = "K1";
-    policy.ShowModal(dialog);
-    EXPECT_TRUE(divert.DivertSucceeded);
-    EXPECT_THAT(printer.Printed(), ElementsAre("<C>*Divert From K1\r\n", "L1\r\n", "<CUT>"));
-    EXPECT_THAT(LogText(), HasSubstr("Printing Success divert to 'K2'"));
-}
-
-TEST_F(HeadlessDivert, LeavesTheTicketWaitingWithoutCancelling) {
-    HeadlessDivertPolicy policy;
-    pinger.reachable.clear();
-    divert.DivertSucceeded = true;
-    dialog.List1 = {"L1\r\n"};
-    dialog.OPrinterName = "K2";
-    dialog.oIPAddress = "127.0.0.2";
-    dialog.OriPrinter = "K1";
-    policy.ShowModal(dialog);
-    EXPECT_FALSE(divert.DivertSucceeded);
-    EXPECT_TRUE(divert.CancelledPrinterName.empty());
-    EXPECT_EQ(dialog.RetryCount, 1);
-    EXPECT_EQ(pinger.pinged.size(), 1u);
-    EXPECT_THAT(LogText(), HasSubstr("Retry Printing at 'K2'"));
-    EXPECT_THAT(LogText(), Not(HasSubstr("Cancel Printing")));
 }
 
 }  // namespace
