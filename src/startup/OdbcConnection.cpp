@@ -10,6 +10,7 @@
 
 #include "startup/KpsError.h"
 #include "startup/OdbcConnectionString.h"
+#include "startup/Text.h"
 #include "startup/Utf16.h"
 
 namespace kps {
@@ -217,9 +218,11 @@ Value ReadValue(StatementHandle& statement, SQLUSMALLINT column, ColumnKind kind
             if (!text) {
                 return Value::Null();
             }
+            std::string digits = Trim(*text);
             double number = 0;
-            auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), number);
-            if (error != std::errc() || end != text->data() + text->size()) {
+            auto [end, error] =
+                std::from_chars(digits.data(), digits.data() + digits.size(), number);
+            if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
                 return Value::Text(*text);
             }
             return Value::Real(number);

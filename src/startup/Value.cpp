@@ -1,8 +1,7 @@
 #include "startup/Value.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace kps {
 
@@ -18,15 +17,11 @@ std::string PlainNumberText(double number) {
     if (std::isfinite(number) && number == std::floor(number) && std::fabs(number) < 1e15) {
         return std::to_string(static_cast<long long>(number));
     }
-    // The shortest form that reads back as the same number.
+    // The shortest form that reads back as the same number, with a point
+    // whatever the process locale says.
     char buf[40];
-    for (int precision = 1; precision <= 17; ++precision) {
-        std::snprintf(buf, sizeof buf, "%.*g", precision, number);
-        if (std::strtod(buf, nullptr) == number) {
-            break;
-        }
-    }
-    return buf;
+    auto result = std::to_chars(buf, buf + sizeof buf, number);
+    return std::string(buf, result.ptr);
 }
 
 }  // namespace kps
