@@ -1,0 +1,96 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <vector>
+
+#include "NoticeTestFixture.h"
+#include "fake-receipt-printer/FakeReceiptPrinter.h"
+#include "output/EscPosNetworkPrinter.h"
+#include "output/PosPrinterRegistry.h"
+
+namespace kps::test {
+namespace {
+
+using ::testing::HasSubstr;
+
+FakeReceiptPrinter::Options PrinterAt(const std::string& address) {
+    FakeReceiptPrinter::Options options;
+    options.address = address;
+    return options;
+}
+
+// A server on a real outlet database: kitchen printer K1 is a network
+// receipt printer on 127.0.0.4, BAR a direct port file; the HOT group flags
+// both, and one table exchange waits for HOT.
+class NoticeEndToEnd : public NoticeTestFixture, public ::testing::WithParamInterface<Backend> {
+  protected:
+    NoticeEndToEnd() : NoticeTestFixture(GetParam()) {
+        std::ofstream(registry.File(), std::ios::binary)
+            << "[K1]\r\nHost=127.0.0.4\r\nPort=" << kitchen.Port() << "\r\n";
+        AddDevice(1, "K1", "O", "", "127.0.0.4");
+        AddDevice(2, "BAR", "D");
+        AddGroup("HOT", "OO");
+        NoticeRow row{.id = 11, .group = "HOT", .from = "T1", .to = "T5"};
+        row.remarks[0] = "Birthday";
+        AddNotice(row);
+    }
+
+    FakeReceiptPrinter kitchen{PrinterAt("127.0.0.4")};
+    PosPrinterRegistry registry{database.Folder() + "/PosPrinters.ini", 1252};
+    EscPosNetworkPrinter network{registry};
+    OposPrinterRoutines networkOpos{network, pinger, pause, log, op};
+    PrintContext server{db,          log,   clock,  op,     window, systemPrinter,
+                        networkOpos, codes, device, ticket, divert};
+    KitchenTicketComposer serverComposer{server, sender};
+    PrintQueueDispatcher serverDispatcher{server, serverComposer};
+    KitchenNoticePass serverPass{server, serverDispatcher};
+};
+
+TEST_P(NoticeEndToEnd, NoticeReachesTheNetworkPrinterAndThePortAndIsMarkedPrinted) {
+    serverPass.PrintKitchenNotices();
+
+    ASSERT_TRUE(kitchen.WaitForJobs(1, std::chrono::seconds(5)));
+    const std::string job = kitchen.Jobs().front().bytes;
+    const std::string port = ReadFile(PortPath("BAR.prn"));
+    for (const char* text :
+         {"*TABLE EXCHANGE*", "From -> T1", "To   -> T5", "Birthday", "07/12/2026 10:05:09 PM"}) {
+        EXPECT_THAT(job, HasSubstr(text));
+        EXPECT_THAT(port, HasSubstr(text));
+    }
+    EXPECT_EQ(PrintStatus(11), 1);
+    EXPECT_EQ(LogText().find("Error Open Printer"), std::string::npos);
+
+    // Printed once: the next pass finds nothing waiting.
+    serverPass.PrintKitchenNotices();
+    EXPECT_TRUE(ticket.PrtData.empty());
+    EXPECT_EQ(kitchen.Jobs().size(), 1u);
+    EXPECT_EQ(UpdatesOf(11), 1);
+}
+
+TEST_P(NoticeEndToEnd, PrinterThatRefusesLosesTheTicketVisiblyWhileThePortPrints) {
+    kitchen.SetRefusing(true);
+
+    serverPass.PrintKitchenNotices();
+
+    EXPECT_THAT(LogText(), HasSubstr("Error Open Printer 'K1'"));
+    EXPECT_THAT(ReadFile(PortPath("BAR.prn")), HasSubstr("From -> T1"));
+    EXPECT_EQ(PrintStatus(11), 1);
+}
+
+std::vector<Backend> ReachableBackends() {
+    std::vector<Backend> backends;
+    for (Backend backend : {Backend::Sqlite, Backend::SqliteOdbc, Backend::Postgres}) {
+        if (TestDatabase::IsAvailable(backend)) {
+            backends.push_back(backend);
+        }
+    }
+    return backends;
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, NoticeEndToEnd, ::testing::ValuesIn(ReachableBackends()),
+                         [](const auto& info) { return BackendName(info.param); });
+
+}  // namespace
+}  // namespace kps::test
