@@ -5,6 +5,12 @@
 # The scheduler is a private one: its own configuration, spool, logs and
 # socket in a temporary folder, so the machine's own CUPS (running or not) is
 # left alone. Clients reach it through CUPS_SERVER, which is exported too.
+#
+# The PDF printer is a queue whose printer language is PDF, writing to a file:
+# a job passes CUPS's own PDF filter only and lands in
+# KPS_TEST_CUPS_OUTPUT/ticket.pdf (each job replaces the last), so its text
+# can be read back. Going through cups-pdf instead turns it into PostScript
+# and back, and the text does not survive that.
 
 kps_cups_dir=""
 kps_cups_pid=""
@@ -15,30 +21,17 @@ kps_cups_skip() {
     return 0
 }
 
-# cups-pdf keeps its settings in the system folder; its Out folder is where
-# it puts the PDF of a job, ${HOME} being the home of the job's owner.
-kps_cups_pdf_output() {
-    local out
-    out=$(sed -n 's/^[[:space:]]*Out[[:space:]]\+//p' /etc/cups/cups-pdf.conf 2>/dev/null | tail -n 1)
-    out=${out:-'${HOME}/PDF'}
-    echo "${out//\$\{HOME\}/$HOME}"
-}
-
 kps_cups_start() {
-    local backend=/usr/lib/cups/backend/cups-pdf
-    local ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
     command -v cupsd >/dev/null || { kps_cups_skip "cupsd is not installed"; return 0; }
-    [ -x "$backend" ] || { kps_cups_skip "the cups-pdf backend is missing"; return 0; }
-    [ -r "$ppd" ] || { kps_cups_skip "the cups-pdf PPD is missing"; return 0; }
-    # cups-pdf runs only as root, so only a root scheduler can drive it.
-    [ "$(id -u)" = 0 ] || { kps_cups_skip "running a scheduler with cups-pdf needs root"; return 0; }
+    command -v lpadmin >/dev/null || { kps_cups_skip "lpadmin is not installed"; return 0; }
 
-    kps_cups_dir=$(mktemp -d /tmp/kps-cups.XXXXXX)
+    kps_cups_dir=$(mktemp -d /tmp/kps-cups.XXXXXX) || { kps_cups_skip "no temporary folder"; return 0; }
     chmod 755 "$kps_cups_dir"
-    mkdir -p "$kps_cups_dir"/{spool/tmp,cache,state,log,ppd}
-    chmod 1777 "$kps_cups_dir/spool/tmp"
+    mkdir -p "$kps_cups_dir"/{spool/tmp,cache,state,log,out}
+    chmod 1777 "$kps_cups_dir/spool/tmp" "$kps_cups_dir/out"
     cat >"$kps_cups_dir/cups-files.conf" <<EOF
-SystemGroup root lpadmin
+SystemGroup root lpadmin $(id -gn)
+FileDevice Yes
 ServerRoot $kps_cups_dir
 RequestRoot $kps_cups_dir/spool
 TempDir $kps_cups_dir/spool/tmp
@@ -63,6 +56,43 @@ WebInterface No
   Allow all
 </Location>
 EOF
+    # A printer that takes PDF: the smallest description CUPS accepts.
+    cat >"$kps_cups_dir/pdf-file.ppd" <<'EOF'
+*PPD-Adobe: "4.3"
+*FormatVersion: "4.3"
+*FileVersion: "1.0"
+*LanguageVersion: English
+*LanguageEncoding: ISOLatin1
+*PCFileName: "KPSPDF.PPD"
+*Manufacturer: "Kitchen Print Server tests"
+*Product: "(PDF file)"
+*ModelName: "PDF file"
+*ShortNickName: "PDF file"
+*NickName: "PDF file"
+*PSVersion: "(3010.000) 0"
+*LanguageLevel: "3"
+*ColorDevice: True
+*DefaultColorSpace: RGB
+*FileSystem: False
+*Throughput: "1"
+*LandscapeOrientation: Plus90
+*TTRasterizer: Type42
+*cupsFilter2: "application/vnd.cups-pdf application/pdf 0 -"
+*OpenUI *PageSize/Media Size: PickOne
+*OrderDependency: 10 AnySetup *PageSize
+*DefaultPageSize: A4
+*PageSize A4/A4: "<</PageSize[595 842]>>setpagedevice"
+*CloseUI: *PageSize
+*OpenUI *PageRegion/Media Size: PickOne
+*OrderDependency: 10 AnySetup *PageRegion
+*DefaultPageRegion: A4
+*PageRegion A4/A4: "<</PageSize[595 842]>>setpagedevice"
+*CloseUI: *PageRegion
+*DefaultImageableArea: A4
+*ImageableArea A4/A4: "0 0 595 842"
+*DefaultPaperDimension: A4
+*PaperDimension A4/A4: "595 842"
+EOF
     cupsd -f -c "$kps_cups_dir/cupsd.conf" -s "$kps_cups_dir/cups-files.conf" \
         >"$kps_cups_dir/log/cupsd.out" 2>&1 &
     kps_cups_pid=$!
@@ -72,7 +102,7 @@ EOF
     until lpstat -r >/dev/null 2>&1; do
         tries=$((tries + 1))
         if [ "$tries" -gt 50 ] || ! kill -0 "$kps_cups_pid" 2>/dev/null; then
-            kps_cups_skip "the scheduler did not start ($(tail -n 3 "$kps_cups_dir/log/"* 2>/dev/null | tr '\n' ' '))"
+            kps_cups_skip "the scheduler did not start: $(tail -n 3 "$kps_cups_dir"/log/* 2>/dev/null | tr '\n' ' ')"
             kps_cups_stop
             return 0
         fi
@@ -80,16 +110,15 @@ EOF
     done
 
     local printer=KPS_PDF
-    if ! lpadmin -p "$printer" -E -v cups-pdf:/ -P "$ppd" >"$kps_cups_dir/log/lpadmin.out" 2>&1; then
+    if ! lpadmin -p "$printer" -E -v "file://$kps_cups_dir/out/ticket.pdf" -P "$kps_cups_dir/pdf-file.ppd" \
+        >"$kps_cups_dir/log/lpadmin.out" 2>&1; then
         kps_cups_skip "lpadmin failed: $(cat "$kps_cups_dir/log/lpadmin.out")"
         kps_cups_stop
         return 0
     fi
     lpadmin -d "$printer" >/dev/null 2>&1 || true
     export KPS_TEST_CUPS_PRINTER="$printer"
-    KPS_TEST_CUPS_OUTPUT=$(kps_cups_pdf_output)
-    export KPS_TEST_CUPS_OUTPUT
-    mkdir -p "$KPS_TEST_CUPS_OUTPUT"
+    export KPS_TEST_CUPS_OUTPUT="$kps_cups_dir/out"
     echo "kps_cups_start: printer $KPS_TEST_CUPS_PRINTER, PDFs in $KPS_TEST_CUPS_OUTPUT" >&2
 }
 
@@ -103,5 +132,5 @@ kps_cups_stop() {
         rm -rf "$kps_cups_dir"
         kps_cups_dir=""
     fi
-    unset CUPS_SERVER
+    unset CUPS_SERVER KPS_TEST_CUPS_PRINTER KPS_TEST_CUPS_OUTPUT
 }
