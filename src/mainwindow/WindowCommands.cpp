@@ -19,6 +19,12 @@ void WindowCommands::Restore() {
     Tray_NoSysIcon(true);
 }
 
+void WindowCommands::NoSysIcon(bool show) {
+    if (show) {
+        Tray_NoSysIcon(true);
+    }
+}
+
 void WindowCommands::Tray_NoSysIcon(bool show) {
     if (show) {
         shell_.ShowWindow();

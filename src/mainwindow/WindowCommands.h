@@ -16,8 +16,11 @@ class WindowCommands {
     // the window is minimized instead, so it can always be reached again.
     void Minimized();
 
-    // MURESTORE "Restore" and the tray icon's double-click (NoSysIcon).
+    // MURESTORE "Restore": shows and activates the window, removes the icon.
     void Restore();
+
+    // The tray icon's double-click: with true, what Tray_NoSysIcon(true) does.
+    void NoSysIcon(bool show);
 
     // Tray_NoSysIcon: true shows the window and removes the icon; false
     // hides the window and adds the icon.

@@ -78,7 +78,9 @@ TEST_F(WindowCommandsTest, MinimizedHidesIntoTheTrayAndRestoreBringsItBack) {
     commands.Minimized();  // a second click adds no second icon
     EXPECT_EQ(shell.icons, 1);
 
-    commands.Tray_NoSysIcon(true);  // the icon's double-click
+    commands.NoSysIcon(false);  // only a true shows the window
+    EXPECT_FALSE(shell.visible);
+    commands.NoSysIcon(true);  // the icon's double-click
     EXPECT_TRUE(shell.visible);
     EXPECT_EQ(shell.icons, 0);
     EXPECT_FALSE(commands.IsInTray());

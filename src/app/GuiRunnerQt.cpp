@@ -1,0 +1,25 @@
+#include "app/GuiRunnerQt.h"
+
+#include <QApplication>
+
+#include "mainwindow/ExitStatus.h"
+#include "mainwindow/qt/MainWindowQt.h"
+
+namespace kps {
+
+int RunGui(QApplication& app, MDIForm1& form, PrintPasses& passes, QtPollTimer& timer, Operator& op,
+           DivertState& divert, const PrintLog& log) {
+    // The window may be hidden in the tray when it closes; the run ends on
+    // its Finished signal, not on the last visible window.
+    app.setQuitOnLastWindowClosed(false);
+    MainWindowQt window(form, passes, timer, op, divert, log);
+    QObject::connect(&window, &MainWindowQt::Finished, &app,
+                     [&app](int status) { app.exit(status); });
+    if (!window.Load()) {
+        return kExitFatalError;
+    }
+    window.show();
+    return app.exec();
+}
+
+}  // namespace kps

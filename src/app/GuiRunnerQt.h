@@ -1,0 +1,21 @@
+#pragma once
+
+#include "mainwindow/MDIForm1.h"
+#include "mainwindow/qt/QtPollTimer.h"
+#include "printing/DivertState.h"
+#include "printing/PrintPasses.h"
+#include "startup/Operator.h"
+#include "startup/PrintLog.h"
+
+class QApplication;
+
+namespace kps {
+
+// Shows the main window on a server whose start-up has succeeded, runs the
+// event loop and returns the exit status: kExitShutDown after the confirmed
+// shut-down, kExitFatalError after the fatal error report of an error in
+// the load handler or a tick. `form` must have been built on `timer`.
+int RunGui(QApplication& app, MDIForm1& form, PrintPasses& passes, QtPollTimer& timer, Operator& op,
+           DivertState& divert, const PrintLog& log);
+
+}  // namespace kps

@@ -1,0 +1,230 @@
+#include "mainwindow/qt/MainWindowQt.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include "dialogs/qt/DivertDialogQt.h"
+#include "mainwindow/ExitStatus.h"
+#include "startup/KpsError.h"
+
+namespace kps {
+
+namespace {
+
+constexpr long kInternalError = 51;
+constexpr int kTwipsPerPixel = 15;
+constexpr int kDesignedWidthTwips = 15240;
+constexpr int kDesignedHeightTwips = 8910;
+
+QIcon ServerIcon() {
+    return QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
+}
+
+}  // namespace
+
+MainWindowQt::MainWindowQt(MDIForm1& form, PrintPasses& passes, QtPollTimer& timer, Operator& op,
+                           DivertState& divert, const PrintLog& log,
+                           std::optional<bool> trayAvailable, QWidget* parent)
+    : QWidget(parent),
+      form_(form),
+      passes_(passes),
+      timer_(timer),
+      operator_(op),
+      commands_(*this, divert, log),
+      trayAvailable_(trayAvailable),
+      tray_(ServerIcon()) {
+    setWindowTitle(QStringLiteral("kELT Print Server [20090707]"));
+    setWindowIcon(ServerIcon());
+    resize(kDesignedWidthTwips / kTwipsPerPixel, kDesignedHeightTwips / kTwipsPerPixel);
+    BuildControls();
+    form_.SetObserver(this);
+    connect(&timer_.Timer(), &QTimer::timeout, this, &MainWindowQt::Tick);
+    connect(&tray_, &TrayIconQt::DoubleClicked, this, [this] { commands_.NoSysIcon(true); });
+    connect(&tray_, &TrayIconQt::RestoreRequested, this, [this] { commands_.Restore(); });
+    connect(&tray_, &TrayIconQt::ShutDownRequested, this, [this] { commands_.ShutDownFromMenu(); });
+}
+
+MainWindowQt::~MainWindowQt() {
+    form_.SetObserver(nullptr);
+}
+
+void MainWindowQt::BuildControls() {
+    label3_ = new QLabel(QStringLiteral("KITCHEN PRINT SERVER"), this);
+    QFont titleFont(QStringLiteral("Tahoma"), 18, QFont::Bold);
+    label3_->setFont(titleFont);
+    image1_ = new QLabel(this);
+    image1_->setPixmap(ServerIcon().pixmap(48, 48));
+    image1_->installEventFilter(this);
+    lbltime_ = new QLabel(this);
+    label2_ = new QLabel(this);
+    dis_ = new QLabel(this);
+
+    flxData_ = new QTableView(this);
+    flxData_->setModel(&model_);
+    flxData_->setFont(QFont(QStringLiteral("MS Reference Sans Serif")));
+    flxData_->verticalHeader()->hide();
+    flxData_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    flxData_->setSelectionMode(QAbstractItemView::NoSelection);
+    for (int column = 0; column < WaitingGridModelQt::ColumnCount; ++column) {
+        flxData_->setColumnWidth(column, WaitingGridModelQt::ColumnWidthPixels(column));
+    }
+    flxData_->setColumnHidden(WaitingGridModelQt::Fixed, true);
+
+    option1_ = new QRadioButton(QStringLiteral("Individual"), this);
+    option2_ = new QRadioButton(QStringLiteral("Table No"), this);
+    connect(option1_, &QRadioButton::clicked, this, [this] { form_.SelectIndividual(true); });
+    connect(option2_, &QRadioButton::clicked, this, [this] { form_.SelectIndividual(false); });
+
+    command3_ = new QPushButton(QStringLiteral("Minimized"), this);
+    command4_ = new QPushButton(QStringLiteral("Restart"), this);
+    pclose_ = new QPushButton(QStringLiteral("Shut Down"), this);
+    connect(command3_, &QPushButton::clicked, this, [this] { commands_.Minimized(); });
+    connect(command4_, &QPushButton::clicked, this, [this] { commands_.Restart(); });
+    connect(pclose_, &QPushButton::clicked, this, [this] { commands_.ShutDown(); });
+
+    auto* title = new QHBoxLayout;
+    title->addWidget(image1_);
+    title->addWidget(label3_, 1);
+    title->addWidget(lbltime_);
+    auto* options = new QHBoxLayout;
+    options->addWidget(option1_);
+    options->addWidget(option2_);
+    options->addStretch(1);
+    options->addWidget(dis_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(label2_, 1);
+    buttons->addWidget(command3_);
+    buttons->addWidget(command4_);
+    buttons->addWidget(pclose_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(title);
+    layout->addLayout(options);
+    layout->addWidget(flxData_, 1);
+    layout->addLayout(buttons);
+}
+
+template <typename Action>
+bool MainWindowQt::Guarded(Action action) {
+    long number = kInternalError;
+    std::string description;
+    try {
+        action();
+        return true;
+    } catch (const KpsError& error) {
+        number = error.Number();
+        description = error.Description();
+    } catch (const std::exception& error) {
+        description = error.what();
+    }
+    timer_.Stop();
+    finished_ = true;
+    ShowFatalErrorReport(operator_, number, description);
+    emit Finished(kExitFatalError);
+    return false;
+}
+
+bool MainWindowQt::Load() {
+    return Guarded([this] {
+        form_.Load();
+        ShowOptions();
+    });
+}
+
+void MainWindowQt::Tick() {
+    if (!finished_) {
+        Guarded([this] { form_.PollCycle(passes_); });
+    }
+}
+
+void MainWindowQt::ShowOptions() {
+    option1_->setChecked(form_.Option1());
+    option2_->setChecked(form_.Option2());
+}
+
+void MainWindowQt::StatusChanged() {
+    label2_->setText(QString::fromStdString(form_.Label2()));
+    label2_->repaint();
+}
+
+void MainWindowQt::CycleChanged() {
+    lbltime_->setText(QString::fromStdString(form_.Lbltime()));
+    dis_->setText(QString::fromStdString(form_.Dis()));
+    model_.Reset(form_.FlxData());
+}
+
+void MainWindowQt::CloseReady() {
+    close();
+}
+
+void MainWindowQt::RequestClose() {
+    close();
+}
+
+void MainWindowQt::CloseDivertDialog() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<DivertDialogQt*>(widget);
+        if (dialog != nullptr && dialog->isVisible()) {
+            dialog->close();
+        }
+    }
+}
+
+bool MainWindowQt::TrayAvailable() const {
+    return trayAvailable_.value_or(QSystemTrayIcon::isSystemTrayAvailable());
+}
+
+void MainWindowQt::ShowWindow() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void MainWindowQt::HideWindow() {
+    hide();
+}
+
+void MainWindowQt::MinimizeWindow() {
+    showMinimized();
+}
+
+void MainWindowQt::ShowTrayIcon() {
+    tray_.Tray_ShowProgramInTray();
+}
+
+void MainWindowQt::DeleteTrayIcon() {
+    tray_.Tray_DeleteIcon();
+}
+
+void MainWindowQt::closeEvent(QCloseEvent* event) {
+    if (finished_) {
+        event->accept();
+        return;
+    }
+    if (!form_.Unload()) {
+        event->ignore();
+        return;
+    }
+    CloseDivertDialog();
+    tray_.Tray_DeleteIcon();
+    finished_ = true;
+    event->accept();
+    emit Finished(kExitShutDown);
+}
+
+bool MainWindowQt::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == image1_ && event->type() == QEvent::MouseButtonDblClick) {
+        commands_.Image1DoubleClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace kps

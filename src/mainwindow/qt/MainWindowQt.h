@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QWidget>
+#include <optional>
+
+#include "mainwindow/MDIForm1.h"
+#include "mainwindow/MainWindowObserver.h"
+#include "mainwindow/WindowCommands.h"
+#include "mainwindow/WindowShell.h"
+#include "mainwindow/qt/QtPollTimer.h"
+#include "mainwindow/qt/TrayIconQt.h"
+#include "mainwindow/qt/WaitingGridModelQt.h"
+#include "printing/DivertState.h"
+#include "printing/PrintPasses.h"
+#include "startup/Operator.h"
+#include "startup/PrintLog.h"
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+
+namespace kps {
+
+// The main window on screen. It shows MDIForm1's state, drives its ticks
+// from the Qt timer and forwards the operator's clicks; the rules live in
+// MDIForm1 and WindowCommands.
+class MainWindowQt final : public QWidget, public MainWindowObserver, public WindowShell {
+    Q_OBJECT
+
+  public:
+    // `form` must have been built on `timer`. `trayAvailable` empty: ask the
+    // platform whether it has a notification area.
+    MainWindowQt(MDIForm1& form, PrintPasses& passes, QtPollTimer& timer, Operator& op,
+                 DivertState& divert, const PrintLog& log,
+                 std::optional<bool> trayAvailable = std::nullopt, QWidget* parent = nullptr);
+    ~MainWindowQt() override;
+
+    // The load handler; false after an error, which has then been reported
+    // and has emitted Finished(kExitFatalError).
+    bool Load();
+
+    // One tick of Timer1; an error is reported and ends the run.
+    void Tick();
+
+    // MainWindowObserver
+    void StatusChanged() override;
+    void CycleChanged() override;
+    void CloseReady() override;
+
+    // WindowShell
+    void RequestClose() override;
+    void CloseDivertDialog() override;
+    bool TrayAvailable() const override;
+    void ShowWindow() override;
+    void HideWindow() override;
+    void MinimizeWindow() override;
+    void ShowTrayIcon() override;
+    void DeleteTrayIcon() override;
+
+    QLabel* Label3() const { return label3_; }
+    QLabel* Lbltime() const { return lbltime_; }
+    QLabel* Label2() const { return label2_; }
+    QLabel* Dis() const { return dis_; }
+    QTableView* FlxData() const { return flxData_; }
+    const WaitingGridModelQt& GridModel() const { return model_; }
+    QRadioButton* Option1() const { return option1_; }
+    QRadioButton* Option2() const { return option2_; }
+    QPushButton* Command3() const { return command3_; }
+    QPushButton* Command4() const { return command4_; }
+    QPushButton* PCLOSE() const { return pclose_; }
+    QLabel* Image1() const { return image1_; }
+    TrayIconQt& Tray() { return tray_; }
+    WindowCommands& Commands() { return commands_; }
+
+  signals:
+    // The run is over: kExitShutDown after a confirmed close, or
+    // kExitFatalError after the fatal error report.
+    void Finished(int exitStatus);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildControls();
+    void ShowOptions();
+    template <typename Action>
+    bool Guarded(Action action);
+
+    MDIForm1& form_;
+    PrintPasses& passes_;
+    QtPollTimer& timer_;
+    Operator& operator_;
+    WindowCommands commands_;
+    std::optional<bool> trayAvailable_;
+    WaitingGridModelQt model_;
+    TrayIconQt tray_;
+    bool finished_ = false;
+
+    QLabel* label3_ = nullptr;
+    QLabel* lbltime_ = nullptr;
+    QLabel* label2_ = nullptr;
+    QLabel* dis_ = nullptr;
+    QTableView* flxData_ = nullptr;
+    QRadioButton* option1_ = nullptr;
+    QRadioButton* option2_ = nullptr;
+    QPushButton* command3_ = nullptr;
+    QPushButton* command4_ = nullptr;
+    QPushButton* pclose_ = nullptr;
+    QLabel* image1_ = nullptr;
+};
+
+}  // namespace kps

@@ -1,0 +1,211 @@
+#include "mainwindow/qt/MainWindowQt.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "mainwindow/ExitStatus.h"
+#include "mainwindow/FakePrintPasses.h"
+#include "support/Fakes.h"
+#include "support/TestDatabase.h"
+
+namespace kps::test {
+namespace {
+
+// The window on an order database with three waiting items, a fake
+// operator and passes that print nothing.
+class MainWindowQtTest : public ::testing::Test {
+  protected:
+    explicit MainWindowQtTest(std::optional<bool> tray = true)
+        : log(database.Folder(), clock),
+          form(database.Db(), clock, op, ticket, timer, std::string(73, 'X') + "O"),
+          window(form, passes, timer, op, divert, log, tray) {
+        database.Exec("insert into Kelt_mt_PrinterGroup values ('KIT', 'Kitchen', 'O')");
+        database.Exec(
+            "insert into mrex_mt_item (ItemCode, ItemName, RefPrinterGroupCode) "
+            "values ('I1', 'Rice', 'KIT')");
+        database.Exec(
+            "insert into kelt_trs_printingdetails (TableCode, ServiceType, BillNo, "
+            "PosDescription, Quantity, ItemCode, PrintStatus) values "
+            "('T1', 'D', 'B1', 'Fried rice', 2, 'I1', 0), "
+            "(NULL, 'D', NULL, 'Soup', 1, 'I1', 0), "
+            "('T3', 'T', 'B3', 'Noodles', 3, 'I1', 0)");
+    }
+
+    std::string LogText() const {
+        std::ifstream in(log.TodayFile(), std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    QString Cell(int row, int column) const {
+        return window.GridModel().index(row, column).data().toString();
+    }
+
+    TestDatabase database;
+    FakeClock clock;
+    FakeOperator op;
+    PrintLog log;
+    TicketBuffers ticket;
+    QtPollTimer timer;
+    DivertState divert;
+    FakePrintPasses passes;
+    MDIForm1 form;
+    MainWindowQt window;
+};
+
+class MainWindowWithoutTrayTest : public MainWindowQtTest {
+  protected:
+    MainWindowWithoutTrayTest() : MainWindowQtTest(false) {}
+};
+
+TEST_F(MainWindowQtTest, ShowsCaptionLabelsGridAndOptionsAfterLoad) {
+    ASSERT_TRUE(window.Load());
+    EXPECT_EQ(window.windowTitle(), "kELT Print Server [20090707]");
+    EXPECT_EQ(window.Label3()->text(), "KITCHEN PRINT SERVER");
+    EXPECT_EQ(window.Label3()->font().family(), "Tahoma");
+    EXPECT_EQ(window.Dis()->text(), "3 Item(s) waiting to print");
+    EXPECT_TRUE(window.Option1()->isChecked());
+    EXPECT_FALSE(window.Option2()->isChecked());
+    EXPECT_EQ(window.Option1()->text(), "Individual");
+    EXPECT_EQ(window.Option2()->text(), "Table No");
+    EXPECT_TRUE(timer.IsActive());
+
+    const auto& model = window.GridModel();
+    ASSERT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.headerData(WaitingGridModelQt::Check, Qt::Horizontal).toString(), "Check#");
+    EXPECT_EQ(Cell(0, WaitingGridModelQt::ItemDescription), "Fried rice");
+    EXPECT_EQ(Cell(1, WaitingGridModelQt::Table), "-");
+    EXPECT_EQ(Cell(1, WaitingGridModelQt::Check), "-");
+    EXPECT_EQ(Cell(2, WaitingGridModelQt::Quantity), "3");
+    EXPECT_EQ(Cell(2, WaitingGridModelQt::Printer), "KIT");
+    EXPECT_EQ(model.index(0, WaitingGridModelQt::Quantity)
+                  .data(Qt::TextAlignmentRole)
+                  .value<Qt::Alignment>(),
+              Qt::Alignment(Qt::AlignCenter));
+    EXPECT_TRUE(window.FlxData()->isColumnHidden(WaitingGridModelQt::Fixed));
+    EXPECT_EQ(window.FlxData()->columnWidth(WaitingGridModelQt::ItemDescription), 7000 / 15);
+    QAbstractItemModelTester tester(const_cast<WaitingGridModelQt*>(&model),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+}
+
+TEST_F(MainWindowQtTest, TickUpdatesTimeAndGridAndOptionClickSwitchesMode) {
+    ASSERT_TRUE(window.Load());
+    database.Exec("update kelt_trs_printingdetails set PrintStatus=1 where BillNo='B1'");
+    window.Option2()->click();
+    window.Tick();
+    EXPECT_EQ(window.Lbltime()->text(), "07/12/2026 22:05:09");
+    EXPECT_EQ(window.Dis()->text(), "2 Item(s) waiting to print");
+    EXPECT_EQ(window.GridModel().rowCount(), 2);
+    EXPECT_FALSE(form.IndividualMode());
+    EXPECT_EQ(passes.dispatches, 1);
+
+    form.ShowStatus("Sending to Printer 'KITCHEN1'");
+    EXPECT_EQ(window.Label2()->text(), "Sending to Printer 'KITCHEN1'");
+}
+
+TEST_F(MainWindowQtTest, MinimizedHidesIntoTheTrayAndTheTrayBringsItBack) {
+    ASSERT_TRUE(window.Load());
+    window.show();
+    window.Command3()->click();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(window.Tray().IsShown());
+    window.Tick();  // polling goes on while hidden
+    EXPECT_EQ(window.Dis()->text(), "3 Item(s) waiting to print");
+
+    emit window.Tray().DoubleClicked();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.Tray().IsShown());
+
+    window.Command3()->click();
+    window.Tray().MURESTORE()->trigger();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.Tray().IsShown());
+    EXPECT_EQ(window.Tray().Menu().actions().size(), 2);
+    EXPECT_EQ(window.Tray().MUSHUT()->text(), "Shut Down Print Server");
+}
+
+TEST_F(MainWindowWithoutTrayTest, MinimizedKeepsTheWindowReachable) {
+    ASSERT_TRUE(window.Load());
+    window.show();
+    window.Command3()->click();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(window.isMinimized());
+    EXPECT_FALSE(window.Tray().IsShown());
+}
+
+TEST_F(MainWindowQtTest, ShutDownAnsweredNoLogsAndKeepsRunning) {
+    ASSERT_TRUE(window.Load());
+    window.show();
+    QSignalSpy finished(&window, &MainWindowQt::Finished);
+    op.answer = MessageAnswer::No;
+    window.PCLOSE()->click();
+    EXPECT_EQ(LogText(), "07/12/26 22:05:09 Shut Down Print Server\r\n");
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text, "Shut Down Print Server ?");
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(timer.IsActive());
+    EXPECT_EQ(finished.count(), 0);
+}
+
+TEST_F(MainWindowQtTest, ShutDownFromTheTrayAnsweredYesEndsTheRun) {
+    ASSERT_TRUE(window.Load());
+    window.show();
+    window.Command3()->click();
+    QSignalSpy finished(&window, &MainWindowQt::Finished);
+    window.Tray().MUSHUT()->trigger();
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished.at(0).at(0).toInt(), kExitShutDown);
+    EXPECT_FALSE(window.Tray().IsShown());
+    EXPECT_FALSE(timer.IsActive());
+    EXPECT_FALSE(std::filesystem::exists(log.TodayFile()));
+}
+
+TEST_F(MainWindowQtTest, Image1DoubleClickAsksToClose) {
+    ASSERT_TRUE(window.Load());
+    window.show();
+    op.answer = MessageAnswer::No;
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5),
+                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.Image1(), &doubleClick);
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].caption, "Exit");
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(MainWindowQtTest, RestartButtonClearsTheCancelledPrinter) {
+    ASSERT_TRUE(window.Load());
+    divert.CancelledPrinterName = "KITCHEN1";
+    window.Command4()->click();
+    EXPECT_EQ(divert.CancelledPrinterName, "");
+}
+
+TEST_F(MainWindowQtTest, LostTableEndsTheRunWithTheFatalReport) {
+    ASSERT_TRUE(window.Load());
+    QSignalSpy finished(&window, &MainWindowQt::Finished);
+    database.Exec("drop table kelt_trs_printingdetails");
+    window.Tick();
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished.at(0).at(0).toInt(), kExitFatalError);
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].icon, MessageIcon::Critical);
+    EXPECT_NE(op.messages[0].text.find("Run-time error"), std::string::npos);
+    EXPECT_FALSE(timer.IsActive());
+    window.Tick();  // no second report
+    EXPECT_EQ(op.messages.size(), 1u);
+}
+
+}  // namespace
+}  // namespace kps::test
