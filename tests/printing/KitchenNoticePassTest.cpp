@@ -155,25 +155,5 @@ TEST_F(KitchenNoticePassTest, DeviceThatDidNotTakeTheTicketIsLoggedAndTheNoticeS
     EXPECT_EQ(PrintStatus(9), 1);
 }
 
-TEST_F(KitchenNoticePassTest, OneNoticeReachesEveryKindOfDevice) {
-    AddDevice(1, "KITCHEN1", "O");
-    AddDevice(2, "BAR", "D");
-    AddDevice(3, "PASS", "W");
-    systemPrinter.names = {"PASS"};
-    AddGroup("ALL", "OOO");
-    AddNotice({.id = 5, .group = "ALL", .from = "T1", .to = "T5"});
-
-    pass.PrintKitchenNotices();
-
-    EXPECT_EQ(OpensOf("KITCHEN1"), 1);
-    EXPECT_NE(ReadFile(PortPath("BAR.prn")).find("From -> T1\r\n"), std::string::npos);
-    EXPECT_NE(std::find(systemPrinter.calls.begin(), systemPrinter.calls.end(), "line To   -> T5"),
-              systemPrinter.calls.end());
-    // The direct port got the direct-port size codes, not the OPOS ones.
-    EXPECT_EQ(ReadFile(PortPath("BAR.prn")).find("\x1b|4C"), std::string::npos);
-    EXPECT_EQ(PrintStatus(5), 1);
-    EXPECT_FALSE(LogHas("Error Open Printer"));
-}
-
 }  // namespace
 }  // namespace kps::test
