@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "fake-receipt-printer/FakeReceiptPrinter.h"
 #include "output/IcmpEcho.h"
 #include "output/IcmpPinger.h"
 
@@ -63,27 +64,6 @@ int NoIcmpSockets(int domain, int type, int protocol) {
     return protocol == IPPROTO_ICMP ? -1 : ::socket(domain, type, protocol);
 }
 
-// A TCP listener on 127.0.0.6, port chosen by the system.
-class Listener {
-  public:
-    Listener() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(0x7F000006);
-        socklen_t length = sizeof address;
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), length);
-        ::listen(fd_, 4);
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-    }
-    ~Listener() { ::close(fd_); }
-    int Port() const { return port_; }
-
-  private:
-    int fd_;
-    int port_ = 0;
-};
-
 // Runs `check` in a child process with a network of its own, where only
 // loopback exists (down, unless `setup` brings it up); its exit code, or -1
 // when a network namespace cannot be had here.
@@ -127,7 +107,9 @@ TEST(IcmpPingerTest, LoopbackAnswersAndTextsThatAreNotAddressesAreNeverSent) {
 }
 
 TEST(IcmpPingerTest, WithoutIcmpSocketsATcpConnectionDecidesAndSaysSoOnce) {
-    Listener listener;
+    FakeReceiptPrinter::Options options;
+    options.address = "127.0.0.6";
+    FakeReceiptPrinter listener(options);
     std::ostringstream notices;
     IcmpPinger pinger(listener.Port(), &notices, NoIcmpSockets);
     EXPECT_TRUE(pinger.PingAddress("127.0.0.6"));  // accepted

@@ -14,56 +14,46 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
+const std::string kErrorOpenLine = "07/12/26 22:05:09 Error Open 'KITCHEN1'\r\n";
+
 const Calls kOpenSequence = {"Open KITCHEN1", "ClaimDevice 1000", "DeviceEnabled 1",
                              "CheckHealth 1"};
 
-// A printer control that faults at the named call.
+// A printer control that faults at the named call, as a broken driver would.
 class FaultingPosPrinter final : public PosPrinter {
   public:
-    explicit FaultingPosPrinter(std::string faultAt, bool kpsError = true)
-        : faultAt_(std::move(faultAt)), kpsError_(kpsError) {}
+    explicit FaultingPosPrinter(std::string at, bool kpsError = true)
+        : at_(std::move(at)), kpsError_(kpsError) {}
 
-    long Open(const std::string& name, const std::string& address) override {
-        return Step("Open", [&] { return inner.Open(name, address); });
+    long Open(const std::string& n, const std::string& a) override {
+        return Fault("Open"), inner.Open(n, a);
     }
-    long ClaimDevice(long ms) override {
-        return Step("ClaimDevice", [&] { return inner.ClaimDevice(ms); });
-    }
-    void SetDeviceEnabled(bool on) override {
-        Step("DeviceEnabled", [&] {
-            inner.SetDeviceEnabled(on);
-            return 0L;
-        });
-    }
-    long CheckHealth(long level) override {
-        return Step("CheckHealth", [&] { return inner.CheckHealth(level); });
-    }
+    long ClaimDevice(long ms) override { return Fault("ClaimDevice"), inner.ClaimDevice(ms); }
+    void SetDeviceEnabled(bool on) override { Fault("DeviceEnabled"), inner.SetDeviceEnabled(on); }
+    long CheckHealth(long level) override { return Fault("CheckHealth"), inner.CheckHealth(level); }
     long ResultCode() const override { return inner.ResultCode(); }
-    long PrintNormal(long station, const std::string& data) override {
-        return Step("PrintNormal", [&] { return inner.PrintNormal(station, data); });
+    long PrintNormal(long s, const std::string& d) override {
+        return Fault("PrintNormal"), inner.PrintNormal(s, d);
     }
     bool CapRecPapercut() const override { return inner.CapRecPapercut(); }
     bool CoverOpen() const override { return inner.CoverOpen(); }
-    long Close() override {
-        return Step("Close", [&] { return inner.Close(); });
-    }
+    long Close() override { return Fault("Close"), inner.Close(); }
 
     FakePosPrinter inner;
 
   private:
-    template <typename F>
-    long Step(const std::string& name, F call) {
-        if (name == faultAt_) {
-            inner.calls.push_back(name + " faulted");
-            if (kpsError_) {
-                throw KpsError(kErrPrinter, "The printer control failed");
-            }
-            throw std::runtime_error("control gone");
+    void Fault(const std::string& name) {
+        if (name != at_) {
+            return;
         }
-        return call();
+        inner.calls.push_back(name + " faulted");
+        if (kpsError_) {
+            throw KpsError(kErrPrinter, "The printer control failed");
+        }
+        throw std::runtime_error("control gone");
     }
 
-    std::string faultAt_;
+    std::string at_;
     bool kpsError_;
 };
 
@@ -92,17 +82,6 @@ class OposPrinterRoutinesTest : public ::testing::Test {
     PrinterCodes codes_;
     TicketBuffers ticket_;
 };
-
-TEST_F(OposPrinterRoutinesTest, OpenSucceedsAndLeavesTheDeviceOpenClaimedAndEnabled) {
-    auto routines = Routines(printer_);
-    EXPECT_TRUE(routines.OpenOpsLDN("KITCHEN1", "127.0.0.5"));
-    EXPECT_EQ(pinger_.pinged, Calls{"127.0.0.5"});
-    EXPECT_EQ(printer_.calls, kOpenSequence);
-    EXPECT_TRUE(printer_.open);
-    EXPECT_TRUE(printer_.enabled);
-    EXPECT_EQ(pause_.pauses, 0);
-    EXPECT_EQ(LogText(), "");
-}
 
 TEST_F(OposPrinterRoutinesTest, OpenFailuresEachTakeTheirOwnPath) {
     {
@@ -135,18 +114,18 @@ TEST_F(OposPrinterRoutinesTest, OpenFailuresEachTakeTheirOwnPath) {
         expected.insert(expected.end(), {"DeviceEnabled 0", "Close"});
         EXPECT_EQ(bad.calls, expected);
         EXPECT_EQ(pause_.pauses, 1);
-        EXPECT_EQ(LogText(), "07/12/26 22:05:09 Error Open 'KITCHEN1'\r\n");
+        EXPECT_EQ(LogText(), kErrorOpenLine);
+    }
+    {
+        SCOPED_TRACE("the divert dialog claims briefly and does not pause");
+        FakePosPrinter bad;
+        bad.resultCode = OPOS_E_TIMEOUT;
+        EXPECT_FALSE(Routines(bad, {50, false, "TRDIVET"}).OpenOpsLDN("KITCHEN1", "127.0.0.5"));
+        EXPECT_EQ(bad.calls[1], "ClaimDevice 50");
+        EXPECT_EQ(pause_.pauses, 1);
+        EXPECT_EQ(LogText(), kErrorOpenLine + kErrorOpenLine);
     }
     EXPECT_TRUE(op_.errorReports.empty());
-}
-
-TEST_F(OposPrinterRoutinesTest, DivertOwnerClaimsBrieflyAndDoesNotPauseOnABadResult) {
-    printer_.resultCode = OPOS_E_TIMEOUT;
-    auto routines = Routines(printer_, {50, false, "TRDIVET"});
-    EXPECT_FALSE(routines.OpenOpsLDN("KITCHEN1", "127.0.0.5"));
-    EXPECT_EQ(printer_.calls[1], "ClaimDevice 50");
-    EXPECT_EQ(pause_.pauses, 0);
-    EXPECT_EQ(LogText(), "07/12/26 22:05:09 Error Open 'KITCHEN1'\r\n");
 }
 
 TEST_F(OposPrinterRoutinesTest, CloseOpsLDNPausesBeforeItDisablesAndCloses) {
@@ -163,9 +142,13 @@ TEST_F(OposPrinterRoutinesTest, CloseOpsLDNPausesBeforeItDisablesAndCloses) {
     EXPECT_EQ(pause_.pauses, 2);
 }
 
-TEST_F(OposPrinterRoutinesTest, PrintsEveryLineInOrderThenTheCutAndCloses) {
+TEST_F(OposPrinterRoutinesTest, OpensThenPrintsEveryLineInOrderThenTheCutAndCloses) {
     auto routines = Routines(printer_);
     ASSERT_TRUE(routines.OpenOpsLDN("KITCHEN1", "127.0.0.5"));
+    EXPECT_EQ(pinger_.pinged, Calls{"127.0.0.5"});
+    EXPECT_EQ(printer_.calls, kOpenSequence);
+    EXPECT_TRUE(printer_.open && printer_.enabled);
+    EXPECT_EQ(pause_.pauses, 0);
     printer_.calls.clear();
     ticket_.PrintFailed = true;
     routines.PrintOposTicket(ticket_, codes_);
