@@ -5,22 +5,11 @@
 #include "mainwindow/FakePrintPasses.h"
 #include "mainwindow/HeadlessPollTimer.h"
 #include "mainwindow/ScriptedConnection.h"
+#include "mainwindow/WindowStatements.h"
 #include "support/Fakes.h"
 
 namespace kps::test {
 namespace {
-
-const std::string kDeviceSql =
-    "Select a.PrinterType as PrintingType,* from kelt_mt_Device as a left outer join "
-    "kelt_mt_printerModel as b on b.printercode=a.printercode order by a.Devicecode";
-const std::string kItemsSql =
-    "select * from kelt_trs_printingdetails as a left outer join mrex_mt_item as b on "
-    "b.itemcode=a.itemcode Left Outer Join Kelt_mt_Service As C On A.ServiceType=C.ServiceType  "
-    "left outer join kelt_mt_printergroup as D on D.PrinterGroupCode=b.RefPrinterGroupCode WHERE "
-    "A.PrintStatus=0 order by id";
-const std::string kNoticesSql =
-    "select * from kelt_trs_printkitchen as a left outer join kelt_mt_printergroup as b on "
-    "b.printergroupcode=a.printergroupcode WHERE a.PrintStatus=0";
 
 Value T(const char* text) {
     return text == nullptr ? Value::Null() : Value::Text(text);
@@ -43,13 +32,7 @@ class RecordingObserver final : public MainWindowObserver {
 
 class MDIForm1Test : public ::testing::Test {
   protected:
-    MDIForm1Test() {
-        db.tables[kDeviceSql] = {{"PrintingType", "DeviceCode", "DeviceName"}, {}};
-        db.tables[kItemsSql] = {{"ID", "TableCode", "ServiceType", "BillNo", "PosDescription",
-                                 "Quantity", "PrinterGroupCode"},
-                                {}};
-        db.tables[kNoticesSql] = {{"ID", "PrinterGroupCode"}, {}};
-    }
+    MDIForm1Test() { AddEmptyWindowTables(db); }
 
     void AddItem(long id, const char* table, const char* service, const char* bill,
                  const char* description, Value quantity, const char* group) {
