@@ -1,6 +1,133 @@
-#include <cstdio>
+// kitchen-print-server: the command line.
 
-int main() {
-    std::puts("kitchen-print-server " KPS_VERSION);
-    return 0;
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/DemoOutlet.h"
+#include "app/DemoPrinterProcess.h"
+#include "app/RunServer.h"
+#include "startup/EncryptText.h"
+#include "startup/KpsError.h"
+#include "startup/StartupSequence.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path ExecutableFolder(const char* argv0) {
+    std::error_code ec;
+    fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return (ec ? fs::absolute(argv0) : self).parent_path();
+}
+
+bool DisplayAvailable() {
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
+           std::getenv("QT_QPA_PLATFORM") != nullptr;
+}
+
+int EncryptPassword() {
+    std::string password;
+    std::getline(std::cin, password);
+    if (!password.empty() && password.back() == '\r') {
+        password.pop_back();
+    }
+    std::random_device seed;
+    std::mt19937 rng(seed());
+    try {
+        std::cout << kps::EncryptText(password, rng) << "\n";
+        return kps::kExitNormal;
+    } catch (const kps::KpsError& error) {
+        std::cerr << "kitchen-print-server: " << error.Description() << "\n";
+        return kps::kExitCommandLine;
+    }
+}
+
+// The demo printer program: built beside the server, or found on the PATH.
+std::string FakePrinterProgram(const fs::path& exeFolder) {
+    for (const fs::path& candidate :
+         {exeFolder / "fake-receipt-printer", exeFolder / "tools" / "fake-receipt-printer" /
+                                                   "fake-receipt-printer"}) {
+        if (fs::exists(candidate)) {
+            return candidate.string();
+        }
+    }
+    return "fake-receipt-printer";
+}
+
+int Run(const kps::CommandLine& cl, int& argc, char** argv, const std::string& iniPath) {
+#ifdef KPS_WITH_GUI
+    if (!cl.headless && DisplayAvailable()) {
+        return kps::RunWindowServer(argc, argv, iniPath);
+    }
+    if (!cl.headless) {
+        std::cerr << "kitchen-print-server: no display; running headless\n";
+    }
+#else
+    (void)argc;
+    (void)argv;
+    if (!cl.headless) {
+        std::cerr << "kitchen-print-server: built without windows; running headless\n";
+    }
+#endif
+    return kps::RunHeadlessServer(iniPath, cl.ticks);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Printer connections and the CUPS tools may close on us mid-write; that
+    // is a failed print, never the end of the server.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    auto cl = kps::ParseCommandLine(args, error);
+    if (!cl) {
+        std::cerr << "kitchen-print-server: " << error << "\n" << kps::UsageText();
+        return kps::kExitCommandLine;
+    }
+    const fs::path exeFolder = ExecutableFolder(argv[0]);
+    switch (cl->action) {
+        case kps::CommandLine::Action::Help:
+            std::cout << kps::UsageText();
+            return kps::kExitNormal;
+        case kps::CommandLine::Action::Version:
+            std::cout << "kitchen-print-server " KPS_VERSION "\n";
+            return kps::kExitNormal;
+        case kps::CommandLine::Action::EncryptPassword:
+            return EncryptPassword();
+        case kps::CommandLine::Action::Demo: {
+            try {
+                const fs::path folder = fs::absolute(cl->demoFolder);
+                kps::DemoPrinterProcess printer(FakePrinterProgram(exeFolder),
+                                                (folder / "bar1-jobs").string());
+                const std::string ini = kps::CreateDemoOutlet(folder.string(), printer.Port());
+                // Layout files are found relative to the current folder.
+                fs::current_path(folder);
+                std::cout << "Demo outlet in " << folder.string() << ": kitchen tickets go to "
+                          << (folder / "kitchen1.prn").string()
+                          << ", bar tickets to the fake printer on 127.0.0.1:" << printer.Port()
+                          << "\n"
+                          << std::flush;
+                return Run(*cl, argc, argv, ini);
+            } catch (const std::exception& e) {
+                std::cerr << "kitchen-print-server: cannot create the demo outlet: " << e.what()
+                          << "\n";
+                return kps::kExitFatalError;
+            }
+        }
+        case kps::CommandLine::Action::Run:
+            break;
+    }
+    const std::string ini = cl->settingsFile.empty() ? (exeFolder / "GSetup.ini").string()
+                                                      : fs::absolute(cl->settingsFile).string();
+    return Run(*cl, argc, argv, ini);
 }

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <memory>
+#include <ostream>
+
+#include "dialogs/DivertDialogHost.h"
+#include "dialogs/TRDIVET.h"
+#include "mainwindow/MDIForm1.h"
+#include "mainwindow/PollTimer.h"
+#include "output/EscPosNetworkPrinter.h"
+#include "output/IcmpPinger.h"
+#include "output/OposPrinterRoutines.h"
+#include "output/PosPrinterRegistry.h"
+#include "printing/KitchenNoticePass.h"
+#include "printing/KitchenPrinting.h"
+#include "printing/KitchenTicketComposer.h"
+#include "printing/PrintContext.h"
+#include "printing/PrintQueueDispatcher.h"
+#include "printing/TicketSendingStep.h"
+#include "startup/StartupSequence.h"
+
+namespace kps {
+
+// The ports a running server is given by its runner (window or headless).
+struct ServerPorts {
+    Operator& op;
+    PollTimer& timer;
+    WaitPause& pause;
+    SystemPrinter& systemPrinter;
+    DivertDialogHost& divertHost;
+};
+
+// Every object of a running server, created once after a successful start-up
+// and wired by reference: the process state, the printer controls, the main
+// window's rules and the printing passes.
+class PrintServer {
+public:
+    PrintServer(StartupResult& started, const ServerPorts& ports, std::ostream& notices);
+
+    MDIForm1& Form() { return form_; }
+    PrintPasses& Passes() { return passes_; }
+    DivertState& Divert() { return divert_; }
+    const PrintLog& Log() const { return log_; }
+    const Clock& GetClock() const { return clock_; }
+
+private:
+    GeneralSetup& setup_;
+    Connection& db_;
+    SystemClock clock_;
+    PrintLog log_;
+
+    PrinterCodes codes_;
+    PrintDeviceSetting device_;
+    TicketBuffers ticket_;
+    DivertState divert_;
+
+    PosPrinterRegistry registry_;
+    IcmpPinger pinger_;
+    EscPosNetworkPrinter mainPrinter_;    // OPOSPOSPrinter1
+    EscPosNetworkPrinter divertPrinter_;  // OPOSPOSPrinter2
+    OposPrinterRoutines opos_;
+
+    MDIForm1 form_;
+    PrintContext context_;
+    TRDIVET dialog_;
+    TicketSendingStep sending_;
+    KitchenTicketComposer composer_;
+    PrintQueueDispatcher dispatcher_;
+    KitchenNoticePass notices_;
+    KitchenPrinting passes_;
+};
+
+}  // namespace kps

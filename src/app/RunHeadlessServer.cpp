@@ -1,0 +1,38 @@
+#include <iostream>
+
+#include "app/PrintServer.h"
+#include "app/RunServer.h"
+#include "dialogs/HeadlessDivertPolicy.h"
+#include "mainwindow/HeadlessOperator.h"
+#include "mainwindow/HeadlessPollTimer.h"
+#include "mainwindow/HeadlessRunner.h"
+#include "output/LpSystemPrinter.h"
+#include "output/SleepWaitPause.h"
+#include "startup/KpsError.h"
+
+namespace kps {
+
+int RunHeadlessServer(const std::string& iniPath, long ticks) {
+    HeadlessOperator op(std::cerr);
+    StartupResult started = RunStartup(iniPath, op);
+    if (started.outcome != StartupResult::Outcome::Running) {
+        return started.exitStatus;
+    }
+    HeadlessPollTimer timer;
+    SleepWaitPause pause;
+    LpSystemPrinter systemPrinter(started.setup.CodePage);
+    HeadlessDivertPolicy divertPolicy;
+    try {
+        PrintServer server(started, {op, timer, pause, systemPrinter, divertPolicy}, std::cerr);
+        HeadlessRunner runner(server.Form(), server.Passes(), server.Divert(), op,
+                              server.GetClock(), std::cout);
+        HeadlessOptions options;
+        options.ticks = ticks;
+        return runner.Run(options);
+    } catch (const KpsError& error) {
+        ShowFatalErrorReport(op, error.Number(), error.Description());
+        return kExitFatalError;
+    }
+}
+
+}  // namespace kps

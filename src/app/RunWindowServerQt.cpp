@@ -1,0 +1,37 @@
+#include <QApplication>
+#include <iostream>
+
+#include "app/GuiRunnerQt.h"
+#include "app/PrintServer.h"
+#include "app/RunServer.h"
+#include "dialogs/qt/DivertDialogQt.h"
+#include "mainwindow/qt/QtOperator.h"
+#include "mainwindow/qt/QtPollTimer.h"
+#include "output/qt/QtSystemPrinter.h"
+#include "output/qt/QtWaitPause.h"
+#include "startup/KpsError.h"
+
+namespace kps {
+
+int RunWindowServer(int& argc, char** argv, const std::string& iniPath) {
+    QApplication app(argc, argv);
+    QtOperator op;
+    StartupResult started = RunStartup(iniPath, op);
+    if (started.outcome != StartupResult::Outcome::Running) {
+        return started.exitStatus;
+    }
+    QtPollTimer timer;
+    QtWaitPause pause;
+    QtSystemPrinter systemPrinter;
+    DivertDialogQt divertDialog;
+    try {
+        PrintServer server(started, {op, timer, pause, systemPrinter, divertDialog}, std::cerr);
+        return RunGui(app, server.Form(), server.Passes(), timer, op, server.Divert(),
+                      server.Log());
+    } catch (const KpsError& error) {
+        ShowFatalErrorReport(op, error.Number(), error.Description());
+        return kExitFatalError;
+    }
+}
+
+}  // namespace kps
