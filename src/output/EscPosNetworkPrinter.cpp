@@ -66,6 +66,7 @@ long EscPosNetworkPrinter::Open(const std::string& deviceName, const std::string
     }
     device_ = device;
     translator_.emplace(device.codePage);
+    coverOpen_ = false;
     return Done(OPOS_SUCCESS);
 }
 

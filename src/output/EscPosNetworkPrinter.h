@@ -15,6 +15,9 @@ namespace kps {
 // through the registry; the printer's state comes from its real-time status
 // answers (DLE EOT). Every exchange is bounded in time: a silent printer, a
 // reset connection or a garbage answer becomes a result code, never a hang.
+// When the claim could not connect, that failure stays the result code and
+// CheckHealth has no printer to examine (it returns 0), so the opener reads
+// the failure, logs it and gives up the device.
 class EscPosNetworkPrinter final : public PosPrinter {
   public:
     struct Timeouts {
