@@ -74,9 +74,16 @@ class StatementHandle {
     StatementHandle(const StatementHandle&) = delete;
     StatementHandle& operator=(const StatementHandle&) = delete;
 
-    void ExecDirect(const std::string& sql) {
-        WideString text = Wide(sql);
-        SQLRETURN rc = SQLExecDirectW(handle_, text.data(), static_cast<SQLINTEGER>(text.size()));
+    void ExecDirect(const std::string& sql, bool narrow) {
+        SQLRETURN rc;
+        if (narrow) {
+            std::string text = sql;
+            rc = SQLExecDirect(handle_, reinterpret_cast<SQLCHAR*>(text.data()),
+                               static_cast<SQLINTEGER>(text.size()));
+        } else {
+            WideString text = Wide(sql);
+            rc = SQLExecDirectW(handle_, text.data(), static_cast<SQLINTEGER>(text.size()));
+        }
         // An update that touched no row answers "no data"; that is no failure.
         if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
             Fail();
@@ -305,6 +312,11 @@ OdbcConnection::OdbcConnection(const std::string& connectionString) {
         }
     }
     connected_ = true;
+    char driver[256] = {};
+    SQLSMALLINT length = 0;
+    if (SQL_SUCCEEDED(SQLGetInfo(dbc_, SQL_DRIVER_NAME, driver, sizeof driver, &length))) {
+        narrowStatements_ = std::string(driver).find("sqlite") != std::string::npos;
+    }
 }
 
 OdbcConnection::~OdbcConnection() {
@@ -328,12 +340,12 @@ void OdbcConnection::Release() {
 
 void OdbcConnection::Execute(const std::string& sql) {
     StatementHandle statement(dbc_, password_);
-    statement.ExecDirect(sql);
+    statement.ExecDirect(sql, narrowStatements_);
 }
 
 ResultTable OdbcConnection::Query(const std::string& sql) {
     StatementHandle statement(dbc_, password_);
-    statement.ExecDirect(sql);
+    statement.ExecDirect(sql, narrowStatements_);
     SQLSMALLINT count = 0;
     if (!SQL_SUCCEEDED(SQLNumResultCols(statement.Get(), &count))) {
         statement.Fail();

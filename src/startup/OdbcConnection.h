@@ -29,6 +29,9 @@ class OdbcConnection final : public Connection {
     void* env_ = nullptr;  // SQLHENV
     void* dbc_ = nullptr;  // SQLHDBC
     bool connected_ = false;
+    // The SQLite ODBC driver stores wide statement text as Latin-1 bytes, so
+    // statements go to it as UTF-8 through the narrow call instead.
+    bool narrowStatements_ = false;
     std::string password_;
 };
 
