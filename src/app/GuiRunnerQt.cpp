@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "mainwindow/ExitStatus.h"
+#include "startup/ExitStatus.h"
 #include "mainwindow/qt/MainWindowQt.h"
 
 namespace kps {

@@ -12,7 +12,7 @@ class QApplication;
 namespace kps {
 
 // Shows the main window on a server whose start-up has succeeded, runs the
-// event loop and returns the exit status: kExitShutDown after the confirmed
+// event loop and returns the exit status: kExitNormal after the confirmed
 // shut-down, kExitFatalError after the fatal error report of an error in
 // the load handler or a tick. `form` must have been built on `timer`.
 int RunGui(QApplication& app, MDIForm1& form, PrintPasses& passes, QtPollTimer& timer, Operator& op,

@@ -6,7 +6,7 @@
 #include <ctime>
 
 #include "mainwindow/ConsoleStatusWriter.h"
-#include "mainwindow/ExitStatus.h"
+#include "startup/ExitStatus.h"
 #include "startup/KpsError.h"
 
 namespace kps {
@@ -95,7 +95,7 @@ int HeadlessRunner::RunLoaded(const HeadlessOptions& options) {
         if (stopAsked || (options.ticks > 0 && ticks >= options.ticks)) {
             operator_.RequestStop();
             if (form_.Unload()) {
-                return kExitShutDown;
+                return kExitNormal;
             }
         }
     }

@@ -27,7 +27,7 @@ class HeadlessRunner {
     HeadlessRunner(MDIForm1& form, PrintPasses& passes, DivertState& divert, HeadlessOperator& op,
                    const Clock& clock, std::ostream& out);
 
-    // The exit status: kExitShutDown, or kExitFatalError after the fatal
+    // The exit status: kExitNormal, or kExitFatalError after the fatal
     // error report of an error at the top of the load or a tick.
     int Run(const HeadlessOptions& options);
 

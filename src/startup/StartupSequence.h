@@ -4,20 +4,12 @@
 #include <string>
 
 #include "startup/Connection.h"
+#include "startup/ExitStatus.h"
 #include "startup/GeneralSetup.h"
 #include "startup/Operator.h"
 #include "startup/SingleInstance.h"
 
 namespace kps {
-
-// Exit statuses of the server process.
-enum ExitStatus : int {
-    kExitNormal = 0,          // shut down by the operator, or the last tick ran
-    kExitCommandLine = 2,     // the command line could not be understood
-    kExitAlreadyRunning = 3,  // another server already runs on the same settings file
-    kExitMissingLayouts = 4,  // a device of a printer group lacks its layout file
-    kExitFatalError = 5,      // an error ended the process (the fatal error report)
-};
 
 // What start-up left behind. Only Running carries a connection and a lock;
 // the caller keeps both for the life of the process.

@@ -6,7 +6,7 @@
 #include <csignal>
 #include <sstream>
 
-#include "mainwindow/ExitStatus.h"
+#include "startup/ExitStatus.h"
 #include "mainwindow/FakePrintPasses.h"
 #include "mainwindow/HeadlessPollTimer.h"
 #include "mainwindow/ScriptedConnection.h"
@@ -49,7 +49,7 @@ class HeadlessRunnerTest : public ::testing::Test {
 };
 
 TEST_F(HeadlessRunnerTest, StopsAfterTheGivenTicksAndShutsDownTheWindow) {
-    EXPECT_EQ(Run(3), kExitShutDown);
+    EXPECT_EQ(Run(3), kExitNormal);
     EXPECT_EQ(passes.notices, 3);
     EXPECT_TRUE(form.IsClosed());
     EXPECT_EQ(err.str(), "Exit: Shut Down Print Server ?\n");
@@ -64,7 +64,7 @@ TEST_F(HeadlessRunnerTest, StatusAndCountLinesAreWrittenOncePerChange) {
             db.tables[kItemsSql].rows.clear();
         }
     };
-    EXPECT_EQ(Run(3), kExitShutDown);
+    EXPECT_EQ(Run(3), kExitNormal);
     EXPECT_EQ(passes.dispatches, 2);
     EXPECT_EQ(out.str(),
               "[22:05:09] 3 Item(s) waiting to print\n"
@@ -79,7 +79,7 @@ TEST_F(HeadlessRunnerTest, TerminationEndsTheRunAfterTheCurrentTick) {
         HeadlessRunner freshRunner(freshForm, passes, divert, op, clock, out);
         passes.notices = 0;
         passes.onNotices = [&] { std::raise(signal); };
-        EXPECT_EQ(freshRunner.Run({0, std::chrono::milliseconds(1)}), kExitShutDown) << signal;
+        EXPECT_EQ(freshRunner.Run({0, std::chrono::milliseconds(1)}), kExitNormal) << signal;
         EXPECT_EQ(passes.notices, 1) << signal;
         EXPECT_TRUE(freshForm.IsClosed()) << signal;
     }
@@ -92,7 +92,7 @@ TEST_F(HeadlessRunnerTest, HangUpDoesWhatRestartDoes) {
             std::raise(SIGHUP);
         }
     };
-    EXPECT_EQ(Run(2), kExitShutDown);
+    EXPECT_EQ(Run(2), kExitNormal);
     EXPECT_EQ(divert.CancelledPrinterName, "");
     EXPECT_NE(out.str().find("] Restart\n"), std::string::npos);
     EXPECT_EQ(passes.notices, 2);
@@ -100,7 +100,7 @@ TEST_F(HeadlessRunnerTest, HangUpDoesWhatRestartDoes) {
 
 TEST_F(HeadlessRunnerTest, SignalDuringTheLastTickDoesNotOutliveTheRun) {
     passes.onNotices = [] { std::raise(SIGTERM); };
-    EXPECT_EQ(Run(1), kExitShutDown);
+    EXPECT_EQ(Run(1), kExitNormal);
     sigset_t pending;
     sigpending(&pending);
     EXPECT_EQ(sigismember(&pending, SIGTERM), 0);

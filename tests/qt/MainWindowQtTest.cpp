@@ -15,7 +15,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "mainwindow/ExitStatus.h"
+#include "startup/ExitStatus.h"
 #include "mainwindow/FakePrintPasses.h"
 #include "support/Fakes.h"
 #include "support/TestDatabase.h"
@@ -167,7 +167,7 @@ TEST_F(MainWindowQtTest, ShutDownFromTheTrayAnsweredYesEndsTheRun) {
     QSignalSpy finished(&window, &MainWindowQt::Finished);
     window.Tray().MUSHUT()->trigger();
     ASSERT_EQ(finished.count(), 1);
-    EXPECT_EQ(finished.at(0).at(0).toInt(), kExitShutDown);
+    EXPECT_EQ(finished.at(0).at(0).toInt(), kExitNormal);
     EXPECT_FALSE(window.Tray().IsShown());
     EXPECT_FALSE(timer.IsActive());
     EXPECT_FALSE(std::filesystem::exists(log.TodayFile()));

@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/qt/DivertDialogQt.h"
-#include "mainwindow/ExitStatus.h"
+#include "startup/ExitStatus.h"
 #include "startup/KpsError.h"
 
 namespace kps {
@@ -216,7 +216,7 @@ void MainWindowQt::closeEvent(QCloseEvent* event) {
     tray_.Tray_DeleteIcon();
     finished_ = true;
     event->accept();
-    emit Finished(kExitShutDown);
+    emit Finished(kExitNormal);
 }
 
 bool MainWindowQt::eventFilter(QObject* watched, QEvent* event) {

@@ -74,7 +74,7 @@ class MainWindowQt final : public QWidget, public MainWindowObserver, public Win
     WindowCommands& Commands() { return commands_; }
 
   signals:
-    // The run is over: kExitShutDown after a confirmed close, or
+    // The run is over: kExitNormal after a confirmed close, or
     // kExitFatalError after the fatal error report.
     void Finished(int exitStatus);
 
