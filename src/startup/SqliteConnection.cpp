@@ -51,13 +51,24 @@ bool IsDecimalType(const char* declaredType) {
     return false;
 }
 
-Value ColumnValue(sqlite3_stmt* statement, int column) {
+// What a column's declared type says about its values; the same for every
+// row, so it is worked out once per statement.
+struct ColumnType {
+    Value::Kind textKind;
+    bool decimal;
+};
+
+ColumnType DeclaredColumnType(sqlite3_stmt* statement, int column) {
     const char* declared = sqlite3_column_decltype(statement, column);
+    return {TextKind(declared), IsDecimalType(declared)};
+}
+
+Value ColumnValue(sqlite3_stmt* statement, int column, const ColumnType& type) {
     switch (sqlite3_column_type(statement, column)) {
         case SQLITE_NULL:
             return Value::Null();
         case SQLITE_INTEGER:
-            if (IsDecimalType(declared)) {
+            if (type.decimal) {
                 return Value::Real(sqlite3_column_double(statement, column));
             }
             return Value::Integer(sqlite3_column_int64(statement, column));
@@ -68,7 +79,7 @@ Value ColumnValue(sqlite3_stmt* statement, int column) {
                 reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
             std::string value(text,
                               static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
-            switch (TextKind(declared)) {
+            switch (type.textKind) {
                 case Value::Kind::Date:
                     return Value::Date(std::move(value));
                 case Value::Kind::Time:
@@ -135,15 +146,17 @@ ResultTable SqliteConnection::Query(const std::string& sql) {
         return table;
     }
     int columns = sqlite3_column_count(statement.get());
+    std::vector<ColumnType> types;
     for (int i = 0; i < columns; ++i) {
         table.columns.emplace_back(sqlite3_column_name(statement.get(), i));
+        types.push_back(DeclaredColumnType(statement.get(), i));
     }
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(statement.get())) == SQLITE_ROW) {
         std::vector<Value> row;
         row.reserve(static_cast<std::size_t>(columns));
         for (int i = 0; i < columns; ++i) {
-            row.push_back(ColumnValue(statement.get(), i));
+            row.push_back(ColumnValue(statement.get(), i, types[static_cast<std::size_t>(i)]));
         }
         table.rows.push_back(std::move(row));
     }
