@@ -14,10 +14,13 @@ kps_pg_start() {
         chown postgres: "$KPS_PG_DIR"
         run=(runuser -u postgres --)
     fi
-    "${run[@]}" "$bin/initdb" -D "$KPS_PG_DIR/data" -U postgres -A trust >/dev/null
+    # Logins over TCP need the real password, so a wrong one is refused as it
+    # would be at an outlet; the set-up below uses the local socket.
+    "${run[@]}" "$bin/initdb" -D "$KPS_PG_DIR/data" -U postgres --auth-local=trust \
+        --auth-host=scram-sha-256 >/dev/null
     "${run[@]}" "$bin/pg_ctl" -D "$KPS_PG_DIR/data" -l "$KPS_PG_DIR/log" -w \
         -o "-h 127.0.0.1 -p $port -k $KPS_PG_DIR -F" start >/dev/null
-    psql -h 127.0.0.1 -p "$port" -U postgres -q -v ON_ERROR_STOP=1 <<SQL >/dev/null
+    psql -h "$KPS_PG_DIR" -p "$port" -U postgres -q -v ON_ERROR_STOP=1 <<SQL >/dev/null
 CREATE ROLE kps LOGIN PASSWORD 'secret';
 CREATE DATABASE kps_test OWNER kps;
 SQL

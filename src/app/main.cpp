@@ -28,11 +28,6 @@ fs::path ExecutableFolder(const char* argv0) {
     return (ec ? fs::absolute(argv0) : self).parent_path();
 }
 
-bool DisplayAvailable() {
-    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
-           std::getenv("QT_QPA_PLATFORM") != nullptr;
-}
-
 int EncryptPassword() {
     std::string password;
     std::getline(std::cin, password);
@@ -53,8 +48,8 @@ int EncryptPassword() {
 // The demo printer program: built beside the server, or found on the PATH.
 std::string FakePrinterProgram(const fs::path& exeFolder) {
     for (const fs::path& candidate :
-         {exeFolder / "fake-receipt-printer", exeFolder / "tools" / "fake-receipt-printer" /
-                                                   "fake-receipt-printer"}) {
+         {exeFolder / "fake-receipt-printer",
+          exeFolder / "tools" / "fake-receipt-printer" / "fake-receipt-printer"}) {
         if (fs::exists(candidate)) {
             return candidate.string();
         }
@@ -64,7 +59,10 @@ std::string FakePrinterProgram(const fs::path& exeFolder) {
 
 int Run(const kps::CommandLine& cl, int& argc, char** argv, const std::string& iniPath) {
 #ifdef KPS_WITH_GUI
-    if (!cl.headless && DisplayAvailable()) {
+    const bool display = std::getenv("DISPLAY") != nullptr ||
+                         std::getenv("WAYLAND_DISPLAY") != nullptr ||
+                         std::getenv("QT_QPA_PLATFORM") != nullptr;
+    if (!cl.headless && display) {
         return kps::RunWindowServer(argc, argv, iniPath);
     }
     if (!cl.headless) {
@@ -128,6 +126,6 @@ int main(int argc, char** argv) {
             break;
     }
     const std::string ini = cl->settingsFile.empty() ? (exeFolder / "GSetup.ini").string()
-                                                      : fs::absolute(cl->settingsFile).string();
+                                                     : fs::absolute(cl->settingsFile).string();
     return Run(*cl, argc, argv, ini);
 }

@@ -1,0 +1,215 @@
+// The server program as an administrator runs it: exit statuses, messages
+// and the single-instance lock, on real settings files and databases.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "startup/Recordset.h"
+#include "support/TestDatabase.h"
+
+namespace kps::test {
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Starts the server in `folder` (layout files are found relative to it);
+// the caller waits for it.
+pid_t Start(const std::vector<std::string>& args, const std::string& folder,
+            const std::string& input = "") {
+    std::string inFile = folder + "/stdin.txt";
+    std::ofstream(inFile, std::ios::binary) << input;
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(folder.c_str()) != 0 || !freopen(inFile.c_str(), "r", stdin) ||
+            !freopen((folder + "/stdout.txt").c_str(), "w", stdout) ||
+            !freopen((folder + "/stderr.txt").c_str(), "w", stderr)) {
+            _exit(126);
+        }
+        std::vector<char*> argv{const_cast<char*>(KPS_SERVER_EXE)};
+        for (const auto& a : args) {
+            argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(KPS_SERVER_EXE, argv.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// Waits at most 30 s; a server that does not end is killed and fails the test.
+Outcome Wait(pid_t pid, const std::string& folder) {
+    Outcome outcome;
+    int status = 0;
+    for (int i = 0; i < 300; ++i) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    if (outcome.status < 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+        ADD_FAILURE() << "the server did not end within 30 s";
+    }
+    outcome.out = ReadAll(folder + "/stdout.txt");
+    outcome.err = ReadAll(folder + "/stderr.txt");
+    return outcome;
+}
+
+Outcome RunServer(const std::vector<std::string>& args, const std::string& folder,
+                  const std::string& input = "") {
+    return Wait(Start(args, folder, input), folder);
+}
+
+void WriteSettings(const std::string& folder, const GeneralSetup& s) {
+    std::ofstream ini(folder + "/GSetup.ini", std::ios::binary);
+    ini << "[GeneralSetup]\r\nServerName=" << s.ServerName << "\r\nDatabaseName=" << s.DatabaseName
+        << "\r\nUserID=" << s.UserID << "\r\nPassword=" << s.Password << "\r\nDrivePath=" << folder
+        << "\r\n[COMPANYSETTINGS]\r\nsystemtype=\r\nOutletCode=\r\n"
+        << "[PrintServer]\r\nDatabase=" << s.Database << "\r\nOdbcDriver=" << s.OdbcDriver
+        << "\r\nOdbcOptions=" << s.OdbcOptions << "\r\n";
+}
+
+// One kitchen group printing on one direct-port device.
+void AddOutlet(TestDatabase& db) {
+    db.Exec("INSERT INTO Kelt_mt_Outlet (OutletCode, RefOutlet) VALUES ('OUT01', 'X')");
+    db.Exec(
+        "INSERT INTO Kelt_mt_PrinterGroup (PrinterGroupCode, PrinterGroupName, RefPrinterGroup) "
+        "VALUES ('KIT', 'Kitchen', 'O')");
+    db.Exec(
+        "INSERT INTO Kelt_mt_Device (DeviceCode, DeviceName, PrinterType, DirectPort, "
+        "WP_FileName) VALUES (1, 'KITCHEN1', 'D', 'kitchen1.prn', 'Kit001.ini')");
+}
+
+void WriteLayout(const std::string& folder) {
+    std::ofstream(folder + "/Kit001.ini", std::ios::binary)
+        << "[GENERAL]\r\nRowPerLine=40\r\n[BODY]\r\nFont=1\r\nFormat=2\r\n"
+        << "PosDescriptionLine=PosDescription\r\n[HEADER]\r\nL1=0C1=KITCHEN\r\n";
+}
+
+std::string SettingsFile(const TestDatabase& db) {
+    return db.Folder() + "/GSetup.ini";
+}
+
+class ServerProcessTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        AddOutlet(db_);
+        WriteLayout(db_.Folder());
+        WriteSettings(db_.Folder(), db_.Setup());
+    }
+    TestDatabase db_;
+};
+
+TEST_F(ServerProcessTest, RunsItsTicksOnAValidOutletAndPrintsTheWaitingItem) {
+    db_.Exec(
+        "INSERT INTO kelt_trs_printingdetails (TRSID, TableCode, ItemCode, Quantity, BillNo, "
+        "PosDescription) VALUES (1, 'T5', 'F1', 2, 'B1', 'Soup')");
+    db_.Exec("INSERT INTO mrex_mt_item (ItemCode, RefPrinterGroupCode) VALUES ('F1', 'KIT')");
+    Outcome run =
+        RunServer({"--settings", SettingsFile(db_), "--headless", "--ticks", "1"}, db_.Folder());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("1 Item(s) waiting to print"), std::string::npos) << run.out;
+    EXPECT_NE(ReadAll(db_.Folder() + "/kitchen1.prn").find("Soup"), std::string::npos);
+    auto rows = db_.Db().OpenRecordset("select PrintStatus from kelt_trs_printingdetails");
+    EXPECT_EQ(rows->Field("PrintStatus").AsText(), "1");
+}
+
+TEST_F(ServerProcessTest, RefusesToStartWithoutTheLayoutFiles) {
+    std::remove((db_.Folder() + "/Kit001.ini").c_str());
+    Outcome run =
+        RunServer({"--settings", SettingsFile(db_), "--headless", "--ticks", "1"}, db_.Folder());
+    EXPECT_EQ(run.status, 4);
+    EXPECT_NE(run.err.find("No Kitchen Files Select for Device : KITCHEN1,"), std::string::npos)
+        << run.err;
+}
+
+TEST_F(ServerProcessTest, AnUnreachableDatabaseEndsWithTheFatalErrorReport) {
+    GeneralSetup setup = db_.Setup();
+    setup.Database = "ODBC";
+    setup.OdbcDriver = "PostgreSQL Unicode";
+    setup.ServerName = "127.0.0.1";
+    setup.DatabaseName = "orders";
+    setup.OdbcOptions = "Port=9;";  // nothing listens there
+    WriteSettings(db_.Folder(), setup);
+    Outcome run =
+        RunServer({"--settings", SettingsFile(db_), "--headless", "--ticks", "1"}, db_.Folder());
+    EXPECT_EQ(run.status, 5);
+    EXPECT_NE(run.err.find("Run-time error"), std::string::npos) << run.err;
+}
+
+TEST_F(ServerProcessTest, ASecondCopyOnTheSameSettingsIsRefusedWhileTheFirstRuns) {
+    pid_t first = Start({"--settings", SettingsFile(db_), "--headless"}, db_.Folder());
+    // The first copy holds the lock once it has printed its first line.
+    for (int i = 0; i < 100 && ReadAll(db_.Folder() + "/stdout.txt").empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::string second = db_.Folder() + "/second";
+    ASSERT_EQ(system(("mkdir -p " + second).c_str()), 0);
+    Outcome refused =
+        RunServer({"--settings", SettingsFile(db_), "--headless", "--ticks", "1"}, second);
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_NE(refused.err.find("Print Server Already Started."), std::string::npos);
+
+    kill(first, SIGTERM);
+    Outcome stopped = Wait(first, db_.Folder());
+    EXPECT_EQ(stopped.status, 0) << stopped.err;
+}
+
+TEST(ServerCommandLineTest, RejectsUnknownArgumentsWithStatus2) {
+    TestDatabase db;
+    Outcome run = RunServer({"--tick", "1"}, db.Folder());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("unknown argument '--tick'"), std::string::npos);
+}
+
+TEST(EncryptPasswordTest, TheStoredFormLogsTheServerIn) {
+    if (!TestDatabase::IsAvailable(Backend::Postgres)) {
+        GTEST_SKIP() << "PostgreSQL is not running (scripts/test starts it)";
+    }
+    TestDatabase db(Backend::Postgres);
+    AddOutlet(db);
+    WriteLayout(db.Folder());
+    Outcome encrypted = RunServer({"--encrypt-password"}, db.Folder(), "secret\n");
+    ASSERT_EQ(encrypted.status, 0) << encrypted.err;
+    std::string stored = encrypted.out.substr(0, encrypted.out.find('\n'));
+    EXPECT_EQ(stored.find("secret"), std::string::npos);
+
+    GeneralSetup setup = db.Setup();
+    ASSERT_EQ(setup.Password, "secret");
+    setup.Password = stored;
+    WriteSettings(db.Folder(), setup);
+    Outcome run = RunServer(
+        {"--settings", db.Folder() + "/GSetup.ini", "--headless", "--ticks", "1"}, db.Folder());
+    EXPECT_EQ(run.status, 0) << run.err;
+
+    setup.Password = "wrong";
+    WriteSettings(db.Folder(), setup);
+    Outcome refused = RunServer(
+        {"--settings", db.Folder() + "/GSetup.ini", "--headless", "--ticks", "1"}, db.Folder());
+    EXPECT_EQ(refused.status, 5);
+}
+
+}  // namespace
+}  // namespace kps::test
