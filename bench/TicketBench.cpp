@@ -9,13 +9,11 @@
 
 #include "dialogs/DivertDialogHost.h"
 #include "dialogs/TRDIVET.h"
-#include "output/OposPrinterRoutines.h"
 #include "printing/KitchenTicketComposer.h"
-#include "printing/PrintContext.h"
 #include "printing/PrintQueueDispatcher.h"
 #include "printing/TicketSendingStep.h"
-#include "support/FakePrintWindow.h"
 #include "support/Fakes.h"
+#include "support/PrintRig.h"
 #include "support/TestDatabase.h"
 
 namespace kps::test {
@@ -49,7 +47,7 @@ struct Outlet {
             "INSERT INTO Kelt_mt_Device (DeviceCode, DeviceName, PrinterType, DirectPort,"
             " WP_FileName) VALUES (1, 'KITCHEN1', 'D', '" +
             database.Folder() + "/LPT1', '" + layout + "')");
-        window.DeviceList().Requery();
+        rig.window.DeviceList().Requery();
     }
 
     // `count` waiting items spread evenly over `tables` tables.
@@ -71,34 +69,20 @@ struct Outlet {
 
     TestDatabase database;
     std::string layout;
-    FakeClock clock;
-    PrintLog log{database.Folder(), clock};
-    FakeOperator op;
-    FakePrintWindow window{database.Db()};
-    FakeSystemPrinter systemPrinter;
-    FakePosPrinter posPrinter;
-    FakePinger pinger;
-    FakeWaitPause pause;
-    OposPrinterRoutines opos{posPrinter, pinger, pause, log, op};
-    PrinterCodes codes;
-    PrintDeviceSetting device;
-    TicketBuffers ticket;
-    DivertState divert;
-    PrintContext ctx{database.Db(), log,   clock,  op,     window, systemPrinter,
-                     opos,          codes, device, ticket, divert};
+    PrintRig rig{database.Db(), database.Folder()};
 };
 
 void BM_ComposeTenItemTicket(benchmark::State& state) {
     Outlet outlet;
     outlet.AddItems(10, 1);
     FakeTicketSender sender;  // marks nothing, so the same ticket waits every time
-    KitchenTicketComposer composer(outlet.ctx, sender);
-    PR_LoadOposSetting(outlet.codes, "D");
+    KitchenTicketComposer composer(outlet.rig.ctx, sender);
+    PR_LoadOposSetting(outlet.rig.codes, "D");
     for (auto _ : state) {
         composer.ComposeKitchenTicket("KITCHEN1", "D", "G1", "T0", 0, outlet.layout, "TableCode");
-        outlet.ticket.List1.clear();
-        outlet.ticket.List2.clear();
-        benchmark::DoNotOptimize(outlet.ticket.RTF.data());
+        outlet.rig.ticket.List1.clear();
+        outlet.rig.ticket.List2.clear();
+        benchmark::DoNotOptimize(outlet.rig.ticket.RTF.data());
     }
     state.counters["tickets/s"] =
         benchmark::Counter(static_cast<double>(sender.sent), benchmark::Counter::kIsRate);
@@ -108,12 +92,12 @@ BENCHMARK(BM_ComposeTenItemTicket)->Unit(benchmark::kMicrosecond);
 void BM_DispatchThousandItemsOnTwentyTickets(benchmark::State& state) {
     Outlet outlet;
     outlet.AddItems(1000, 20);
-    TRDIVET dialog(outlet.posPrinter, outlet.pinger, outlet.pause, outlet.log, outlet.op,
-                   outlet.codes, outlet.divert);
+    TRDIVET dialog(outlet.rig.divertPrinter, outlet.rig.pinger, outlet.rig.pause, outlet.rig.log,
+                   outlet.rig.op, outlet.rig.codes, outlet.rig.divert);
     NoDivertHost host;
-    TicketSendingStep sending(outlet.ctx, dialog, host);
-    KitchenTicketComposer composer(outlet.ctx, sending);
-    PrintQueueDispatcher dispatcher(outlet.ctx, composer);
+    TicketSendingStep sending(outlet.rig.ctx, dialog, host);
+    KitchenTicketComposer composer(outlet.rig.ctx, sending);
+    PrintQueueDispatcher dispatcher(outlet.rig.ctx, composer);
     for (auto _ : state) {
         state.PauseTiming();
         outlet.database.Exec("UPDATE kelt_trs_printingdetails SET PrintStatus=0");

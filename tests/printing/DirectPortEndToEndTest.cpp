@@ -4,16 +4,15 @@
 #include <fstream>
 #include <iterator>
 
-#include "RecordingConnection.h"
+#include "RecordedDatabase.h"
 #include "dialogs/HeadlessDivertPolicy.h"
 #include "dialogs/TRDIVET.h"
-#include "output/OposPrinterRoutines.h"
 #include "printing/KitchenTicketComposer.h"
 #include "printing/PrintQueueDispatcher.h"
 #include "printing/TicketSendingStep.h"
 #include "startup/Text.h"
-#include "support/FakePrintWindow.h"
 #include "support/Fakes.h"
+#include "support/PrintRig.h"
 #include "support/TestDatabase.h"
 
 namespace kps::test {
@@ -29,9 +28,11 @@ std::string PortBytes(const std::string& rtf) {
 
 // An outlet whose kitchen (device 1, group G1) and bar (device 2, group G2)
 // print on direct ports that are files, with the server's real sending step.
-class DirectPortEndToEndTest : public ::testing::TestWithParam<Backend> {
+class DirectPortEndToEndTest : public ::testing::TestWithParam<Backend>,
+                               protected RecordedDatabase,
+                               protected PrintRig {
   protected:
-    DirectPortEndToEndTest() : database(GetParam()) {
+    DirectPortEndToEndTest() : RecordedDatabase(GetParam()), PrintRig(db, database.Folder()) {
         const std::string layout = database.Folder() + "/Kit.ini";
         std::ofstream(layout, std::ios::binary)
             << "[BODY]\r\nFormat=2\r\nPosDescriptionLine=PosDescription\r\n"
@@ -95,24 +96,6 @@ class DirectPortEndToEndTest : public ::testing::TestWithParam<Backend> {
 
     static std::string Line(const std::string& text) { return kFont1 + text + kCrLf; }
 
-    TestDatabase database;
-    RecordingConnection db{database.Db()};
-    FakeClock clock;
-    PrintLog log{database.Folder(), clock};
-    FakeOperator op;
-    FakePrintWindow window{db};
-    FakeSystemPrinter systemPrinter;
-    FakePosPrinter posPrinter;
-    FakePosPrinter divertPrinter;
-    FakePinger pinger;
-    FakeWaitPause pause;
-    OposPrinterRoutines opos{posPrinter, pinger, pause, log, op};
-    PrinterCodes codes;
-    PrintDeviceSetting device;
-    TicketBuffers ticket;
-    DivertState divert;
-    PrintContext ctx{db,   log,   clock,  op,     window, systemPrinter,
-                     opos, codes, device, ticket, divert};
     TRDIVET dialog{divertPrinter, pinger, pause, log, op, codes, divert};
     HeadlessDivertPolicy host;
     TicketSendingStep sending{ctx, dialog, host};

@@ -17,7 +17,8 @@ void RecordingSender::SendTicket() {
     }
 }
 
-KitchenTicketFixture::KitchenTicketFixture(Backend backend) : database(backend) {
+KitchenTicketFixture::KitchenTicketFixture(Backend backend)
+    : RecordedDatabase(backend), PrintRig(db, database.Folder()) {
     database.Exec(
         "INSERT INTO kelt_mt_printerModel (PrinterCode, PrinterModelName) VALUES ('M1', 'Model')");
     database.Exec(

@@ -6,13 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "RecordingConnection.h"
-#include "output/OposPrinterRoutines.h"
+#include "RecordedDatabase.h"
 #include "printing/KitchenTicketComposer.h"
 #include "printing/PrintContext.h"
 #include "printing/PrintQueueDispatcher.h"
-#include "support/FakePrintWindow.h"
 #include "support/Fakes.h"
+#include "support/PrintRig.h"
 #include "support/TestDatabase.h"
 
 namespace kps::test {
@@ -39,7 +38,9 @@ class RecordingSender final : public TicketSender {
 };
 
 // A real order database with composition and dispatch wired to fakes.
-class KitchenTicketFixture : public ::testing::Test {
+class KitchenTicketFixture : public ::testing::Test,
+                             protected RecordedDatabase,
+                             protected PrintRig {
   protected:
     explicit KitchenTicketFixture(Backend backend = Backend::Sqlite);
 
@@ -64,23 +65,6 @@ class KitchenTicketFixture : public ::testing::Test {
                  const std::string& table = "T5", const std::string& group = "G1",
                  const std::string& device = "KITCHEN1");
 
-    TestDatabase database;
-    RecordingConnection db{database.Db()};
-    FakeClock clock;
-    PrintLog log{database.Folder(), clock};
-    FakeOperator op;
-    FakePrintWindow window{db};
-    FakeSystemPrinter systemPrinter;
-    FakePosPrinter posPrinter;
-    FakePinger pinger;
-    FakeWaitPause pause;
-    OposPrinterRoutines opos{posPrinter, pinger, pause, log, op};
-    PrinterCodes codes;
-    PrintDeviceSetting device;
-    TicketBuffers ticket;
-    DivertState divert;
-    PrintContext ctx{db,   log,   clock,  op,     window, systemPrinter,
-                     opos, codes, device, ticket, divert};
     RecordingSender sender{ticket};
     KitchenTicketComposer composer{ctx, sender};
     PrintQueueDispatcher dispatcher{ctx, composer};

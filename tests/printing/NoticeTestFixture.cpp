@@ -15,7 +15,8 @@ std::string QuotedOrNull(const std::string& text) {
 
 }  // namespace
 
-NoticeTestFixture::NoticeTestFixture(Backend backend) : database(backend) {
+NoticeTestFixture::NoticeTestFixture(Backend backend)
+    : RecordedDatabase(backend), PrintRig(db, database.Folder()) {
     database.Exec(
         "INSERT INTO kelt_mt_printerModel (PrinterCode, PrinterModelName) VALUES ('M1', 'Model')");
 }

@@ -5,13 +5,12 @@
 #include <array>
 #include <string>
 
-#include "RecordingConnection.h"
-#include "output/OposPrinterRoutines.h"
+#include "RecordedDatabase.h"
 #include "printing/KitchenNoticePass.h"
 #include "printing/PrintContext.h"
 #include "printing/PrintQueueDispatcher.h"
-#include "support/FakePrintWindow.h"
 #include "support/Fakes.h"
+#include "support/PrintRig.h"
 #include "support/TestDatabase.h"
 
 namespace kps::test {
@@ -29,7 +28,7 @@ struct NoticeRow {
 
 // A real outlet database with the notice pass and the table exchange ticket
 // wired to fake printers, as the main window wires them.
-class NoticeTestFixture : public ::testing::Test {
+class NoticeTestFixture : public ::testing::Test, protected RecordedDatabase, protected PrintRig {
   protected:
     explicit NoticeTestFixture(Backend backend = Backend::Sqlite);
 
@@ -47,23 +46,6 @@ class NoticeTestFixture : public ::testing::Test {
     std::string LogText() const;
     std::string PortPath(const std::string& name) const { return database.Folder() + "/" + name; }
 
-    TestDatabase database;
-    RecordingConnection db{database.Db()};
-    FakeClock clock;
-    PrintLog log{database.Folder(), clock};
-    FakeOperator op;
-    FakePrintWindow window{db};
-    FakeSystemPrinter systemPrinter;
-    FakePosPrinter posPrinter;
-    FakePinger pinger;
-    FakeWaitPause pause;
-    OposPrinterRoutines opos{posPrinter, pinger, pause, log, op};
-    PrinterCodes codes;
-    PrintDeviceSetting device;
-    TicketBuffers ticket;
-    DivertState divert;
-    PrintContext ctx{db,   log,   clock,  op,     window, systemPrinter,
-                     opos, codes, device, ticket, divert};
     FakeTicketSender sender;
     KitchenTicketComposer composer{ctx, sender};
     PrintQueueDispatcher dispatcher{ctx, composer};

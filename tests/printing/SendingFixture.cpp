@@ -35,7 +35,7 @@ void FailingConnection::Execute(const std::string& sql) {
     inner_.Execute(sql);
 }
 
-SendingFixture::SendingFixture() {
+SendingFixture::SendingFixture() : PrintRig(db, database.Folder()) {
     codes.CodeCentre = "<C>";
     codes.CodeFeedCut = "<CUT>";
     database.Exec("INSERT INTO kelt_mt_printerModel (PrinterCode) VALUES ('M1')");

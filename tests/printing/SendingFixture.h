@@ -10,11 +10,10 @@
 #include "dialogs/DivertDialogHost.h"
 #include "dialogs/DivertDialogView.h"
 #include "dialogs/TRDIVET.h"
-#include "output/OposPrinterRoutines.h"
 #include "printing/PrintContext.h"
 #include "printing/TicketSendingStep.h"
-#include "support/FakePrintWindow.h"
 #include "support/Fakes.h"
+#include "support/PrintRig.h"
 #include "support/TestDatabase.h"
 
 namespace kps::test {
@@ -50,10 +49,18 @@ class FailingConnection final : public Connection {
     Connection& inner_;
 };
 
+// A SQLite outlet whose updates are recorded and may be made to fail; a base
+// of the fixture so the connection exists before the PrintRig using it.
+struct SendingDatabase {
+    TestDatabase database;
+    RecordingConnection recorded{database.Db()};
+    FailingConnection db{recorded};
+};
+
 // A SQLite outlet with printing rows 1..3 (bill rows 11..13) waiting, and a
 // ticket of two lines for printer K1 at 127.0.0.1, whose divert printer is
 // device 2, K2 at 127.0.0.2.
-class SendingFixture : public ::testing::Test {
+class SendingFixture : public ::testing::Test, protected SendingDatabase, protected PrintRig {
   protected:
     SendingFixture();
 
@@ -65,25 +72,6 @@ class SendingFixture : public ::testing::Test {
     std::string LogText() const;
     std::string PortPath(const std::string& name) const { return database.Folder() + "/" + name; }
 
-    TestDatabase database;
-    RecordingConnection recorded{database.Db()};
-    FailingConnection db{recorded};
-    FakeClock clock;
-    PrintLog log{database.Folder(), clock};
-    FakeOperator op;
-    FakePrintWindow window{db};
-    FakeSystemPrinter systemPrinter;
-    FakePosPrinter posPrinter;
-    FakePosPrinter divertPrinter;
-    FakePinger pinger;
-    FakeWaitPause pause;
-    OposPrinterRoutines opos{posPrinter, pinger, pause, log, op};
-    PrinterCodes codes;
-    PrintDeviceSetting device;
-    TicketBuffers ticket;
-    DivertState divert;
-    PrintContext ctx{db,   log,   clock,  op,     window, systemPrinter,
-                     opos, codes, device, ticket, divert};
     TRDIVET dialog{divertPrinter, pinger, pause, log, op, codes, divert};
     ScriptedDivertHost host;
     TicketSendingStep sending{ctx, dialog, host};

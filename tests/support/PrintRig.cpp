@@ -1,0 +1,11 @@
+#include "support/PrintRig.h"
+
+namespace kps::test {
+
+PrintRig::PrintRig(Connection& db, const std::string& folder)
+    : log(folder, clock),
+      window(db),
+      opos(posPrinter, pinger, pause, log, op),
+      ctx{db, log, clock, op, window, systemPrinter, opos, codes, device, ticket, divert} {}
+
+}  // namespace kps::test

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+#include "output/OposPrinterRoutines.h"
+#include "printing/PrintContext.h"
+#include "startup/Connection.h"
+#include "startup/PrintLog.h"
+#include "support/FakePrintWindow.h"
+#include "support/Fakes.h"
+
+namespace kps::test {
+
+// The printing process state with every port faked, around a real database
+// connection: what main() would build, for tests and benchmarks. A fixture
+// may inherit it after a base owning the connection, so the members read as
+// its own.
+struct PrintRig {
+    PrintRig(Connection& db, const std::string& folder);
+    PrintRig(const PrintRig&) = delete;
+    PrintRig& operator=(const PrintRig&) = delete;
+
+    FakeClock clock;
+    PrintLog log;
+    FakeOperator op;
+    FakePrintWindow window;
+    FakeSystemPrinter systemPrinter;
+    FakePosPrinter posPrinter;
+    FakePosPrinter divertPrinter;  // for the divert dialog, apart from the window's
+    FakePinger pinger;
+    FakeWaitPause pause;
+    OposPrinterRoutines opos;
+    PrinterCodes codes;
+    PrintDeviceSetting device;
+    TicketBuffers ticket;
+    DivertState divert;
+    PrintContext ctx;
+};
+
+}  // namespace kps::test
