@@ -1,24 +1,8 @@
 #include "DivertDialogFixture.h"
 
-#include <stdlib.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include "support/FileBytes.h"
 
 namespace kps::test {
-
-namespace {
-
-std::string MakeTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kps-divert-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("no temporary folder");
-    }
-    return pattern;
-}
-
-}  // namespace
 
 int RecordingDivertView::SetWindowTopmost(bool topmost) {
     topmostCalls.push_back(topmost);
@@ -32,17 +16,12 @@ void RecordingDivertView::Repaint() {
     }
 }
 
-DivertDialogFixture::DivertDialogFixture() : folder(MakeTempFolder()), log(folder, clock) {
+DivertDialogFixture::DivertDialogFixture() : log(folder.Path(), clock) {
     codes.CodeCentre = "<C>";
     codes.CodeFeedCut = "<CUT>";
     pinger.reachable = {"127.0.0.2"};
     divert.DivertLabelText = " Error Sending item to Printer 'K1'";
     divert.DivertBanner = "*Divert From K1";
-}
-
-DivertDialogFixture::~DivertDialogFixture() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
 }
 
 void DivertDialogFixture::OpenHeldTicket(std::vector<std::string> lines) {
@@ -54,10 +33,7 @@ void DivertDialogFixture::OpenHeldTicket(std::vector<std::string> lines) {
 }
 
 std::string DivertDialogFixture::LogText() const {
-    std::ifstream in(log.TodayFile(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return ReadBytes(log.TodayFile());
 }
 
 }  // namespace kps::test

@@ -8,6 +8,7 @@
 #include "dialogs/DivertDialogView.h"
 #include "dialogs/TRDIVET.h"
 #include "support/Fakes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 
@@ -32,13 +33,12 @@ class RecordingDivertView final : public DivertDialogView {
 class DivertDialogFixture : public ::testing::Test {
   protected:
     DivertDialogFixture();
-    ~DivertDialogFixture() override;
 
     // Fills the fields as sending does and opens the dialog on the view.
     void OpenHeldTicket(std::vector<std::string> lines = {"L1\r\n", "L2\r\n"});
     std::string LogText() const;
 
-    std::string folder;
+    TempFolder folder;
     FakeClock clock;
     PrintLog log;
     FakeOperator op;

@@ -1,48 +1,30 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "output/DirectPort.h"
 #include "support/Fakes.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {
 
-std::string ReadBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class DirectPortTest : public ::testing::Test {
   protected:
-    DirectPortTest()
-        : folder_(std::filesystem::temp_directory_path() /
-                  ("kps-direct-" +
-                   std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name())),
-          log_(folder_.string(), clock_) {
-        std::filesystem::create_directories(folder_);
-    }
-    ~DirectPortTest() override { std::filesystem::remove_all(folder_); }
-
-    std::filesystem::path folder_;
+    TempFolder folder_;
     FakeClock clock_;
-    PrintLog log_;
+    PrintLog log_{folder_.Path(), clock_};
     FakeOperator op_;
     TicketBuffers ticket_;
 };
 
 TEST_F(DirectPortTest, WritesInitialiseModeTextAndCut) {
-    const auto port = folder_ / "LPT1";
-    {
-        std::ofstream old(port, std::ios::binary);
-        old << std::string(100, 'z');  // an earlier, longer ticket is replaced
-    }
+    const auto port = folder_.File("LPT1");
+    WriteBytes(port, std::string(100, 'z'));  // an earlier, longer ticket is replaced
     ticket_.RTF = "AB";
     ticket_.PrintFailed = true;
-    PrintDirectTicket(ticket_, port.string(), 1252, log_, op_);
+    PrintDirectTicket(ticket_, port, 1252, log_, op_);
 
     const std::string expected(
         "\x1b\x40\x0d\x0a\x1b\x21\x30\x0d\x0a\x41\x42\x0d\x0a\x1d\x56\x42\x00", 17);
@@ -52,9 +34,9 @@ TEST_F(DirectPortTest, WritesInitialiseModeTextAndCut) {
 }
 
 TEST_F(DirectPortTest, ConvertsTextToTheCodePageAndKeepsControlBytes) {
-    const auto port = folder_ / "port.bin";
+    const auto port = folder_.File("port.bin");
     ticket_.RTF = std::string("\x1b!\x00", 3) + "Caf\xc3\xa9\r\n";
-    PrintDirectTicket(ticket_, port.string(), 1252, log_, op_);
+    PrintDirectTicket(ticket_, port, 1252, log_, op_);
 
     const std::string bytes = ReadBytes(port);
     const std::string body = std::string("\x1b!\x00", 3) + "Caf\xe9\r\n\r\n";
@@ -64,9 +46,9 @@ TEST_F(DirectPortTest, ConvertsTextToTheCodePageAndKeepsControlBytes) {
 }
 
 TEST_F(DirectPortTest, UnwritablePortFailsLogsAndTellsTheOperator) {
-    const auto port = folder_ / "no-such-folder" / "LPT9";
+    const auto port = folder_.File("no-such-folder/LPT9");
     ticket_.RTF = "AB";
-    PrintDirectTicket(ticket_, port.string(), 1252, log_, op_);
+    PrintDirectTicket(ticket_, port, 1252, log_, op_);
 
     EXPECT_TRUE(ticket_.PrintFailed);
     EXPECT_FALSE(std::filesystem::exists(port));
@@ -76,7 +58,7 @@ TEST_F(DirectPortTest, UnwritablePortFailsLogsAndTellsTheOperator) {
     EXPECT_EQ(op_.messages[0].icon, MessageIcon::Critical);
     EXPECT_EQ(op_.messages[0].buttons, MessageButtons::Ok);
     const std::string logged = ReadBytes(log_.TodayFile());
-    EXPECT_NE(logged.find("Error Open direct Port " + port.string()), std::string::npos) << logged;
+    EXPECT_NE(logged.find("Error Open direct Port " + port), std::string::npos) << logged;
 }
 
 }  // namespace

@@ -9,11 +9,12 @@
 #include <string>
 #include <thread>
 
-#include "PosTestFolder.h"
 #include "fake-receipt-printer/FakeReceiptPrinter.h"
 #include "output/EscPosNetworkPrinter.h"
 #include "output/OposPrinterRoutines.h"
 #include "support/Fakes.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {
@@ -51,8 +52,8 @@ class EscPosNetworkPrinterTest : public ::testing::Test {
 
     // The registry entry of KITCHEN1: the fake's port and `extra` keys.
     void Register(const std::string& extra) {
-        folder_.Write("PosPrinters.ini",
-                      "[KITCHEN1]\r\nPort=" + std::to_string(fake_.Port()) + "\r\n" + extra);
+        WriteBytes(folder_.File("PosPrinters.ini"),
+                   "[KITCHEN1]\r\nPort=" + std::to_string(fake_.Port()) + "\r\n" + extra);
     }
 
     // The bytes of the one finished job.
@@ -71,7 +72,7 @@ class EscPosNetworkPrinterTest : public ::testing::Test {
         return true;
     }
 
-    PosTestFolder folder_;
+    TempFolder folder_;
     FakeReceiptPrinter fake_;
     FakeClock clock_;
     PrintLog log_;
@@ -103,7 +104,7 @@ TEST_F(EscPosNetworkPrinterTest, ATicketArrivesAsEscPosAndIsCut) {
                                  "\x1dV\x42\x00"s +
                                  kPrinterQuery;
     EXPECT_EQ(OnlyJob(), expected);
-    EXPECT_EQ(PosTestFolder::Read(log_.TodayFile()), "");
+    EXPECT_EQ(ReadBytes(log_.TodayFile()), "");
 }
 
 TEST_F(EscPosNetworkPrinterTest, WithoutACutterTheTicketEndsWithALineEnd) {
@@ -124,7 +125,7 @@ TEST_F(EscPosNetworkPrinterTest, APrinterThatIsNotReadyRefusesTheTicket) {
         fake_.SetState(FakePrinterState::PaperOut);
         EXPECT_FALSE(routines_.OpenOpsLDN("KITCHEN1", "127.0.0.3"));
         EXPECT_FALSE(printer_.CoverOpen());
-        EXPECT_EQ(PosTestFolder::Read(log_.TodayFile()), "");
+        EXPECT_EQ(ReadBytes(log_.TodayFile()), "");
         EXPECT_EQ(pause_.pauses, 0);
     }
     {
@@ -145,7 +146,7 @@ TEST_F(EscPosNetworkPrinterTest, APrinterThatIsNotReadyRefusesTheTicket) {
 TEST_F(EscPosNetworkPrinterTest, ARefusedConnectionIsLoggedAndPaused) {
     fake_.SetRefusing(true);
     EXPECT_FALSE(routines_.OpenOpsLDN("KITCHEN1", "127.0.0.3"));
-    EXPECT_EQ(PosTestFolder::Read(log_.TodayFile()), "07/12/26 22:05:09 Error Open 'KITCHEN1'\r\n");
+    EXPECT_EQ(ReadBytes(log_.TodayFile()), "07/12/26 22:05:09 Error Open 'KITCHEN1'\r\n");
     EXPECT_EQ(pause_.pauses, 1);
     EXPECT_EQ(printer_.ResultCode(), OPOS_SUCCESS);  // closed again
 }
@@ -251,8 +252,8 @@ class EchoServer {
 
 TEST_F(EscPosNetworkPrinterTest, AGarbageAnswerIsAFailure) {
     EchoServer echo;
-    folder_.Write("PosPrinters.ini",
-                  "[ECHO]\r\nHost=127.0.0.4\r\nPort=" + std::to_string(echo.Port()) + "\r\n");
+    WriteBytes(folder_.File("PosPrinters.ini"),
+               "[ECHO]\r\nHost=127.0.0.4\r\nPort=" + std::to_string(echo.Port()) + "\r\n");
     ASSERT_EQ(printer_.Open("ECHO", ""), OPOS_SUCCESS);
     ASSERT_EQ(printer_.ClaimDevice(1000), OPOS_SUCCESS);
     printer_.SetDeviceEnabled(true);

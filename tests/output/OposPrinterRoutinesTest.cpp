@@ -4,10 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "PosTestFolder.h"
 #include "output/OposPrinterRoutines.h"
 #include "startup/KpsError.h"
 #include "support/Fakes.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {
@@ -70,9 +71,9 @@ class OposPrinterRoutinesTest : public ::testing::Test {
         return OposPrinterRoutines(printer, pinger_, pause_, log_, op_, std::move(options));
     }
 
-    std::string LogText() const { return PosTestFolder::Read(log_.TodayFile()); }
+    std::string LogText() const { return ReadBytes(log_.TodayFile()); }
 
-    PosTestFolder folder_;
+    TempFolder folder_;
     FakeClock clock_;
     PrintLog log_;
     FakePinger pinger_;

@@ -1,17 +1,19 @@
 #include <gtest/gtest.h>
 
-#include "PosTestFolder.h"
 #include "output/PosPrinterRegistry.h"
 #include "startup/GeneralSetup.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 
 TEST(PosPrinterRegistryTest, ReadsEachDevicesSection) {
-    PosTestFolder folder;
-    const std::string file = folder.Write("PosPrinters.ini",
-                                          "[KITCHEN1]\r\nHost=127.0.0.7\r\nPort=9101\r\n"
-                                          "CodePage=850\r\nCutter=n\r\nConfirmPrinted=Y\r\n"
-                                          "[BAR]\r\nPort=abc\r\nCodePage=999\r\nCutter=maybe\r\n");
+    TempFolder folder;
+    const std::string file = folder.File("PosPrinters.ini");
+    WriteBytes(file,
+               "[KITCHEN1]\r\nHost=127.0.0.7\r\nPort=9101\r\n"
+               "CodePage=850\r\nCutter=n\r\nConfirmPrinted=Y\r\n"
+               "[BAR]\r\nPort=abc\r\nCodePage=999\r\nCutter=maybe\r\n");
     PosPrinterRegistry registry(file, 437);
 
     PosDevice kitchen = registry.Resolve("kitchen1", "10.0.0.1");
@@ -33,7 +35,7 @@ TEST(PosPrinterRegistryTest, ReadsEachDevicesSection) {
 
 TEST(PosPrinterRegistryTest, ANameWithoutAnEntryIsReachedAtTheCheckedAddress) {
     GeneralSetup setup;
-    PosTestFolder folder;
+    TempFolder folder;
     setup.IniPath = folder.Path() + "/GSetup.ini";
     setup.CodePage = 850;
     PosPrinterRegistry registry = PosPrinterRegistry::BesideSettings(setup);

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "RecordedDatabase.h"
 #include "dialogs/HeadlessDivertPolicy.h"
@@ -12,6 +11,7 @@
 #include "printing/TicketSendingStep.h"
 #include "startup/Text.h"
 #include "support/Fakes.h"
+#include "support/FileBytes.h"
 #include "support/PrintRig.h"
 #include "support/TestDatabase.h"
 
@@ -89,11 +89,6 @@ class DirectPortEndToEndTest : public ::testing::TestWithParam<Backend>,
                 Status("Kelt_trs_BillDetails", "KitchenStatus", id + 10)};
     }
 
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
     static std::string Line(const std::string& text) { return kFont1 + text + kCrLf; }
 
     TRDIVET dialog{divertPrinter, pinger, pause, log, op, codes, divert};
@@ -109,9 +104,9 @@ TEST_P(DirectPortEndToEndTest, TableModePrintsOneTicketPerGroupAndMarksItsItems)
     AddWaiting(3, "T5", "FRY", "Fries", 1);
     dispatcher.DispatchPrintQueue();
 
-    EXPECT_EQ(Read(Port("KITCHEN1")),
+    EXPECT_EQ(ReadBytes(Port("KITCHEN1")),
               PortBytes(Line("Table T5") + Line("2  Burger") + Line("1  Fries")));
-    EXPECT_EQ(Read(Port("BAR1")), PortBytes(Line("Table T5") + Line("1  Beer")));
+    EXPECT_EQ(ReadBytes(Port("BAR1")), PortBytes(Line("Table T5") + Line("1  Beer")));
     for (long id = 1; id <= 3; ++id) {
         EXPECT_EQ(Marks(id), std::make_pair(1L, 1L)) << id;
     }
@@ -134,7 +129,7 @@ TEST_P(DirectPortEndToEndTest, IndividualModeJoinsTablesOfOneItem) {
     dispatcher.DispatchPrintQueue();
 
     // The header shows the table of the ticket's first item.
-    EXPECT_EQ(Read(Port("KITCHEN1")),
+    EXPECT_EQ(ReadBytes(Port("KITCHEN1")),
               PortBytes(Line("Table T5") + Line("2  Burger") + Line("1  Burger")));
     EXPECT_FALSE(std::filesystem::exists(Port("BAR1")));
     EXPECT_EQ(Marks(1), std::make_pair(1L, 1L));
@@ -150,7 +145,8 @@ TEST_P(DirectPortEndToEndTest, UnwritablePortLeavesItsItemsWaiting) {
 
     EXPECT_EQ(Marks(1), std::make_pair(0L, 0L));
     EXPECT_EQ(Marks(2), std::make_pair(1L, 1L));
-    EXPECT_NE(Read(log.TodayFile()).find("Error Open direct Port " + badPort), std::string::npos);
+    EXPECT_NE(ReadBytes(log.TodayFile()).find("Error Open direct Port " + badPort),
+              std::string::npos);
     ASSERT_EQ(op.messages.size(), 1u);
     EXPECT_EQ(op.messages[0].text, "Printer Error !!!");
 
@@ -158,7 +154,7 @@ TEST_P(DirectPortEndToEndTest, UnwritablePortLeavesItsItemsWaiting) {
     database.Exec("UPDATE Kelt_mt_Device SET DirectPort='" + Port("KITCHEN1") +
                   "' WHERE DeviceCode=1");
     dispatcher.DispatchPrintQueue();
-    EXPECT_EQ(Read(Port("KITCHEN1")), PortBytes(Line("Table T5") + Line("2  Burger")));
+    EXPECT_EQ(ReadBytes(Port("KITCHEN1")), PortBytes(Line("Table T5") + Line("2  Burger")));
     EXPECT_EQ(Marks(1), std::make_pair(1L, 1L));
 }
 

@@ -12,6 +12,7 @@
 #include "output/EscPosNetworkPrinter.h"
 #include "output/PosPrinterRegistry.h"
 #include "printing/TicketSendingStep.h"
+#include "support/FileBytes.h"
 
 namespace kps::test {
 namespace {
@@ -51,10 +52,7 @@ class DivertEndToEnd : public KitchenTicketFixture {
         pinger.reachable = {"127.0.0.2", "127.0.0.3"};
     }
 
-    std::string LogText() const {
-        std::ifstream in(log.TodayFile(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string LogText() const { return ReadBytes(log.TodayFile()); }
 
     std::unique_ptr<FakeReceiptPrinter> ownPrinter = StartPrinter("127.0.0.2");
     std::unique_ptr<FakeReceiptPrinter> divertPrinter = StartPrinter("127.0.0.3");

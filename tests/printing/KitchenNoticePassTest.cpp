@@ -150,7 +150,7 @@ TEST_F(KitchenNoticePassTest, DeviceThatDidNotTakeTheTicketIsLoggedAndTheNoticeS
     EXPECT_TRUE(LogHas("Error Open Printer 'BAR'"));
     EXPECT_TRUE(LogHas("Error Open Printer 'PASS'"));
     EXPECT_FALSE(LogHas("Error Open Printer 'GOOD'"));
-    EXPECT_NE(ReadFile(PortPath("GOOD.prn")).find("*TABLE EXCHANGE*"), std::string::npos);
+    EXPECT_NE(ReadBytes(PortPath("GOOD.prn")).find("*TABLE EXCHANGE*"), std::string::npos);
     EXPECT_EQ(UpdatesOf(9), 1);
     EXPECT_EQ(PrintStatus(9), 1);
 }

@@ -1,30 +1,21 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "printing/LayoutFile.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {
 
 class LayoutFileTest : public ::testing::Test {
   protected:
-    LayoutFileTest()
-        : folder_(std::filesystem::temp_directory_path() /
-                  ("kps-layout-" +
-                   std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
-        std::filesystem::create_directories(folder_);
-    }
-    ~LayoutFileTest() override { std::filesystem::remove_all(folder_); }
-
     LayoutFile ReadText(const std::string& text) {
-        const auto path = folder_ / "Kit001.ini";
-        std::ofstream(path, std::ios::binary) << text;
-        return LayoutFile::Read(path.string(), 1252);
+        const std::string path = folder_.File("Kit001.ini");
+        WriteBytes(path, text);
+        return LayoutFile::Read(path, 1252);
     }
 
-    std::filesystem::path folder_;
+    TempFolder folder_;
 };
 
 TEST_F(LayoutFileTest, ReadsEveryKey) {
@@ -49,7 +40,7 @@ TEST_F(LayoutFileTest, ReadsEveryKey) {
 }
 
 TEST_F(LayoutFileTest, MissingFileGivesSafeDefaults) {
-    const LayoutFile layout = LayoutFile::Read((folder_ / "none.ini").string(), 1252);
+    const LayoutFile layout = LayoutFile::Read(folder_.File("none.ini"), 1252);
     EXPECT_EQ(layout.BodyFont, 1);
     EXPECT_EQ(layout.Format, 0);
     EXPECT_EQ(layout.PosDescriptionLine, "");

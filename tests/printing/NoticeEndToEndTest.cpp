@@ -53,7 +53,7 @@ TEST_P(NoticeEndToEnd, NoticeReachesTheNetworkPrinterAndThePortAndIsMarkedPrinte
 
     ASSERT_TRUE(kitchen.WaitForJobs(1, std::chrono::seconds(5)));
     const std::string job = kitchen.Jobs().front().bytes;
-    const std::string port = ReadFile(PortPath("BAR.prn"));
+    const std::string port = ReadBytes(PortPath("BAR.prn"));
     for (const char* text :
          {"*TABLE EXCHANGE*", "From -> T1", "To   -> T5", "Birthday", "07/12/2026 10:05:09 PM"}) {
         EXPECT_THAT(job, HasSubstr(text));
@@ -75,7 +75,7 @@ TEST_P(NoticeEndToEnd, PrinterThatRefusesLosesTheTicketVisiblyWhileThePortPrints
     serverPass.PrintKitchenNotices();
 
     EXPECT_THAT(LogText(), HasSubstr("Error Open Printer 'K1'"));
-    EXPECT_THAT(ReadFile(PortPath("BAR.prn")), HasSubstr("From -> T1"));
+    EXPECT_THAT(ReadBytes(PortPath("BAR.prn")), HasSubstr("From -> T1"));
     EXPECT_EQ(PrintStatus(11), 1);
 }
 

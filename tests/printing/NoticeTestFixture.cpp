@@ -1,8 +1,5 @@
 #include "NoticeTestFixture.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "startup/Text.h"
 
 namespace kps::test {
@@ -71,15 +68,8 @@ long NoticeTestFixture::UpdatesOf(long id) const {
     return count;
 }
 
-std::string NoticeTestFixture::ReadFile(const std::string& path) const {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::string NoticeTestFixture::LogText() const {
-    return ReadFile(log.TodayFile());
+    return ReadBytes(log.TodayFile());
 }
 
 }  // namespace kps::test

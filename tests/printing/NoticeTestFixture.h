@@ -10,6 +10,7 @@
 #include "printing/PrintContext.h"
 #include "printing/PrintQueueDispatcher.h"
 #include "support/Fakes.h"
+#include "support/FileBytes.h"
 #include "support/PrintRig.h"
 #include "support/TestDatabase.h"
 
@@ -42,7 +43,6 @@ class NoticeTestFixture : public ::testing::Test, protected RecordedDatabase, pr
 
     long PrintStatus(long id);
     long UpdatesOf(long id) const;
-    std::string ReadFile(const std::string& path) const;
     std::string LogText() const;
     std::string PortPath(const std::string& name) const { return database.Folder() + "/" + name; }
 

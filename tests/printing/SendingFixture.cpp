@@ -1,10 +1,8 @@
 #include "SendingFixture.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "startup/KpsError.h"
 #include "startup/Text.h"
+#include "support/FileBytes.h"
 
 namespace kps::test {
 
@@ -86,10 +84,7 @@ long SendingFixture::KitchenStatus(long id) {
 }
 
 std::string SendingFixture::LogText() const {
-    std::ifstream in(log.TodayFile(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return ReadBytes(log.TodayFile());
 }
 
 }  // namespace kps::test

@@ -123,7 +123,7 @@ TEST_F(TableExchangeTicketTest, DirectPortReceivesTheWholeTicketAsBytes) {
                                  "To   -> T5\r\n" + big + "\r\n" + normal + "Fish first\r\n" +
                                  normal + kCentre + "07/12/2026 10:05:09 PM\r\n" + normal +
                                  kCentre + "\r\n\r\n" + "\r\n" + std::string("\x1dVB\0", 4);
-    EXPECT_EQ(ReadFile(PortPath("BAR.prn")), expected);
+    EXPECT_EQ(ReadBytes(PortPath("BAR.prn")), expected);
 }
 
 TEST_F(TableExchangeTicketTest, DirectPortThatCannotBeWrittenReportsTheLoss) {

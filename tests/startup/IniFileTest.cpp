@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "StartupTestFiles.h"
 #include "startup/IniFile.h"
 #include "startup/Text.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "StartupTestFiles.h"
+#include "CurrentFolder.h"
 #include "startup/KpsError.h"
 #include "startup/MasterData.h"
+#include "support/FileBytes.h"
 #include "support/TestDatabase.h"
 
 namespace kps::test {

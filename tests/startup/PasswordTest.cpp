@@ -3,12 +3,13 @@
 #include <random>
 #include <set>
 
-#include "StartupTestFiles.h"
 #include "startup/DecryptText.h"
 #include "startup/EncryptText.h"
 #include "startup/IniFile.h"
 #include "startup/KpsError.h"
 #include "startup/Text.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {

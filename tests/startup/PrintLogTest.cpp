@@ -2,9 +2,10 @@
 
 #include <filesystem>
 
-#include "StartupTestFiles.h"
 #include "startup/PrintLog.h"
 #include "support/Fakes.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {
@@ -15,8 +16,8 @@ class PrintLogTest : public ::testing::Test {
   protected:
     TempFolder folder_;
     FakeClock clock_;  // 7 December 2026, 22:05:09
-    PrintLog log_{folder_.Path().string(), clock_};
-    fs::path file_ = folder_.Path() / "LOG" / "Prt_07122026.Log";
+    PrintLog log_{folder_.Path(), clock_};
+    fs::path file_ = folder_.File("LOG/Prt_07122026.Log");
 };
 
 TEST_F(PrintLogTest, FirstLineCreatesFolderAndDayFile) {
@@ -36,24 +37,24 @@ TEST_F(PrintLogTest, LinesAreAppendedAndANewDayStartsANewFile) {
     EXPECT_EQ(ReadBytes(file_.string()),
               "07/12/26 22:05:09 Error Open 'KITCHEN1'\r\n"
               "07/12/26 23:59:59 Retry Printing at 'KITCHEN1'\r\n");
-    EXPECT_EQ(ReadBytes((folder_.Path() / "LOG" / "Prt_08012027.Log").string()),
+    EXPECT_EQ(ReadBytes(folder_.File("LOG/Prt_08012027.Log")),
               "08/01/27 00:00:01 Shut Down Print Server\r\n");
 }
 
 TEST_F(PrintLogTest, EmptyMessageMayCreateTheFolderButWritesNoFile) {
     log_.WriteLog("");
-    EXPECT_TRUE(fs::is_directory(folder_.Path() / "LOG"));
-    EXPECT_TRUE(fs::is_empty(folder_.Path() / "LOG"));
+    EXPECT_TRUE(fs::is_directory(folder_.File("LOG")));
+    EXPECT_TRUE(fs::is_empty(folder_.File("LOG")));
 }
 
 TEST_F(PrintLogTest, MessageIsWrittenInTheCodePage) {
-    PrintLog log850(folder_.Path().string(), clock_, 850);
+    PrintLog log850(folder_.Path(), clock_, 850);
     log850.WriteLog("Error Open Printer 'Caf\xC3\xA9'");
     EXPECT_EQ(ReadBytes(file_.string()), "07/12/26 22:05:09 Error Open Printer 'Caf\x82'\r\n");
 }
 
 TEST_F(PrintLogTest, FailuresAreSwallowed) {
-    const fs::path missing = folder_.Path() / "missing";
+    const fs::path missing = folder_.File("missing");
     PrintLog lost(missing.string(), clock_);
     EXPECT_NO_THROW(lost.WriteLog("Error Update Transaction"));
     EXPECT_FALSE(fs::exists(missing));

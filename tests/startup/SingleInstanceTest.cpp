@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "StartupTestFiles.h"
 #include "startup/SingleInstance.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {

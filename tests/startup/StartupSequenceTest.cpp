@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
-#include "StartupTestFiles.h"
 #include "startup/EncryptText.h"
 #include "startup/KpsError.h"
 #include "startup/StartupSequence.h"
 #include "support/Fakes.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 #include "support/TestDatabase.h"
 
 namespace kps::test {

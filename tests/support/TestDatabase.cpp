@@ -1,7 +1,6 @@
 #include "support/TestDatabase.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -52,14 +51,6 @@ std::vector<std::string> Statements(const std::string& script) {
     return statements;
 }
 
-std::string MakeTempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kps-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
-    }
-    return pattern;
-}
-
 std::string RandomSchemaName() {
     std::random_device device;
     std::uniform_int_distribution<unsigned long long> digits(0, 0xFFFFFFFFFFFFULL);
@@ -82,34 +73,27 @@ std::string BackendName(Backend backend) {
     return "Unknown";
 }
 
-TestDatabase::TestDatabase(Backend backend) : backend_(backend), folder_(MakeTempFolder()) {
-    try {
-        if (backend_ == Backend::Postgres) {
-            if (!IsAvailable(backend_)) {
-                throw std::runtime_error("PostgreSQL is not started (KPS_TEST_PG_PORT unset)");
-            }
-            // Created through a connection without the search path, which
-            // would name a schema that does not exist yet.
-            pgSchema_ = RandomSchemaName();
-            GeneralSetup plain = Setup();
-            plain.OdbcOptions = "Port=" + Env("KPS_TEST_PG_PORT") + ";";
-            OpenDatabaseConnection(plain, AdoConnectionString())
-                ->Execute("CREATE SCHEMA " + pgSchema_);
-        } else {
-            // Write-ahead logging keeps the many small commits of tests fast.
-            SqliteConnection(folder_ + "/" + kDatabaseFile, true)
-                .Execute("PRAGMA journal_mode=WAL; BEGIN; " + ReadSchema("sqlite.sql") +
-                         " COMMIT;");
+TestDatabase::TestDatabase(Backend backend) : backend_(backend) {
+    if (backend_ == Backend::Postgres) {
+        if (!IsAvailable(backend_)) {
+            throw std::runtime_error("PostgreSQL is not started (KPS_TEST_PG_PORT unset)");
         }
-        db_ = OpenDatabaseConnection(Setup(), AdoConnectionString());
-        if (backend_ == Backend::Postgres) {
-            for (const auto& statement : Statements(ReadSchema("postgres.sql"))) {
-                db_->Execute(statement);
-            }
+        // Created through a connection without the search path, which
+        // would name a schema that does not exist yet.
+        pgSchema_ = RandomSchemaName();
+        GeneralSetup plain = Setup();
+        plain.OdbcOptions = "Port=" + Env("KPS_TEST_PG_PORT") + ";";
+        OpenDatabaseConnection(plain, AdoConnectionString())->Execute("CREATE SCHEMA " + pgSchema_);
+    } else {
+        // Write-ahead logging keeps the many small commits of tests fast.
+        SqliteConnection(folder_.File(kDatabaseFile), true)
+            .Execute("PRAGMA journal_mode=WAL; BEGIN; " + ReadSchema("sqlite.sql") + " COMMIT;");
+    }
+    db_ = OpenDatabaseConnection(Setup(), AdoConnectionString());
+    if (backend_ == Backend::Postgres) {
+        for (const auto& statement : Statements(ReadSchema("postgres.sql"))) {
+            db_->Execute(statement);
         }
-    } catch (...) {
-        std::filesystem::remove_all(folder_);
-        throw;
     }
 }
 
@@ -125,8 +109,6 @@ TestDatabase::~TestDatabase() {
             // The server is gone with its throw-away schemas; nothing to clean.
         }
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
 }
 
 bool TestDatabase::IsAvailable(Backend backend) {
@@ -143,7 +125,7 @@ void TestDatabase::Exec(const std::string& sql) {
 
 GeneralSetup TestDatabase::Setup() const {
     GeneralSetup setup;
-    setup.IniPath = folder_ + "/GSetup.ini";
+    setup.IniPath = folder_.File("GSetup.ini");
     switch (backend_) {
         case Backend::Sqlite:
             setup.Database = "SQLite";
@@ -152,7 +134,7 @@ GeneralSetup TestDatabase::Setup() const {
         case Backend::SqliteOdbc:
             setup.Database = "ODBC";
             setup.OdbcDriver = "SQLite3";
-            setup.DatabaseName = folder_ + "/" + kDatabaseFile;
+            setup.DatabaseName = folder_.File(kDatabaseFile);
             break;
         case Backend::Postgres:
             setup.Database = "ODBC";

@@ -5,6 +5,7 @@
 
 #include "startup/Connection.h"
 #include "startup/GeneralSetup.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 
@@ -16,7 +17,7 @@ std::string BackendName(Backend backend);
 // temporary folder removed with the object. Postgres uses the server that
 // scripts/test starts (KPS_TEST_PG_* variables) and a schema of its own.
 class TestDatabase {
-public:
+  public:
     explicit TestDatabase(Backend backend = Backend::Sqlite);
     ~TestDatabase();
     TestDatabase(const TestDatabase&) = delete;
@@ -30,7 +31,7 @@ public:
     Backend GetBackend() const { return backend_; }
 
     // A temporary folder for settings, layout files, ports and logs.
-    const std::string& Folder() const { return folder_; }
+    const std::string& Folder() const { return folder_.Path(); }
 
     // Settings that open this database through OpenDatabaseConnection; the
     // Password field holds the plain password.
@@ -39,9 +40,9 @@ public:
     // The connection string OpenConnection would build from Setup().
     std::string AdoConnectionString() const;
 
-private:
+  private:
     Backend backend_;
-    std::string folder_;
+    TempFolder folder_;
     std::string pgSchema_;
     std::unique_ptr<Connection> db_;
 };
