@@ -19,6 +19,9 @@ std::string FromCodePage(std::string_view bytes, int codePage);
 // Converts UTF-8 to the code page; a character it lacks becomes "?".
 std::string ToCodePage(std::string_view utf8, int codePage);
 
+// Appends the UTF-8 form of one code point.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 std::size_t CharCount(std::string_view utf8);
 
 // The first n characters.
