@@ -19,11 +19,11 @@ std::string FileName(const LocalDateTime& t) {
     return buf;
 }
 
+// Each line starts "dd/mm/yy hh:mm:ss ", with a two-digit year.
 std::string LineStart(const LocalDateTime& t) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%02d %02d:%02d:%02d ", t.day, t.month, t.year % 100,
-                  t.hour, t.minute, t.second);
-    return buf;
+    char date[16];
+    std::snprintf(date, sizeof date, "%02d/%02d/%02d ", t.day, t.month, t.year % 100);
+    return date + FormatLongTime(t) + " ";
 }
 
 }  // namespace
