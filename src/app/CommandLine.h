@@ -12,7 +12,7 @@ struct CommandLine {
     Action action = Action::Run;
     std::string settingsFile;  // empty: GSetup.ini beside the executable
     bool headless = false;
-    long ticks = 0;            // 0: until shut down
+    long ticks = 0;  // 0: until shut down
     std::string demoFolder = "demo-outlet";
 };
 

@@ -89,8 +89,7 @@ std::string CreateDemoOutlet(const std::string& folder, int barPrinterPort) {
                   "CodePage=1252\r\n");
     WriteFile(root / "Kit001.ini", kLayout);
     WriteFile(root / "PosPrinters.ini", "[BAR1]\r\nHost=127.0.0.1\r\nPort=" +
-                                            std::to_string(barPrinterPort) +
-                                            "\r\nCutter=Y\r\n");
+                                            std::to_string(barPrinterPort) + "\r\nCutter=Y\r\n");
 
     SqliteConnection db(database.string(), true);
     db.Execute(demo_sql::kSchema);

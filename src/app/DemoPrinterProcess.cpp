@@ -1,12 +1,12 @@
 #include "app/DemoPrinterProcess.h"
 
 #include <arpa/inet.h>
-#include <csignal>
 #include <netinet/in.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <chrono>
 #include <filesystem>

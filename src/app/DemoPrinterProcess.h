@@ -1,7 +1,7 @@
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+#include <string>
 
 namespace kps {
 
@@ -9,7 +9,7 @@ namespace kps {
 // run as a child process on 127.0.0.1, printing every job it receives as
 // readable text on standard output. Ended with the object (or with the server).
 class DemoPrinterProcess {
-public:
+  public:
     // Starts `program` on a free loopback port, recording jobs in `jobFolder`.
     DemoPrinterProcess(const std::string& program, const std::string& jobFolder);
     ~DemoPrinterProcess();
@@ -18,7 +18,7 @@ public:
 
     int Port() const { return port_; }
 
-private:
+  private:
     pid_t pid_ = -1;
     int port_ = 0;
 };

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 
-#include "startup/ExitStatus.h"
 #include "mainwindow/qt/MainWindowQt.h"
+#include "startup/ExitStatus.h"
 
 namespace kps {
 

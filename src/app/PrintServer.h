@@ -34,7 +34,7 @@ struct ServerPorts {
 // and wired by reference: the process state, the printer controls, the main
 // window's rules and the printing passes.
 class PrintServer {
-public:
+  public:
     PrintServer(StartupResult& started, const ServerPorts& ports, std::ostream& notices);
 
     MDIForm1& Form() { return form_; }
@@ -43,7 +43,7 @@ public:
     const PrintLog& Log() const { return log_; }
     const Clock& GetClock() const { return clock_; }
 
-private:
+  private:
     GeneralSetup& setup_;
     Connection& db_;
     SystemClock clock_;
