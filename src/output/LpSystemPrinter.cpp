@@ -15,8 +15,7 @@ namespace {
 
 // Runs a program (no shell) with `input` on its standard input; its standard
 // output is returned in `output`. True when it exited with status 0.
-bool RunTool(const std::vector<std::string>& argv, const std::string& input,
-             std::string* output) {
+bool RunTool(const std::vector<std::string>& argv, const std::string& input, std::string* output) {
     int in[2];
     int out[2];
     if (::pipe(in) != 0) {

@@ -12,7 +12,7 @@ namespace kps {
 // `lp` as plain text in the code page. Font names and colours cannot be sent
 // as plain text and are left to the printer's defaults.
 class LpSystemPrinter final : public SystemPrinter {
-public:
+  public:
     explicit LpSystemPrinter(int codePage = 1252) : codePage_(codePage) {}
 
     std::vector<std::string> PrinterNames() override;
@@ -22,7 +22,7 @@ public:
     void PrintLine(const std::string& text) override;
     bool EndJob() override;
 
-private:
+  private:
     int codePage_;
     std::string current_;  // empty: the system's default printer
     std::string job_;

@@ -23,7 +23,7 @@ struct OposRoutineOptions {
 
 // OpenOpsLDN, CloseOpsLDN and PrintOposTicket on one printer control.
 class OposPrinterRoutines {
-public:
+  public:
     OposPrinterRoutines(PosPrinter& printer, Pinger& pinger, WaitPause& pause, const PrintLog& log,
                         Operator& op, OposRoutineOptions options = {});
 
@@ -40,7 +40,7 @@ public:
 
     PosPrinter& Printer() { return printer_; }
 
-private:
+  private:
     PosPrinter& printer_;
     Pinger& pinger_;
     WaitPause& pause_;

@@ -6,7 +6,7 @@ namespace kps {
 
 // The reachability check done before an OPOS printer is opened.
 class Pinger {
-public:
+  public:
     virtual ~Pinger() = default;
 
     // True when the printer at `address` (dotted IPv4 text) answered.

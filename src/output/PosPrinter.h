@@ -31,7 +31,7 @@ constexpr long OPOS_CH_INTERNAL = 1;
 // ESC "|cA", ESC "|fP", ESC "|rC", 0x0B); the control renders them for the
 // device and converts the text to the device's code page.
 class PosPrinter {
-public:
+  public:
     virtual ~PosPrinter() = default;
 
     // Opens the logical device. `checkedAddress` is the address the

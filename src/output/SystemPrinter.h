@@ -7,7 +7,7 @@ namespace kps {
 
 // A printer installed in the operating system (printing type "W").
 class SystemPrinter {
-public:
+  public:
     virtual ~SystemPrinter() = default;
 
     // Device names of the installed printers, in the platform's order.

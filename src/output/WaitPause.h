@@ -6,7 +6,7 @@ namespace kps {
 // routines make before a device is closed. The window keeps its event loop
 // running meanwhile; headless it sleeps; in tests it returns at once.
 class WaitPause {
-public:
+  public:
     virtual ~WaitPause() = default;
     virtual void Pause() = 0;
 };

@@ -11,7 +11,7 @@ struct PrintDeviceSetting {
     std::string PrintingType;  // "O" OPOS printer, "D" direct port, "W" system printer
     int OptionPrinter1 = 0;    // device code of the divert printer
     std::string DirectPort = "LPT1";
-    std::string LDNName;       // the printer's IPv4 address
+    std::string LDNName;  // the printer's IPv4 address
     std::string PrinterFont1 = "FONTB1X1";
     std::string PrinterFont2 = "FONTB1X2";
     std::string PrinterFont3 = "FONTB2X1";

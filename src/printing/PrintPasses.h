@@ -4,7 +4,7 @@ namespace kps {
 
 // The two passes of a polling tick that belong to the printing subsystem.
 class PrintPasses {
-public:
+  public:
     virtual ~PrintPasses() = default;
     virtual void DispatchPrintQueue() = 0;
     virtual void PrintKitchenNotices() = 0;

@@ -10,7 +10,7 @@ namespace kps {
 // notice recordsets, the split-mode buttons, the status label and the
 // polling timer.
 class PrintWindow {
-public:
+  public:
     virtual ~PrintWindow() = default;
 
     virtual Recordset& DeviceList() = 0;

@@ -18,8 +18,8 @@ struct TicketHeader {
 
 // The main window's working buffers shared by the printing routines.
 struct TicketBuffers {
-    std::string RTF;                // the whole ticket text, lines ended by CR LF
-    std::string RTF2;               // emptied by composition, never written
+    std::string RTF;                 // the whole ticket text, lines ended by CR LF
+    std::string RTF2;                // emptied by composition, never written
     std::vector<std::string> List1;  // printing-detail IDs waiting to be marked printed
     std::vector<std::string> List2;  // bill-detail IDs, parallel to List1
     std::vector<std::string> List3;  // one entry per ticket line, OPOS codes

@@ -5,7 +5,7 @@ namespace kps {
 // The sending step: puts the ticket composition has just built on its way
 // to the printer and settles its items.
 class TicketSender {
-public:
+  public:
     virtual ~TicketSender() = default;
     virtual void SendTicket() = 0;
 };

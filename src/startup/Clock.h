@@ -18,13 +18,13 @@ struct LocalDateTime {
 
 // The time as the rules see it; tests hand in a clock they set themselves.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual LocalDateTime Now() const = 0;
 };
 
 class SystemClock final : public Clock {
-public:
+  public:
     LocalDateTime Now() const override;
 };
 

@@ -20,7 +20,7 @@ class Recordset;
 // implement Execute and Query; every failure is thrown as a KpsError whose
 // description never holds the password.
 class Connection {
-public:
+  public:
     virtual ~Connection() = default;
 
     // Runs a statement that returns no rows.

@@ -21,13 +21,13 @@ enum ErrorNumber : long {
 // Every error of the server carries a number and a description, so the
 // fatal error report can show both.
 class KpsError : public std::runtime_error {
-public:
+  public:
     KpsError(long number, const std::string& description);
 
     long Number() const noexcept { return number_; }
     const std::string& Description() const noexcept { return description_; }
 
-private:
+  private:
     long number_;
     std::string description_;
 };

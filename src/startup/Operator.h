@@ -11,7 +11,7 @@ enum class MessageAnswer { Ok, Yes, No };
 // The person at the machine: message boxes in the window, lines on standard
 // error (with the default answer) when the server runs headless.
 class Operator {
-public:
+  public:
     virtual ~Operator() = default;
 
     virtual MessageAnswer ShowMessage(const std::string& text, const std::string& caption,

@@ -10,7 +10,7 @@ namespace kps {
 // DrivePath/LOG/Prt_ddmmyyyy.Log, one "dd/mm/yy hh:mm:ss message" line each,
 // CR LF ended, in the configured code page.
 class PrintLog {
-public:
+  public:
     PrintLog(std::string drivePath, const Clock& clock, int codePage = 1252);
 
     // Appends one line; never fails its caller (an error loses the line).
@@ -19,7 +19,7 @@ public:
     // The file a line written now goes to.
     std::string TodayFile() const;
 
-private:
+  private:
     std::string drivePath_;
     const Clock& clock_;
     int codePage_;

@@ -1,7 +1,7 @@
 #include "startup/Recordset.h"
 
-#include <cstdlib>
 #include <strings.h>
+#include <cstdlib>
 
 #include "startup/KpsError.h"
 #include "startup/Text.h"

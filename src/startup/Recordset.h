@@ -11,7 +11,7 @@ namespace kps {
 // database are seen only after Requery. Field names are matched without regard
 // to case; when two columns share a name the first one wins.
 class Recordset {
-public:
+  public:
     // Opens the statement at once (the rows are fetched now).
     Recordset(Connection& connection, std::string sql);
 
@@ -37,7 +37,7 @@ public:
     void Close();
     bool IsOpen() const { return open_; }
 
-private:
+  private:
     std::size_t ColumnIndex(const std::string& name) const;
     void RequireOpen() const;
 

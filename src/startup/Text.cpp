@@ -9,6 +9,7 @@ namespace {
 
 // Upper halves of the single-byte code pages; bytes a code page leaves
 // undefined map to the control character of the same number, as Windows does.
+// clang-format off
 constexpr std::array<char32_t, 128> kCp1252 = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
@@ -65,6 +66,7 @@ constexpr std::array<char32_t, 128> kCp850 = {
     0x00AD, 0x00B1, 0x2017, 0x00BE, 0x00B6, 0x00A7, 0x00F7, 0x00B8,
     0x00B0, 0x00A8, 0x00B7, 0x00B9, 0x00B3, 0x00B2, 0x25A0, 0x00A0,
 };
+// clang-format on
 
 const std::array<char32_t, 128>* UpperHalf(int codePage) {
     switch (codePage) {

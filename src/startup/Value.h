@@ -8,7 +8,7 @@ namespace kps {
 // (2, 2.5); dates and times as ISO 8601 text ("2026-12-07", "22:05:09",
 // "2026-12-07 22:05:09") for the callers to format.
 class Value {
-public:
+  public:
     enum class Kind { Null, Text, Integer, Real, Date, Time, DateTime };
 
     Value() = default;
@@ -29,7 +29,7 @@ public:
     // The text, or `fallback` when Null.
     std::string Or(const std::string& fallback) const { return IsNull() ? fallback : text_; }
 
-private:
+  private:
     Value(Kind kind, std::string text) : kind_(kind), text_(std::move(text)) {}
 
     Kind kind_ = Kind::Null;

@@ -6,11 +6,11 @@
 #include <csignal>
 #include <sstream>
 
-#include "startup/ExitStatus.h"
 #include "mainwindow/FakePrintPasses.h"
 #include "mainwindow/HeadlessPollTimer.h"
 #include "mainwindow/ScriptedConnection.h"
 #include "mainwindow/WindowStatements.h"
+#include "startup/ExitStatus.h"
 #include "support/Fakes.h"
 
 namespace kps::test {

@@ -15,8 +15,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "startup/ExitStatus.h"
 #include "mainwindow/FakePrintPasses.h"
+#include "startup/ExitStatus.h"
 #include "support/Fakes.h"
 #include "support/TestDatabase.h"
 

@@ -17,12 +17,12 @@
 namespace kps::test {
 
 class FakeClock final : public Clock {
-public:
+  public:
     explicit FakeClock(LocalDateTime now = {2026, 12, 7, 22, 5, 9}) : now_(now) {}
     LocalDateTime Now() const override { return now_; }
     void Set(LocalDateTime now) { now_ = now; }
 
-private:
+  private:
     LocalDateTime now_;
 };
 
@@ -35,9 +35,9 @@ struct ShownMessage {
 
 // Records every message; answers Yes/No questions with `answer`.
 class FakeOperator final : public Operator {
-public:
-    MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
-                              MessageIcon icon, MessageButtons buttons) override;
+  public:
+    MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                              MessageButtons buttons) override;
     void ShowErrorReport(const std::string& where, long number, const std::string& description,
                          const std::string& routine) override;
 
@@ -50,7 +50,7 @@ public:
 // "ClaimDevice 1000", "DeviceEnabled 1", "CheckHealth 1", "PrintNormal 2 <data>",
 // "Close".
 class FakePosPrinter final : public PosPrinter {
-public:
+  public:
     long Open(const std::string& deviceName, const std::string& checkedAddress) override;
     long ClaimDevice(long timeoutMs) override;
     void SetDeviceEnabled(bool enabled) override;
@@ -74,7 +74,7 @@ public:
 };
 
 class FakePinger final : public Pinger {
-public:
+  public:
     bool PingAddress(const std::string& address) override;
 
     std::vector<std::string> reachable;  // addresses that answer
@@ -82,14 +82,14 @@ public:
 };
 
 class FakeWaitPause final : public WaitPause {
-public:
+  public:
     void Pause() override { ++pauses; }
     int pauses = 0;
 };
 
 // Records "select NAME", "font NAME", "colour R,G,B", "line TEXT", "end".
 class FakeSystemPrinter final : public SystemPrinter {
-public:
+  public:
     std::vector<std::string> PrinterNames() override { return names; }
     void SelectPrinter(const std::string& name) override;
     void SetFontName(const std::string& fontName) override;
@@ -104,7 +104,7 @@ public:
 };
 
 class FakeTicketSender final : public TicketSender {
-public:
+  public:
     void SendTicket() override { ++sent; }
     int sent = 0;
 };
