@@ -150,6 +150,10 @@ void MainWindowQt::ShowOptions() {
 }
 
 void MainWindowQt::StatusChanged() {
+    // The tick is still at work (a ticket on its way, perhaps a dialog):
+    // show its time and status now rather than when it ends.
+    lbltime_->setText(QString::fromStdString(form_.Lbltime()));
+    lbltime_->repaint();
     label2_->setText(QString::fromStdString(form_.Label2()));
     label2_->repaint();
 }
