@@ -4,13 +4,7 @@
 
 namespace kps::test {
 
-int RecordingDivertView::SetWindowTopmost(bool topmost) {
-    topmostCalls.push_back(topmost);
-    return topmost ? 1 : 0;
-}
-
 void RecordingDivertView::Repaint() {
-    labels.push_back(dialog_.Label1);
     if (!dialog_.Command1Enabled && !dialog_.Command2Enabled) {
         sawButtonsDisabled = true;
     }

@@ -1,13 +1,7 @@
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
-#include <thread>
 
 #include "fake-receipt-printer/FakeReceiptPrinter.h"
 #include "output/EscPosNetworkPrinter.h"
@@ -201,64 +195,6 @@ TEST_F(EscPosNetworkPrinterTest, TheControlKeepsItsRules) {
     EXPECT_EQ(printer_.Close(), OPOS_SUCCESS);
     EXPECT_EQ(printer_.Close(), OPOS_E_CLOSED);
     EXPECT_EQ(OnlyJob(), "");
-}
-
-// Accepts one connection and sends back whatever it receives.
-class EchoServer {
-  public:
-    EchoServer() : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(0x7F000004);  // 127.0.0.4
-        socklen_t length = sizeof address;
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), length);
-        ::listen(fd_, 1);
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { Serve(); });
-    }
-    ~EchoServer() {
-        ::shutdown(fd_, SHUT_RDWR);
-        thread_.join();
-        ::close(fd_);
-    }
-    int Port() const { return port_; }
-
-  private:
-    void Serve() {
-        pollfd p{fd_, POLLIN, 0};
-        if (::poll(&p, 1, 3000) <= 0) {
-            return;
-        }
-        int client = ::accept(fd_, nullptr, nullptr);
-        char buffer[256];
-        for (int round = 0; round < 100; ++round) {
-            pollfd c{client, POLLIN, 0};
-            if (::poll(&c, 1, 3000) <= 0) {
-                break;
-            }
-            ssize_t got = ::recv(client, buffer, sizeof buffer, 0);
-            if (got <= 0 || ::send(client, buffer, got, MSG_NOSIGNAL) != got) {
-                break;
-            }
-        }
-        ::close(client);
-    }
-
-    int fd_;
-    int port_ = 0;
-    std::thread thread_;
-};
-
-TEST_F(EscPosNetworkPrinterTest, AGarbageAnswerIsAFailure) {
-    EchoServer echo;
-    WriteBytes(folder_.File("PosPrinters.ini"),
-               "[ECHO]\r\nHost=127.0.0.4\r\nPort=" + std::to_string(echo.Port()) + "\r\n");
-    ASSERT_EQ(printer_.Open("ECHO", ""), OPOS_SUCCESS);
-    ASSERT_EQ(printer_.ClaimDevice(1000), OPOS_SUCCESS);
-    printer_.SetDeviceEnabled(true);
-    EXPECT_EQ(printer_.CheckHealth(1), OPOS_E_FAILURE);
-    printer_.Close();
 }
 
 }  // namespace

@@ -6,16 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <thread>
 
 #include "fake-receipt-printer/FakeReceiptPrinter.h"
 #include "startup/KpsError.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {
@@ -24,11 +21,7 @@ using namespace std::chrono_literals;
 using namespace std::string_literals;
 
 constexpr auto kAnswerWait = 2000ms;
-constexpr auto kSilenceWait = 300ms;
 const std::string kStatusQueries = "\x10\x04\x01\x10\x04\x02\x10\x04\x04";
-const std::string kProcessIdQuery =
-    "\x1d(H\x06\x00\x30\x30"
-    "AB12"s;
 
 // A client of the fake printer: one connection, bounded reads.
 class Client {
@@ -39,12 +32,10 @@ class Client {
         address.sin_port = htons(port);
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        error_ = connected_ ? 0 : errno;
     }
     ~Client() { Close(); }
 
     bool Connected() const { return connected_; }
-    int Error() const { return error_; }
 
     void Send(const std::string& bytes) {
         ASSERT_EQ(send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL),
@@ -65,15 +56,12 @@ class Client {
             char buffer[64];
             const ssize_t n = recv(fd_, buffer, sizeof buffer, 0);
             if (n <= 0) {
-                closedByPeer_ = n == 0;
                 break;
             }
             received.append(buffer, static_cast<std::size_t>(n));
         }
         return received;
     }
-
-    bool ClosedByPeer() const { return closedByPeer_; }
 
     void Close() {
         if (fd_ >= 0) {
@@ -85,8 +73,6 @@ class Client {
   private:
     int fd_;
     bool connected_ = false;
-    int error_ = 0;
-    bool closedByPeer_ = false;
 };
 
 FakeReceiptPrinter::Options Loopback() {
@@ -117,58 +103,10 @@ TEST(FakeReceiptPrinterTest, StatusAnswersFollowTheState) {
     }
 }
 
-TEST(FakeReceiptPrinterTest, AnswersAQuerySplitAcrossWrites) {
-    FakeReceiptPrinter printer(Loopback());
-    Client client(printer.Port());
-    client.Send("TEXT\x10");
-    std::this_thread::sleep_for(50ms);
-    client.Send("\x04");
-    std::this_thread::sleep_for(50ms);
-    client.Send("\x01");
-    EXPECT_EQ(client.Read(1, kAnswerWait), "\x12");
-}
-
-TEST(FakeReceiptPrinterTest, AnswersTheProcessIdOnlyWhenOnlineAndAllowed) {
-    FakeReceiptPrinter printer(Loopback());
-    {
-        Client client(printer.Port());
-        client.Send("Ticket\r\n\x1dV\x42\x00"s + kProcessIdQuery);
-        EXPECT_EQ(client.Read(7, kAnswerWait),
-                  "\x37\x22"
-                  "AB12\x00"s);
-    }
-    printer.SetState(FakePrinterState::PaperOut);
-    {
-        Client client(printer.Port());
-        client.Send(kProcessIdQuery);
-        EXPECT_EQ(client.Read(1, kSilenceWait), "");
-    }
-    printer.SetState(FakePrinterState::Online);
-    printer.SetAnswersProcessId(false);
-    {
-        Client client(printer.Port());
-        client.Send(kProcessIdQuery + "\x10\x04\x01");
-        EXPECT_EQ(client.Read(2, kSilenceWait), "\x12");  // the status only
-    }
-}
-
-TEST(FakeReceiptPrinterTest, SilentPrinterRecordsButNeverAnswers) {
-    FakeReceiptPrinter printer(Loopback());
-    printer.SetState(FakePrinterState::Silent);
-    Client client(printer.Port());
-    client.Send(kStatusQueries + kProcessIdQuery);
-    EXPECT_EQ(client.Read(1, kSilenceWait), "");
-    client.Close();
-    ASSERT_TRUE(printer.WaitForJobs(1, kAnswerWait));
-    EXPECT_EQ(printer.Jobs().at(0).bytes, kStatusQueries + kProcessIdQuery);
-}
-
 TEST(FakeReceiptPrinterTest, RecordsEachConnectionAsOneJob) {
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("kps-fake-printer-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
+    TempFolder folder;
     auto options = Loopback();
-    options.outputFolder = folder.string();
+    options.outputFolder = folder.Path();
     FakeReceiptPrinter printer(options);
     {
         Client first(printer.Port());
@@ -190,56 +128,8 @@ TEST(FakeReceiptPrinterTest, RecordsEachConnectionAsOneJob) {
     EXPECT_TRUE(jobs[0].finished);
     EXPECT_EQ(jobs[1].bytes, "second");
 
-    std::ifstream file(folder / "job-0001.prn", std::ios::binary);
-    const std::string written((std::istreambuf_iterator<char>(file)),
-                              std::istreambuf_iterator<char>());
-    EXPECT_EQ(written, jobs[0].bytes);
-    EXPECT_TRUE(std::filesystem::exists(folder / "job-0002.prn"));
-    std::filesystem::remove_all(folder);
-}
-
-TEST(FakeReceiptPrinterTest, DropsTheConnectionAfterTheGivenBytes) {
-    FakeReceiptPrinter printer(Loopback());
-    printer.SetDropAfter(5);
-    Client client(printer.Port());
-    client.Send("0123456789");
-    EXPECT_EQ(client.Read(1, kAnswerWait), "");
-    EXPECT_TRUE(client.ClosedByPeer());
-    ASSERT_TRUE(printer.WaitForJobs(1, kAnswerWait));
-    EXPECT_EQ(printer.Jobs().at(0).bytes, "01234");
-}
-
-TEST(FakeReceiptPrinterTest, KeepsJobsAndTheirSizeBounded) {
-    auto options = Loopback();
-    options.maxJobs = 2;
-    options.maxJobBytes = 4;
-    FakeReceiptPrinter printer(options);
-    for (const char* text : {"one", "two", "three"}) {
-        Client client(printer.Port());
-        client.Send(text);
-    }
-    ASSERT_TRUE(printer.WaitForJobs(3, kAnswerWait));
-    const auto jobs = printer.Jobs();
-    ASSERT_EQ(jobs.size(), 2u);
-    EXPECT_EQ(jobs[0].number, 2);
-    EXPECT_EQ(jobs[1].bytes, "thre");
-}
-
-TEST(FakeReceiptPrinterTest, RefusesConnectionsUntilToldToListenAgain) {
-    FakeReceiptPrinter printer(Loopback());
-    const auto port = printer.Port();
-    printer.SetRefusing(true);
-    {
-        Client refused(port);
-        EXPECT_FALSE(refused.Connected());
-        EXPECT_EQ(refused.Error(), ECONNREFUSED);
-    }
-    printer.SetRefusing(false);
-    EXPECT_EQ(printer.Port(), port);
-    Client accepted(port);
-    ASSERT_TRUE(accepted.Connected());
-    accepted.Send("\x10\x04\x01");
-    EXPECT_EQ(accepted.Read(1, kAnswerWait), "\x12");
+    EXPECT_EQ(ReadBytes(folder.File("job-0001.prn")), jobs[0].bytes);
+    EXPECT_EQ(ReadBytes(folder.File("job-0002.prn")), "second");
 }
 
 TEST(FakeReceiptPrinterTest, ListensOnlyOnLoopbackAddresses) {

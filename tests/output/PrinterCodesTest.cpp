@@ -11,61 +11,37 @@ std::string Mode(char byte) {
     return kEsc + "!" + std::string(1, byte);
 }
 
-TEST(PrinterCodesTest, DirectPortTakesEscPosPrintModesAndColours) {
+TEST(PrinterCodesTest, DirectPortTakesEscPosAndEveryOtherTypeOposSequences) {
+    const std::string escPos[] = {Mode('\x00'), Mode('\x10'),   Mode('\x20'),
+                                  Mode('\x30'), kEsc + "r\x01", kEsc + "r" + std::string(1, '\0')};
+    const std::string opos[] = {kEsc + "|1C", kEsc + "|2C", kEsc + "|3C",
+                                kEsc + "|4C", kEsc + "|rC", "\x0b"};
     PrinterCodes codes;
-    PR_LoadOposSetting(codes, "D");
-    EXPECT_EQ(codes.FontCode1, Mode('\x00'));
-    EXPECT_EQ(codes.FontCode1.size(), 3u);
-    EXPECT_EQ(codes.FontCode2, Mode('\x10'));
-    EXPECT_EQ(codes.FontCode3, Mode('\x20'));
-    EXPECT_EQ(codes.FontCode4, Mode('\x30'));
-    EXPECT_EQ(codes.CodeColourOn, kEsc + "r\x01");
-    EXPECT_EQ(codes.CodeColourOff, kEsc + "r" + std::string(1, '\0'));
-    // Centre and cut stay OPOS sequences whatever the printing type.
-    EXPECT_EQ(codes.CodeCentre, kEsc + "|cA");
-    EXPECT_EQ(codes.CodeFeedCut, kEsc + "|fP");
-}
-
-TEST(PrinterCodesTest, EveryOtherTypeTakesOposSequencesIncludingLowerCaseD) {
-    for (const std::string type : {"O", "W", "", "d"}) {
-        PrinterCodes codes;
+    // Each call sets every code afresh, so the types run on one object.
+    for (const std::string type : {"D", "O", "W", "", "d", "D"}) {
         PR_LoadOposSetting(codes, type);
-        EXPECT_EQ(codes.FontCode1, kEsc + "|1C") << type;
-        EXPECT_EQ(codes.FontCode2, kEsc + "|2C") << type;
-        EXPECT_EQ(codes.FontCode3, kEsc + "|3C") << type;
-        EXPECT_EQ(codes.FontCode4, kEsc + "|4C") << type;
-        EXPECT_EQ(codes.CodeColourOn, kEsc + "|rC") << type;
-        EXPECT_EQ(codes.CodeColourOff, std::string("\x0b")) << type;
+        const auto& want = type == "D" ? escPos : opos;
+        EXPECT_EQ(codes.FontCode1, want[0]) << type;
+        EXPECT_EQ(codes.FontCode2, want[1]) << type;
+        EXPECT_EQ(codes.FontCode3, want[2]) << type;
+        EXPECT_EQ(codes.FontCode4, want[3]) << type;
+        EXPECT_EQ(codes.CodeColourOn, want[4]) << type;
+        EXPECT_EQ(codes.CodeColourOff, want[5]) << type;
+        // The direct codes, centre and cut are the same whatever the type.
+        EXPECT_EQ(codes.DirectFontCode1, escPos[0]) << type;
+        EXPECT_EQ(codes.DirectFontCode2, escPos[1]) << type;
+        EXPECT_EQ(codes.DirectFontCode3, escPos[2]) << type;
+        EXPECT_EQ(codes.DirectFontCode4, escPos[3]) << type;
+        EXPECT_EQ(codes.DirectColourOn, escPos[4]) << type;
+        EXPECT_EQ(codes.DirectColourOff, escPos[5]) << type;
+        EXPECT_EQ(codes.CodeCentre, kEsc + "|cA") << type;
+        EXPECT_EQ(codes.CodeFeedCut, kEsc + "|fP") << type;
     }
-}
-
-TEST(PrinterCodesTest, DirectCodesAreTheSameForEveryType) {
-    for (const std::string type : {"O", "D"}) {
-        PrinterCodes codes;
-        PR_LoadOposSetting(codes, type);
-        EXPECT_EQ(codes.DirectFontCode1, Mode('\x00')) << type;
-        EXPECT_EQ(codes.DirectFontCode2, Mode('\x10')) << type;
-        EXPECT_EQ(codes.DirectFontCode3, Mode('\x20')) << type;
-        EXPECT_EQ(codes.DirectFontCode4, Mode('\x30')) << type;
-        EXPECT_EQ(codes.DirectColourOn, kEsc + "r\x01") << type;
-        EXPECT_EQ(codes.DirectColourOff, kEsc + "r" + std::string(1, '\0')) << type;
-    }
-}
-
-TEST(PrinterCodesTest, EveryCallSetsEveryCodeAfresh) {
-    PrinterCodes codes;
-    PR_LoadOposSetting(codes, "D");
-    PR_LoadOposSetting(codes, "O");
-    EXPECT_EQ(codes.FontCode2, kEsc + "|2C");
-    EXPECT_EQ(codes.CodeColourOff, "\x0b");
-    PR_LoadOposSetting(codes, "D");
-    EXPECT_EQ(codes.FontCode2, Mode('\x10'));
 }
 
 TEST(PrinterCodesTest, SlotsOutsideOneToFourGiveSlotOne) {
     PrinterCodes codes;
     PR_LoadOposSetting(codes, "O");
-    EXPECT_EQ(codes.FontCode(3), codes.FontCode3);
     EXPECT_EQ(codes.FontCode(4), codes.FontCode4);
     EXPECT_EQ(codes.FontCode(0), codes.FontCode1);
     EXPECT_EQ(codes.FontCode(7), codes.FontCode1);

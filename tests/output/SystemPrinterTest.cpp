@@ -6,28 +6,9 @@
 namespace kps::test {
 namespace {
 
-TEST(SelectSystemPrinterByNameTest, MatchesTrimmedNamesWhateverTheirCase) {
+TEST(SelectSystemPrinterByNameTest, FirstTrimmedMatchWhateverItsCaseElseTheCurrentOneStays) {
     FakeSystemPrinter printer;
-    printer.names = {"Office", "  Kitchen Laser ", "Bar"};
-    printer.current = "Office";
-
-    EXPECT_TRUE(SelectSystemPrinterByName(printer, "kitchen laser  "));
-    EXPECT_EQ(printer.current, "  Kitchen Laser ");
-    EXPECT_EQ(printer.calls, std::vector<std::string>{"select   Kitchen Laser "});
-}
-
-TEST(SelectSystemPrinterByNameTest, FirstMatchWins) {
-    FakeSystemPrinter printer;
-    printer.names = {"bar", "BAR ", "Bar"};
-
-    EXPECT_TRUE(SelectSystemPrinterByName(printer, "Bar"));
-    EXPECT_EQ(printer.current, "bar");
-    EXPECT_EQ(printer.calls.size(), 1u);
-}
-
-TEST(SelectSystemPrinterByNameTest, NoMatchKeepsTheCurrentPrinter) {
-    FakeSystemPrinter printer;
-    printer.names = {"Office", "Bar"};
+    printer.names = {"Office", "  Kitchen Laser ", "KITCHEN LASER", "Bar"};
     printer.current = "Office";
 
     // Blanks inside the name count: only the ends are trimmed.
@@ -35,6 +16,10 @@ TEST(SelectSystemPrinterByNameTest, NoMatchKeepsTheCurrentPrinter) {
     EXPECT_FALSE(SelectSystemPrinterByName(printer, "Kitchen"));
     EXPECT_EQ(printer.current, "Office");
     EXPECT_TRUE(printer.calls.empty());
+
+    EXPECT_TRUE(SelectSystemPrinterByName(printer, "kitchen laser  "));
+    EXPECT_EQ(printer.current, "  Kitchen Laser ");
+    EXPECT_EQ(printer.calls, std::vector<std::string>{"select   Kitchen Laser "});
 }
 
 }  // namespace

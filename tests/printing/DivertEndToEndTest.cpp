@@ -12,7 +12,6 @@
 #include "output/EscPosNetworkPrinter.h"
 #include "output/PosPrinterRegistry.h"
 #include "printing/TicketSendingStep.h"
-#include "support/FileBytes.h"
 
 namespace kps::test {
 namespace {
@@ -51,8 +50,6 @@ class DivertEndToEnd : public KitchenTicketFixture {
         AddWaiting(2, "T5", "BURG");
         pinger.reachable = {"127.0.0.2", "127.0.0.3"};
     }
-
-    std::string LogText() const { return ReadBytes(log.TodayFile()); }
 
     std::unique_ptr<FakeReceiptPrinter> ownPrinter = StartPrinter("127.0.0.2");
     std::unique_ptr<FakeReceiptPrinter> divertPrinter = StartPrinter("127.0.0.3");

@@ -35,18 +35,19 @@ TEST(IsoDateTime, NoticeCellsTakeTheirOwnPartOfTheValue) {
     EXPECT_EQ(FormatNoticeDate(Value::Time("09:08:07")), "30/12/1899");
 }
 
-TEST(IsoDateTime, TwelveHourClockAroundMidnightAndNoon) {
-    EXPECT_EQ(FormatNoticeTime(Value::Time("00:05:09")), "12:05:09 AM");
-    EXPECT_EQ(FormatNoticeTime(Value::Time("12:05:09")), "12:05:09 PM");
-    EXPECT_EQ(FormatNoticeTime(Value::Time("11:59:59")), "11:59:59 AM");
-    EXPECT_EQ(FormatNoticeTime(Value::Time("13:00:00")), "01:00:00 PM");
-}
-
-TEST(IsoDateTime, NullIsEmptyAndOtherTextIsShownAsItStands) {
+TEST(IsoDateTime, TwelveHourClockNullAndOtherText) {
+    const std::pair<Value, std::string> cases[] = {
+        {Value::Time("00:05:09"), "12:05:09 AM"},
+        {Value::Time("12:05:09"), "12:05:09 PM"},
+        {Value::Time("11:59:59"), "11:59:59 AM"},
+        {Value::Time("13:00:00"), "01:00:00 PM"},
+        {Value::Null(), ""},  // text that is no date or time is shown as it stands
+        {Value::Text("07/12/2026 10 pm"), "07/12/2026 10 pm"}};
+    for (const auto& [value, shown] : cases) {
+        EXPECT_EQ(FormatNoticeTime(value), shown) << shown;
+    }
     EXPECT_EQ(FormatNoticeDate(Value::Null()), "");
-    EXPECT_EQ(FormatNoticeTime(Value::Null()), "");
     EXPECT_EQ(FormatNoticeDate(Value::Text("yesterday")), "yesterday");
-    EXPECT_EQ(FormatNoticeTime(Value::Text("07/12/2026 10 pm")), "07/12/2026 10 pm");
 }
 
 }  // namespace

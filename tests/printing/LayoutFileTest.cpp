@@ -39,17 +39,6 @@ TEST_F(LayoutFileTest, ReadsEveryKey) {
     EXPECT_EQ(layout.FooterLines, (std::vector<std::string>{"0L1=END"}));
 }
 
-TEST_F(LayoutFileTest, MissingFileGivesSafeDefaults) {
-    const LayoutFile layout = LayoutFile::Read(folder_.File("none.ini"), 1252);
-    EXPECT_EQ(layout.BodyFont, 1);
-    EXPECT_EQ(layout.Format, 0);
-    EXPECT_EQ(layout.PosDescriptionLine, "");
-    EXPECT_FALSE(layout.Skipline);
-    EXPECT_EQ(layout.RowPerLine, 40);
-    EXPECT_TRUE(layout.HeaderLines.empty());
-    EXPECT_TRUE(layout.FooterLines.empty());
-}
-
 TEST_F(LayoutFileTest, BadValuesFallBack) {
     struct Case {
         std::string rowPerLine;

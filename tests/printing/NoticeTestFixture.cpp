@@ -68,8 +68,4 @@ long NoticeTestFixture::UpdatesOf(long id) const {
     return count;
 }
 
-std::string NoticeTestFixture::LogText() const {
-    return ReadBytes(log.TodayFile());
-}
-
 }  // namespace kps::test

@@ -43,7 +43,6 @@ class NoticeTestFixture : public ::testing::Test, protected RecordedDatabase, pr
 
     long PrintStatus(long id);
     long UpdatesOf(long id) const;
-    std::string LogText() const;
     std::string PortPath(const std::string& name) const { return database.Folder() + "/" + name; }
 
     FakeTicketSender sender;

@@ -1,7 +1,5 @@
 #include "KitchenTicketFixture.h"
 
-#include <algorithm>
-
 namespace kps::test {
 namespace {
 
@@ -68,34 +66,6 @@ TEST_F(PrintQueueDispatcherTest, GroupsWithoutACapitalOSendNowhere) {
     }
 }
 
-TEST_F(PrintQueueDispatcherTest, SplitModeDecidesTheTicketKey) {
-    AddDevices(1);
-    AddGroup("G1", "O");
-    AddItem("BURG", "G1");
-    AddItem("FRY", "G1");
-    AddWaiting(1, "T1", "BURG");
-    AddWaiting(2, "T2", "BURG");
-    AddWaiting(3, "T1", "FRY");
-
-    window.individualMode = true;
-    dispatcher.DispatchPrintQueue();
-    EXPECT_EQ(dispatcher.TicketKeyColumn(), "ItemCode");
-    ASSERT_EQ(sender.sent.size(), 2u);  // BURG of both tables, then FRY
-    std::vector<std::size_t> sizes;
-    for (const auto& s : sender.sent) {
-        sizes.push_back(s.ids.size());
-    }
-    std::sort(sizes.begin(), sizes.end());
-    EXPECT_EQ(sizes, (std::vector<std::size_t>{1, 2}));
-
-    sender.sent.clear();
-    ticket.List1.clear();
-    window.individualMode = false;
-    dispatcher.DispatchPrintQueue();
-    EXPECT_EQ(dispatcher.TicketKeyColumn(), "TableCode");
-    ASSERT_EQ(sender.sent.size(), 2u);  // table T1 with two items, T2 with one
-}
-
 TEST_F(PrintQueueDispatcherTest, CancelledPrinterIsLoadedButGetsNothing) {
     AddDevices(2);
     AddGroup("G1", "OO");
@@ -110,17 +80,6 @@ TEST_F(PrintQueueDispatcherTest, CancelledPrinterIsLoadedButGetsNothing) {
     divert.CancelledPrinterName = "kitchen2";
     dispatcher.DispatchPrintQueue();
     EXPECT_EQ(SentDevices(), (std::vector<std::string>{"KITCHEN1", "KITCHEN1", "KITCHEN2"}));
-}
-
-TEST_F(PrintQueueDispatcherTest, EmptyDeviceListEndsThePassAtOnce) {
-    AddGroup("G1", "O");
-    AddItem("BURG", "G1");
-    AddWaiting(1, "T5", "BURG");
-    window.individualMode = true;
-    dispatcher.DispatchPrintQueue();
-    EXPECT_TRUE(sender.sent.empty());
-    EXPECT_TRUE(window.captions.empty());
-    EXPECT_EQ(dispatcher.TicketKeyColumn(), "TableCode");  // no ticket query was built
 }
 
 TEST_F(PrintQueueDispatcherTest, FlaggedDevicesThatCannotPrintAreSkipped) {

@@ -2,7 +2,6 @@
 
 #include "startup/KpsError.h"
 #include "startup/Text.h"
-#include "support/FileBytes.h"
 
 namespace kps::test {
 
@@ -81,10 +80,6 @@ long SendingFixture::KitchenStatus(long id) {
     const auto rows = database.Db().Query(
         "SELECT KitchenStatus FROM Kelt_trs_BillDetails WHERE ID=" + std::to_string(id));
     return rows.rows.empty() ? -1 : LeadingNumber(rows.rows[0][0].AsText());
-}
-
-std::string SendingFixture::LogText() const {
-    return ReadBytes(log.TodayFile());
 }
 
 }  // namespace kps::test

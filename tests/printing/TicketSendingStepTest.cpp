@@ -67,14 +67,6 @@ TEST_F(OposSending, FailedPrintLeavesItemsWaitingWithoutDivert) {
     EXPECT_EQ(PrintStatus(2), 1);
 }
 
-TEST_F(OposSending, IdsAreTheNumbersTheEntriesBeginWith) {
-    ComposeTicket("O", {"12", "x"});
-    ticket.List2 = {"7 ", "y"};
-    sending.MarkTicketPrinted();
-    EXPECT_THAT(recorded.executed, ElementsAre(PrintingUpdate("12"), BillUpdate("7"),
-                                               PrintingUpdate("0"), BillUpdate("0")));
-}
-
 TEST_F(OposSending, FailedUpdateKeepsTheListsForTheNextMarking) {
     ComposeTicket("O");
     db.failOnce = PrintingUpdate("2");
@@ -150,20 +142,6 @@ TEST_F(DivertSending, CancelAfterTwoFailedAttemptsLeavesItemsWaiting) {
     EXPECT_THAT(LogText(), HasSubstr("Cancel Printing at printer 'K2'\r\n"));
 }
 
-TEST_F(DivertSending, UnknownDivertDeviceOffersAnEmptyPrinter) {
-    ComposeTicket("O");
-    ticket.OptionPrinter1 = 9;
-    ticket.DivertAddress = "127.0.0.2";  // from an earlier divert
-    PressRetry();
-    sending.SendTicket();
-    EXPECT_EQ(host.printerName, "");
-    EXPECT_EQ(host.address, "");
-    EXPECT_TRUE(divertPrinter.calls.empty());
-    EXPECT_EQ(PrintStatus(1), 0);
-    EXPECT_TRUE(ticket.PrintFailed);
-    EXPECT_TRUE(divert.CancelledPrinterName.empty());
-}
-
 TEST_F(DivertSending, LoadDivertDeviceQuotesTheCode) {
     EXPECT_EQ(sending.LoadDivertDevice("2"), "K2");
     EXPECT_EQ(ticket.DivertAddress, "127.0.0.2");
@@ -207,16 +185,6 @@ TEST_F(OtherPathSending, SystemPrinterMarksWhenTheJobEnds) {
     EXPECT_THAT(ticket.List1, IsEmpty());
     EXPECT_EQ(PrintStatus(2), 0);
     EXPECT_THAT(LogText(), HasSubstr("Error Printing at 'K1'\r\n"));
-}
-
-TEST_F(OtherPathSending, UnknownTypeSendsAndMarksNothing) {
-    ComposeTicket("X");
-    sending.SendTicket();
-    EXPECT_THAT(recorded.executed, IsEmpty());
-    EXPECT_THAT(ticket.List1, IsEmpty());
-    EXPECT_TRUE(posPrinter.calls.empty());
-    EXPECT_TRUE(systemPrinter.calls.empty());
-    EXPECT_THAT(LogText(), Not(HasSubstr("Error")));
 }
 
 }  // namespace

@@ -7,14 +7,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include <filesystem>
 #include <functional>
-
-#include <unistd.h>
 
 #include "dialogs/TRDIVET.h"
 #include "dialogs/qt/DivertDialogQt.h"
 #include "support/Fakes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {
@@ -48,22 +46,15 @@ class DivertDialogQtTest : public ::testing::Test {
         // Never leave a test hanging in the modal loop.
         QTimer::singleShot(10000, &view, [this] { view.reject(); });
     }
-    ~DivertDialogQtTest() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-
     // Runs `step` once the dialog is up, then shows it modally.
     void ShowAndThen(std::function<void()> step) {
         QTimer::singleShot(0, &view, std::move(step));
         view.ShowModal(dialog);
     }
 
-    std::string folder =
-        (std::filesystem::temp_directory_path() / ("kps-divert-qt-" + std::to_string(::getpid())))
-            .string();
+    TempFolder folder;
     FakeClock clock;
-    PrintLog log{folder, clock};
+    PrintLog log{folder.Path(), clock};
     FakeOperator op;
     FakePosPrinter printer;
     FakePinger pinger;

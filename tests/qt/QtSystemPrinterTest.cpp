@@ -24,35 +24,26 @@ using namespace std::chrono_literals;
 constexpr qreal kBase = 9;
 
 TEST(QtPrinterFontTest, ReceiptFontNamesBecomeScaledFixedPitchFonts) {
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    const QFont single = PrinterFontFor("FONTB1X1", kBase);
-    EXPECT_EQ(single.family(), fixed.family());
-    EXPECT_EQ(single.pointSizeF(), kBase);
-    EXPECT_EQ(single.stretch(), 100);
-
-    const QFont tall = PrinterFontFor("FONTB1X2", kBase);
-    EXPECT_EQ(tall.pointSizeF(), 2 * kBase);
-    EXPECT_EQ(tall.stretch(), 50);  // twice as high, as wide as a single character
-
-    const QFont wide = PrinterFontFor(" fontb2x1 ", kBase);
-    EXPECT_EQ(wide.family(), fixed.family());
-    EXPECT_EQ(wide.pointSizeF(), kBase);
-    EXPECT_EQ(wide.stretch(), 200);
-
-    const QFont big = PrinterFontFor("FONTA2X2", kBase);
-    EXPECT_EQ(big.pointSizeF(), 2 * kBase);
-    EXPECT_EQ(big.stretch(), 100);
-}
-
-TEST(QtPrinterFontTest, UnknownFontsFallBackToFixedPitch) {
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    for (const char* name : {"No Such Font Anywhere", "", "FONTB0X9"}) {
-        const QFont font = PrinterFontFor(name, kBase);
-        EXPECT_EQ(font.family(), fixed.family()) << name;
+    const QString fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+    struct Case {
+        const char* name;
+        qreal points;
+        int stretch;  // width against height; scales are held to one to eight
+    };
+    const Case cases[] = {{"FONTB1X1", kBase, 100},
+                          {"FONTB1X2", 2 * kBase, 50},
+                          {" fontb2x1 ", kBase, 200},
+                          {"FONTA2X2", 2 * kBase, 100},
+                          {"FONTB1X20", 8 * kBase, 12},
+                          {"No Such Font Anywhere", kBase, 100},
+                          {"", kBase, 100},
+                          {"FONTB0X9", 8 * kBase, 12}};
+    for (const Case& c : cases) {
+        const QFont font = PrinterFontFor(c.name, kBase);
+        EXPECT_EQ(font.family(), fixed) << c.name;
+        EXPECT_EQ(font.pointSizeF(), c.points) << c.name;
+        EXPECT_EQ(font.stretch(), c.stretch) << c.name;
     }
-    // Scales beyond what a receipt printer has are held to eight.
-    EXPECT_EQ(PrinterFontFor("FONTB1X20", kBase).pointSizeF(), 8 * kBase);
-
     const QStringList families = QFontDatabase::families();
     ASSERT_FALSE(families.isEmpty());
     const QFont installed = PrinterFontFor(families.front(), kBase);

@@ -1,5 +1,7 @@
 #include "support/PrintRig.h"
 
+#include "support/FileBytes.h"
+
 namespace kps::test {
 
 PrintRig::PrintRig(Connection& db, const std::string& folder)
@@ -7,5 +9,9 @@ PrintRig::PrintRig(Connection& db, const std::string& folder)
       window(db),
       opos(posPrinter, pinger, pause, log, op),
       ctx{db, log, clock, op, window, systemPrinter, opos, codes, device, ticket, divert} {}
+
+std::string PrintRig::LogText() const {
+    return ReadBytes(log.TodayFile());
+}
 
 }  // namespace kps::test

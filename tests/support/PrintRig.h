@@ -20,6 +20,9 @@ struct PrintRig {
     PrintRig(const PrintRig&) = delete;
     PrintRig& operator=(const PrintRig&) = delete;
 
+    // Today's log file as written, or "" before the first line.
+    std::string LogText() const;
+
     FakeClock clock;
     PrintLog log;
     FakeOperator op;
