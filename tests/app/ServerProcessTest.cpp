@@ -7,13 +7,14 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "startup/Recordset.h"
+#include "support/FileBytes.h"
 #include "support/TestDatabase.h"
 
 namespace kps::test {
@@ -25,19 +26,12 @@ struct Outcome {
     std::string err;
 };
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // Starts the server in `folder` (layout files are found relative to it);
 // the caller waits for it.
 pid_t Start(const std::vector<std::string>& args, const std::string& folder,
             const std::string& input = "") {
     std::string inFile = folder + "/stdin.txt";
-    std::ofstream(inFile, std::ios::binary) << input;
+    WriteBytes(inFile, input);
     pid_t pid = fork();
     if (pid == 0) {
         if (chdir(folder.c_str()) != 0 || !freopen(inFile.c_str(), "r", stdin) ||
@@ -72,8 +66,8 @@ Outcome Wait(pid_t pid, const std::string& folder) {
         waitpid(pid, &status, 0);
         ADD_FAILURE() << "the server did not end within 30 s";
     }
-    outcome.out = ReadAll(folder + "/stdout.txt");
-    outcome.err = ReadAll(folder + "/stderr.txt");
+    outcome.out = ReadBytes(folder + "/stdout.txt");
+    outcome.err = ReadBytes(folder + "/stderr.txt");
     return outcome;
 }
 
@@ -103,13 +97,14 @@ void AddOutlet(TestDatabase& db) {
 }
 
 void WriteLayout(const std::string& folder) {
-    std::ofstream(folder + "/Kit001.ini", std::ios::binary)
-        << "[GENERAL]\r\nRowPerLine=40\r\n[BODY]\r\nFont=1\r\nFormat=2\r\n"
-        << "PosDescriptionLine=PosDescription\r\n[HEADER]\r\nL1=0C1=KITCHEN\r\n";
+    WriteBytes(folder + "/Kit001.ini",
+               "[GENERAL]\r\nRowPerLine=40\r\n[BODY]\r\nFont=1\r\nFormat=2\r\n"
+               "PosDescriptionLine=PosDescription\r\n[HEADER]\r\nL1=0C1=KITCHEN\r\n");
 }
 
-std::string SettingsFile(const TestDatabase& db) {
-    return db.Folder() + "/GSetup.ini";
+// The arguments of a headless run of one tick on the settings in `folder`.
+std::vector<std::string> OneTick(const std::string& folder) {
+    return {"--settings", folder + "/GSetup.ini", "--headless", "--ticks", "1"};
 }
 
 class ServerProcessTest : public ::testing::Test {
@@ -127,19 +122,17 @@ TEST_F(ServerProcessTest, RunsItsTicksOnAValidOutletAndPrintsTheWaitingItem) {
         "INSERT INTO kelt_trs_printingdetails (TRSID, TableCode, ItemCode, Quantity, BillNo, "
         "PosDescription) VALUES (1, 'T5', 'F1', 2, 'B1', 'Soup')");
     db_.Exec("INSERT INTO mrex_mt_item (ItemCode, RefPrinterGroupCode) VALUES ('F1', 'KIT')");
-    Outcome run =
-        RunServer({"--settings", SettingsFile(db_), "--headless", "--ticks", "1"}, db_.Folder());
+    Outcome run = RunServer(OneTick(db_.Folder()), db_.Folder());
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("1 Item(s) waiting to print"), std::string::npos) << run.out;
-    EXPECT_NE(ReadAll(db_.Folder() + "/kitchen1.prn").find("Soup"), std::string::npos);
+    EXPECT_NE(ReadBytes(db_.Folder() + "/kitchen1.prn").find("Soup"), std::string::npos);
     auto rows = db_.Db().OpenRecordset("select PrintStatus from kelt_trs_printingdetails");
     EXPECT_EQ(rows->Field("PrintStatus").AsText(), "1");
 }
 
 TEST_F(ServerProcessTest, RefusesToStartWithoutTheLayoutFiles) {
-    std::remove((db_.Folder() + "/Kit001.ini").c_str());
-    Outcome run =
-        RunServer({"--settings", SettingsFile(db_), "--headless", "--ticks", "1"}, db_.Folder());
+    std::filesystem::remove(db_.Folder() + "/Kit001.ini");
+    Outcome run = RunServer(OneTick(db_.Folder()), db_.Folder());
     EXPECT_EQ(run.status, 4);
     EXPECT_NE(run.err.find("No Kitchen Files Select for Device : KITCHEN1,"), std::string::npos)
         << run.err;
@@ -153,22 +146,20 @@ TEST_F(ServerProcessTest, AnUnreachableDatabaseEndsWithTheFatalErrorReport) {
     setup.DatabaseName = "orders";
     setup.OdbcOptions = "Port=9;";  // nothing listens there
     WriteSettings(db_.Folder(), setup);
-    Outcome run =
-        RunServer({"--settings", SettingsFile(db_), "--headless", "--ticks", "1"}, db_.Folder());
+    Outcome run = RunServer(OneTick(db_.Folder()), db_.Folder());
     EXPECT_EQ(run.status, 5);
     EXPECT_NE(run.err.find("Run-time error"), std::string::npos) << run.err;
 }
 
 TEST_F(ServerProcessTest, ASecondCopyOnTheSameSettingsIsRefusedWhileTheFirstRuns) {
-    pid_t first = Start({"--settings", SettingsFile(db_), "--headless"}, db_.Folder());
+    pid_t first = Start({"--settings", db_.Folder() + "/GSetup.ini", "--headless"}, db_.Folder());
     // The first copy holds the lock once it has printed its first line.
-    for (int i = 0; i < 100 && ReadAll(db_.Folder() + "/stdout.txt").empty(); ++i) {
+    for (int i = 0; i < 100 && ReadBytes(db_.Folder() + "/stdout.txt").empty(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     std::string second = db_.Folder() + "/second";
-    ASSERT_EQ(system(("mkdir -p " + second).c_str()), 0);
-    Outcome refused =
-        RunServer({"--settings", SettingsFile(db_), "--headless", "--ticks", "1"}, second);
+    ASSERT_TRUE(std::filesystem::create_directory(second));
+    Outcome refused = RunServer(OneTick(db_.Folder()), second);
     EXPECT_EQ(refused.status, 3);
     EXPECT_NE(refused.err.find("Print Server Already Started."), std::string::npos);
 
@@ -200,14 +191,12 @@ TEST(EncryptPasswordTest, TheStoredFormLogsTheServerIn) {
     ASSERT_EQ(setup.Password, "secret");
     setup.Password = stored;
     WriteSettings(db.Folder(), setup);
-    Outcome run = RunServer(
-        {"--settings", db.Folder() + "/GSetup.ini", "--headless", "--ticks", "1"}, db.Folder());
+    Outcome run = RunServer(OneTick(db.Folder()), db.Folder());
     EXPECT_EQ(run.status, 0) << run.err;
 
     setup.Password = "wrong";
     WriteSettings(db.Folder(), setup);
-    Outcome refused = RunServer(
-        {"--settings", db.Folder() + "/GSetup.ini", "--headless", "--ticks", "1"}, db.Folder());
+    Outcome refused = RunServer(OneTick(db.Folder()), db.Folder());
     EXPECT_EQ(refused.status, 5);
 }
 

@@ -67,20 +67,20 @@ TEST_F(MDIForm1Test, LoadOpensTheThreeRecordsetsWithTheirStatementsInOrder) {
 }
 
 TEST_F(MDIForm1Test, GridHasSevenColumnsWithHeadersWidthsAndAlignments) {
-    const auto& columns = WaitingGrid::Columns();
-    const char* headers[] = {"",         "Table",  "Service", "Check#", "Item Description",
-                             "Quantity", "Printer"};
-    const int widths[] = {0, 1000, 1000, 2000, 7000, 1800, 1800};
+    using A = GridAlignment;
+    const std::vector<GridColumn> expected = {{"", 0, A::General},
+                                              {"Table", 1000, A::LeftCentre},
+                                              {"Service", 1000, A::General},
+                                              {"Check#", 2000, A::LeftCentre},
+                                              {"Item Description", 7000, A::LeftCentre},
+                                              {"Quantity", 1800, A::Centre},
+                                              {"Printer", 1800, A::Centre}};
+    ASSERT_EQ(WaitingGrid::kColumnCount, 7);
     for (int c = 0; c < WaitingGrid::kColumnCount; ++c) {
-        EXPECT_EQ(columns[c].header, headers[c]) << c;
-        EXPECT_EQ(columns[c].widthTwips, widths[c]) << c;
+        EXPECT_EQ(WaitingGrid::Columns()[c].header, expected[c].header) << c;
+        EXPECT_EQ(WaitingGrid::Columns()[c].widthTwips, expected[c].widthTwips) << c;
+        EXPECT_EQ(WaitingGrid::Columns()[c].alignment, expected[c].alignment) << c;
     }
-    EXPECT_EQ(columns[1].alignment, GridAlignment::LeftCentre);
-    EXPECT_EQ(columns[2].alignment, GridAlignment::General);
-    EXPECT_EQ(columns[3].alignment, GridAlignment::LeftCentre);
-    EXPECT_EQ(columns[4].alignment, GridAlignment::LeftCentre);
-    EXPECT_EQ(columns[5].alignment, GridAlignment::Centre);
-    EXPECT_EQ(columns[6].alignment, GridAlignment::Centre);
 }
 
 TEST_F(MDIForm1Test, GridRowsShowTheItemsInOrderWithDashesForMissingTableAndCheck) {
@@ -103,7 +103,7 @@ TEST_F(MDIForm1Test, GridRowsShowTheItemsInOrderWithDashesForMissingTableAndChec
     EXPECT_EQ(form.Dis(), "3 Item(s) waiting to print");
 }
 
-TEST_F(MDIForm1Test, TickWithItemsShowsTimeClearsIdListsDispatchesAndRunsNotices) {
+TEST_F(MDIForm1Test, TickShowsTimeClearsIdListsAndDispatchesOnlyWhenItemsWait) {
     AddItem(1, "T5", "D", "B100", "Fried rice", Value::Real(2), "KIT");
     MDIForm1 form = MakeForm();
     form.Load();
@@ -111,28 +111,19 @@ TEST_F(MDIForm1Test, TickWithItemsShowsTimeClearsIdListsDispatchesAndRunsNotices
     ticket.List2 = {"8"};
 
     form.PollCycle(passes);
-
     EXPECT_EQ(form.Lbltime(), "07/12/2026 22:05:09");
     EXPECT_TRUE(ticket.List1.empty());
     EXPECT_TRUE(ticket.List2.empty());
     EXPECT_EQ(passes.dispatches, 1);
     EXPECT_EQ(passes.notices, 1);
     EXPECT_EQ(form.Dis(), "1 Item(s) waiting to print");
-}
-
-TEST_F(MDIForm1Test, TickWithoutItemsSkipsDispatchButRunsNotices) {
-    AddItem(1, "T5", "D", "B100", "Fried rice", Value::Real(2), "KIT");
-    MDIForm1 form = MakeForm();
-    form.Load();
-    EXPECT_EQ(form.Dis(), "1 Item(s) waiting to print");
 
     db.tables[kItemsSql].rows.clear();  // printed meanwhile: the requery sees it
     form.PollCycle(passes);
-
     EXPECT_EQ(form.FlxData().RowCount(), 1);
     EXPECT_EQ(form.Dis(), "");
-    EXPECT_EQ(passes.dispatches, 0);
-    EXPECT_EQ(passes.notices, 1);
+    EXPECT_EQ(passes.dispatches, 1);
+    EXPECT_EQ(passes.notices, 2);
 }
 
 TEST_F(MDIForm1Test, SplitModeComesFromPosition74OfTheOutletFlags) {
@@ -157,18 +148,11 @@ TEST_F(MDIForm1Test, SplitModeComesFromPosition74OfTheOutletFlags) {
         EXPECT_EQ(form.Option1(), c.individual) << c.refOutlet;
         EXPECT_EQ(form.Option2(), !c.individual) << c.refOutlet;
         EXPECT_EQ(form.IndividualMode(), c.individual) << c.refOutlet;
+        // The option buttons change the mode the dispatch reads.
+        form.SelectIndividual(!c.individual);
+        EXPECT_EQ(form.IndividualMode(), !c.individual);
+        EXPECT_EQ(form.Option2(), c.individual);
     }
-}
-
-TEST_F(MDIForm1Test, OptionClicksChangeTheModeTheDispatchReads) {
-    MDIForm1 form = MakeForm();
-    form.Load();
-    form.SelectIndividual(true);
-    EXPECT_TRUE(form.IndividualMode());
-    EXPECT_FALSE(form.Option2());
-    form.SelectIndividual(false);
-    EXPECT_FALSE(form.IndividualMode());
-    EXPECT_TRUE(form.Option2());
 }
 
 TEST_F(MDIForm1Test, ShutDownQuestionAnsweredNoChangesNothing) {
@@ -221,13 +205,9 @@ TEST_F(MDIForm1Test, LostDatabaseMakesTheTickThrowAndLetsTheNextTickRun) {
     db.lost = false;
     form.PollCycle(passes);
     EXPECT_EQ(passes.notices, 1);
-}
 
-TEST_F(MDIForm1Test, FailingPassPropagates) {
-    MDIForm1 form = MakeForm();
-    form.Load();
     passes.onNotices = [] { throw KpsError(kErrStatement, "Invalid object name"); };
-    EXPECT_THROW(form.PollCycle(passes), KpsError);
+    EXPECT_THROW(form.PollCycle(passes), KpsError);  // so does a failing pass
 }
 
 TEST_F(MDIForm1Test, TicksAreSerialisedAndRespectTheStoppedTimer) {
@@ -281,12 +261,6 @@ TEST_F(MDIForm1Test, ObserverHearsEveryStatusAndEveryCycle) {
                                                            "Last Printed on 07/12/2026 22:05:09"}));
     EXPECT_EQ(form.Label2(), "Last Printed on 07/12/2026 22:05:09");
     EXPECT_EQ(observer.cycles, 2);  // the load and the tick
-}
-
-TEST_F(MDIForm1Test, RecordsetsBeforeLoadAreAnError) {
-    MDIForm1 form = MakeForm();
-    EXPECT_THROW(form.DeviceList(), KpsError);
-    EXPECT_THROW(form.PendingNotices(), KpsError);
 }
 
 }  // namespace

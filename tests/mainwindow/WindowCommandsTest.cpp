@@ -3,19 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <functional>
 
 #include "support/Fakes.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {
 
-// Records the window system calls; the close request asks the log what it
-// holds at that moment, to check the order of writing and asking.
+// Records the window system calls in order; `onClose` may look at the world
+// when the close is requested.
 class RecordingShell final : public WindowShell {
   public:
-    void RequestClose() override { calls.push_back("close"); }
+    void RequestClose() override {
+        calls.push_back("close");
+        if (onClose) {
+            onClose();
+        }
+    }
     void CloseDivertDialog() override { calls.push_back("close divert"); }
     bool TrayAvailable() const override { return trayAvailable; }
     void ShowWindow() override {
@@ -40,33 +46,17 @@ class RecordingShell final : public WindowShell {
     bool visible = true;
     int icons = 0;
     std::vector<std::string> calls;
+    std::function<void()> onClose;
 };
 
 class WindowCommandsTest : public ::testing::Test {
   protected:
-    WindowCommandsTest()
-        : folder(std::filesystem::temp_directory_path() /
-                 ("kps-wc-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                  "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name())),
-          log(folder.string(), clock),
-          commands(shell, divert, log) {
-        std::filesystem::create_directories(folder);
-    }
-    ~WindowCommandsTest() override { std::filesystem::remove_all(folder); }
-
-    std::string LogText() const {
-        std::ifstream in(log.TodayFile(), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    std::filesystem::path folder;
+    TempFolder folder;
     FakeClock clock;
-    PrintLog log;
+    PrintLog log{folder.Path(), clock};
     RecordingShell shell;
     DivertState divert;
-    WindowCommands commands;
+    WindowCommands commands{shell, divert, log};
 };
 
 TEST_F(WindowCommandsTest, MinimizedHidesIntoTheTrayAndRestoreBringsItBack) {
@@ -113,8 +103,10 @@ TEST_F(WindowCommandsTest, RestartClearsOnlyTheCancelledPrinter) {
 }
 
 TEST_F(WindowCommandsTest, ShutDownButtonLogsBeforeAskingToClose) {
+    std::string logAtClose;
+    shell.onClose = [&] { logAtClose = ReadBytes(log.TodayFile()); };
     commands.ShutDown();
-    EXPECT_EQ(LogText(), "07/12/26 22:05:09 Shut Down Print Server\r\n");
+    EXPECT_EQ(logAtClose, "07/12/26 22:05:09 Shut Down Print Server\r\n");
     EXPECT_EQ(shell.calls, (std::vector<std::string>{"close"}));
 }
 

@@ -12,12 +12,11 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "mainwindow/FakePrintPasses.h"
 #include "startup/ExitStatus.h"
 #include "support/Fakes.h"
+#include "support/FileBytes.h"
 #include "support/TestDatabase.h"
 
 namespace kps::test {
@@ -41,13 +40,6 @@ class MainWindowQtTest : public ::testing::Test {
             "('T1', 'D', 'B1', 'Fried rice', 2, 'I1', 0), "
             "(NULL, 'D', NULL, 'Soup', 1, 'I1', 0), "
             "('T3', 'T', 'B3', 'Noodles', 3, 'I1', 0)");
-    }
-
-    std::string LogText() const {
-        std::ifstream in(log.TodayFile(), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
     }
 
     QString Cell(int row, int column) const {
@@ -116,7 +108,7 @@ TEST_F(MainWindowQtTest, TickUpdatesTimeAndGridAndOptionClickSwitchesMode) {
     EXPECT_EQ(window.Label2()->text(), "Sending to Printer 'KITCHEN1'");
 }
 
-TEST_F(MainWindowQtTest, MinimizedHidesIntoTheTrayAndTheTrayBringsItBack) {
+TEST_F(MainWindowQtTest, MinimizedHidesIntoTheTrayWhichRestoresOrShutsDown) {
     ASSERT_TRUE(window.Load());
     window.show();
     window.Command3()->click();
@@ -135,6 +127,16 @@ TEST_F(MainWindowQtTest, MinimizedHidesIntoTheTrayAndTheTrayBringsItBack) {
     EXPECT_FALSE(window.Tray().IsShown());
     EXPECT_EQ(window.Tray().Menu().actions().size(), 2);
     EXPECT_EQ(window.Tray().MUSHUT()->text(), "Shut Down Print Server");
+
+    // Shutting down from the tray, answered Yes, ends the run without a log line.
+    window.Command3()->click();
+    QSignalSpy finished(&window, &MainWindowQt::Finished);
+    window.Tray().MUSHUT()->trigger();
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_EQ(finished.at(0).at(0).toInt(), kExitNormal);
+    EXPECT_FALSE(window.Tray().IsShown());
+    EXPECT_FALSE(timer.IsActive());
+    EXPECT_FALSE(std::filesystem::exists(log.TodayFile()));
 }
 
 TEST_F(MainWindowWithoutTrayTest, MinimizedKeepsTheWindowReachable) {
@@ -152,7 +154,7 @@ TEST_F(MainWindowQtTest, ShutDownAnsweredNoLogsAndKeepsRunning) {
     QSignalSpy finished(&window, &MainWindowQt::Finished);
     op.answer = MessageAnswer::No;
     window.PCLOSE()->click();
-    EXPECT_EQ(LogText(), "07/12/26 22:05:09 Shut Down Print Server\r\n");
+    EXPECT_EQ(ReadBytes(log.TodayFile()), "07/12/26 22:05:09 Shut Down Print Server\r\n");
     ASSERT_EQ(op.messages.size(), 1u);
     EXPECT_EQ(op.messages[0].text, "Shut Down Print Server ?");
     EXPECT_TRUE(window.isVisible());
@@ -160,20 +162,7 @@ TEST_F(MainWindowQtTest, ShutDownAnsweredNoLogsAndKeepsRunning) {
     EXPECT_EQ(finished.count(), 0);
 }
 
-TEST_F(MainWindowQtTest, ShutDownFromTheTrayAnsweredYesEndsTheRun) {
-    ASSERT_TRUE(window.Load());
-    window.show();
-    window.Command3()->click();
-    QSignalSpy finished(&window, &MainWindowQt::Finished);
-    window.Tray().MUSHUT()->trigger();
-    ASSERT_EQ(finished.count(), 1);
-    EXPECT_EQ(finished.at(0).at(0).toInt(), kExitNormal);
-    EXPECT_FALSE(window.Tray().IsShown());
-    EXPECT_FALSE(timer.IsActive());
-    EXPECT_FALSE(std::filesystem::exists(log.TodayFile()));
-}
-
-TEST_F(MainWindowQtTest, Image1DoubleClickAsksToClose) {
+TEST_F(MainWindowQtTest, PictureAsksToCloseAndRestartClearsTheCancelledPrinter) {
     ASSERT_TRUE(window.Load());
     window.show();
     op.answer = MessageAnswer::No;
@@ -183,10 +172,7 @@ TEST_F(MainWindowQtTest, Image1DoubleClickAsksToClose) {
     ASSERT_EQ(op.messages.size(), 1u);
     EXPECT_EQ(op.messages[0].caption, "Exit");
     EXPECT_TRUE(window.isVisible());
-}
 
-TEST_F(MainWindowQtTest, RestartButtonClearsTheCancelledPrinter) {
-    ASSERT_TRUE(window.Load());
     divert.CancelledPrinterName = "KITCHEN1";
     window.Command4()->click();
     EXPECT_EQ(divert.CancelledPrinterName, "");

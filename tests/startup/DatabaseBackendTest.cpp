@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "mainwindow/WindowStatements.h"
 #include "startup/ConnectionFactory.h"
 #include "startup/KpsError.h"
 #include "startup/Recordset.h"
@@ -13,21 +13,7 @@
 namespace kps::test {
 namespace {
 
-// The statements the server issues, as it writes them.
-const std::string kDeviceListSql =
-    "Select a.PrinterType as PrintingType,* from kelt_mt_Device as a"
-    " left outer join kelt_mt_printerModel as b on b.printercode=a.printercode"
-    " order by a.Devicecode";
-const std::string kPendingItemsSql =
-    "select * from kelt_trs_printingdetails as a"
-    " left outer join mrex_mt_item as b on b.itemcode=a.itemcode"
-    " Left Outer Join Kelt_mt_Service As C On A.ServiceType=C.ServiceType "
-    " left outer join kelt_mt_printergroup as D on D.PrinterGroupCode=b.RefPrinterGroupCode"
-    " WHERE A.PrintStatus=0 order by id";
-const std::string kPendingNoticesSql =
-    "select * from kelt_trs_printkitchen as a"
-    " left outer join kelt_mt_printergroup as b on b.printergroupcode=a.printergroupcode"
-    " WHERE a.PrintStatus=0";
+// The dispatch's statements, as the server writes them.
 const std::string kGroupJoins =
     " left outer join mrex_mt_item as b on b.itemcode=a.itemcode"
     " left outer join kelt_mt_printergroup as c on c.printergroupcode=b.refprintergroupcode";
@@ -61,13 +47,6 @@ std::string TicketSql(const std::string& keyColumn, const std::string& keyValue,
            "' and A.PrintStatus=0";
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class DatabaseBackendTest : public ::testing::TestWithParam<Backend> {
   protected:
     void SetUp() override {
@@ -75,28 +54,7 @@ class DatabaseBackendTest : public ::testing::TestWithParam<Backend> {
             GTEST_SKIP() << BackendName(GetParam()) << " is not started here";
         }
         db_ = std::make_unique<TestDatabase>(GetParam());
-        for (const auto& statement : DemoStatements()) {
-            db_->Exec(statement);
-        }
-    }
-
-    // The demo outlet's master data, one statement at a time (ODBC drivers
-    // take one statement per call).
-    static std::vector<std::string> DemoStatements() {
-        std::vector<std::string> statements;
-        std::string current;
-        std::istringstream lines(ReadFile(std::string(KPS_SOURCE_DIR) + "/schema/demo-outlet.sql"));
-        for (std::string line; std::getline(lines, line);) {
-            if (line.starts_with("--")) {
-                continue;
-            }
-            current += line + "\n";
-            if (line.ends_with(";")) {
-                statements.push_back(current.substr(0, current.size() - 2));
-                current.clear();
-            }
-        }
-        return statements;
+        db_->RunScript("demo-outlet.sql");
     }
 
     void AddItem(int trsId, const std::string& table, const std::string& item,
@@ -130,11 +88,10 @@ class DatabaseBackendTest : public ::testing::TestWithParam<Backend> {
     std::unique_ptr<TestDatabase> db_;
 };
 
+// A second connection opened from the settings sees and changes the same rows.
 TEST_P(DatabaseBackendTest, RecordsetIsASnapshotUntilRequeried) {
-    auto notices = db_->Db().OpenRecordset(kPendingNoticesSql);
+    auto notices = db_->Db().OpenRecordset(kNoticesSql);
     EXPECT_TRUE(notices->IsEOF());
-    EXPECT_EQ(notices->RecordCount(), 0);
-
     AddNotice("KIT");
     AddNotice("BAR");
     EXPECT_EQ(notices->RecordCount(), 0) << "rows appear only after a requery";
@@ -142,8 +99,11 @@ TEST_P(DatabaseBackendTest, RecordsetIsASnapshotUntilRequeried) {
     EXPECT_EQ(notices->RecordCount(), 2);
     EXPECT_FALSE(notices->IsEOF());
 
-    db_->Exec("Update Kelt_trs_PrintKitchen Set PrintStatus=1 Where ID=" +
-              notices->Field("ID").AsText());
+    auto other = OpenDatabaseConnection(db_->Setup(), AdoConnectionString(db_->Setup()));
+    other->Execute("Update Kelt_trs_PrintKitchen Set PrintStatus=1 Where ID=" +
+                   notices->Field("ID").AsText());
+    // An update that finds no row is no failure.
+    other->Execute("Update Kelt_trs_PrintKitchen Set PrintStatus=1 Where ID=999999");
     EXPECT_EQ(notices->RecordCount(), 2);
     notices->Requery();
     EXPECT_EQ(notices->RecordCount(), 1);
@@ -153,7 +113,7 @@ TEST_P(DatabaseBackendTest, MovesThroughWaitingItemsInIdOrder) {
     AddItem(11, "T1", "F003", "1");
     AddItem(12, "T1", "B001", "2");
     AddItem(13, "T2", "F001", "1");
-    auto items = db_->Db().OpenRecordset(kPendingItemsSql);
+    auto items = db_->Db().OpenRecordset(kItemsSql);
     EXPECT_EQ(items->RecordCount(), 3);
     EXPECT_EQ(Column(*items, "ItemCode"), (std::vector<std::string>{"F003", "B001", "F001"}));
     EXPECT_EQ(Column(*items, "TRSID"), (std::vector<std::string>{"11", "12", "13"}));
@@ -170,7 +130,7 @@ TEST_P(DatabaseBackendTest, FindSearchesForwardFromTheCurrentRow) {
         db_->Exec("INSERT INTO Kelt_mt_Device (DeviceCode, DeviceName, PrinterType) VALUES (" +
                   std::to_string(code) + ", 'DEV" + std::to_string(code) + "', 'W')");
     }
-    auto devices = db_->Db().OpenRecordset(kDeviceListSql);
+    auto devices = db_->Db().OpenRecordset(kDeviceSql);
     ASSERT_EQ(devices->RecordCount(), 4);
 
     devices->Find("Devicecode=3");
@@ -178,7 +138,6 @@ TEST_P(DatabaseBackendTest, FindSearchesForwardFromTheCurrentRow) {
     EXPECT_EQ(devices->Field("DeviceName").AsText(), "DEV3");
     devices->Find("Devicecode=3");
     EXPECT_EQ(devices->Field("DeviceName").AsText(), "DEV3") << "the current row matches too";
-
     devices->Find("Devicecode=1");
     EXPECT_TRUE(devices->IsEOF()) << "device 1 lies behind the current row";
 
@@ -190,9 +149,11 @@ TEST_P(DatabaseBackendTest, FindSearchesForwardFromTheCurrentRow) {
     EXPECT_EQ(devices->Field("PrintingType").AsText(), "O");
 }
 
-TEST_P(DatabaseBackendTest, FieldsAreFoundWithoutRegardToCase) {
+// Names match without regard to case; of two joined columns of one name the
+// first table's wins; Null is not empty text.
+TEST_P(DatabaseBackendTest, FieldsAreFoundByNameAndNullStaysNull) {
     db_->Exec("UPDATE Kelt_mt_Device SET PrinterFont1='FONTA' WHERE DeviceCode=1");
-    auto devices = db_->Db().OpenRecordset(kDeviceListSql);
+    auto devices = db_->Db().OpenRecordset(kDeviceSql);
     EXPECT_EQ(devices->Field("Printerfont1").AsText(), "FONTA");
     EXPECT_EQ(devices->Field("PRINTERFONT1").AsText(), "FONTA");
     EXPECT_EQ(devices->Field("printingtype").AsText(), "D");
@@ -204,12 +165,20 @@ TEST_P(DatabaseBackendTest, FieldsAreFoundWithoutRegardToCase) {
     } catch (const KpsError& error) {
         EXPECT_EQ(error.Number(), kErrFieldNotFound);
     }
-}
 
-TEST_P(DatabaseBackendTest, NullIsDistinctFromEmptyText) {
-    AddItem(21, "T1", "F001", "1");
+    AddNotice("NOGROUP");
+    auto notices = db_->Db().OpenRecordset(kNoticesSql);
+    ASSERT_EQ(notices->RecordCount(), 1);
+    EXPECT_EQ(notices->Field("PrinterGroupCode").AsText(), "NOGROUP");
+    EXPECT_TRUE(notices->Field("RefPrinterGroup").IsNull());
+
+    AddItem(31, "T1", "ZZZ", "1");  // an item the menu does not know
     db_->Exec("UPDATE kelt_trs_printingdetails SET Remark1='', Remark2=NULL, Remark3='x'");
-    auto items = db_->Db().OpenRecordset(kPendingItemsSql);
+    auto items = db_->Db().OpenRecordset(kItemsSql);
+    ASSERT_EQ(items->RecordCount(), 1);
+    EXPECT_EQ(items->Field("ItemCode").AsText(), "ZZZ");
+    EXPECT_TRUE(items->Field("ItemName").IsNull());
+    EXPECT_TRUE(items->Field("PrinterGroupName").IsNull());
     EXPECT_FALSE(items->Field("Remark1").IsNull());
     EXPECT_EQ(items->Field("Remark1").AsText(), "");
     EXPECT_TRUE(items->Field("Remark2").IsNull());
@@ -218,26 +187,12 @@ TEST_P(DatabaseBackendTest, NullIsDistinctFromEmptyText) {
     EXPECT_TRUE(items->Field("PluCode").IsNull());
 }
 
-TEST_P(DatabaseBackendTest, JoinedColumnOfTheSameNameComesFromTheFirstTable) {
-    AddNotice("NOGROUP");
-    auto notices = db_->Db().OpenRecordset(kPendingNoticesSql);
-    ASSERT_EQ(notices->RecordCount(), 1);
-    EXPECT_EQ(notices->Field("PrinterGroupCode").AsText(), "NOGROUP");
-    EXPECT_TRUE(notices->Field("RefPrinterGroup").IsNull());
-
-    AddItem(31, "T1", "ZZZ", "1");  // an item the menu does not know
-    auto items = db_->Db().OpenRecordset(kPendingItemsSql);
-    ASSERT_EQ(items->RecordCount(), 1);
-    EXPECT_EQ(items->Field("ItemCode").AsText(), "ZZZ");
-    EXPECT_TRUE(items->Field("ItemName").IsNull());
-    EXPECT_TRUE(items->Field("PrinterGroupName").IsNull());
-}
-
-TEST_P(DatabaseBackendTest, NumbersComeInPlainForm) {
+TEST_P(DatabaseBackendTest, ValuesComeAsPlainTextOfTheirKind) {
     AddItem(41, "T1", "F001", "2");
     AddItem(42, "T1", "F002", "2.5");
+    AddNotice("KIT");
     db_->Exec("UPDATE kelt_trs_printingdetails SET UnitPrice=0.1 WHERE TRSID=42");
-    auto items = db_->Db().OpenRecordset(kPendingItemsSql);
+    auto items = db_->Db().OpenRecordset(kItemsSql);
     EXPECT_EQ(items->Field("Quantity").AsText(), "2");
     EXPECT_EQ(items->Field("Quantity").GetKind(), Value::Kind::Real);
     EXPECT_EQ(items->Field("UnitPrice").AsText(), "12.5");
@@ -248,26 +203,21 @@ TEST_P(DatabaseBackendTest, NumbersComeInPlainForm) {
     items->MoveNext();
     EXPECT_EQ(items->Field("Quantity").AsText(), "2.5");
     EXPECT_EQ(items->Field("UnitPrice").AsText(), "0.1");
-}
 
-TEST_P(DatabaseBackendTest, DatesAndTimesComeAsIsoTextOfTheirKind) {
-    AddNotice("KIT");
-    auto notices = db_->Db().OpenRecordset(kPendingNoticesSql);
+    auto notices = db_->Db().OpenRecordset(kNoticesSql);
     EXPECT_EQ(notices->Field("TrsDate").AsText(), "2026-12-07");
     EXPECT_EQ(notices->Field("TrsDate").GetKind(), Value::Kind::Date);
     EXPECT_EQ(notices->Field("TrsTime").AsText(), "22:05:09");
     EXPECT_EQ(notices->Field("TrsTime").GetKind(), Value::Kind::Time);
-}
 
-TEST_P(DatabaseBackendTest, TextKeepsCharactersBeyondAscii) {
-    auto items = db_->Db().OpenRecordset("SELECT * from mrex_mt_item WHERE ItemCode='F008'");
-    EXPECT_EQ(items->Field("ItemName").AsText(), "Crème Brûlée");
+    auto menu = db_->Db().OpenRecordset("SELECT * from mrex_mt_item WHERE ItemCode='F008'");
+    EXPECT_EQ(menu->Field("ItemName").AsText(), "Crème Brûlée");
     db_->Exec("UPDATE mrex_mt_item SET ItemName='Smørrebrød €5' WHERE ItemCode='F008'");
-    items->Requery();
-    EXPECT_EQ(items->Field("ItemName").AsText(), "Smørrebrød €5");
+    menu->Requery();
+    EXPECT_EQ(menu->Field("ItemName").AsText(), "Smørrebrød €5");
 }
 
-TEST_P(DatabaseBackendTest, FailingStatementsThrow) {
+TEST_P(DatabaseBackendTest, FailingStatementsThrowAndLeaveTheConnectionUsable) {
     try {
         db_->Db().Query("select * from kelt_no_such_table");
         FAIL() << "a missing table must throw";
@@ -277,7 +227,6 @@ TEST_P(DatabaseBackendTest, FailingStatementsThrow) {
     }
     EXPECT_THROW(db_->Exec("Update Kelt_trs_PrintKitchen Set NoColumn=1 Where ID=1"), KpsError);
     EXPECT_THROW(db_->Db().OpenRecordset("selec * from Kelt_mt_Outlet"), KpsError);
-    // The connection stays usable after a failure.
     EXPECT_EQ(db_->Db().OpenRecordset("SELECT * from Kelt_mt_Outlet")->RecordCount(), 1);
 }
 
@@ -285,20 +234,15 @@ TEST_P(DatabaseBackendTest, StartUpStatementsRunAsWritten) {
     auto outlet = db_->Db().OpenRecordset("SELECT * from Kelt_mt_Outlet WHERE OutletCode='OUT01'");
     ASSERT_EQ(outlet->RecordCount(), 1);
     EXPECT_EQ(outlet->Field("RefOutlet").AsText().size(), 80u);
-    EXPECT_EQ(db_->Db()
-                  .OpenRecordset("SELECT * from Kelt_mt_Outlet WHERE OutletCode='NONE'")
-                  ->RecordCount(),
-              0);
-
-    auto groups = db_->Db().OpenRecordset("SELECT * from Kelt_mt_PrinterGroup");
-    EXPECT_EQ(groups->RecordCount(), 2);
+    EXPECT_EQ(db_->Db().Query("SELECT * from Kelt_mt_Outlet WHERE OutletCode='NONE'").rows.size(),
+              0u);
+    EXPECT_EQ(db_->Db().OpenRecordset("SELECT * from Kelt_mt_PrinterGroup")->RecordCount(), 2);
 
     auto device = db_->Db().OpenRecordset("SELECT * from Kelt_mt_Device where DeviceCode='2'");
     ASSERT_EQ(device->RecordCount(), 1);
     EXPECT_EQ(device->Field("DeviceName").AsText(), "BAR1");
     EXPECT_EQ(device->Field("OptionPrinter1").AsText(), "1");
     EXPECT_EQ(device->Field("LDNName").AsText(), "127.0.0.1");
-
     auto divert = db_->Db().OpenRecordset("Select * from kelt_mt_device WHERE Devicecode='1'");
     EXPECT_EQ(divert->Field("DirectPort").AsText(), "kitchen1.prn");
 }
@@ -309,8 +253,7 @@ TEST_P(DatabaseBackendTest, DispatchAndTicketStatementsRunAsWritten) {
     AddItem(53, "T1", "B001", "1");
     AddItem(54, "T2", "F001", "3");
 
-    auto byItem = db_->Db().OpenRecordset(kDistinctByItemSql);
-    EXPECT_EQ(byItem->RecordCount(), 3);  // F001 twice counts once
+    EXPECT_EQ(db_->Db().OpenRecordset(kDistinctByItemSql)->RecordCount(), 3);  // F001 once
     auto byTable = db_->Db().OpenRecordset(kDistinctByTableSql);
     EXPECT_EQ(byTable->RecordCount(), 3);  // KIT/T1, BAR/T1, KIT/T2
     byTable->Find("PrinterGroupCode=1");   // codes are text: no numeric match
@@ -325,19 +268,16 @@ TEST_P(DatabaseBackendTest, DispatchAndTicketStatementsRunAsWritten) {
     EXPECT_EQ(ticket->Field("billRef3").Or("<null>"), "<null>");
     EXPECT_EQ(ticket->Field("StaffName").AsText(), "ANNA");
 
-    auto byItemTicket = db_->Db().OpenRecordset(TicketSql("ItemCode", "F001", "KIT"));
-    EXPECT_EQ(byItemTicket->RecordCount(), 2);
+    EXPECT_EQ(db_->Db().OpenRecordset(TicketSql("ItemCode", "F001", "KIT"))->RecordCount(), 2);
     EXPECT_EQ(db_->Db().OpenRecordset(TicketSql("ItemCode", "F001", "BAR"))->RecordCount(), 0);
 }
 
 TEST_P(DatabaseBackendTest, StatusUpdatesMarkOneRowAndMayRepeat) {
     AddItem(61, "T1", "F001", "1");
     AddItem(62, "T1", "F002", "1");
-    AddNotice("KIT");
-    auto items = db_->Db().OpenRecordset(kPendingItemsSql);
+    auto items = db_->Db().OpenRecordset(kItemsSql);
     std::string id = items->Field("ID").AsText();
     std::string trsId = items->Field("TRSID").AsText();
-
     for (int time = 0; time < 2; ++time) {
         db_->Exec("Update Kelt_trs_PrintingDetails Set PrintStatus=1 Where ID=" + id);
         db_->Exec("Update Kelt_trs_BillDetails Set KitchenStatus=1 Where ID=" + trsId);
@@ -347,25 +287,6 @@ TEST_P(DatabaseBackendTest, StatusUpdatesMarkOneRowAndMayRepeat) {
     auto bills =
         db_->Db().OpenRecordset("SELECT * from Kelt_trs_BillDetails WHERE KitchenStatus=1");
     EXPECT_EQ(Column(*bills, "ID"), (std::vector<std::string>{"61"}));
-
-    auto notices = db_->Db().OpenRecordset(kPendingNoticesSql);
-    db_->Exec("Update Kelt_trs_PrintKitchen Set PrintStatus=1 Where ID=" +
-              notices->Field("ID").AsText());
-    // An update that finds no row is no failure.
-    db_->Exec("Update Kelt_trs_PrintKitchen Set PrintStatus=1 Where ID=999999");
-    notices->Requery();
-    EXPECT_TRUE(notices->IsEOF());
-}
-
-TEST_P(DatabaseBackendTest, SettingsOpenTheSameDatabase) {
-    std::unique_ptr<Connection> other =
-        OpenDatabaseConnection(db_->Setup(), db_->AdoConnectionString());
-    AddNotice("KIT");
-    auto notices = other->OpenRecordset(kPendingNoticesSql);
-    EXPECT_EQ(notices->RecordCount(), 1);
-    other->Execute("Update Kelt_trs_PrintKitchen Set PrintStatus=1 Where ID=" +
-                   notices->Field("ID").AsText());
-    EXPECT_TRUE(db_->Db().OpenRecordset(kPendingNoticesSql)->IsEOF());
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseBackendTest,

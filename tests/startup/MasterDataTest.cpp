@@ -30,14 +30,18 @@ class MasterDataTest : public ::testing::Test {
 };
 
 TEST_F(MasterDataTest, OutletIsChosenByCodeOnlyForHq) {
+    GeneralSetup setup;
+    EXPECT_EQ(LoadOutlet(db_.Db(), setup), "");  // no outlet at all
     db_.Exec("INSERT INTO Kelt_mt_Outlet (OutletCode, RefOutlet) VALUES ('A', 'XXO')");
     db_.Exec("INSERT INTO Kelt_mt_Outlet (OutletCode, RefOutlet) VALUES ('B''s', 'OOX')");
-    GeneralSetup setup;
+    db_.Exec("INSERT INTO Kelt_mt_Outlet (OutletCode, RefOutlet) VALUES ('N', NULL)");
 
     setup.systemtype = "HQ";
     setup.OutletCode = "B's";
     EXPECT_EQ(LoadOutlet(db_.Db(), setup), "OOX");
     setup.OutletCode = "Z";
+    EXPECT_EQ(LoadOutlet(db_.Db(), setup), "");
+    setup.OutletCode = "N";
     EXPECT_EQ(LoadOutlet(db_.Db(), setup), "");
 
     // Anything but "HQ" exactly takes the first outlet, whatever the code.
@@ -47,32 +51,19 @@ TEST_F(MasterDataTest, OutletIsChosenByCodeOnlyForHq) {
     }
 }
 
-TEST_F(MasterDataTest, OutletWithoutRowsOrFlagsGivesEmptyFlags) {
-    GeneralSetup setup;
-    EXPECT_EQ(LoadOutlet(db_.Db(), setup), "");
-    db_.Exec("INSERT INTO Kelt_mt_Outlet (OutletCode, RefOutlet) VALUES ('A', NULL)");
-    EXPECT_EQ(LoadOutlet(db_.Db(), setup), "");
-}
-
-TEST_F(MasterDataTest, OnlyDevicesFlaggedWithCapitalOAreChecked) {
+// Only capital "O" flags count; a device of two groups is named twice;
+// positions without a device row are skipped.
+TEST_F(MasterDataTest, MissingLayoutsOfFlaggedDevicesAreNamed) {
     AddDevice(1, "Grill", Layout("grill.ini"));
     AddDevice(2, "Bar", Missing("bar.ini"));
     AddDevice(3, "Pastry", Missing("pastry.ini"));
-    AddDevice(4, "Cold", Missing("cold.ini"));
-    AddGroup("G1", "'OXO'");
+    AddGroup("G1", "'XXO'");
     AddGroup("G2", "'xo0 '");
     AddGroup("G3", "''");
-
     EXPECT_EQ(LoadPrinterGroups(db_.Db()), "Pastry,");
-}
 
-TEST_F(MasterDataTest, DeviceOfTwoGroupsIsNamedTwiceAndUnknownPositionsAreSkipped) {
-    AddDevice(1, "Grill", Missing("grill.ini"));
-    AddDevice(2, "Wok", Layout("wok.ini"));
-    AddGroup("G1", "'O'");
-    AddGroup("G2", "'OOXXOO'");  // positions 5 and 6 have no device row
-
-    EXPECT_EQ(LoadPrinterGroups(db_.Db()), "Grill,Grill,");
+    AddGroup("G4", "'OXOXOO'");
+    EXPECT_EQ(LoadPrinterGroups(db_.Db()), "Pastry,Pastry,");
 }
 
 TEST_F(MasterDataTest, RelativeLayoutNamesAreTakenFromTheCurrentFolder) {

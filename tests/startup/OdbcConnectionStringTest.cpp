@@ -9,16 +9,14 @@ const std::string kAdo =
     "Provider=SQLOLEDB.1;Password=s3cret;Persist Security Info=True;User ID=sa;"
     "Initial Catalog=POSDB;Data Source=KITCHENSRV";
 
-TEST(OdbcConnectionStringTest, TranslatesTheOleDbKeywordsForTheDefaultDriver) {
+TEST(OdbcConnectionStringTest, TranslatesTheOleDbKeywordsForTheDriver) {
     EXPECT_EQ(OdbcConnectionStringFromAdo(kAdo, "", ""),
               "DRIVER={FreeTDS};PWD=s3cret;UID=sa;DATABASE=POSDB;SERVER=KITCHENSRV;"
               "TDS_Version=7.4;Port=1433;");
     EXPECT_EQ(OdbcConnectionStringFromAdo(kAdo, "freetds", "TDS_Version=7.3;port=1533"),
               "DRIVER={freetds};PWD=s3cret;UID=sa;DATABASE=POSDB;SERVER=KITCHENSRV;"
               "TDS_Version=7.3;port=1533;");
-}
-
-TEST(OdbcConnectionStringTest, NamedDriverTakesTheOptionsAndNoServerDefaults) {
+    // A named driver takes the options and no server defaults.
     EXPECT_EQ(OdbcConnectionStringFromAdo(kAdo, " PostgreSQL Unicode ",
                                           "Port=5432;ConnSettings=SET search_path TO s1;"),
               "DRIVER={PostgreSQL Unicode};PWD=s3cret;UID=sa;DATABASE=POSDB;SERVER=KITCHENSRV;"
@@ -26,9 +24,7 @@ TEST(OdbcConnectionStringTest, NamedDriverTakesTheOptionsAndNoServerDefaults) {
     // An option naming a translated key replaces it; the driver is the setting's alone.
     EXPECT_EQ(OdbcConnectionStringFromAdo(kAdo, "SQLite3", "database=/tmp/x.db;Driver={Other}"),
               "DRIVER={SQLite3};PWD=s3cret;UID=sa;SERVER=KITCHENSRV;database=/tmp/x.db;");
-}
-
-TEST(OdbcConnectionStringTest, ServerWithInstanceOrPortGetsNoDefaultPort) {
+    // A server with an instance or a port gets no default port.
     std::string ado = "Provider=SQLOLEDB.1;Password=;User ID=;Initial Catalog=D;Data Source=";
     EXPECT_EQ(OdbcConnectionStringFromAdo(ado + "SRV\\SQL1", "", ""),
               "DRIVER={FreeTDS};PWD=;UID=;DATABASE=D;SERVER=SRV\\SQL1;TDS_Version=7.4;");

@@ -20,15 +20,9 @@ class PrintLogTest : public ::testing::Test {
     fs::path file_ = folder_.File("LOG/Prt_07122026.Log");
 };
 
-TEST_F(PrintLogTest, FirstLineCreatesFolderAndDayFile) {
-    log_.WriteLog("Shut Down Print Server");
-
-    EXPECT_EQ(log_.TodayFile(), file_.string());
-    EXPECT_EQ(ReadBytes(file_.string()), "07/12/26 22:05:09 Shut Down Print Server\r\n");
-}
-
-TEST_F(PrintLogTest, LinesAreAppendedAndANewDayStartsANewFile) {
+TEST_F(PrintLogTest, FirstLineCreatesFolderAndDayFileAndANewDayStartsANewFile) {
     log_.WriteLog("Error Open 'KITCHEN1'");
+    EXPECT_EQ(log_.TodayFile(), file_.string());
     clock_.Set({2026, 12, 7, 23, 59, 59});
     log_.WriteLog("Retry Printing at 'KITCHEN1'");
     clock_.Set({2027, 1, 8, 0, 0, 1});

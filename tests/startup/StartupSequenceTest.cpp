@@ -28,18 +28,19 @@ class StartupSequenceTest : public ::testing::Test {
                        "[PrintServer]\r\nDatabase=SQLite\r\n");
         db_.Exec("INSERT INTO Kelt_mt_Outlet (OutletCode, RefOutlet) VALUES ('OUT0', 'X')");
         db_.Exec("INSERT INTO Kelt_mt_Outlet (OutletCode, RefOutlet) VALUES ('OUT1', 'XOX')");
-        WriteBytes(db_.Folder() + "/grill.ini", "");
-        db_.Exec(
-            "INSERT INTO Kelt_mt_Device (DeviceCode, DeviceName, WP_FileName) VALUES (1, "
-            "'Grill', '" +
-            db_.Folder() + "/grill.ini')");
-        db_.Exec(
-            "INSERT INTO Kelt_mt_Device (DeviceCode, DeviceName, WP_FileName) VALUES (2, "
-            "'Bar', '" +
-            db_.Folder() + "/bar.ini')");
-        db_.Exec(
-            "INSERT INTO Kelt_mt_PrinterGroup (PrinterGroupCode, RefPrinterGroup) "
-            "VALUES ('HOT', 'OX')");
+        WriteBytes(db_.Folder() + "/Grill.ini", "");
+        int code = 0;
+        for (const std::string name : {"Grill", "Bar"}) {
+            db_.Exec("INSERT INTO Kelt_mt_Device (DeviceCode, DeviceName, WP_FileName) VALUES (" +
+                     std::to_string(++code) + ", '" + name + "', '" + db_.Folder() + "/" + name +
+                     ".ini')");
+        }
+        AddGroup("'HOT', 'OX'");
+    }
+
+    void AddGroup(const std::string& values) {
+        db_.Exec("INSERT INTO Kelt_mt_PrinterGroup (PrinterGroupCode, RefPrinterGroup) VALUES (" +
+                 values + ")");
     }
 
     TestDatabase db_;
@@ -82,9 +83,7 @@ TEST_F(StartupSequenceTest, SecondCopyOnlySaysItIsAlreadyStarted) {
 }
 
 TEST_F(StartupSequenceTest, MissingLayoutFileEndsStartUpNamingTheDevice) {
-    db_.Exec(
-        "INSERT INTO Kelt_mt_PrinterGroup (PrinterGroupCode, RefPrinterGroup) "
-        "VALUES ('BAR', 'XO')");
+    AddGroup("'BAR', 'XO'");
 
     StartupResult result = RunStartup(ini_, op_);
 
@@ -99,9 +98,7 @@ TEST_F(StartupSequenceTest, MissingLayoutFileEndsStartUpNamingTheDevice) {
 }
 
 TEST_F(StartupSequenceTest, ErrorsEndStartUpWithTheFatalErrorReport) {
-    db_.Exec(
-        "INSERT INTO Kelt_mt_PrinterGroup (PrinterGroupCode, RefPrinterGroup) "
-        "VALUES ('VOID', NULL)");
+    AddGroup("'VOID', NULL");
 
     StartupResult result = RunStartup(ini_, op_);
 

@@ -30,27 +30,6 @@ std::string ReadSchema(const std::string& name) {
     return text.str();
 }
 
-// The statements of a script: comment lines dropped, split at each ";".
-std::vector<std::string> Statements(const std::string& script) {
-    std::vector<std::string> statements;
-    std::istringstream lines(script);
-    std::string line;
-    std::string current;
-    while (std::getline(lines, line)) {
-        if (line.starts_with("--")) {
-            continue;
-        }
-        current += line + "\n";
-        if (line.ends_with(";")) {
-            current.pop_back();
-            current.pop_back();
-            statements.push_back(current);
-            current.clear();
-        }
-    }
-    return statements;
-}
-
 std::string RandomSchemaName() {
     std::random_device device;
     std::uniform_int_distribution<unsigned long long> digits(0, 0xFFFFFFFFFFFFULL);
@@ -62,15 +41,14 @@ std::string RandomSchemaName() {
 }  // namespace
 
 std::string BackendName(Backend backend) {
-    switch (backend) {
-        case Backend::Sqlite:
-            return "Sqlite";
-        case Backend::SqliteOdbc:
-            return "SqliteOdbc";
-        case Backend::Postgres:
-            return "Postgres";
-    }
-    return "Unknown";
+    static constexpr const char* kNames[] = {"Sqlite", "SqliteOdbc", "Postgres"};
+    return kNames[static_cast<int>(backend)];
+}
+
+std::string AdoConnectionString(const GeneralSetup& setup) {
+    return "Provider=SQLOLEDB.1;Password=" + setup.Password +
+           ";Persist Security Info=True;User ID=" + setup.UserID +
+           ";Initial Catalog=" + setup.DatabaseName + ";Data Source=" + setup.ServerName;
 }
 
 TestDatabase::TestDatabase(Backend backend) : backend_(backend) {
@@ -78,22 +56,16 @@ TestDatabase::TestDatabase(Backend backend) : backend_(backend) {
         if (!IsAvailable(backend_)) {
             throw std::runtime_error("PostgreSQL is not started (KPS_TEST_PG_PORT unset)");
         }
-        // Created through a connection without the search path, which
-        // would name a schema that does not exist yet.
         pgSchema_ = RandomSchemaName();
-        GeneralSetup plain = Setup();
-        plain.OdbcOptions = "Port=" + Env("KPS_TEST_PG_PORT") + ";";
-        OpenDatabaseConnection(plain, AdoConnectionString())->Execute("CREATE SCHEMA " + pgSchema_);
+        OpenWithoutSchema()->Execute("CREATE SCHEMA " + pgSchema_);
     } else {
         // Write-ahead logging keeps the many small commits of tests fast.
         SqliteConnection(folder_.File(kDatabaseFile), true)
             .Execute("PRAGMA journal_mode=WAL; BEGIN; " + ReadSchema("sqlite.sql") + " COMMIT;");
     }
-    db_ = OpenDatabaseConnection(Setup(), AdoConnectionString());
+    db_ = OpenDatabaseConnection(Setup(), AdoConnectionString(Setup()));
     if (backend_ == Backend::Postgres) {
-        for (const auto& statement : Statements(ReadSchema("postgres.sql"))) {
-            db_->Execute(statement);
-        }
+        RunScript("postgres.sql");
     }
 }
 
@@ -101,14 +73,18 @@ TestDatabase::~TestDatabase() {
     db_.reset();
     if (!pgSchema_.empty()) {
         try {
-            GeneralSetup plain = Setup();
-            plain.OdbcOptions = "Port=" + Env("KPS_TEST_PG_PORT") + ";";
-            OpenDatabaseConnection(plain, AdoConnectionString())
-                ->Execute("DROP SCHEMA " + pgSchema_ + " CASCADE");
+            OpenWithoutSchema()->Execute("DROP SCHEMA " + pgSchema_ + " CASCADE");
         } catch (const KpsError&) {
             // The server is gone with its throw-away schemas; nothing to clean.
         }
     }
+}
+
+// The search path would name a schema that may not exist (yet).
+std::unique_ptr<Connection> TestDatabase::OpenWithoutSchema() const {
+    GeneralSetup plain = Setup();
+    plain.OdbcOptions = "Port=" + Env("KPS_TEST_PG_PORT") + ";";
+    return OpenDatabaseConnection(plain, AdoConnectionString(plain));
 }
 
 bool TestDatabase::IsAvailable(Backend backend) {
@@ -121,6 +97,22 @@ Connection& TestDatabase::Db() {
 
 void TestDatabase::Exec(const std::string& sql) {
     db_->Execute(sql);
+}
+
+// Comment lines are dropped; a statement ends with the line that ends in ";".
+void TestDatabase::RunScript(const std::string& name) {
+    std::istringstream lines(ReadSchema(name));
+    std::string current;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("--")) {
+            continue;
+        }
+        current += line + "\n";
+        if (line.ends_with(";")) {
+            db_->Execute(current.substr(0, current.size() - 2));
+            current.clear();
+        }
+    }
 }
 
 GeneralSetup TestDatabase::Setup() const {
@@ -148,13 +140,6 @@ GeneralSetup TestDatabase::Setup() const {
             break;
     }
     return setup;
-}
-
-std::string TestDatabase::AdoConnectionString() const {
-    GeneralSetup setup = Setup();
-    return "Provider=SQLOLEDB.1;Password=" + setup.Password +
-           ";Persist Security Info=True;User ID=" + setup.UserID +
-           ";Initial Catalog=" + setup.DatabaseName + ";Data Source=" + setup.ServerName;
 }
 
 }  // namespace kps::test

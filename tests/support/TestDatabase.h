@@ -13,6 +13,9 @@ enum class Backend { Sqlite, SqliteOdbc, Postgres };
 
 std::string BackendName(Backend backend);
 
+// The connection string OpenConnection builds from these settings.
+std::string AdoConnectionString(const GeneralSetup& setup);
+
 // A fresh order database with every table of schema/ and no rows, in a
 // temporary folder removed with the object. Postgres uses the server that
 // scripts/test starts (KPS_TEST_PG_* variables) and a schema of its own.
@@ -28,6 +31,8 @@ class TestDatabase {
 
     Connection& Db();
     void Exec(const std::string& sql);
+    // Runs a script of schema/ one statement at a time, as ODBC drivers take them.
+    void RunScript(const std::string& name);
     Backend GetBackend() const { return backend_; }
 
     // A temporary folder for settings, layout files, ports and logs.
@@ -37,10 +42,9 @@ class TestDatabase {
     // Password field holds the plain password.
     GeneralSetup Setup() const;
 
-    // The connection string OpenConnection would build from Setup().
-    std::string AdoConnectionString() const;
-
   private:
+    std::unique_ptr<Connection> OpenWithoutSchema() const;
+
     Backend backend_;
     TempFolder folder_;
     std::string pgSchema_;
