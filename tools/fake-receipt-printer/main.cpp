@@ -53,6 +53,9 @@ int Run(kps::FakeReceiptPrinter::Options options, kps::FakePrinterState state, b
     printer.SetState(state);
     if (decode) {
         printer.SetJobListener([](const kps::FakeReceiptPrinter::Job& job) {
+            if (job.bytes.empty()) {
+                return;  // a connection that only checked the printer is there
+            }
             std::ostringstream text;
             text << "--- job " << job.number << " (" << job.bytes.size() << " bytes) ---\n"
                  << kps::DecodeEscPos(job.bytes) << "\n";
