@@ -1,7 +1,7 @@
 #include "mainwindow/MDIForm1.h"
 
+#include "startup/FlagText.h"
 #include "startup/KpsError.h"
-#include "startup/Text.h"
 
 namespace kps {
 
@@ -47,7 +47,7 @@ void MDIForm1::Load() {
     ticket_.List1.clear();
     ticket_.List2.clear();
     RefreshWaitingGrid();
-    individual_ = CharAt(refOutlet_, kIndividualModeFlag) == "O";
+    individual_ = FlagIsOn(refOutlet_, kIndividualModeFlag);
     pendingNotices_ = db_.OpenRecordset(
         std::string("select * from kelt_trs_printkitchen as a") +
         " left outer join kelt_mt_printergroup as b on b.printergroupcode=a.printergroupcode" +

@@ -1,6 +1,7 @@
 #include "printing/KitchenNoticePass.h"
 
 #include "printing/IsoDateTime.h"
+#include "startup/FlagText.h"
 #include "startup/Text.h"
 
 namespace kps {
@@ -46,13 +47,9 @@ void KitchenNoticePass::FillGridRow(std::size_t k, const Recordset& notice) {
 }
 
 void KitchenNoticePass::PrintOnFlaggedDevices(int k, const std::string& flags) {
-    const std::size_t count = CharCount(flags);
-    for (std::size_t p = 1; p <= count; ++p) {
-        if (CharAt(flags, p) != "O") {
-            continue;
-        }
+    for (int p : FlaggedPositions(flags)) {
         // A flag without a usable device has nothing to print on.
-        if (!dispatcher_.LoadDeviceSetting(static_cast<int>(p))) {
+        if (!dispatcher_.LoadDeviceSetting(p)) {
             continue;
         }
         if (!ticket_.PrintTableExchangeTicket(k)) {

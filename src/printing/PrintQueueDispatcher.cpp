@@ -1,5 +1,6 @@
 #include "printing/PrintQueueDispatcher.h"
 
+#include "startup/FlagText.h"
 #include "startup/Text.h"
 
 namespace kps {
@@ -50,12 +51,8 @@ void PrintQueueDispatcher::DispatchPrintQueue() {
 }
 
 void PrintQueueDispatcher::DispatchTicket(const std::string& flags) {
-    const std::size_t count = CharCount(flags);
-    for (std::size_t p = 1; p <= count; ++p) {
-        if (CharAt(flags, p) != "O") {
-            continue;
-        }
-        if (!LoadDeviceSetting(static_cast<int>(p))) {
+    for (int p : FlaggedPositions(flags)) {
+        if (!LoadDeviceSetting(p)) {
             continue;
         }
         const PrintDeviceSetting& device = ctx_.device;

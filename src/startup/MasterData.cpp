@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "startup/FlagText.h"
 #include "startup/KpsError.h"
 #include "startup/Recordset.h"
 #include "startup/Text.h"
@@ -38,12 +39,8 @@ std::string LoadPrinterGroups(Connection& db) {
                            "Invalid use of Null: RefPrinterGroup of printer group '" +
                                groups->Field("PrinterGroupCode").AsText() + "'");
         }
-        const std::string& text = flags.AsText();
-        const std::size_t length = CharCount(text);
-        for (std::size_t position = 1; position <= length; ++position) {
-            if (CharAt(text, position) == "O") {
-                CheckDeviceLayout(db, std::to_string(position), missing);
-            }
+        for (int position : FlaggedPositions(flags.AsText())) {
+            CheckDeviceLayout(db, std::to_string(position), missing);
         }
     }
     groups->Close();
