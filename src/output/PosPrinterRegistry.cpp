@@ -47,9 +47,8 @@ PosPrinterRegistry PosPrinterRegistry::BesideSettings(const GeneralSetup& setup)
 
 PosDevice PosPrinterRegistry::Resolve(const std::string& deviceName,
                                       const std::string& checkedAddress) const {
-    auto read = [&](const char* key) {
-        return ReadIniValue(deviceName, key, iniFile_, defaultCodePage_);
-    };
+    const IniFile ini = IniFile::Load(iniFile_, defaultCodePage_);
+    auto read = [&](const char* key) { return ini.Value(deviceName, key); };
     PosDevice device;
     device.name = deviceName;
     device.host = Trim(read("Host"));

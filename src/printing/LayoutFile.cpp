@@ -10,11 +10,10 @@ bool StartsWithDigit(const std::string& text) {
     return !text.empty() && text[0] >= '0' && text[0] <= '9';
 }
 
-std::vector<std::string> ReadEnabledLines(const std::string& section, const std::string& file,
-                                          int codePage) {
+std::vector<std::string> ReadEnabledLines(const IniFile& ini, const std::string& section) {
     std::vector<std::string> lines;
     for (int n = 1; n <= 10; ++n) {
-        std::string line = ReadIniValue(section, "L" + std::to_string(n), file, codePage);
+        std::string line = ini.Value(section, "L" + std::to_string(n));
         if (IsEnabledLayoutLine(line)) {
             lines.push_back(std::move(line));
         }
@@ -29,7 +28,9 @@ bool IsEnabledLayoutLine(const std::string& line) {
 }
 
 LayoutFile LayoutFile::Read(const std::string& file, int codePage) {
-    auto body = [&](const std::string& key) { return ReadIniValue("BODY", key, file, codePage); };
+    // Read afresh for every ticket, so an edit shows on the next one.
+    const IniFile ini = IniFile::Load(file, codePage);
+    auto body = [&](const std::string& key) { return ini.Value("BODY", key); };
 
     LayoutFile layout;
     const std::string font = body("Font");
@@ -44,12 +45,11 @@ LayoutFile LayoutFile::Read(const std::string& file, int codePage) {
     layout.Skipline = body("Skipline") == "Y";
 
     // A width of 0 or less could not hold a character; the printers' usual 40 is used.
-    const long rowPerLine =
-        LeadingNumber(Trim(ReadIniValue("GENERAL", "RowPerLine", file, codePage)));
+    const long rowPerLine = LeadingNumber(Trim(ini.Value("GENERAL", "RowPerLine")));
     layout.RowPerLine = rowPerLine > 0 && rowPerLine < 10000 ? static_cast<int>(rowPerLine) : 40;
 
-    layout.HeaderLines = ReadEnabledLines("HEADER", file, codePage);
-    layout.FooterLines = ReadEnabledLines("FOOTER", file, codePage);
+    layout.HeaderLines = ReadEnabledLines(ini, "HEADER");
+    layout.FooterLines = ReadEnabledLines(ini, "FOOTER");
     return layout;
 }
 

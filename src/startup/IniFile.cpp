@@ -35,21 +35,25 @@ bool SameName(std::string_view a, const std::string& upperB) {
 
 }  // namespace
 
-std::string ReadIniValue(const std::string& section, const std::string& key,
-                         const std::string& file, int codePage) {
+IniFile IniFile::Load(const std::string& file, int codePage) {
+    IniFile ini;
     std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return {};
+    if (in) {
+        const std::string bytes((std::istreambuf_iterator<char>(in)),
+                                std::istreambuf_iterator<char>());
+        ini.text_ = FromCodePage(bytes, codePage);
     }
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::string text = FromCodePage(bytes, codePage);
+    return ini;
+}
+
+std::string IniFile::Value(const std::string& section, const std::string& key) const {
     const std::string wantedSection = UpperCase(TrimBlanks(section));
     const std::string wantedKey = UpperCase(TrimBlanks(key));
 
     // Only the first section of the name counts, as with the platform reader.
     bool inSection = false;
     bool sectionSeen = false;
-    std::string_view rest(text);
+    std::string_view rest(text_);
     while (!rest.empty()) {
         auto end = rest.find('\n');
         std::string_view line = rest.substr(0, end);
@@ -85,6 +89,11 @@ std::string ReadIniValue(const std::string& section, const std::string& key,
         return LeftChars(DropEnclosingQuotes(TrimBlanks(line.substr(eq + 1))), kMaxValueChars);
     }
     return {};
+}
+
+std::string ReadIniValue(const std::string& section, const std::string& key,
+                         const std::string& file, int codePage) {
+    return IniFile::Load(file, codePage).Value(section, key);
 }
 
 }  // namespace kps
