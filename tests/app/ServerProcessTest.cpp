@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "startup/Recordset.h"
+#include "startup/SqliteConnection.h"
 #include "support/FileBytes.h"
+#include "support/TempFolder.h"
 #include "support/TestDatabase.h"
 
 namespace kps::test {
@@ -166,6 +168,26 @@ TEST_F(ServerProcessTest, ASecondCopyOnTheSameSettingsIsRefusedWhileTheFirstRuns
     kill(first, SIGTERM);
     Outcome stopped = Wait(first, db_.Folder());
     EXPECT_EQ(stopped.status, 0) << stopped.err;
+}
+
+// The newcomer's demo: its orders come out of the fake network printer and
+// the direct-port file, and nothing is left waiting.
+TEST(DemoOutletTest, PrintsEveryWaitingOrderOnItsTwoPrinters) {
+    TempFolder folder;
+    const std::string outlet = folder.File("outlet");
+    Outcome run = RunServer({"--demo", outlet, "--headless", "--ticks", "3"}, folder.Path());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("Espresso"), std::string::npos) << run.out;
+    // The port file holds the last ticket: the table exchange, after the orders.
+    EXPECT_NE(ReadBytes(outlet + "/kitchen1.prn").find("*TABLE EXCHANGE*"), std::string::npos);
+
+    SqliteConnection db(outlet + "/outlet.db");
+    EXPECT_EQ(db.OpenRecordset("select ID from kelt_trs_printingdetails where PrintStatus=0")
+                  ->RecordCount(),
+              0);
+    EXPECT_EQ(
+        db.OpenRecordset("select ID from kelt_trs_printkitchen where PrintStatus=0")->RecordCount(),
+        0);
 }
 
 TEST(ServerCommandLineTest, RejectsUnknownArgumentsWithStatus2) {
