@@ -200,13 +200,6 @@ std::string LeftChars(std::string_view utf8, std::size_t n) {
     return std::string(utf8.substr(0, OffsetOfChar(utf8, n)));
 }
 
-std::string MidChars(std::string_view utf8, std::size_t start) {
-    if (start < 1) {
-        start = 1;
-    }
-    return std::string(utf8.substr(OffsetOfChar(utf8, start - 1)));
-}
-
 std::string Trim(std::string_view text) {
     auto first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) {

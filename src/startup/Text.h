@@ -27,9 +27,6 @@ std::size_t CharCount(std::string_view utf8);
 // The first n characters.
 std::string LeftChars(std::string_view utf8, std::size_t n);
 
-// From character `start` (counting from 1) to the end.
-std::string MidChars(std::string_view utf8, std::size_t start);
-
 // Blanks (spaces only) removed from both ends, as the suite's Trim does.
 std::string Trim(std::string_view text);
 
