@@ -4,8 +4,8 @@
 #include <fstream>
 
 #include "DemoSql.h"
-#include "startup/KpsError.h"
-#include "startup/SqliteConnection.h"
+#include "database/SqliteConnection.h"
+#include "text/KpsError.h"
 
 namespace kps {
 namespace {

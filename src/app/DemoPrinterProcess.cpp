@@ -12,7 +12,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "startup/KpsError.h"
+#include "text/KpsError.h"
 
 namespace kps {
 namespace {

@@ -8,7 +8,7 @@
 #include "mainwindow/HeadlessRunner.h"
 #include "output/LpSystemPrinter.h"
 #include "output/SleepWaitPause.h"
-#include "startup/KpsError.h"
+#include "text/KpsError.h"
 
 namespace kps {
 

@@ -9,7 +9,7 @@
 #include "mainwindow/qt/QtPollTimer.h"
 #include "output/qt/QtSystemPrinter.h"
 #include "output/qt/QtWaitPause.h"
-#include "startup/KpsError.h"
+#include "text/KpsError.h"
 
 namespace kps {
 

@@ -15,8 +15,8 @@
 #include "app/DemoPrinterProcess.h"
 #include "app/RunServer.h"
 #include "startup/EncryptText.h"
-#include "startup/KpsError.h"
 #include "startup/StartupSequence.h"
+#include "text/KpsError.h"
 
 namespace {
 

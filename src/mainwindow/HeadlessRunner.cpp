@@ -7,7 +7,7 @@
 
 #include "mainwindow/ConsoleStatusWriter.h"
 #include "startup/ExitStatus.h"
-#include "startup/KpsError.h"
+#include "text/KpsError.h"
 
 namespace kps {
 

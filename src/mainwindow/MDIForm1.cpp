@@ -1,7 +1,7 @@
 #include "mainwindow/MDIForm1.h"
 
 #include "startup/FlagText.h"
-#include "startup/KpsError.h"
+#include "text/KpsError.h"
 
 namespace kps {
 

@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "database/Connection.h"
+#include "database/Recordset.h"
 #include "mainwindow/MainWindowObserver.h"
 #include "mainwindow/PollTimer.h"
 #include "mainwindow/WaitingGrid.h"
@@ -10,9 +12,7 @@
 #include "printing/PrintWindow.h"
 #include "printing/TicketBuffers.h"
 #include "startup/Clock.h"
-#include "startup/Connection.h"
 #include "startup/Operator.h"
-#include "startup/Recordset.h"
 
 namespace kps {
 

@@ -1,6 +1,6 @@
 #include "mainwindow/WaitingGrid.h"
 
-#include "startup/KpsError.h"
+#include "text/KpsError.h"
 
 namespace kps {
 

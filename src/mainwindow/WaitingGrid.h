@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/Recordset.h"
+#include "database/Recordset.h"
 
 namespace kps {
 

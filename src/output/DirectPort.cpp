@@ -3,7 +3,7 @@
 #include <exception>
 #include <fstream>
 
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

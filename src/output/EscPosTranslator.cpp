@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "output/IcmpEcho.h"
 #include "output/TcpConnection.h"
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

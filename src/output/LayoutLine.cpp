@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

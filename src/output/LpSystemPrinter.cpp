@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "startup/Text.h"
+#include "text/Text.h"
 
 extern char** environ;
 

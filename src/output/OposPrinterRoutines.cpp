@@ -4,7 +4,7 @@
 #include <optional>
 #include <utility>
 
-#include "startup/KpsError.h"
+#include "text/KpsError.h"
 
 namespace kps {
 namespace {

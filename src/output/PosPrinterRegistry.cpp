@@ -4,7 +4,7 @@
 
 #include "startup/GeneralSetup.h"
 #include "startup/IniFile.h"
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

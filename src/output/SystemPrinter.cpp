@@ -1,6 +1,6 @@
 #include "output/SystemPrinter.h"
 
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "database/Value.h"
 #include "startup/Clock.h"
-#include "startup/Value.h"
 
 namespace kps {
 

@@ -2,7 +2,7 @@
 
 #include "printing/IsoDateTime.h"
 #include "startup/FlagText.h"
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 

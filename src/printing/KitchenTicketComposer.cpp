@@ -3,7 +3,7 @@
 #include <array>
 
 #include "output/LayoutLine.h"
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "database/Recordset.h"
 #include "printing/LayoutFile.h"
 #include "printing/PrintContext.h"
 #include "printing/TicketSender.h"
-#include "startup/Recordset.h"
 
 namespace kps {
 

@@ -1,7 +1,7 @@
 #include "printing/LayoutFile.h"
 
 #include "startup/IniFile.h"
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "database/Connection.h"
 #include "output/OposPrinterRoutines.h"
 #include "output/PrinterCodes.h"
 #include "output/SystemPrinter.h"
@@ -8,7 +9,6 @@
 #include "printing/PrintWindow.h"
 #include "printing/TicketBuffers.h"
 #include "startup/Clock.h"
-#include "startup/Connection.h"
 #include "startup/Operator.h"
 #include "startup/PrintLog.h"
 

@@ -1,7 +1,7 @@
 #include "printing/PrintQueueDispatcher.h"
 
 #include "startup/FlagText.h"
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

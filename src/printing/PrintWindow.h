@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "startup/Recordset.h"
+#include "database/Recordset.h"
 
 namespace kps {
 

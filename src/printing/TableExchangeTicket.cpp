@@ -1,7 +1,7 @@
 #include "printing/TableExchangeTicket.h"
 
 #include "output/DirectPort.h"
-#include "startup/KpsError.h"
+#include "text/KpsError.h"
 
 namespace kps {
 

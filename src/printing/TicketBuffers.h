@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/Value.h"
+#include "database/Value.h"
 
 namespace kps {
 

@@ -1,9 +1,9 @@
 #include "printing/TicketSendingStep.h"
 
+#include "database/Recordset.h"
 #include "output/DirectPort.h"
-#include "startup/KpsError.h"
-#include "startup/Recordset.h"
-#include "startup/Text.h"
+#include "text/KpsError.h"
+#include "text/Text.h"
 
 namespace kps {
 

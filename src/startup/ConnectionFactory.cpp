@@ -4,10 +4,10 @@
 
 #include <filesystem>
 
-#include "startup/OdbcConnection.h"
-#include "startup/OdbcConnectionString.h"
-#include "startup/SqliteConnection.h"
-#include "startup/Text.h"
+#include "database/OdbcConnection.h"
+#include "database/OdbcConnectionString.h"
+#include "database/SqliteConnection.h"
+#include "text/Text.h"
 
 namespace kps {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "startup/DecryptText.h"
-#include "startup/KpsError.h"
-#include "startup/Text.h"
+#include "text/KpsError.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

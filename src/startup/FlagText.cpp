@@ -1,6 +1,6 @@
 #include "startup/FlagText.h"
 
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <string_view>
 
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "startup/IniFile.h"
-#include "startup/KpsError.h"
-#include "startup/Text.h"
+#include "text/KpsError.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
+#include "database/Recordset.h"
 #include "startup/FlagText.h"
-#include "startup/KpsError.h"
-#include "startup/Recordset.h"
-#include "startup/Text.h"
+#include "text/KpsError.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "startup/Connection.h"
+#include "database/Connection.h"
 #include "startup/GeneralSetup.h"
 
 namespace kps {

@@ -2,7 +2,7 @@
 
 #include "startup/ConnectionFactory.h"
 #include "startup/DecryptText.h"
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 

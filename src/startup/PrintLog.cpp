@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "startup/KpsError.h"
+#include "text/KpsError.h"
 
 namespace kps {
 namespace {

@@ -2,10 +2,10 @@
 
 #include <exception>
 
-#include "startup/KpsError.h"
 #include "startup/LoadGeneralSetup.h"
 #include "startup/MasterData.h"
 #include "startup/OpenConnection.h"
+#include "text/KpsError.h"
 
 namespace kps {
 namespace {

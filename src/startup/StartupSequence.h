@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "startup/Connection.h"
+#include "database/Connection.h"
 #include "startup/ExitStatus.h"
 #include "startup/GeneralSetup.h"
 #include "startup/Operator.h"

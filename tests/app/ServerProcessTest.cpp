@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "startup/Recordset.h"
-#include "startup/SqliteConnection.h"
+#include "database/Recordset.h"
+#include "database/SqliteConnection.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
 #include "support/TestDatabase.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "startup/Connection.h"
-#include "startup/KpsError.h"
+#include "database/Connection.h"
+#include "text/KpsError.h"
 
 namespace kps::test {
 

@@ -10,9 +10,9 @@
 #include <string>
 
 #include "fake-receipt-printer/FakeReceiptPrinter.h"
-#include "startup/KpsError.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
+#include "text/KpsError.h"
 
 namespace kps::test {
 namespace {

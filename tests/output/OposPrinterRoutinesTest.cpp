@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "output/OposPrinterRoutines.h"
-#include "startup/KpsError.h"
 #include "support/Fakes.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
+#include "text/KpsError.h"
 
 namespace kps::test {
 namespace {

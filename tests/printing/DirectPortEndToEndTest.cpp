@@ -6,8 +6,8 @@
 #include "dialogs/HeadlessDivertPolicy.h"
 #include "dialogs/TRDIVET.h"
 #include "printing/TicketSendingStep.h"
-#include "startup/Text.h"
 #include "support/FileBytes.h"
+#include "text/Text.h"
 
 namespace kps::test {
 namespace {

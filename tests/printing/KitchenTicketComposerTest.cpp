@@ -1,7 +1,7 @@
 #include "KitchenTicketFixture.h"
 
-#include "startup/KpsError.h"
-#include "startup/Text.h"
+#include "text/KpsError.h"
+#include "text/Text.h"
 
 namespace kps::test {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <fstream>
 
-#include "startup/KpsError.h"
-#include "startup/Text.h"
+#include "text/KpsError.h"
+#include "text/Text.h"
 
 namespace kps::test {
 

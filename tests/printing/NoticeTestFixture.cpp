@@ -1,6 +1,6 @@
 #include "NoticeTestFixture.h"
 
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps::test {
 

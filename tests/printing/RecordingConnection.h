@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/Connection.h"
+#include "database/Connection.h"
 
 namespace kps::test {
 

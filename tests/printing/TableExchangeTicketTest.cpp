@@ -2,7 +2,7 @@
 
 #include "NoticeTestFixture.h"
 #include "printing/TableExchangeTicket.h"
-#include "startup/KpsError.h"
+#include "text/KpsError.h"
 
 namespace kps::test {
 namespace {

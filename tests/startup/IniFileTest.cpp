@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "startup/IniFile.h"
-#include "startup/Text.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
+#include "text/Text.h"
 
 namespace kps::test {
 namespace {

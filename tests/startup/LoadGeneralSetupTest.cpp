@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "startup/KpsError.h"
 #include "startup/LoadGeneralSetup.h"
 #include "support/Fakes.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
+#include "text/KpsError.h"
 
 namespace kps::test {
 namespace {

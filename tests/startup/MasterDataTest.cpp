@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "CurrentFolder.h"
-#include "startup/KpsError.h"
 #include "startup/MasterData.h"
 #include "support/FileBytes.h"
 #include "support/TestDatabase.h"
+#include "text/KpsError.h"
 
 namespace kps::test {
 namespace {

@@ -6,10 +6,10 @@
 #include "startup/DecryptText.h"
 #include "startup/EncryptText.h"
 #include "startup/IniFile.h"
-#include "startup/KpsError.h"
-#include "startup/Text.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
+#include "text/KpsError.h"
+#include "text/Text.h"
 
 namespace kps::test {
 namespace {

@@ -4,12 +4,12 @@
 #include <random>
 
 #include "startup/EncryptText.h"
-#include "startup/KpsError.h"
 #include "startup/StartupSequence.h"
 #include "support/Fakes.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
 #include "support/TestDatabase.h"
+#include "text/KpsError.h"
 
 namespace kps::test {
 namespace {

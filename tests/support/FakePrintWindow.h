@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "database/Connection.h"
+#include "database/Recordset.h"
 #include "printing/PrintWindow.h"
-#include "startup/Connection.h"
-#include "startup/Recordset.h"
 
 namespace kps::test {
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "database/Connection.h"
 #include "output/OposPrinterRoutines.h"
 #include "printing/PrintContext.h"
-#include "startup/Connection.h"
 #include "startup/PrintLog.h"
 #include "support/FakePrintWindow.h"
 #include "support/Fakes.h"

@@ -6,9 +6,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "database/SqliteConnection.h"
 #include "startup/ConnectionFactory.h"
-#include "startup/KpsError.h"
-#include "startup/SqliteConnection.h"
+#include "text/KpsError.h"
 
 namespace kps::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "startup/Connection.h"
+#include "database/Connection.h"
 #include "startup/GeneralSetup.h"
 #include "support/TempFolder.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "fake-receipt-printer/EscPosCommand.h"
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

@@ -16,7 +16,7 @@
 #include <string_view>
 
 #include "fake-receipt-printer/EscPosCommand.h"
-#include "startup/KpsError.h"
+#include "text/KpsError.h"
 
 namespace kps {
 

@@ -12,7 +12,7 @@
 
 #include "fake-receipt-printer/EscPosDecoder.h"
 #include "fake-receipt-printer/FakeReceiptPrinter.h"
-#include "startup/KpsError.h"
+#include "text/KpsError.h"
 
 namespace {
 

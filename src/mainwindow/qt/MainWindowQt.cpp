@@ -13,7 +13,7 @@
 
 #include "dialogs/qt/DivertDialogQt.h"
 #include "startup/ExitStatus.h"
-#include "startup/KpsError.h"
+#include "text/KpsError.h"
 
 namespace kps {
 

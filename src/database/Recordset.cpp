@@ -1,10 +1,10 @@
-#include "startup/Recordset.h"
+#include "database/Recordset.h"
 
 #include <strings.h>
 #include <cstdlib>
 
-#include "startup/KpsError.h"
-#include "startup/Text.h"
+#include "text/KpsError.h"
+#include "text/Text.h"
 
 namespace kps {
 

@@ -1,11 +1,11 @@
-#include "startup/SqliteConnection.h"
+#include "database/SqliteConnection.h"
 
 #include <sqlite3.h>
 
 #include <memory>
 
-#include "startup/KpsError.h"
-#include "startup/Text.h"
+#include "text/KpsError.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

@@ -1,4 +1,4 @@
-#include "startup/Text.h"
+#include "text/Text.h"
 
 #include <array>
 #include <cmath>

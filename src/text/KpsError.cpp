@@ -1,4 +1,4 @@
-#include "startup/KpsError.h"
+#include "text/KpsError.h"
 
 namespace kps {
 

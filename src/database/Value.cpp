@@ -1,4 +1,4 @@
-#include "startup/Value.h"
+#include "database/Value.h"
 
 #include <charconv>
 #include <cmath>

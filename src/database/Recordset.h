@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "startup/Connection.h"
+#include "database/Connection.h"
 
 namespace kps {
 

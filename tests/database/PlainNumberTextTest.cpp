@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "startup/Value.h"
+#include "database/Value.h"
 
 namespace kps::test {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "startup/OdbcConnectionString.h"
+#include "database/OdbcConnectionString.h"
 
 namespace kps::test {
 namespace {

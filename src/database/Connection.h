@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "startup/Value.h"
+#include "database/Value.h"
 
 namespace kps {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "startup/Utf16.h"
+#include "text/Utf16.h"
 
 namespace kps::test {
 namespace {

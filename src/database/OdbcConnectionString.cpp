@@ -1,4 +1,4 @@
-#include "startup/OdbcConnectionString.h"
+#include "database/OdbcConnectionString.h"
 
 #include <strings.h>
 
@@ -6,7 +6,7 @@
 #include <array>
 #include <cctype>
 
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "database/Recordset.h"
 #include "mainwindow/WindowStatements.h"
 #include "startup/ConnectionFactory.h"
-#include "startup/KpsError.h"
-#include "startup/Recordset.h"
 #include "support/TestDatabase.h"
+#include "text/KpsError.h"
 
 namespace kps::test {
 namespace {

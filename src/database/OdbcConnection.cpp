@@ -1,4 +1,4 @@
-#include "startup/OdbcConnection.h"
+#include "database/OdbcConnection.h"
 
 #include <sql.h>
 #include <sqlext.h>
@@ -8,10 +8,10 @@
 #include <optional>
 #include <type_traits>
 
-#include "startup/KpsError.h"
-#include "startup/OdbcConnectionString.h"
-#include "startup/Text.h"
-#include "startup/Utf16.h"
+#include "database/OdbcConnectionString.h"
+#include "text/KpsError.h"
+#include "text/Text.h"
+#include "text/Utf16.h"
 
 namespace kps {
 namespace {

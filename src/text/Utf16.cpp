@@ -1,6 +1,6 @@
-#include "startup/Utf16.h"
+#include "text/Utf16.h"
 
-#include "startup/Text.h"
+#include "text/Text.h"
 
 namespace kps {
 namespace {
