@@ -108,7 +108,7 @@ bool TRDIVET::PrintHeldTicket() {
 
 void TRDIVET::Command2() {
     log_.WriteLog("Cancel Printing at printer '" + OPrinterName + "'");
-    divert_.CancelledPrinterName = OriPrinter;
+    divert_.CancelledPrinters.insert(OriPrinter);
     divert_.DivertSucceeded = false;
     Close();
 }

@@ -113,7 +113,7 @@ bool HeadlessRunner::WaitUntil(std::chrono::steady_clock::time_point deadline) {
         timespec timeout{static_cast<time_t>(seconds.count()), static_cast<long>(nanos.count())};
         int signal = sigtimedwait(&set, nullptr, &timeout);
         if (signal == SIGHUP) {
-            divert_.CancelledPrinterName.clear();
+            divert_.CancelledPrinters.clear();
             out_ << '[' << FormatLongTime(clock_.Now()) << "] Restart" << std::endl;
         } else if (signal == SIGTERM || signal == SIGINT) {
             return false;

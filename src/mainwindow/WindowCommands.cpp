@@ -42,7 +42,7 @@ void WindowCommands::Tray_NoSysIcon(bool show) {
 }
 
 void WindowCommands::Restart() {
-    divert_.CancelledPrinterName.clear();
+    divert_.CancelledPrinters.clear();
 }
 
 void WindowCommands::ShutDown() {

@@ -56,7 +56,7 @@ void PrintQueueDispatcher::DispatchTicket(const std::string& flags) {
             continue;
         }
         const PrintDeviceSetting& device = ctx_.device;
-        if (device.DeviceName == ctx_.divert.CancelledPrinterName) {
+        if (ctx_.divert.CancelledPrinters.contains(device.DeviceName)) {
             continue;
         }
         composer_.ComposeKitchenTicket(device.DeviceName, device.PrintingType,

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "DivertDialogFixture.h"
 #include "FailAfterPrintPrinter.h"
 
@@ -104,7 +106,7 @@ TEST_F(DivertDialogLeave, CancelNamesTheOwnPrinterNotTheDivertPrinter) {
     OpenHeldTicket();
     divert.DivertSucceeded = true;
     dialog.Command2();
-    EXPECT_EQ(divert.CancelledPrinterName, "K1");
+    EXPECT_EQ(divert.CancelledPrinters, std::set<std::string>{"K1"});
     EXPECT_FALSE(divert.DivertSucceeded);
     EXPECT_TRUE(dialog.Closed);
     EXPECT_TRUE(printer.calls.empty());
@@ -120,7 +122,7 @@ TEST_F(DivertDialogLeave, Image1AsksAndClosesWhateverTheAnswer) {
         EXPECT_TRUE(dialog.Closed);
         EXPECT_TRUE(divert.DivertSucceeded);  // not touched on this path
         EXPECT_EQ(dialog.StopDivertAnswer, answer == MessageAnswer::Yes ? "6" : "7");
-        EXPECT_TRUE(divert.CancelledPrinterName.empty());
+        EXPECT_TRUE(divert.CancelledPrinters.empty());
     }
     ASSERT_EQ(op.messages.size(), 2u);
     EXPECT_EQ(op.messages[0].text, "Stop divert ?");

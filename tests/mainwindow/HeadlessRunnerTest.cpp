@@ -83,14 +83,14 @@ TEST_F(HeadlessRunnerTest, TerminationEndsTheRunAfterTheCurrentTick) {
 }
 
 TEST_F(HeadlessRunnerTest, HangUpDoesWhatRestartDoes) {
-    divert.CancelledPrinterName = "KITCHEN1";
+    divert.CancelledPrinters = {"KITCHEN1"};
     passes.onNotices = [&] {
         if (passes.notices == 1) {
             std::raise(SIGHUP);
         }
     };
     EXPECT_EQ(Run(2), kExitNormal);
-    EXPECT_EQ(divert.CancelledPrinterName, "");
+    EXPECT_TRUE(divert.CancelledPrinters.empty());
     EXPECT_NE(out.str().find("] Restart\n"), std::string::npos);
     EXPECT_EQ(passes.notices, 2);
 }

@@ -91,14 +91,14 @@ TEST_F(WindowCommandsTest, WithoutATrayMinimizedNeverHidesTheWindow) {
     EXPECT_EQ(shell.calls, (std::vector<std::string>{"minimize"}));
 }
 
-TEST_F(WindowCommandsTest, RestartClearsOnlyTheCancelledPrinter) {
-    divert.CancelledPrinterName = "KITCHEN1";
+TEST_F(WindowCommandsTest, RestartClearsTheCancelledPrinters) {
+    divert.CancelledPrinters = {"KITCHEN1", "BAR1"};
     divert.DivertBanner = "*Divert From KITCHEN1";
     commands.Restart();
-    EXPECT_EQ(divert.CancelledPrinterName, "");
+    EXPECT_TRUE(divert.CancelledPrinters.empty());
     EXPECT_EQ(divert.DivertBanner, "*Divert From KITCHEN1");
     commands.Restart();
-    EXPECT_EQ(divert.CancelledPrinterName, "");
+    EXPECT_TRUE(divert.CancelledPrinters.empty());
     EXPECT_TRUE(shell.calls.empty());
 }
 

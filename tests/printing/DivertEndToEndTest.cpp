@@ -88,7 +88,7 @@ TEST_F(DivertEndToEnd, BothPrintersDownLeavesTheItemsWaitingUncancelled) {
 
     EXPECT_EQ(PrintStatus(1), 0);
     EXPECT_EQ(PrintStatus(2), 0);
-    EXPECT_TRUE(divert.CancelledPrinterName.empty());
+    EXPECT_TRUE(divert.CancelledPrinters.empty());
     EXPECT_TRUE(divertPrinter->Jobs().empty());
     EXPECT_THAT(LogText(), HasSubstr("Retry Printing at 'K2'\r\n"));
     EXPECT_THAT(LogText(), Not(HasSubstr("Printing Success")));

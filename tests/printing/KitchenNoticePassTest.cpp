@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <algorithm>
 
 #include "NoticeTestFixture.h"
@@ -123,14 +125,14 @@ TEST_F(KitchenNoticePassTest, CancelledPrinterStillReceivesNotices) {
     AddDevice(1, "KITCHEN1", "O");
     AddGroup("HOT", "O");
     AddNotice({.id = 1, .group = "HOT"});
-    divert.CancelledPrinterName = "KITCHEN1";
+    divert.CancelledPrinters = {"KITCHEN1"};
 
     pass.PrintKitchenNotices();
 
     EXPECT_EQ(OpensOf("KITCHEN1"), 1);
     EXPECT_FALSE(posPrinter.Printed().empty());
     EXPECT_EQ(PrintStatus(1), 1);
-    EXPECT_EQ(divert.CancelledPrinterName, "KITCHEN1");
+    EXPECT_EQ(divert.CancelledPrinters, std::set<std::string>{"KITCHEN1"});
 }
 
 TEST_F(KitchenNoticePassTest, DeviceThatDidNotTakeTheTicketIsLoggedAndTheNoticeStillMarked) {

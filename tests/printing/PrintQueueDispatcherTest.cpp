@@ -71,13 +71,13 @@ TEST_F(PrintQueueDispatcherTest, CancelledPrinterIsLoadedButGetsNothing) {
     AddGroup("G1", "OO");
     AddItem("BURG", "G1");
     AddWaiting(1, "T5", "BURG");
-    divert.CancelledPrinterName = "KITCHEN2";
+    divert.CancelledPrinters = {"KITCHEN2"};
     dispatcher.DispatchPrintQueue();
     EXPECT_EQ(SentDevices(), std::vector<std::string>{"KITCHEN1"});
     EXPECT_EQ(window.Status(), "Sending to Printer 'KITCHEN2'");
 
     // A name that differs only in case is not the cancelled printer.
-    divert.CancelledPrinterName = "kitchen2";
+    divert.CancelledPrinters = {"kitchen2"};
     dispatcher.DispatchPrintQueue();
     EXPECT_EQ(SentDevices(), (std::vector<std::string>{"KITCHEN1", "KITCHEN1", "KITCHEN2"}));
 }

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "SendingFixture.h"
 #include "dialogs/FailAfterPrintPrinter.h"
 
@@ -133,7 +135,7 @@ TEST_F(DivertSending, CancelAfterTwoFailedAttemptsLeavesItemsWaiting) {
     PressCancel();
     sending.SendTicket();
     EXPECT_EQ(host.lastLabel, "ERROR Open Printer 'K2' 2 time(s)");
-    EXPECT_EQ(divert.CancelledPrinterName, "K1");
+    EXPECT_EQ(divert.CancelledPrinters, std::set<std::string>{"K1"});
     EXPECT_TRUE(ticket.PrintFailed);
     EXPECT_THAT(recorded.executed, IsEmpty());
     EXPECT_THAT(ticket.List1, IsEmpty());

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -105,7 +107,7 @@ TEST_F(DivertDialogQtTest, CountsFailuresReadsEditedFieldsAndCancels) {
     EXPECT_THAT(pinger.pinged, ElementsAre("127.0.0.2", "127.0.0.3"));
     EXPECT_FALSE(view.isVisible());
     EXPECT_FALSE(divert.DivertSucceeded);
-    EXPECT_EQ(divert.CancelledPrinterName, "K1B");
+    EXPECT_EQ(divert.CancelledPrinters, std::set<std::string>{"K1B"});
 }
 
 TEST_F(DivertDialogQtTest, Image1DoubleClickAsksAndCloses) {

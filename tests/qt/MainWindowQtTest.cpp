@@ -173,9 +173,9 @@ TEST_F(MainWindowQtTest, PictureAsksToCloseAndRestartClearsTheCancelledPrinter) 
     EXPECT_EQ(op.messages[0].caption, "Exit");
     EXPECT_TRUE(window.isVisible());
 
-    divert.CancelledPrinterName = "KITCHEN1";
+    divert.CancelledPrinters = {"KITCHEN1"};
     window.Command4()->click();
-    EXPECT_EQ(divert.CancelledPrinterName, "");
+    EXPECT_TRUE(divert.CancelledPrinters.empty());
 }
 
 TEST_F(MainWindowQtTest, LostTableEndsTheRunWithTheFatalReport) {
