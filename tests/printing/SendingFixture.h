@@ -15,6 +15,7 @@
 #include "support/Fakes.h"
 #include "support/PrintRig.h"
 #include "support/TestDatabase.h"
+#include "support/TextStatement.h"
 
 namespace kps::test {
 
@@ -42,6 +43,13 @@ class FailingConnection final : public Connection {
     explicit FailingConnection(Connection& inner) : inner_(inner) {}
     void Execute(const std::string& sql) override;
     ResultTable Query(const std::string& sql) override { return inner_.Query(sql); }
+    std::unique_ptr<Statement> Prepare(const std::string& sql) override {
+        return std::make_unique<TextStatement>(*this, sql);
+    }
+    void BeginTransaction() override { inner_.BeginTransaction(); }
+    void CommitTransaction() override { inner_.CommitTransaction(); }
+    void RollbackTransaction() override { inner_.RollbackTransaction(); }
+    std::string DbmsName() const override { return inner_.DbmsName(); }
 
     std::string failOnce;
 
