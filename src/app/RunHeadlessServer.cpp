@@ -7,7 +7,6 @@
 #include "mainwindow/HeadlessPollTimer.h"
 #include "mainwindow/HeadlessRunner.h"
 #include "output/LpSystemPrinter.h"
-#include "output/SleepWaitPause.h"
 #include "text/KpsError.h"
 
 namespace kps {
@@ -19,16 +18,15 @@ int RunHeadlessServer(const std::string& iniPath, long ticks) {
         return started.exitStatus;
     }
     HeadlessPollTimer timer;
-    SleepWaitPause pause;
     LpSystemPrinter systemPrinter(started.setup.CodePage);
     HeadlessDivertPolicy divertPolicy;
     try {
-        PrintServer server(started, {op, timer, pause, systemPrinter, divertPolicy}, std::cerr);
+        PrintServer server(started, {op, timer, systemPrinter, divertPolicy}, std::cerr);
         HeadlessRunner runner(server.Form(), server.Passes(), server.Divert(), op,
                               server.GetClock(), std::cout);
         HeadlessOptions options;
         options.ticks = ticks;
-        return runner.Run(options);
+        return server.Finish(runner.Run(options));
     } catch (const KpsError& error) {
         ShowFatalErrorReport(op, error.Number(), error.Description());
         return kExitFatalError;

@@ -69,6 +69,7 @@ void MDIForm1::PollCycle(PrintPasses& passes) {
         lbltime_ = FormatGeneralDate(clock_.Now());
         ticket_.List1.clear();
         ticket_.List2.clear();
+        passes.SettleReports();
         RefreshWaitingGrid();
         DispatchTrigger(passes);
         NoticeTrigger(passes);
@@ -139,12 +140,6 @@ void MDIForm1::ShowStatus(const std::string& caption) {
     label2_ = caption;
     if (observer_ != nullptr) {
         observer_->StatusChanged();
-    }
-}
-
-void MDIForm1::StartPolling() {
-    if (!closed_) {
-        timer_.Start();
     }
 }
 

@@ -69,8 +69,6 @@ class MDIForm1 final : public PrintWindow {
     Recordset& PendingNotices() override;
     bool IndividualMode() const override { return individual_; }
     void ShowStatus(const std::string& caption) override;
-    void StopPolling() override { timer_.Stop(); }
-    void StartPolling() override;
 
   private:
     void CloseRecordsets();

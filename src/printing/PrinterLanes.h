@@ -21,8 +21,9 @@ class PrinterLanes {
     // they ended.
     virtual std::vector<JobReport> TakeReports() = 0;
 
-    // Drops the jobs no lane has started and waits at most `limit` for the
-    // running ones. False when a lane was still at work.
+    // Takes no more jobs and lets the lanes print what they hold, for at most
+    // `limit`; then drops what no lane has started. False when a lane was
+    // still printing.
     virtual bool Finish(std::chrono::milliseconds limit) = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "printing/ThreadedPrinterLanes.h"
 
+#include <utility>
+
 namespace kps {
 
 ThreadedPrinterLanes::ThreadedPrinterLanes(RunnerFactory makeRunner)
@@ -47,11 +49,15 @@ std::vector<JobReport> ThreadedPrinterLanes::TakeReports() {
 bool ThreadedPrinterLanes::Finish(std::chrono::milliseconds limit) {
     std::unique_lock lock(mutex_);
     stopping_ = true;
+    work_.notify_all();
+    if (idle_.wait_for(lock, limit, [this] { return AllIdle(); })) {
+        return true;
+    }
+    // Out of time: what no lane has started stays waiting for the next run.
     for (auto& [name, lane] : lanes_) {
         lane->jobs.clear();
     }
-    work_.notify_all();
-    return idle_.wait_for(lock, limit, [this] { return AllIdle(); });
+    return AllIdle();
 }
 
 void ThreadedPrinterLanes::Serve(Lane& lane) {
