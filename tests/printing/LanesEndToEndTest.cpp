@@ -72,8 +72,9 @@ class LanesEndToEnd : public KitchenTicketFixture {
     LanesEndToEnd() {
         k1->SetRefusing(true);
         std::ofstream(registry.File(), std::ios::binary)
-            << "[K1]\r\nHost=127.0.0.2\r\nPort=" << k1->Port() << "\r\n[K2]\r\nHost=127.0.0.3\r\nPort="
-            << k2->Port() << "\r\nReleasePause=0\r\n[K3]\r\nHost=127.0.0.4\r\nPort=" << k3->Port()
+            << "[K1]\r\nHost=127.0.0.2\r\nPort=" << k1->Port()
+            << "\r\n[K2]\r\nHost=127.0.0.3\r\nPort=" << k2->Port()
+            << "\r\nReleasePause=0\r\n[K3]\r\nHost=127.0.0.4\r\nPort=" << k3->Port()
             << "\r\nReleasePause=0\r\n";
         const std::string layout = WriteLayout("Kit.ini",
                                                "[BODY]\r\nFormat=2\r\nPosDescriptionLine="
@@ -130,8 +131,9 @@ class LanesEndToEnd : public KitchenTicketFixture {
 TEST_F(LanesEndToEnd, AFailingPrinterDelaysOnlyItselfAndDivertsWhenAsked) {
     serverDispatcher.DispatchPrintQueue();
 
-    ASSERT_TRUE(SettleUntil([&] { return PrintStatus(2) == 1 && PrintStatus(3) == 1 &&
-                                         PrintStatus(4) == 1 && host.shown == 1; }));
+    ASSERT_TRUE(SettleUntil([&] {
+        return PrintStatus(2) == 1 && PrintStatus(3) == 1 && PrintStatus(4) == 1 && host.shown == 1;
+    }));
     ASSERT_EQ(k3->Jobs().size(), 2u);
     EXPECT_THAT(k3->Jobs()[0].bytes, HasSubstr("Fries first"));
     EXPECT_THAT(k3->Jobs()[1].bytes, HasSubstr("Fries second"));
