@@ -26,7 +26,8 @@ int RunWindowServer(int& argc, char** argv, const std::string& iniPath) {
     DivertDialogQt divertDialog;
     try {
         PrintServer server(started, {op, timer, pause, systemPrinter, divertDialog}, std::cerr);
-        return RunGui(app, server.Form(), server.Passes(), timer, op, server.Divert(),
+        PrinterStates states;
+        return RunGui(app, server.Form(), server.Passes(), timer, op, server.Divert(), states,
                       server.Log());
     } catch (const KpsError& error) {
         ShowFatalErrorReport(op, error.Number(), error.Description());

@@ -2,19 +2,22 @@
 
 namespace kps {
 
-std::string PrinterStateLine(const PrinterStatus& status) {
-    std::string line = "Printer '" + status.device + "' ";
+std::string DescribePrinterState(const PrinterStatus& status) {
     switch (status.state) {
         case PrinterState::Printing:
-            return line + "printing";
+            return "printing";
         case PrinterState::NotPrinting:
-            return line + "not printing: " + DescribePrintFault(status.reason);
+            return "not printing: " + DescribePrintFault(status.reason);
         case PrinterState::QuestionPending:
-            return line + "question pending";
+            return "question pending";
         case PrinterState::Suspended:
             break;
     }
-    return line + "suspended";
+    return "suspended";
+}
+
+std::string PrinterStateLine(const PrinterStatus& status) {
+    return "Printer '" + status.device + "' " + DescribePrinterState(status);
 }
 
 ConsolePrinterStateWriter::ConsolePrinterStateWriter(const Clock& clock, std::ostream& out)

@@ -8,8 +8,11 @@
 
 namespace kps {
 
-// "Printer 'BAR1' not printing: cover open", "... printing", "... question
-// pending", "... suspended".
+// The state in words: "printing", "not printing: cover open", "question
+// pending", "suspended".
+std::string DescribePrinterState(const PrinterStatus& status);
+
+// "Printer 'BAR1' not printing: cover open", "Printer 'BAR1' printing", ...
 std::string PrinterStateLine(const PrinterStatus& status);
 
 // The headless server's printer states: one "[hh:mm:ss] " line on standard
