@@ -43,12 +43,13 @@ void PrinterStates::OnSuspended(const std::string& device) {
 }
 
 void PrinterStates::OnResumed(const std::string& device) {
-    PrinterStatus& status = Find(device);
-    if (status.state != PrinterState::Suspended) {
-        return;
+    auto found = std::find_if(printers_.begin(), printers_.end(), [&](const PrinterStatus& status) {
+        return status.device == device && status.state == PrinterState::Suspended;
+    });
+    if (found != printers_.end()) {
+        Set(*found, {PrinterState::Printing, PrintFault::None});
+        NotifyAll();
     }
-    Set(status, {PrinterState::Printing, PrintFault::None});
-    NotifyAll();
 }
 
 void PrinterStates::SetWaitingItems(const std::map<std::string, long>& perDevice) {

@@ -67,13 +67,17 @@ TEST_F(PrinterStatesTest, SuspendedPrinterStaysSuspendedUntilResumed) {
     states.OnFailed("BAR1", PrintFault::Offline);
     states.OnQuestionClosed("BAR1");
     EXPECT_EQ(Bar().state, PrinterState::Suspended);
+    states.OnFailed("KITCHEN1", PrintFault::Offline);
     states.OnResumed("KITCHEN1");  // never suspended: unchanged
-    EXPECT_EQ(states.Printers().at(1).state, PrinterState::Printing);
+    states.OnResumed("GRILL");     // unknown: not added
+    EXPECT_EQ(states.Printers().at(1).state, PrinterState::NotPrinting);
+    EXPECT_EQ(states.Printers().size(), 2u);
     states.OnResumed("BAR1");
     EXPECT_EQ(Bar().state, PrinterState::Printing);
     EXPECT_EQ(out.str(),
               "[22:05:09] Printer 'BAR1' question pending\n"
               "[22:05:09] Printer 'BAR1' suspended\n"
+              "[22:05:09] Printer 'KITCHEN1' not printing: offline\n"
               "[22:05:09] Printer 'BAR1' printing\n");
 }
 

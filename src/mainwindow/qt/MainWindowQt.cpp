@@ -124,26 +124,25 @@ void MainWindowQt::BuildControls() {
     title->addWidget(image1_);
     title->addWidget(label3_, 1);
     title->addWidget(lbltime_);
+    BuildPrinterPanel();
     auto* options = new QHBoxLayout;
     options->addWidget(option1_);
     options->addWidget(option2_);
     options->addStretch(1);
+    options->addWidget(printerNote_);
+    options->addSpacing(24);
     options->addWidget(dis_);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(label2_, 1);
+    buttons->addWidget(resume_);
     buttons->addWidget(command3_);
     buttons->addWidget(command4_);
     buttons->addWidget(pclose_);
-    BuildPrinterPanel();
-    auto* printerActions = new QHBoxLayout;
-    printerActions->addWidget(printerNote_, 1);
-    printerActions->addWidget(resume_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(title);
     layout->addLayout(options);
-    layout->addWidget(flxData_, 3);
+    layout->addWidget(flxData_, 2);
     layout->addWidget(printers_, 1);
-    layout->addLayout(printerActions);
     layout->addLayout(buttons);
 }
 
