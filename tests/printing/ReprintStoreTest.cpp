@@ -48,20 +48,27 @@ TEST_F(ReprintStoreTest, TicketsSurviveARestartAndOnlyTheLastFiftyAreKept) {
     EXPECT_EQ(LogText(), "");
 }
 
-TEST_F(ReprintStoreTest, TornFileIsIgnoredWithALogLine) {
+TEST_F(ReprintStoreTest, TornOrChangedFileIsIgnoredWithALogLine) {
     {
         ReprintStore store(state, log);
         store.Remember("BAR1", Ticket(1));
+        store.Remember("GRILL", Ticket(3));
         store.Remember("KITCHEN1", Ticket(2));
     }
-    const std::string file = state + "/reprint-BAR1.tickets";
-    const std::string bytes = ReadBytes(file);
-    WriteBytes(file, bytes.substr(0, bytes.size() / 2));
+    const std::string torn = state + "/reprint-BAR1.tickets";
+    WriteBytes(torn, ReadBytes(torn).substr(0, ReadBytes(torn).size() / 2));
+    const std::string changed = state + "/reprint-GRILL.tickets";
+    std::string bytes = ReadBytes(changed);
+    bytes[bytes.find("Table 3")] = 'X';  // same length, one letter changed
+    WriteBytes(changed, bytes);
 
     ReprintStore reloaded(state, log);
     EXPECT_EQ(reloaded.Recent("BAR1", 1), std::nullopt);
+    EXPECT_EQ(reloaded.Recent("GRILL", 1), std::nullopt);
     EXPECT_EQ(reloaded.Recent("KITCHEN1", 1), Ticket(2));
     EXPECT_NE(LogText().find("reprint-BAR1.tickets is damaged and was ignored"), std::string::npos);
+    EXPECT_NE(LogText().find("reprint-GRILL.tickets is damaged and was ignored"),
+              std::string::npos);
 }
 
 TEST_F(ReprintStoreTest, FolderThatCannotBeWrittenIsLoggedOnceAndTicketsAreStillKept) {
