@@ -57,7 +57,7 @@ std::optional<std::string> StateRecordReader::Text() {
     auto [end, ec] = std::from_chars(fields_.data(), fields_.data() + fields_.size(), length);
     std::size_t start = static_cast<std::size_t>(end - fields_.data()) + 1;
     if (ec != std::errc() || end == fields_.data() + fields_.size() || *end != ':' ||
-        fields_.size() - start < length + 1 || fields_[start + length] != '\n') {
+        length >= fields_.size() - start || fields_[start + length] != '\n') {
         return std::nullopt;
     }
     std::string text(fields_.substr(start, length));
