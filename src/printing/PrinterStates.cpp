@@ -107,11 +107,11 @@ void PrinterStates::Report(const std::string& device, Entry entry) {
         return;  // only the operator lifts a suspension
     }
     auto before = beforeQuestion_.find(device);
-    if (before != beforeQuestion_.end()) {
+    if (before == beforeQuestion_.end()) {
+        Set(status, entry);
+    } else if (before->second.state != PrinterState::Suspended) {
         before->second = entry;
-        return;
     }
-    Set(status, entry);
 }
 
 void PrinterStates::Set(PrinterStatus& status, Entry entry) {

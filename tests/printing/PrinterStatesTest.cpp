@@ -67,6 +67,10 @@ TEST_F(PrinterStatesTest, SuspendedPrinterStaysSuspendedUntilResumed) {
     states.OnFailed("BAR1", PrintFault::Offline);
     states.OnQuestionClosed("BAR1");
     EXPECT_EQ(Bar().state, PrinterState::Suspended);
+    states.OnQuestionOpened("BAR1");
+    states.OnPrinted("BAR1", clock.Now());
+    states.OnQuestionClosed("BAR1");
+    EXPECT_EQ(Bar().state, PrinterState::Suspended);
     states.OnFailed("KITCHEN1", PrintFault::Offline);
     states.OnResumed("KITCHEN1");  // never suspended: unchanged
     states.OnResumed("GRILL");     // unknown: not added
@@ -75,6 +79,8 @@ TEST_F(PrinterStatesTest, SuspendedPrinterStaysSuspendedUntilResumed) {
     states.OnResumed("BAR1");
     EXPECT_EQ(Bar().state, PrinterState::Printing);
     EXPECT_EQ(out.str(),
+              "[22:05:09] Printer 'BAR1' question pending\n"
+              "[22:05:09] Printer 'BAR1' suspended\n"
               "[22:05:09] Printer 'BAR1' question pending\n"
               "[22:05:09] Printer 'BAR1' suspended\n"
               "[22:05:09] Printer 'KITCHEN1' not printing: offline\n"
