@@ -25,14 +25,16 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
           return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices);
       }),
       form_(db_, clock_, ports.op, ticket_, ports.timer, started.RefOutlet),
-      context_{db_,    log_,    clock_,  ports.op, form_,     ports.systemPrinter,
-               codes_, device_, ticket_, divert_,  inFlight_, setup_.CodePage},
+      context_{db_,     log_,    clock_,  ports.op,  form_,   ports.systemPrinter, codes_,
+               device_, ticket_, divert_, inFlight_, states_, setup_.CodePage},
       dialog_(lanes_, log_, ports.op, codes_, divert_),
       sending_(context_, lanes_, inFlight_, dialog_, ports.divertHost),
       composer_(context_, sending_),
       dispatcher_(context_, composer_),
       notices_(context_, dispatcher_, sending_),
-      passes_(sending_, dispatcher_, notices_) {}
+      passes_(sending_, dispatcher_, notices_) {
+    form_.SetPrinterStates(&states_);
+}
 
 int PrintServer::Finish(int status) {
     bool finished = false;

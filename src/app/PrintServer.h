@@ -37,6 +37,7 @@ class PrintServer {
     MDIForm1& Form() { return form_; }
     PrintPasses& Passes() { return passes_; }
     DivertState& Divert() { return divert_; }
+    PrinterStates& States() { return states_; }
     const PrintLog& Log() const { return log_; }
     const Clock& GetClock() const { return clock_; }
 
@@ -57,6 +58,7 @@ class PrintServer {
     TicketBuffers ticket_;
     DivertState divert_;
     TicketsInFlight inFlight_;
+    PrinterStates states_;
 
     PosPrinterRegistry registry_;
     ThreadedPrinterLanes lanes_;

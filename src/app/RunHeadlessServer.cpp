@@ -7,6 +7,7 @@
 #include "mainwindow/HeadlessPollTimer.h"
 #include "mainwindow/HeadlessRunner.h"
 #include "output/LpSystemPrinter.h"
+#include "printing/PrinterStateLine.h"
 #include "text/KpsError.h"
 
 namespace kps {
@@ -22,6 +23,8 @@ int RunHeadlessServer(const std::string& iniPath, long ticks) {
     HeadlessDivertPolicy divertPolicy;
     try {
         PrintServer server(started, {op, timer, systemPrinter, divertPolicy}, std::cerr);
+        ConsolePrinterStateWriter states(server.GetClock(), std::cout);
+        server.States().SetListener(&states);
         HeadlessRunner runner(server.Form(), server.Passes(), server.Divert(), op,
                               server.GetClock(), std::cout);
         HeadlessOptions options;

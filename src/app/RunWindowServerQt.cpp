@@ -24,8 +24,8 @@ int RunWindowServer(int& argc, char** argv, const std::string& iniPath) {
     DivertDialogQt divertDialog;
     try {
         PrintServer server(started, {op, timer, systemPrinter, divertDialog}, std::cerr);
-        return server.Finish(
-            RunGui(app, server.Form(), server.Passes(), timer, op, server.Divert(), server.Log()));
+        return server.Finish(RunGui(app, server.Form(), server.Passes(), timer, op, server.Divert(),
+                                    server.States(), server.Log()));
     } catch (const KpsError& error) {
         ShowFatalErrorReport(op, error.Number(), error.Description());
         return kExitFatalError;

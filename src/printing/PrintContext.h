@@ -6,6 +6,7 @@
 #include "printing/DivertState.h"
 #include "printing/PrintDeviceSetting.h"
 #include "printing/PrintWindow.h"
+#include "printing/PrinterStates.h"
 #include "printing/TicketBuffers.h"
 #include "printing/TicketsInFlight.h"
 #include "startup/Clock.h"
@@ -28,6 +29,7 @@ struct PrintContext {
     TicketBuffers& ticket;
     DivertState& divert;
     TicketsInFlight& inFlight;
+    PrinterStates& states;
     int codePage = 1252;
 };
 

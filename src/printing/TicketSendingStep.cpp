@@ -48,7 +48,7 @@ void TicketSendingStep::SendTicket() {
             }
         } else {
             context_.log.WriteLog("Error Printing at '" + ticket.DeviceName + "'");
-            NotPrinting(ticket.DeviceName);
+            NotPrinting(ticket.DeviceName, PrintFault::Failed);
         }
     }
     // Any other type has no path to print on: nothing may be marked printed.
@@ -107,7 +107,7 @@ void TicketSendingStep::SettleTicket(const JobReport& report) {
         Printed(job.device);
         return;
     }
-    NotPrinting(job.device);
+    NotPrinting(job.device, report.fault);
     if (job.printingType == "D") {
         // The rows stay waiting; the operator hears once, not every tick.
         inFlight_.ReleaseItems(job.itemIds);
@@ -127,6 +127,7 @@ void TicketSendingStep::SettleTicket(const JobReport& report) {
     }
     context_.log.WriteLog("Error Open Printer '" + job.device + "'");
     inFlight_.SetQuestioned(job.device, true);
+    context_.states.OnQuestionOpened(job.device);
     questions_.push_back(job);
 }
 
@@ -141,7 +142,7 @@ void TicketSendingStep::SettleNotice(const JobReport& report) {
         }
         return;
     }
-    NotPrinting(job.device);
+    NotPrinting(job.device, report.fault);
     if (outages_.Failed(job.device)) {
         context_.log.WriteLog("Error Print Notice " + job.noticeId + " at '" + job.device + "'");
     }
@@ -164,10 +165,13 @@ void TicketSendingStep::Printed(const std::string& device) {
     if (outages_.Recovered(device)) {
         context_.log.WriteLog("Printer '" + device + "' is back");
     }
-    context_.window.ShowStatus("Last Printed on " + FormatGeneralDate(context_.clock.Now()));
+    const LocalDateTime now = context_.clock.Now();
+    context_.states.OnPrinted(device, now);
+    context_.window.ShowStatus("Last Printed on " + FormatGeneralDate(now));
 }
 
-void TicketSendingStep::NotPrinting(const std::string& device) {
+void TicketSendingStep::NotPrinting(const std::string& device, PrintFault fault) {
+    context_.states.OnFailed(device, fault == PrintFault::None ? PrintFault::Failed : fault);
     context_.window.ShowStatus("Printer '" + device + "' not printing");
 }
 
@@ -246,6 +250,10 @@ void TicketSendingStep::EndQuestion() {
     host_.Hide(dialog_);
     dialog_.Unload();
     inFlight_.SetQuestioned(job.device, false);
+    context_.states.OnQuestionClosed(job.device);
+    if (context_.divert.CancelledPrinters.contains(job.device)) {
+        context_.states.OnSuspended(job.device);
+    }
     if (context_.divert.DivertSucceeded) {
         SettleMarking({job.itemIds, job.billIds});
     } else {

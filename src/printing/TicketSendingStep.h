@@ -68,7 +68,7 @@ class TicketSendingStep final : public TicketSender {
     void SettleNotice(const JobReport& report);
     void SettleDivert(const JobReport& report);
     void Printed(const std::string& device);
-    void NotPrinting(const std::string& device);
+    void NotPrinting(const std::string& device, PrintFault fault);
     void SettleMarking(const Marking& marking);
     void RetryMarkings();
     void AskNextQuestion();

@@ -55,6 +55,7 @@ GeneralSetup LoadGeneralSetup(const std::string& iniPath, Operator& op) {
     }
     setup.OdbcDriver = read("PrintServer", "OdbcDriver");
     setup.OdbcOptions = read("PrintServer", "OdbcOptions");
+    setup.StateFolder = read("PrintServer", "StateFolder");
     return setup;
 }
 

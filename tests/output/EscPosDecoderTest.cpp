@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "fake-receipt-printer/EscPosDecoder.h"
+#include "output/EscPosDecoder.h"
 
 namespace kps::test {
 namespace {

@@ -42,6 +42,7 @@ struct PrintRig {
     TicketBuffers ticket;
     DivertState divert;
     TicketsInFlight inFlight;
+    PrinterStates states;
     PrintContext ctx;
 };
 

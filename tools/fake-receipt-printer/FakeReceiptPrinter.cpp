@@ -15,7 +15,7 @@
 #include <iostream>
 #include <string_view>
 
-#include "fake-receipt-printer/EscPosCommand.h"
+#include "output/EscPosCommand.h"
 #include "text/KpsError.h"
 
 namespace kps {

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "fake-receipt-printer/EscPosDecoder.h"
 #include "fake-receipt-printer/FakeReceiptPrinter.h"
+#include "output/EscPosDecoder.h"
 #include "text/KpsError.h"
 
 namespace {

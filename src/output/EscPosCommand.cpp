@@ -1,4 +1,4 @@
-#include "fake-receipt-printer/EscPosCommand.h"
+#include "output/EscPosCommand.h"
 
 namespace kps {
 namespace {

@@ -1,8 +1,8 @@
-#include "fake-receipt-printer/EscPosDecoder.h"
+#include "output/EscPosDecoder.h"
 
 #include <cstdio>
 
-#include "fake-receipt-printer/EscPosCommand.h"
+#include "output/EscPosCommand.h"
 #include "text/Text.h"
 
 namespace kps {
