@@ -293,15 +293,20 @@ TEST_P(DatabaseBackendTest, StatusUpdatesMarkOneRowAndMayRepeat) {
 // IDs above 2^53 would be rounded on any road through a double.
 TEST_P(DatabaseBackendTest, PreparedStatementsRunAgainWithOtherValues) {
     constexpr std::int64_t kBigId = 9007199254740993;
-    db_->Exec("CREATE TABLE kps_bound (id BIGINT, note VARCHAR(20), amount NUMERIC(18, 2))");
-    auto insert = db_->Db().Prepare("INSERT INTO kps_bound (id, note, amount) VALUES (?, ?, ?)");
+    db_->Exec(
+        "CREATE TABLE kps_bound (id BIGINT, note VARCHAR(20), amount NUMERIC(18, 2), "
+        "code NUMERIC(19, 0))");
+    auto insert =
+        db_->Db().Prepare("INSERT INTO kps_bound (id, note, amount, code) VALUES (?, ?, ?, ?)");
     insert->Bind(1, Value::Integer(kBigId));
     insert->Bind(2, Value::Text("Crème 'brûlée'?"));
     insert->Bind(3, Value::Real(2.5));
+    insert->Bind(4, Value::Integer(kBigId));
     insert->Execute();
     insert->Bind(1, Value::Integer(7));
     insert->Bind(2, Value::Null());
     insert->Bind(3, Value::Null());
+    insert->Bind(4, Value::Null());
     insert->Execute();
 
     auto select = db_->Db().Prepare("SELECT id, note, amount FROM kps_bound WHERE id = ?");
@@ -312,6 +317,13 @@ TEST_P(DatabaseBackendTest, PreparedStatementsRunAgainWithOtherValues) {
     EXPECT_EQ(ExactInteger(big.rows[0][0]), kBigId);
     EXPECT_EQ(big.rows[0][1].AsText(), "Crème 'brûlée'?");
     EXPECT_EQ(big.rows[0][2].AsText(), "2.5");
+    auto code =
+        db_->Db().Query("SELECT code FROM kps_bound WHERE code IS NOT NULL").rows.at(0).at(0);
+    // SQLite, and its ODBC driver, give NUMERIC columns as real numbers.
+    if (GetParam() == Backend::Postgres) {
+        EXPECT_EQ(code.GetKind(), Value::Kind::Integer);
+        EXPECT_EQ(ExactInteger(code), kBigId);
+    }
     select->Bind(1, Value::Integer(7));
     ResultTable small = select->Query();
     ASSERT_EQ(small.rows.size(), 1u);
