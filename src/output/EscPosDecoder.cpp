@@ -136,6 +136,9 @@ std::string DecodeEscPos(std::string_view bytes) {
             case EscPosKind::StatusQuery:
                 out += "[status?]";
                 break;
+            case EscPosKind::TransmitStatus:
+                out += "[transmit status " + std::to_string(command.parameter) + "?]";
+                break;
             case EscPosKind::ProcessIdQuery:
                 out += "[process id " + ProcessId(command.bytes.substr(7)) + "]";
                 break;
