@@ -5,7 +5,7 @@ namespace kps {
 PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::ostream& notices)
     : setup_(started.setup),
       db_(*started.db),
-      log_(setup_.DrivePath, clock_, setup_.CodePage),
+      log_(setup_.DrivePath, clock_, setup_.CodePage, &notices, setup_.LogKeepDays),
       registry_(PosPrinterRegistry::BesideSettings(setup_)),
       pinger_(9100, &notices),
       mainPrinter_(registry_),
@@ -19,6 +19,8 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       composer_(context_, sending_),
       dispatcher_(context_, composer_),
       notices_(context_, dispatcher_),
-      passes_(dispatcher_, notices_) {}
+      passes_(dispatcher_, notices_) {
+    log_.RemoveOldFiles();
+}
 
 }  // namespace kps

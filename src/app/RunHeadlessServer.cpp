@@ -8,6 +8,7 @@
 #include "mainwindow/HeadlessRunner.h"
 #include "output/LpSystemPrinter.h"
 #include "output/SleepWaitPause.h"
+#include "startup/SdServiceManager.h"
 #include "text/KpsError.h"
 
 namespace kps {
@@ -26,8 +27,10 @@ int RunHeadlessServer(const std::string& iniPath, long ticks) {
         PrintServer server(started, {op, timer, pause, systemPrinter, divertPolicy}, std::cerr);
         HeadlessRunner runner(server.Form(), server.Passes(), server.Divert(), op,
                               server.GetClock(), std::cout);
+        SdServiceManager serviceManager;
         HeadlessOptions options;
         options.ticks = ticks;
+        options.service = &serviceManager;
         return runner.Run(options);
     } catch (const KpsError& error) {
         ShowFatalErrorReport(op, error.Number(), error.Description());

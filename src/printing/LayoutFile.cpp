@@ -1,5 +1,7 @@
 #include "printing/LayoutFile.h"
 
+#include <filesystem>
+
 #include "startup/IniFile.h"
 #include "text/Text.h"
 
@@ -25,6 +27,16 @@ std::vector<std::string> ReadEnabledLines(const IniFile& ini, const std::string&
 
 bool IsEnabledLayoutLine(const std::string& line) {
     return StartsWithDigit(line);
+}
+
+std::string FindLayoutFile(const std::string& name, const std::string& settingsFolder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::exists(name, ec) || settingsFolder.empty()) {
+        return name;
+    }
+    const fs::path beside = fs::path(settingsFolder) / name;
+    return fs::exists(beside, ec) ? beside.string() : name;
 }
 
 LayoutFile LayoutFile::Read(const std::string& file, int codePage) {
