@@ -15,7 +15,8 @@ bool StartsWithDigit(const std::string& text) {
 std::vector<std::string> ReadEnabledLines(const IniFile& ini, const std::string& section) {
     std::vector<std::string> lines;
     for (int n = 1; n <= 10; ++n) {
-        std::string line = ini.Value(section, "L" + std::to_string(n));
+        // Not a one-letter literal: GCC 12 warns falsely (-Wrestrict) on it at -O3.
+        std::string line = ini.Value(section, std::string(1, 'L') + std::to_string(n));
         if (IsEnabledLayoutLine(line)) {
             lines.push_back(std::move(line));
         }

@@ -33,10 +33,12 @@ bool TableExchangeTicket::PrintTableExchangeTicket(int k) {
     ctx_.ticket.List3.clear();
     ctx_.ticket.RTF.clear();
     if (IsTextPath(ctx_.device.PrintingType)) {
-        ctx_.ticket.OutputMode = "O";
+        // Not a one-letter literal: GCC 12 warns falsely (-Wrestrict) on it at -O3.
+        ctx_.ticket.OutputMode = std::string(1, 'O');
         WriteTextLines(lines);
     } else {
-        ctx_.ticket.OutputMode = "W";
+        // Not a one-letter literal: GCC 12 warns falsely (-Wrestrict) on it at -O3.
+        ctx_.ticket.OutputMode = std::string(1, 'W');
         SelectSystemPrinterByName(ctx_.systemPrinter, ctx_.device.DeviceName);
         PrintSystemLines(lines);
     }
