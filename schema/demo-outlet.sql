@@ -1,6 +1,6 @@
 -- Master data of a small demo outlet: one hot kitchen printing to a file, one
--- bar printer on the network that diverts to the kitchen. RefOutlet has no
--- "O" at position 74, so tickets are grouped by table.
+-- bar printer on the network that diverts to a second network printer by the
+-- bar. RefOutlet has no "O" at position 74, so tickets are grouped by table.
 
 INSERT INTO Kelt_mt_Outlet (OutletCode, OutletName, RefOutlet)
 VALUES ('OUT01', 'Demo Bistro', 'NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN');
@@ -21,7 +21,12 @@ VALUES (1, 'KITCHEN1', 'D', 'RCPT80', NULL, 'kitchen1.prn', NULL, NULL, NULL, NU
 INSERT INTO Kelt_mt_Device (DeviceCode, DeviceName, PrinterType, PrinterCode, OptionPrinter1,
     DirectPort, LDNName, PrinterFont1, PrinterFont2, PrinterFont3, PrinterFont4, PrinterRowLine,
     WP_FileName)
-VALUES (2, 'BAR1', 'O', 'RCPT80', 1, NULL, '127.0.0.1', NULL, NULL, NULL, NULL, 40,
+VALUES (2, 'BAR1', 'O', 'RCPT80', 3, NULL, '127.0.0.1', NULL, NULL, NULL, NULL, 40,
+    'Kit001.ini');
+INSERT INTO Kelt_mt_Device (DeviceCode, DeviceName, PrinterType, PrinterCode, OptionPrinter1,
+    DirectPort, LDNName, PrinterFont1, PrinterFont2, PrinterFont3, PrinterFont4, PrinterRowLine,
+    WP_FileName)
+VALUES (3, 'BAR2', 'O', 'RCPT80', NULL, NULL, '127.0.0.1', NULL, NULL, NULL, NULL, 40,
     'Kit001.ini');
 
 INSERT INTO Kelt_mt_Service (ServiceType, ServiceName, BillCaption) VALUES ('D', 'Dine In', 'DINE IN');

@@ -38,8 +38,8 @@ void Report(const kps::bench::FaultFigures& f) {
               << "\n"
               << "queued: " << c.items << " items, " << c.notices << " notices"
               << (f.queueFailures > 0 ? " (" + std::to_string(f.queueFailures) + " refused)" : "")
-              << "\nstill waiting at the end: " << f.waitingItems << " items, "
-              << f.waitingNotices << " notices\n"
+              << "\nstill waiting at the end: " << f.waitingItems << " items, " << f.waitingNotices
+              << " notices\n"
               << "printed copies: " << c.copies << "\n"
               << "items lost: " << c.itemsLost << "\n"
               << "notices lost: " << c.noticesLost << "\n"

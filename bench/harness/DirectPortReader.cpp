@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "fake-receipt-printer/EscPosDecoder.h"
+#include "output/EscPosDecoder.h"
 #include "text/KpsError.h"
 
 namespace kps::bench {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "fake-receipt-printer/EscPosDecoder.h"
+#include "output/EscPosDecoder.h"
 
 namespace kps::bench {
 

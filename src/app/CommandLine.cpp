@@ -58,8 +58,43 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
 std::string UsageText() {
     return "usage: kitchen-print-server [--settings FILE] [--headless] [--ticks N]\n"
            "       kitchen-print-server --demo [DIR]\n"
-           "       kitchen-print-server --encrypt-password   (reads the password on stdin)\n"
+           "       kitchen-print-server --encrypt-password [--settings FILE]\n"
            "       kitchen-print-server --help | --version\n";
+}
+
+std::string HelpText() {
+    return UsageText() +
+           "\n"
+           "Prints the kitchen tickets and notices that the point-of-sale terminals queue\n"
+           "in the outlet's database, once a second.\n"
+           "\n"
+           "Options:\n"
+           "  --settings FILE     the settings file (GSetup.ini) to use\n"
+           "  --headless          no windows: messages go to standard error with their\n"
+           "                      default answer; SIGTERM and SIGINT shut down after the\n"
+           "                      current polling cycle, SIGHUP restarts cancelled printers\n"
+           "  --ticks N           stop after N polling cycles (headless; 0: never)\n"
+           "  --demo [DIR]        create a demo outlet in DIR (default demo-outlet) and run\n"
+           "                      the server on it\n"
+           "  --encrypt-password  read a password on standard input and scramble it: with\n"
+           "                      --settings it is written as Password into that file, in\n"
+           "                      the file's code page; without, it is printed\n"
+           "  --help              this text\n"
+           "  --version           the version\n"
+           "\n"
+           "Settings: without --settings, GSetup.ini beside the executable, else\n"
+           "/etc/kitchen-print-server/GSetup.ini. Layout files are looked for in the\n"
+           "current folder, then in the settings file's folder. An empty DrivePath puts\n"
+           "the print log (LOG/Prt_ddmmyyyy.Log) in the settings file's folder.\n"
+           "\n"
+           "Exit status:\n"
+           "  0  shut down, or the last of --ticks N done\n"
+           "  2  bad command line, or the password could not be written\n"
+           "  3  another copy already runs on the same settings file\n"
+           "  4  a printer group's device lacks its layout file\n"
+           "  5  fatal error (database unreachable, statement failed, ...)\n"
+           "\n"
+           "See kitchen-print-server(8).\n";
 }
 
 }  // namespace kps

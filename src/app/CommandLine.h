@@ -10,7 +10,7 @@ struct CommandLine {
     enum class Action { Run, Demo, EncryptPassword, Help, Version };
 
     Action action = Action::Run;
-    std::string settingsFile;  // empty: GSetup.ini beside the executable
+    std::string settingsFile;  // empty: FindSettingsFile
     bool headless = false;
     long ticks = 0;  // 0: until shut down
     std::string demoFolder = "demo-outlet";
@@ -21,6 +21,10 @@ struct CommandLine {
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args,
                                             std::string& error);
 
+// The synopsis, shown after a bad command line.
 std::string UsageText();
+
+// --help: every option, where the settings are looked for, the exit statuses.
+std::string HelpText();
 
 }  // namespace kps

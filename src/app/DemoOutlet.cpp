@@ -20,28 +20,6 @@ void WriteFile(const fs::path& path, const std::string& text) {
     }
 }
 
-const char* const kLayout =
-    "[GENERAL]\r\n"
-    "RowPerLine=40\r\n"
-    "[BODY]\r\n"
-    "Font=2\r\n"
-    "Format=2\r\n"
-    "PosDescriptionLine=PosDescription\r\n"
-    "PosDescriptionLine1=PosDescription1\r\n"
-    "PosDescriptionLine2=\r\n"
-    "PosDescriptionLine3=\r\n"
-    "Skipline=Y\r\n"
-    "[HEADER]\r\n"
-    "L1=0C4=KITCHEN ORDER\r\n"
-    "L2=1L2=Table: [VarTableNo]\r\n"
-    "L3=2L1=Check [VarTicketNo] /  Pax [VarPax]\r\n"
-    "L4=1L1=Staff: [DefUserName]\r\n"
-    "L5=1L1=[Date]\r\n"
-    "L6=X\r\nL7=X\r\nL8=X\r\nL9=X\r\nL10=X\r\n"
-    "[FOOTER]\r\n"
-    "L1=1C1=-- [PR_DefPrinterName] --\r\n"
-    "L2=X\r\nL3=X\r\nL4=X\r\nL5=X\r\nL6=X\r\nL7=X\r\nL8=X\r\nL9=X\r\nL10=X\r\n";
-
 // Orders as the terminals queue them: a bill line and its printing row.
 const char* const kWaitingOrders = R"sql(
 INSERT INTO Kelt_trs_BillDetails (ID, BillNo, ItemCode, Quantity) VALUES
@@ -66,7 +44,7 @@ INSERT INTO kelt_trs_printkitchen (PrinterGroupCode, Remark1, FromTableCode, ToT
 
 }  // namespace
 
-std::string CreateDemoOutlet(const std::string& folder, int barPrinterPort) {
+std::string CreateDemoOutlet(const std::string& folder, int barPrinterPort, int divertPrinterPort) {
     fs::path root = fs::absolute(folder);
     fs::create_directories(root);
     fs::path database = root / "outlet.db";
@@ -87,9 +65,13 @@ std::string CreateDemoOutlet(const std::string& folder, int barPrinterPort) {
                   "[PrintServer]\r\n"
                   "Database=SQLite\r\n"
                   "CodePage=1252\r\n");
-    WriteFile(root / "Kit001.ini", kLayout);
-    WriteFile(root / "PosPrinters.ini", "[BAR1]\r\nHost=127.0.0.1\r\nPort=" +
-                                            std::to_string(barPrinterPort) + "\r\nCutter=Y\r\n");
+    WriteFile(root / "Kit001.ini", demo_sql::kLayout);
+    auto entry = [](const char* name, int port) {
+        return std::string("[") + name + "]\r\nHost=127.0.0.1\r\nPort=" + std::to_string(port) +
+               "\r\nCutter=Y\r\n";
+    };
+    WriteFile(root / "PosPrinters.ini",
+              entry("BAR1", barPrinterPort) + entry("BAR2", divertPrinterPort));
 
     SqliteConnection db(database.string(), true);
     db.Execute(demo_sql::kSchema);

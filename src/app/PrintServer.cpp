@@ -19,7 +19,7 @@ constexpr std::chrono::milliseconds kLaneFinishLimit{5000};
 PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::ostream& notices)
     : setup_(started.setup),
       db_(*started.db),
-      log_(setup_.DrivePath, clock_, setup_.CodePage),
+      log_(setup_.DrivePath, clock_, setup_.CodePage, &notices, setup_.LogKeepDays),
       registry_(PosPrinterRegistry::BesideSettings(setup_)),
       lanes_([this, &notices] {
           return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices);
@@ -34,6 +34,7 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       notices_(context_, dispatcher_, sending_),
       passes_(sending_, dispatcher_, notices_) {
     form_.SetPrinterStates(&states_);
+    log_.RemoveOldFiles();
 }
 
 int PrintServer::Finish(int status) {

@@ -29,7 +29,8 @@ struct ServerPorts {
 
 // Every object of a running server, created once after a successful start-up
 // and wired by reference: the process state, the printers' lanes, the main
-// window's rules and the printing passes.
+// window's rules and the printing passes. `notices` (standard error) takes
+// the reachability notes and every print-log line with its syslog priority.
 class PrintServer {
   public:
     PrintServer(StartupResult& started, const ServerPorts& ports, std::ostream& notices);

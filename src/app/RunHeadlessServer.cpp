@@ -8,6 +8,7 @@
 #include "mainwindow/HeadlessRunner.h"
 #include "output/LpSystemPrinter.h"
 #include "printing/PrinterStateLine.h"
+#include "startup/SdServiceManager.h"
 #include "text/KpsError.h"
 
 namespace kps {
@@ -27,8 +28,10 @@ int RunHeadlessServer(const std::string& iniPath, long ticks) {
         server.States().SetListener(&states);
         HeadlessRunner runner(server.Form(), server.Passes(), server.Divert(), op,
                               server.GetClock(), std::cout);
+        SdServiceManager serviceManager;
         HeadlessOptions options;
         options.ticks = ticks;
+        options.service = &serviceManager;
         return server.Finish(runner.Run(options));
     } catch (const KpsError& error) {
         ShowFatalErrorReport(op, error.Number(), error.Description());

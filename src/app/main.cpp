@@ -14,7 +14,8 @@
 #include "app/DemoOutlet.h"
 #include "app/DemoPrinterProcess.h"
 #include "app/RunServer.h"
-#include "startup/EncryptText.h"
+#include "startup/PasswordTool.h"
+#include "startup/SettingsFile.h"
 #include "startup/StartupSequence.h"
 #include "text/KpsError.h"
 
@@ -26,23 +27,6 @@ fs::path ExecutableFolder(const char* argv0) {
     std::error_code ec;
     fs::path self = fs::read_symlink("/proc/self/exe", ec);
     return (ec ? fs::absolute(argv0) : self).parent_path();
-}
-
-int EncryptPassword() {
-    std::string password;
-    std::getline(std::cin, password);
-    if (!password.empty() && password.back() == '\r') {
-        password.pop_back();
-    }
-    std::random_device seed;
-    std::mt19937 rng(seed());
-    try {
-        std::cout << kps::EncryptText(password, rng) << "\n";
-        return kps::kExitNormal;
-    } catch (const kps::KpsError& error) {
-        std::cerr << "kitchen-print-server: " << error.Description() << "\n";
-        return kps::kExitCommandLine;
-    }
 }
 
 // The demo printer program: built beside the server, or found on the PATH.
@@ -95,25 +79,31 @@ int main(int argc, char** argv) {
     const fs::path exeFolder = ExecutableFolder(argv[0]);
     switch (cl->action) {
         case kps::CommandLine::Action::Help:
-            std::cout << kps::UsageText();
+            std::cout << kps::HelpText();
             return kps::kExitNormal;
         case kps::CommandLine::Action::Version:
             std::cout << "kitchen-print-server " KPS_VERSION "\n";
             return kps::kExitNormal;
-        case kps::CommandLine::Action::EncryptPassword:
-            return EncryptPassword();
+        case kps::CommandLine::Action::EncryptPassword: {
+            std::random_device seed;
+            std::mt19937 rng(seed());
+            return kps::EncryptPasswordCommand(std::cin, std::cout, std::cerr, cl->settingsFile,
+                                               rng);
+        }
         case kps::CommandLine::Action::Demo: {
             try {
                 const fs::path folder = fs::absolute(cl->demoFolder);
-                kps::DemoPrinterProcess printer(FakePrinterProgram(exeFolder),
-                                                (folder / "bar1-jobs").string());
-                const std::string ini = kps::CreateDemoOutlet(folder.string(), printer.Port());
-                // Layout files are found relative to the current folder.
+                const std::string fakePrinter = FakePrinterProgram(exeFolder);
+                kps::DemoPrinterProcess printer(fakePrinter, (folder / "bar1-jobs").string());
+                kps::DemoPrinterProcess divertPrinter(fakePrinter, (folder / "bar2-jobs").string());
+                const std::string ini =
+                    kps::CreateDemoOutlet(folder.string(), printer.Port(), divertPrinter.Port());
+                // The direct port kitchen1.prn is a file relative to the current folder.
                 fs::current_path(folder);
                 std::cout << "Demo outlet in " << folder.string() << ": kitchen tickets go to "
                           << (folder / "kitchen1.prn").string()
                           << ", bar tickets to the fake printer on 127.0.0.1:" << printer.Port()
-                          << "\n"
+                          << ", diverted ones to 127.0.0.1:" << divertPrinter.Port() << "\n"
                           << std::flush;
                 return Run(*cl, argc, argv, ini);
             } catch (const std::exception& e) {
@@ -125,7 +115,7 @@ int main(int argc, char** argv) {
         case kps::CommandLine::Action::Run:
             break;
     }
-    const std::string ini = cl->settingsFile.empty() ? (exeFolder / "GSetup.ini").string()
+    const std::string ini = cl->settingsFile.empty() ? kps::FindSettingsFile(exeFolder.string())
                                                      : fs::absolute(cl->settingsFile).string();
     return Run(*cl, argc, argv, ini);
 }

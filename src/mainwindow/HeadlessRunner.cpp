@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "mainwindow/ConsoleStatusWriter.h"
+#include "mainwindow/ServiceStatus.h"
 #include "startup/ExitStatus.h"
 #include "text/KpsError.h"
 
@@ -83,6 +84,10 @@ int HeadlessRunner::Run(const HeadlessOptions& options) {
 
 int HeadlessRunner::RunLoaded(const HeadlessOptions& options) {
     form_.Load();
+    ServiceManager* service = options.service;
+    if (service != nullptr) {
+        service->NotifyReady();
+    }
     long ticks = 0;
     auto tickStart = std::chrono::steady_clock::now();
     while (true) {
@@ -91,10 +96,17 @@ int HeadlessRunner::RunLoaded(const HeadlessOptions& options) {
             tickStart = std::chrono::steady_clock::now();
             form_.PollCycle(passes_);
             ++ticks;
+            if (service != nullptr) {
+                service->NotifyStatus(ServiceStatusText(form_));
+                service->NotifyWatchdog();
+            }
         }
         if (stopAsked || (options.ticks > 0 && ticks >= options.ticks)) {
             operator_.RequestStop();
             if (form_.Unload()) {
+                if (service != nullptr) {
+                    service->NotifyStopping();
+                }
                 return kExitNormal;
             }
         }

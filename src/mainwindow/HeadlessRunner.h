@@ -8,12 +8,14 @@
 #include "printing/DivertState.h"
 #include "printing/PrintPasses.h"
 #include "startup/Clock.h"
+#include "startup/ServiceManager.h"
 
 namespace kps {
 
 struct HeadlessOptions {
     long ticks = 0;  // stop after this many polling cycles; 0 runs until stopped
     std::chrono::milliseconds interval{1000};
+    ServiceManager* service = nullptr;  // told: ready, each tick's status, stopping
 };
 
 // Runs the main window without windows: Load, then one PollCycle per

@@ -144,7 +144,11 @@ std::string DecodeEscPos(std::string_view bytes) {
                 break;
             case EscPosKind::Other:
             case EscPosKind::Control:
-                out += "[" + Hex(command.bytes) + "]";
+                // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on
+                // "[" + text at -O3.
+                out += '[';
+                out += Hex(command.bytes);
+                out += ']';
                 break;
             case EscPosKind::Incomplete:
                 out += "[incomplete " + Hex(command.bytes) + "]";

@@ -54,7 +54,9 @@ void PR_LoadOposSetting(PrinterCodes& codes, const std::string& printingType) {
     codes.FontCode3 = kEsc + "|3C";
     codes.FontCode4 = kEsc + "|4C";
     codes.CodeColourOn = kEsc + "|rC";
-    codes.CodeColourOff = "\x0b";
+    // Built, not assigned from a one-character literal: GCC 12 at -O3 warns
+    // falsely (-Wrestrict) about that assignment.
+    codes.CodeColourOff = std::string(1, '\x0b');
 
     if (printingType == "D") {
         codes.FontCode1 = codes.DirectFontCode1;

@@ -74,7 +74,8 @@ void KitchenTicketComposer::ComposeKitchenTicket(const std::string& deviceName,
 
     printingType_ = printingType;
     systemPrinterMode_ = printingType != "O" && printingType != "D";
-    ticket.OutputMode = systemPrinterMode_ ? "W" : "O";
+    // Not a one-letter literal: GCC 12 warns falsely (-Wrestrict) on it at -O3.
+    ticket.OutputMode = std::string(1, systemPrinterMode_ ? 'W' : 'O');
     ticket.PrintingType = printingType;
     if (systemPrinterMode_) {
         SelectSystemPrinterByName(ctx_.systemPrinter, deviceName);

@@ -1,5 +1,7 @@
 #include "printing/LayoutFile.h"
 
+#include <filesystem>
+
 #include "startup/IniFile.h"
 #include "text/Text.h"
 
@@ -13,7 +15,8 @@ bool StartsWithDigit(const std::string& text) {
 std::vector<std::string> ReadEnabledLines(const IniFile& ini, const std::string& section) {
     std::vector<std::string> lines;
     for (int n = 1; n <= 10; ++n) {
-        std::string line = ini.Value(section, "L" + std::to_string(n));
+        // Not a one-letter literal: GCC 12 warns falsely (-Wrestrict) on it at -O3.
+        std::string line = ini.Value(section, std::string(1, 'L') + std::to_string(n));
         if (IsEnabledLayoutLine(line)) {
             lines.push_back(std::move(line));
         }
@@ -25,6 +28,16 @@ std::vector<std::string> ReadEnabledLines(const IniFile& ini, const std::string&
 
 bool IsEnabledLayoutLine(const std::string& line) {
     return StartsWithDigit(line);
+}
+
+std::string FindLayoutFile(const std::string& name, const std::string& settingsFolder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::exists(name, ec) || settingsFolder.empty()) {
+        return name;
+    }
+    const fs::path beside = fs::path(settingsFolder) / name;
+    return fs::exists(beside, ec) ? beside.string() : name;
 }
 
 LayoutFile LayoutFile::Read(const std::string& file, int codePage) {

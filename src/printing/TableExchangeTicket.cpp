@@ -34,12 +34,13 @@ TableExchangeTicket::Outcome TableExchangeTicket::PrintTableExchangeTicket(
     ctx_.ticket.RTF.clear();
     ctx_.divert.DivertBanner.clear();
     if (IsTextPath(ctx_.device.PrintingType)) {
-        ctx_.ticket.OutputMode = "O";
+        // Not a one-letter literal: GCC 12 warns falsely (-Wrestrict) on it at -O3.
+        ctx_.ticket.OutputMode = std::string(1, 'O');
         WriteTextLines(lines);
         sending_.SendNotice(noticeId);
         return Outcome::HandedOver;
     }
-    ctx_.ticket.OutputMode = "W";
+    ctx_.ticket.OutputMode = std::string(1, 'W');
     SelectSystemPrinterByName(ctx_.systemPrinter, ctx_.device.DeviceName);
     PrintSystemLines(lines);
     return ctx_.systemPrinter.EndJob() ? Outcome::Printed : Outcome::Failed;

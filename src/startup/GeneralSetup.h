@@ -4,6 +4,8 @@
 
 namespace kps {
 
+constexpr int kDefaultLogKeepDays = 90;
+
 // The settings of GSetup.ini, read once at start-up.
 struct GeneralSetup {
     std::string IniPath;
@@ -22,10 +24,12 @@ struct GeneralSetup {
     std::string OdbcDriver;
     std::string OdbcOptions;
     int CodePage = 1252;
-    std::string StateFolder;  // empty: beside the print log
+    std::string StateFolder;                // empty: beside the print log
+    int LogKeepDays = kDefaultLogKeepDays;  // 0 keeps every day file of the print log
 
-    // The folder of the settings file; relative database and registry paths
-    // are taken from here.
+    // The folder of the settings file; relative database and registry paths,
+    // layout files not in the current folder and an empty DrivePath are
+    // taken from here.
     std::string SettingsFolder() const;
 };
 

@@ -25,19 +25,38 @@ int ParseCodePage(const std::string& text) {
     return codePage;
 }
 
+int ParseKeepDays(const std::string& text) {
+    if (text.empty()) {
+        return kDefaultLogKeepDays;
+    }
+    int days = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), days);
+    if (ec != std::errc() || end != text.data() + text.size() || days < 0) {
+        throw KpsError(kErrSettings, "[PrintServer] LogKeepDays=" + text +
+                                         " is not a whole number of days (0 keeps every file).");
+    }
+    return days;
+}
+
 }  // namespace
 
-GeneralSetup LoadGeneralSetup(const std::string& iniPath, Operator& op) {
+int SettingsCodePage(const std::string& iniPath) {
+    return ParseCodePage(ReadIniValue("PrintServer", "CodePage", iniPath));
+}
+
+GeneralSetup LoadGeneralSetup(const std::string& iniPath, Operator& op, std::ostream& diagnostics) {
     GeneralSetup setup;
     setup.IniPath = iniPath;
     std::error_code ec;
     if (!std::filesystem::exists(iniPath, ec)) {
+        diagnostics << "<3>No settings file at " << iniPath
+                    << "; --settings FILE names another one." << std::endl;
         op.ShowMessage("No Ini !!", "Kitchen Print Server", MessageIcon::None, MessageButtons::Ok);
         return setup;
     }
 
     // The code page is needed to read the others, so it comes first.
-    setup.CodePage = ParseCodePage(ReadIniValue("PrintServer", "CodePage", iniPath));
+    setup.CodePage = SettingsCodePage(iniPath);
     auto read = [&](const char* section, const char* key) {
         return ReadIniValue(section, key, iniPath, setup.CodePage);
     };
@@ -48,6 +67,10 @@ GeneralSetup LoadGeneralSetup(const std::string& iniPath, Operator& op) {
     setup.systemtype = read("COMPANYSETTINGS", "systemtype");
     setup.OutletCode = read("COMPANYSETTINGS", "OutletCode");
     setup.DrivePath = read("GeneralSetup", "DrivePath");
+    if (setup.DrivePath.empty()) {
+        // An empty path would put the log at the root of the file system.
+        setup.DrivePath = setup.SettingsFolder();
+    }
 
     std::string database = read("PrintServer", "Database");
     if (!database.empty()) {
@@ -56,6 +79,7 @@ GeneralSetup LoadGeneralSetup(const std::string& iniPath, Operator& op) {
     setup.OdbcDriver = read("PrintServer", "OdbcDriver");
     setup.OdbcOptions = read("PrintServer", "OdbcOptions");
     setup.StateFolder = read("PrintServer", "StateFolder");
+    setup.LogKeepDays = ParseKeepDays(Trim(read("PrintServer", "LogKeepDays")));
     return setup;
 }
 

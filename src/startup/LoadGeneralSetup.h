@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iostream>
 #include <string>
 
 #include "startup/GeneralSetup.h"
@@ -7,9 +8,16 @@
 
 namespace kps {
 
-// Reads the settings file at `iniPath`. A missing file shows "No Ini !!" and
-// gives empty settings (start-up goes on and fails at the connection). An
-// unsupported [PrintServer] CodePage throws KpsError kErrSettings.
-GeneralSetup LoadGeneralSetup(const std::string& iniPath, Operator& op);
+// Reads the settings file at `iniPath`. A missing file shows "No Ini !!",
+// names the path on `diagnostics` and gives empty settings (start-up goes on
+// and fails at the connection). An empty DrivePath is the settings file's
+// folder. An unsupported [PrintServer] CodePage or a LogKeepDays that is no
+// whole number throws KpsError kErrSettings.
+// The file's [PrintServer] CodePage (1252 when missing); KpsError
+// kErrSettings when it is not supported.
+int SettingsCodePage(const std::string& iniPath);
+
+GeneralSetup LoadGeneralSetup(const std::string& iniPath, Operator& op,
+                              std::ostream& diagnostics = std::cerr);
 
 }  // namespace kps

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "database/Recordset.h"
+#include "printing/LayoutFile.h"
 #include "startup/FlagText.h"
 #include "text/KpsError.h"
 #include "text/Text.h"
@@ -29,7 +30,7 @@ std::string LoadOutlet(Connection& db, const GeneralSetup& setup) {
     return refOutlet;
 }
 
-std::string LoadPrinterGroups(Connection& db) {
+std::string LoadPrinterGroups(Connection& db, const std::string& settingsFolder) {
     std::string missing;
     auto groups = db.OpenRecordset("SELECT * from Kelt_mt_PrinterGroup");
     for (; !groups->IsEOF(); groups->MoveNext()) {
@@ -40,14 +41,15 @@ std::string LoadPrinterGroups(Connection& db) {
                                groups->Field("PrinterGroupCode").AsText() + "'");
         }
         for (int position : FlaggedPositions(flags.AsText())) {
-            CheckDeviceLayout(db, std::to_string(position), missing);
+            CheckDeviceLayout(db, std::to_string(position), settingsFolder, missing);
         }
     }
     groups->Close();
     return missing;
 }
 
-void CheckDeviceLayout(Connection& db, const std::string& deviceCode, std::string& missing) {
+void CheckDeviceLayout(Connection& db, const std::string& deviceCode,
+                       const std::string& settingsFolder, std::string& missing) {
     auto device =
         db.OpenRecordset("SELECT * from Kelt_mt_Device where DeviceCode='" + deviceCode + "'");
     if (!device->IsEOF()) {
@@ -57,7 +59,7 @@ void CheckDeviceLayout(Connection& db, const std::string& deviceCode, std::strin
                            "Invalid use of Null: Wp_FileName of device " + deviceCode);
         }
         std::error_code ec;
-        if (!std::filesystem::exists(fileName.AsText(), ec)) {
+        if (!std::filesystem::exists(FindLayoutFile(fileName.AsText(), settingsFolder), ec)) {
             missing += device->Field("DeviceName").AsText() + ",";
         }
     }

@@ -16,10 +16,12 @@ std::string LoadOutlet(Connection& db, const GeneralSetup& setup);
 // returns the names of the devices whose file is missing, each followed by a
 // comma ("" when none is missing). Throws KpsError for a Null
 // RefPrinterGroup or Wp_FileName.
-std::string LoadPrinterGroups(Connection& db);
+std::string LoadPrinterGroups(Connection& db, const std::string& settingsFolder);
 
 // Appends the device's name and a comma to `missing` when the device has a
-// row and its layout file (relative to the current folder) does not exist.
-void CheckDeviceLayout(Connection& db, const std::string& deviceCode, std::string& missing);
+// row and its layout file is found neither from the current folder nor in
+// `settingsFolder` (FindLayoutFile).
+void CheckDeviceLayout(Connection& db, const std::string& deviceCode,
+                       const std::string& settingsFolder, std::string& missing);
 
 }  // namespace kps

@@ -1,6 +1,7 @@
 #include "startup/StartupSequence.h"
 
 #include <exception>
+#include <filesystem>
 
 #include "startup/LoadGeneralSetup.h"
 #include "startup/MasterData.h"
@@ -23,7 +24,7 @@ StartupResult Ended(StartupResult result, StartupResult::Outcome outcome, int ex
 
 }  // namespace
 
-StartupResult RunStartup(const std::string& iniPath, Operator& op) {
+StartupResult RunStartup(const std::string& iniPath, Operator& op, std::ostream& diagnostics) {
     StartupResult result;
     try {
         result.lock = SingleInstance::TryAcquire(iniPath);
@@ -33,10 +34,10 @@ StartupResult RunStartup(const std::string& iniPath, Operator& op) {
             return Ended(std::move(result), StartupResult::Outcome::AlreadyRunning,
                          kExitAlreadyRunning);
         }
-        result.setup = LoadGeneralSetup(iniPath, op);
+        result.setup = LoadGeneralSetup(iniPath, op, diagnostics);
         result.db = OpenConnection(result.setup);
         result.RefOutlet = LoadOutlet(*result.db, result.setup);
-        result.MissingLayoutDevices = LoadPrinterGroups(*result.db);
+        result.MissingLayoutDevices = LoadPrinterGroups(*result.db, result.setup.SettingsFolder());
     } catch (const KpsError& error) {
         ShowFatalErrorReport(op, error.Number(), error.Description());
         return Ended(std::move(result), StartupResult::Outcome::Failed, kExitFatalError);
@@ -46,6 +47,10 @@ StartupResult RunStartup(const std::string& iniPath, Operator& op) {
     }
 
     if (!result.MissingLayoutDevices.empty()) {
+        std::error_code ec;
+        diagnostics << "<3>Layout files were looked for in the current folder ("
+                    << std::filesystem::current_path(ec).string() << ") and then in "
+                    << result.setup.SettingsFolder() << "." << std::endl;
         op.ShowMessage("No Kitchen Files Select for Device : " + result.MissingLayoutDevices,
                        "Print Server Message", MessageIcon::Critical, MessageButtons::Ok);
         return Ended(std::move(result), StartupResult::Outcome::MissingLayouts,

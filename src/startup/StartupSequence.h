@@ -1,5 +1,6 @@
 #pragma once
 
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -28,7 +29,9 @@ struct StartupResult {
 // Refuses a second server on the same settings file, reads the settings,
 // opens the database, loads the outlet's flags and checks the layout files of
 // the printer groups' devices. Every refusal and error has been shown to the
-// operator when this returns; nothing is written to the print log.
-StartupResult RunStartup(const std::string& iniPath, Operator& op);
+// operator when this returns; nothing is written to the print log. Where a
+// missing file was looked for goes to `diagnostics`.
+StartupResult RunStartup(const std::string& iniPath, Operator& op,
+                         std::ostream& diagnostics = std::cerr);
 
 }  // namespace kps

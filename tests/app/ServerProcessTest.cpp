@@ -18,6 +18,7 @@
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
 #include "support/TestDatabase.h"
+#include "text/Text.h"
 
 namespace kps::test {
 namespace {
@@ -211,7 +212,8 @@ TEST(EncryptPasswordTest, TheStoredFormLogsTheServerIn) {
 
     GeneralSetup setup = db.Setup();
     ASSERT_EQ(setup.Password, "secret");
-    setup.Password = stored;
+    // Printed as the terminal shows it; the settings file holds code page 1252.
+    setup.Password = ToCodePage(stored, 1252);
     WriteSettings(db.Folder(), setup);
     Outcome run = RunServer(OneTick(db.Folder()), db.Folder());
     EXPECT_EQ(run.status, 0) << run.err;

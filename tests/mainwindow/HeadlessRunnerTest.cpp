@@ -11,6 +11,7 @@
 #include "mainwindow/ScriptedConnection.h"
 #include "mainwindow/WindowStatements.h"
 #include "startup/ExitStatus.h"
+#include "support/FakeServiceManager.h"
 #include "support/Fakes.h"
 
 namespace kps::test {
@@ -114,10 +115,28 @@ TEST_F(HeadlessRunnerTest, ErrorInATickGivesTheFatalReportAndStatusFive) {
     EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1);
 }
 
-TEST_F(HeadlessRunnerTest, ErrorWhileLoadingGivesStatusFive) {
+// Ready once loaded, then each tick's status and a watchdog ping, then stopping.
+TEST_F(HeadlessRunnerTest, TheServiceManagerHearsReadyEachTickAndStopping) {
+    AddItems(2);
+    passes.onDispatch = [&] {
+        form.ShowStatus("Sending to Printer 'KITCHEN1'");
+        db.tables[kItemsSql].rows.clear();
+    };
+    FakeServiceManager service;
+    EXPECT_EQ(runner.Run({2, std::chrono::milliseconds(1), &service}), kExitNormal);
+    EXPECT_EQ(service.calls,
+              (std::vector<std::string>{
+                  "READY", "STATUS=2 Item(s) waiting to print; Sending to Printer 'KITCHEN1'",
+                  "WATCHDOG", "STATUS=0 Item(s) waiting to print; Sending to Printer 'KITCHEN1'",
+                  "WATCHDOG", "STOPPING"}));
+}
+
+TEST_F(HeadlessRunnerTest, ErrorWhileLoadingGivesStatusFiveAndNeverReady) {
     db.tables.erase(kNoticesSql);
-    EXPECT_EQ(Run(1), kExitFatalError);
+    FakeServiceManager service;
+    EXPECT_EQ(runner.Run({1, std::chrono::milliseconds(1), &service}), kExitFatalError);
     EXPECT_EQ(passes.notices, 0);
+    EXPECT_TRUE(service.calls.empty());
 }
 
 TEST(HeadlessOperatorTest, AnswersNoUntilAStopIsRequested) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "printing/LayoutFile.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
@@ -63,6 +65,19 @@ TEST_F(LayoutFileTest, OnlyLinesStartingWithADigitArePrinted) {
     EXPECT_EQ(layout.HeaderLines, (std::vector<std::string>{"9L1=[VarTableNo]"}));
     EXPECT_FALSE(IsEnabledLayoutLine("X0L1=x"));
     EXPECT_TRUE(IsEnabledLayoutLine("0"));
+}
+
+// The current folder first, then the settings file's folder; else the name.
+TEST_F(LayoutFileTest, FindLayoutFileLooksInTheCurrentFolderThenBesideTheSettings) {
+    const std::string settings = folder_.File("etc");
+    std::filesystem::create_directory(settings);
+    WriteBytes(settings + "/Kit001.ini", "");
+    const std::string here = folder_.File("Kit001.ini");
+    EXPECT_EQ(FindLayoutFile("Kit001.ini", settings), settings + "/Kit001.ini");
+    EXPECT_EQ(FindLayoutFile("Kit002.ini", settings), "Kit002.ini");
+
+    WriteBytes(here, "");
+    EXPECT_EQ(FindLayoutFile(here, settings), here);
 }
 
 }  // namespace

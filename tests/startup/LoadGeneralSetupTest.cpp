@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "startup/LoadGeneralSetup.h"
 #include "support/Fakes.h"
 #include "support/FileBytes.h"
@@ -16,9 +18,12 @@ class LoadGeneralSetupTest : public ::testing::Test {
     FakeOperator op_;
 };
 
-TEST_F(LoadGeneralSetupTest, MissingFileShowsNoIniAndLeavesSettingsEmpty) {
-    GeneralSetup setup = LoadGeneralSetup(ini_, op_);
+TEST_F(LoadGeneralSetupTest, MissingFileShowsNoIniNamesThePathAndLeavesSettingsEmpty) {
+    std::ostringstream diagnostics;
+    GeneralSetup setup = LoadGeneralSetup(ini_, op_, diagnostics);
 
+    EXPECT_EQ(diagnostics.str(),
+              "<3>No settings file at " + ini_ + "; --settings FILE names another one.\n");
     ASSERT_EQ(op_.messages.size(), 1u);
     EXPECT_EQ(op_.messages[0].text, "No Ini !!");
     EXPECT_EQ(op_.messages[0].caption, "Kitchen Print Server");
@@ -38,7 +43,8 @@ TEST_F(LoadGeneralSetupTest, ReadsEverySettingIntoItsField) {
                "Password=\"!#%abc&\"\r\nDrivePath=C:\\Data\r\nLogFilePath=C:\\Logs\r\n"
                "[COMPANYSETTINGS]\r\nsystemtype=hq\r\nOutletCode=OUT01\r\n"
                "[PrintServer]\r\nDatabase=SQLite\r\nOdbcDriver=FreeTDS\r\n"
-               "OdbcOptions=TDS_Version=7.4\r\nCodePage=850\r\nStateFolder=/var/lib/kps\r\n");
+               "OdbcOptions=TDS_Version=7.4\r\nCodePage=850\r\nStateFolder=/var/lib/"
+               "kps\r\nLogKeepDays=0\r\n");
 
     GeneralSetup setup = LoadGeneralSetup(ini_, op_);
 
@@ -55,6 +61,17 @@ TEST_F(LoadGeneralSetupTest, ReadsEverySettingIntoItsField) {
     EXPECT_EQ(setup.OdbcOptions, "TDS_Version=7.4");
     EXPECT_EQ(setup.CodePage, 850);
     EXPECT_EQ(setup.StateFolder, "/var/lib/kps");
+    EXPECT_EQ(setup.LogKeepDays, 0);
+}
+
+TEST_F(LoadGeneralSetupTest, EmptyDrivePathIsTheSettingsFolderAndLogsAreKept90Days) {
+    WriteBytes(ini_, "[GeneralSetup]\r\nDrivePath=\r\n");
+    GeneralSetup setup = LoadGeneralSetup(ini_, op_);
+    EXPECT_EQ(setup.DrivePath, folder_.Path());
+    EXPECT_EQ(setup.LogKeepDays, 90);
+
+    WriteBytes(ini_, "[PrintServer]\r\nLogKeepDays=-3\r\n");
+    EXPECT_THROW(LoadGeneralSetup(ini_, op_), KpsError);
 }
 
 TEST_F(LoadGeneralSetupTest, ReadsTheSuiteKeysInTheConfiguredCodePageIfSupported) {

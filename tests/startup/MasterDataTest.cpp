@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "CurrentFolder.h"
 #include "startup/MasterData.h"
 #include "support/FileBytes.h"
@@ -60,26 +62,30 @@ TEST_F(MasterDataTest, MissingLayoutsOfFlaggedDevicesAreNamed) {
     AddGroup("G1", "'XXO'");
     AddGroup("G2", "'xo0 '");
     AddGroup("G3", "''");
-    EXPECT_EQ(LoadPrinterGroups(db_.Db()), "Pastry,");
+    EXPECT_EQ(LoadPrinterGroups(db_.Db(), ""), "Pastry,");
 
     AddGroup("G4", "'OXOXOO'");
-    EXPECT_EQ(LoadPrinterGroups(db_.Db()), "Pastry,Pastry,");
+    EXPECT_EQ(LoadPrinterGroups(db_.Db(), ""), "Pastry,Pastry,");
 }
 
-TEST_F(MasterDataTest, RelativeLayoutNamesAreTakenFromTheCurrentFolder) {
+TEST_F(MasterDataTest, RelativeLayoutNamesAreFoundInTheCurrentFolderThenBesideTheSettings) {
+    const std::string settings = db_.Folder() + "/etc";
+    std::filesystem::create_directory(settings);
     WriteBytes(db_.Folder() + "/Kit001.ini", "");
+    WriteBytes(settings + "/Kit002.ini", "");
     AddDevice(1, "Grill", "'Kit001.ini'");
     AddDevice(2, "Bar", "'Kit002.ini'");
-    AddGroup("G1", "'OO'");
+    AddDevice(3, "Cook", "'Kit003.ini'");
+    AddGroup("G1", "'OOO'");
 
     CurrentFolder here(db_.Folder());
-    EXPECT_EQ(LoadPrinterGroups(db_.Db()), "Bar,");
+    EXPECT_EQ(LoadPrinterGroups(db_.Db(), settings), "Cook,");
 }
 
 TEST_F(MasterDataTest, NullFlagsOrLayoutNameStopStartUpNamingTheCulprit) {
     AddGroup("HOT", "NULL");
     try {
-        LoadPrinterGroups(db_.Db());
+        LoadPrinterGroups(db_.Db(), "");
         ADD_FAILURE() << "a Null RefPrinterGroup was accepted";
     } catch (const KpsError& error) {
         EXPECT_NE(error.Description().find("'HOT'"), std::string::npos) << error.Description();
@@ -88,7 +94,7 @@ TEST_F(MasterDataTest, NullFlagsOrLayoutNameStopStartUpNamingTheCulprit) {
     db_.Exec("UPDATE Kelt_mt_PrinterGroup SET RefPrinterGroup='XO'");
     AddDevice(2, "Bar", "NULL");
     try {
-        LoadPrinterGroups(db_.Db());
+        LoadPrinterGroups(db_.Db(), "");
         ADD_FAILURE() << "a Null WP_FileName was accepted";
     } catch (const KpsError& error) {
         EXPECT_NE(error.Description().find("device 2"), std::string::npos) << error.Description();

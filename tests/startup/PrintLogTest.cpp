@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "startup/PrintLog.h"
 #include "support/Fakes.h"
@@ -57,6 +61,50 @@ TEST_F(PrintLogTest, FailuresAreSwallowed) {
     fs::create_directories(file_);
     EXPECT_NO_THROW(log_.WriteLog("Error Update Transaction"));
     EXPECT_TRUE(fs::is_directory(file_));
+}
+
+// Every line reaches the journal with its priority, also when the log folder
+// cannot be written; that is said once.
+TEST_F(PrintLogTest, LinesGoToTheJournalWithTheirPriorityWhenTheFileCannotBeWritten) {
+    std::ostringstream journal;
+    PrintLog lost(folder_.File("missing"), clock_, 1252, &journal);
+    for (const char* message :
+         {"Error Open 'BAR1'", "Retry Printing at 'BAR1'", "Printing Success divert to 'BAR2'",
+          "Cancel Printing at printer 'BAR1'", "Shut Down Print Server"}) {
+        lost.WriteLog(message);
+    }
+    EXPECT_EQ(journal.str(), "<3>The print log cannot be written in " + folder_.File("missing") +
+                                 "/LOG (No such file or directory); its lines go only here.\n"
+                                 "<3>Error Open 'BAR1'\n"
+                                 "<4>Retry Printing at 'BAR1'\n"
+                                 "<4>Printing Success divert to 'BAR2'\n"
+                                 "<4>Cancel Printing at printer 'BAR1'\n"
+                                 "<5>Shut Down Print Server\n");
+}
+
+// Day files older than the kept days go, judged by the name; nothing else.
+TEST_F(PrintLogTest, OldDayFilesAreRemovedByTheDateInTheirName) {
+    fs::create_directories(folder_.File("LOG"));
+    for (const char* name : {"Prt_07092026.Log", "Prt_08092026.Log", "Prt_31122025.Log",
+                             "Prt_01012020.txt", "notes.Log", "Prt_99992020.Log"}) {
+        WriteBytes(folder_.File(std::string("LOG/") + name), "");
+    }
+    PrintLog keep90(folder_.Path(), clock_, 1252, nullptr, 90);
+    keep90.WriteLog("Shut Down Print Server");
+
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder_.File("LOG"))) {
+        left.push_back(entry.path().filename().string());
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left,
+              (std::vector<std::string>{"Prt_01012020.txt", "Prt_07122026.Log", "Prt_08092026.Log",
+                                        "Prt_99992020.Log", "notes.Log"}));
+
+    PrintLog keepAll(folder_.Path(), clock_, 1252, nullptr, 0);
+    clock_.Set({2030, 1, 1, 0, 0, 0});
+    keepAll.RemoveOldFiles();
+    EXPECT_TRUE(fs::exists(folder_.File("LOG/Prt_08092026.Log")));
 }
 
 }  // namespace

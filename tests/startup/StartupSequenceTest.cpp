@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <random>
+#include <sstream>
 
 #include "startup/EncryptText.h"
 #include "startup/StartupSequence.h"
@@ -82,10 +83,11 @@ TEST_F(StartupSequenceTest, SecondCopyOnlySaysItIsAlreadyStarted) {
     EXPECT_EQ(result.setup.IniPath, "");  // the settings were never read
 }
 
-TEST_F(StartupSequenceTest, MissingLayoutFileEndsStartUpNamingTheDevice) {
+TEST_F(StartupSequenceTest, MissingLayoutFileEndsStartUpNamingTheDeviceAndTheFolders) {
     AddGroup("'BAR', 'XO'");
 
-    StartupResult result = RunStartup(ini_, op_);
+    std::ostringstream diagnostics;
+    StartupResult result = RunStartup(ini_, op_, diagnostics);
 
     ASSERT_EQ(op_.messages.size(), 1u);
     EXPECT_EQ(op_.messages[0].text, "No Kitchen Files Select for Device : Bar,");
@@ -95,6 +97,9 @@ TEST_F(StartupSequenceTest, MissingLayoutFileEndsStartUpNamingTheDevice) {
     EXPECT_EQ(result.exitStatus, kExitMissingLayouts);
     EXPECT_EQ(result.db, nullptr);
     EXPECT_NE(SingleInstance::TryAcquire(ini_), nullptr);  // the ended copy holds no lock
+    EXPECT_EQ(diagnostics.str(), "<3>Layout files were looked for in the current folder (" +
+                                     std::filesystem::current_path().string() + ") and then in " +
+                                     db_.Folder() + ".\n");
 }
 
 TEST_F(StartupSequenceTest, ErrorsEndStartUpWithTheFatalErrorReport) {

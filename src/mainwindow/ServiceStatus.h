@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "mainwindow/MDIForm1.h"
+
+namespace kps {
+
+// The service manager's one-line status: the waiting count and the last
+// status caption of the main window.
+std::string ServiceStatusText(const MDIForm1& form);
+
+}  // namespace kps
