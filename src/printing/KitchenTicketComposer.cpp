@@ -119,6 +119,7 @@ void KitchenTicketComposer::ComposeKitchenTicket(const std::string& deviceName,
     for (const auto& line : layout_.HeaderLines) {
         EmitLayoutLine(line);
     }
+    ticket.HeaderEnd = ticket.List3.size();
     for (; !rows->IsEOF(); rows->MoveNext(), skipHeld()) {
         EmitItem(*rows);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -9,9 +10,10 @@
 namespace kps {
 
 enum class JobKind {
-    Ticket,  // a kitchen ticket; its items are marked printed when it came out
-    Notice,  // a table exchange ticket of one kitchen notice
-    Divert,  // a held ticket offered to the divert printer by the divert dialog
+    Ticket,   // a kitchen ticket; its items are marked printed when it came out
+    Notice,   // a table exchange ticket of one kitchen notice
+    Divert,   // a held ticket offered to the divert printer by the divert dialog
+    Reprint,  // a stored ticket printed again on request; it marks nothing
 };
 
 // One ticket for one printer, self-contained: a lane prints it without
@@ -27,6 +29,7 @@ struct PrintJob {
 
     std::string text;                // RTF: the whole ticket text
     std::vector<std::string> lines;  // List3: one entry per printed line
+    std::size_t headerEnd = 0;       // lines [0, headerEnd) are the client block and header
     std::string banner;              // Divert: "*Divert From " + the ticket's own printer
 
     std::vector<std::string> itemIds;  // List1: printing-detail IDs

@@ -26,6 +26,7 @@ PrintJob TicketSendingStep::ComposedJob(JobKind kind) const {
     job.codes = context_.codes;
     job.text = ticket.RTF;
     job.lines = ticket.List3;
+    job.headerEnd = ticket.HeaderEnd;
     job.optionPrinter1 = ticket.OptionPrinter1;
     return job;
 }
@@ -97,6 +98,9 @@ void TicketSendingStep::Settle(const JobReport& report) {
         case JobKind::Divert:
             SettleDivert(report);
             break;
+        case JobKind::Reprint:
+            SettleReprint(report);
+            break;
     }
 }
 
@@ -104,6 +108,10 @@ void TicketSendingStep::SettleTicket(const JobReport& report) {
     const PrintJob& job = report.job;
     if (report.printed) {
         SettleMarking({job.itemIds, job.billIds});
+        if (reprints_ != nullptr) {
+            reprints_->Remember(job.device,
+                                {job.lines, job.headerEnd, job.itemIds, context_.clock.Now()});
+        }
         Printed(job.device);
         return;
     }
@@ -159,6 +167,15 @@ void TicketSendingStep::SettleDivert(const JobReport& report) {
     if (dialog_.Closed || !host_.KeepAsking(dialog_)) {
         EndQuestion();
     }
+}
+
+void TicketSendingStep::SettleReprint(const JobReport& report) {
+    if (report.printed) {
+        Printed(report.job.device);
+        return;
+    }
+    NotPrinting(report.job.device, report.fault);
+    context_.log.WriteLog("Error Reprint at '" + report.job.device + "'");
 }
 
 void TicketSendingStep::Printed(const std::string& device) {

@@ -13,7 +13,9 @@
 #include "output/EscPosNetworkPrinter.h"
 #include "output/PosPrinterRegistry.h"
 #include "printing/LaneJobRunner.h"
+#include "printing/SentTicketBytes.h"
 #include "printing/ThreadedPrinterLanes.h"
+#include "printing/TicketPreview.h"
 #include "printing/TicketSendingStep.h"
 #include "support/FileBytes.h"
 
@@ -21,6 +23,8 @@ namespace kps::test {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
 std::unique_ptr<FakeReceiptPrinter> StartPrinter(const std::string& address) {
     FakeReceiptPrinter::Options options;
@@ -153,6 +157,30 @@ TEST_F(LanesEndToEnd, AFailingPrinterDelaysOnlyItselfAndDivertsWhenAsked) {
     const std::string logText = LogText();
     EXPECT_THAT(logText, HasSubstr("Error Open Printer 'K1'\r\n"));
     EXPECT_THAT(logText, HasSubstr("Printing Success divert to 'K2'\r\n"));
+}
+
+TEST_F(LanesEndToEnd, PreviewHoldsTheBytesTheServerThenSendsAndMarksNothing) {
+    std::map<std::string, PreviewTicket> preview;
+    for (const PreviewTicket& ticket :
+         PreviewPrintQueue(db, log, clock, op, window, ctx.codePage)) {
+        preview[ticket.job.device + "/" + ticket.key] = ticket;
+    }
+    ASSERT_EQ(preview.size(), 4u);
+    EXPECT_THAT(db.executed, IsEmpty());
+    EXPECT_TRUE(k3->Jobs().empty());
+    EXPECT_THAT(PreviewText(preview["K1/T5"]), HasSubstr("Burger"));
+    EXPECT_EQ(PreviewFileStem(preview["K3/T6"], 4), "04-K3-T6");
+
+    serverDispatcher.DispatchPrintQueue();
+    ASSERT_TRUE(SettleUntil([&] { return PrintStatus(2) == 1 && PrintStatus(4) == 1; }));
+    const auto jobs = k3->Jobs();
+    ASSERT_EQ(jobs.size(), 2u);
+    // After the cut the printer is asked whether it printed.
+    EXPECT_THAT(std::string(FakeReceiptPrinter::TicketBytes(jobs[0]).at(0)),
+                StartsWith(SentTicketBytes(preview["K3/T5"].job)));
+    EXPECT_THAT(std::string(FakeReceiptPrinter::TicketBytes(jobs[1]).at(0)),
+                StartsWith(SentTicketBytes(preview["K3/T6"].job)));
+    EXPECT_EQ(ReadBytes(port), SentTicketBytes(preview["D1/T5"].job));
 }
 
 }  // namespace

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "database/Connection.h"
+#include "output/PrinterCodes.h"
+#include "printing/PrinterLanes.h"
+#include "printing/ReprintStore.h"
+#include "startup/PrintLog.h"
+
+namespace kps {
+
+// Sends a kept ticket through its printer's lane once more, marked as a
+// copy, with no items attached: a reprint never marks anything printed.
+class TicketReprinter {
+  public:
+    TicketReprinter(Connection& db, const PrintLog& log, const ReprintStore& store,
+                    PrinterLanes& lanes, int codePage);
+
+    // The n-th last ticket of `device` (1: the last). False, with a log line,
+    // when none is kept or the device is no network or direct-port printer.
+    bool Reprint(const std::string& device, int n);
+
+    // Serves the reprint requests waiting in `stateFolder`, oldest first.
+    void TakeRequests(const std::string& stateFolder);
+
+  private:
+    Connection& db_;
+    const PrintLog& log_;
+    const ReprintStore& store_;
+    PrinterLanes& lanes_;
+    int codePage_;
+};
+
+// The ticket's lines with "*** REPRINT ***" centred after its header.
+std::vector<std::string> LabelledReprint(const StoredTicket& ticket, const PrinterCodes& codes);
+
+}  // namespace kps
