@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "printing/DeviceLaneRunner.h"
+#include "startup/StateFolder.h"
 #include "text/KpsError.h"
 
 namespace kps {
@@ -32,8 +33,14 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       composer_(context_, sending_),
       dispatcher_(context_, composer_),
       notices_(context_, dispatcher_, sending_),
-      passes_(sending_, dispatcher_, notices_) {
+      passes_(sending_, dispatcher_, notices_),
+      stateFolder_(ResolveStateFolder(setup_)),
+      reprints_(stateFolder_, log_),
+      reprinter_(db_, log_, reprints_, lanes_, setup_.CodePage),
+      tools_(context_, reprinter_) {
     form_.SetPrinterStates(&states_);
+    sending_.KeepPrintedTickets(&reprints_);
+    passes_.ServeReprints(&reprinter_, stateFolder_);
     log_.RemoveOldFiles();
 }
 

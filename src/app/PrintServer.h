@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "app/ServerTicketTools.h"
 #include "dialogs/DivertDialogHost.h"
 #include "dialogs/TRDIVET.h"
 #include "mainwindow/MDIForm1.h"
@@ -12,7 +13,9 @@
 #include "printing/KitchenTicketComposer.h"
 #include "printing/PrintContext.h"
 #include "printing/PrintQueueDispatcher.h"
+#include "printing/ReprintStore.h"
 #include "printing/ThreadedPrinterLanes.h"
+#include "printing/TicketReprinter.h"
 #include "printing/TicketSendingStep.h"
 #include "printing/TicketsInFlight.h"
 #include "startup/StartupSequence.h"
@@ -41,6 +44,7 @@ class PrintServer {
     PrinterStates& States() { return states_; }
     const PrintLog& Log() const { return log_; }
     const Clock& GetClock() const { return clock_; }
+    TicketTools& Tools() { return tools_; }
 
     // Lets the printers finish their jobs and settles them; `status` is the
     // exit status to end with. Ends the process at once when a printer is
@@ -72,6 +76,11 @@ class PrintServer {
     PrintQueueDispatcher dispatcher_;
     KitchenNoticePass notices_;
     KitchenPrinting passes_;
+
+    std::string stateFolder_;
+    ReprintStore reprints_;
+    TicketReprinter reprinter_;
+    ServerTicketTools tools_;
 };
 
 }  // namespace kps

@@ -120,6 +120,7 @@ void KitchenTicketComposer::ComposeKitchenTicket(const std::string& deviceName,
         EmitLayoutLine(line);
     }
     ticket.HeaderEnd = ticket.List3.size();
+    ticket.HeaderEndInRTF = ticket.RTF.size();
     for (; !rows->IsEOF(); rows->MoveNext(), skipHeld()) {
         EmitItem(*rows);
     }

@@ -27,10 +27,11 @@ struct PrintJob {
     int codePage = 1252;       // "D": the code page of the port's bytes
     PrinterCodes codes;        // the codes the lines were composed with
 
-    std::string text;                // RTF: the whole ticket text
-    std::vector<std::string> lines;  // List3: one entry per printed line
-    std::size_t headerEnd = 0;       // lines [0, headerEnd) are the client block and header
-    std::string banner;              // Divert: "*Divert From " + the ticket's own printer
+    std::string text;                 // RTF: the whole ticket text
+    std::vector<std::string> lines;   // List3: one entry per printed line
+    std::size_t headerEnd = 0;        // lines [0, headerEnd) are the client block and header
+    std::size_t headerEndInText = 0;  // where they end in text
+    std::string banner;               // Divert: "*Divert From " + the ticket's own printer
 
     std::vector<std::string> itemIds;  // List1: printing-detail IDs
     std::vector<std::string> billIds;  // List2: bill-detail IDs, parallel to itemIds

@@ -19,6 +19,20 @@ std::string FileNamePart(const std::string& text) {
     return part;
 }
 
+// The window's lists and mode, without its status line: a preview says
+// nothing about sending.
+class QuietWindow final : public PrintWindow {
+  public:
+    explicit QuietWindow(PrintWindow& window) : window_(window) {}
+    Recordset& DeviceList() override { return window_.DeviceList(); }
+    Recordset& PendingNotices() override { return window_.PendingNotices(); }
+    bool IndividualMode() const override { return window_.IndividualMode(); }
+    void ShowStatus(const std::string&) override {}
+
+  private:
+    PrintWindow& window_;
+};
+
 }  // namespace
 
 TicketPreview::TicketPreview(PrintContext& ctx, const SystemPrinterPage& page)

@@ -36,7 +36,7 @@ bool TicketReprinter::Reprint(const std::string& device, int n) {
     job.device = device;
     job.codePage = codePage_;
     PR_LoadOposSetting(job.codes, job.printingType);
-    job.lines = LabelledReprint(*ticket, job.codes);
+    job.lines = LabelledReprint(*ticket, job.codes, job.printingType);
     job.headerEnd = ticket->headerEnd;
     for (const std::string& line : job.lines) {
         job.text += line;
@@ -52,10 +52,31 @@ void TicketReprinter::TakeRequests(const std::string& stateFolder) {
     }
 }
 
-std::vector<std::string> LabelledReprint(const StoredTicket& ticket, const PrinterCodes& codes) {
+StoredTicket KeptTicket(const PrintJob& job, LocalDateTime printed) {
+    if (job.printingType != "D") {
+        return {job.lines, job.headerEnd, job.itemIds, printed};
+    }
+    const std::size_t cut = std::min(job.headerEndInText, job.text.size());
+    return {{job.text.substr(0, cut), job.text.substr(cut)}, 1, job.itemIds, printed};
+}
+
+std::vector<std::string> LabelledReprint(const StoredTicket& ticket, const PrinterCodes& codes,
+                                         const std::string& printingType) {
+    const std::string label = "*** REPRINT ***\r\n";
     std::vector<std::string> lines = ticket.lines;
     const auto at = lines.begin() + static_cast<long>(std::min(ticket.headerEnd, lines.size()));
-    lines.insert(at, codes.CodeCentre + "*** REPRINT ***\r\n");
+    // A direct port takes ESC/POS only, where centring holds until it is
+    // set back.
+    const std::string directCentre = std::string(
+                                         "\x1b"
+                                         "a") +
+                                     '\x01';
+    const std::string directLeft = std::string(
+                                       "\x1b"
+                                       "a") +
+                                   '\x00';
+    lines.insert(
+        at, printingType == "D" ? directCentre + label + directLeft : codes.CodeCentre + label);
     return lines;
 }
 

@@ -33,7 +33,14 @@ class TicketReprinter {
     int codePage_;
 };
 
-// The ticket's lines with "*** REPRINT ***" centred after its header.
-std::vector<std::string> LabelledReprint(const StoredTicket& ticket, const PrinterCodes& codes);
+// What is kept of a printed ticket: what its printer was sent, the List3
+// lines of a network printer, or a direct port's text cut in two where the
+// header ends.
+StoredTicket KeptTicket(const PrintJob& job, LocalDateTime printed);
+
+// The kept ticket with "*** REPRINT ***" centred after its header, with the
+// codes of `printingType` ("O" or "D").
+std::vector<std::string> LabelledReprint(const StoredTicket& ticket, const PrinterCodes& codes,
+                                         const std::string& printingType);
 
 }  // namespace kps

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "database/Recordset.h"
+#include "printing/TicketReprinter.h"
 #include "text/KpsError.h"
 #include "text/Text.h"
 
@@ -27,6 +28,7 @@ PrintJob TicketSendingStep::ComposedJob(JobKind kind) const {
     job.text = ticket.RTF;
     job.lines = ticket.List3;
     job.headerEnd = ticket.HeaderEnd;
+    job.headerEndInText = ticket.HeaderEndInRTF;
     job.optionPrinter1 = ticket.OptionPrinter1;
     return job;
 }
@@ -109,8 +111,7 @@ void TicketSendingStep::SettleTicket(const JobReport& report) {
     if (report.printed) {
         SettleMarking({job.itemIds, job.billIds});
         if (reprints_ != nullptr) {
-            reprints_->Remember(job.device,
-                                {job.lines, job.headerEnd, job.itemIds, context_.clock.Now()});
+            reprints_->Remember(job.device, KeptTicket(job, context_.clock.Now()));
         }
         Printed(job.device);
         return;

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "SendingFixture.h"
+#include "output/DirectPort.h"
 #include "printing/ReprintRequest.h"
+#include "support/FileBytes.h"
 
 namespace kps::test {
 namespace {
 
+using namespace std::string_literals;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -61,15 +64,24 @@ TEST_F(Reprinting, RequestPrintsALabelledCopyAndMarksNothing) {
     EXPECT_THAT(TakeReprintRequests(state), IsEmpty());
 }
 
-TEST_F(Reprinting, DirectPortCopyCarriesTheDirectCentringCode) {
-    database.Exec("UPDATE Kelt_mt_Device SET PrinterType='D', DirectPort='" + PortPath("d.prn") +
+TEST_F(Reprinting, DirectPortKeepsItsTextAndGetsTheLabelInEscPos) {
+    database.Exec("UPDATE Kelt_mt_Device SET PrinterType='D', DirectPort='" + PortPath("port.prn") +
                   "' WHERE DeviceName='K1'");
+    ComposeTicket("D");
+    ticket.RTF = "<C>L1\r\nL2\r\n";
+    ticket.HeaderEndInRTF = 7;
+    sending.SendTicket();
+    sending.SettleReports();
+    recorded.executed.clear();
+
     ASSERT_TRUE(reprinter.Reprint("K1", 1));
-    PrinterCodes direct;
-    PR_LoadOposSetting(direct, "D");
-    const PrintJob& copy = lanes.submitted.back();
-    EXPECT_EQ(copy.printingType, "D");
-    EXPECT_EQ(copy.text, "L1\r\n" + direct.CodeCentre + "*** REPRINT ***\r\nL2\r\n");
+    sending.SettleReports();
+    EXPECT_EQ(ReadBytes(PortPath("port.prn")), DirectTicketBytes("<C>L1\r\n\x1b"
+                                                                 "a\x01*** REPRINT ***\r\n\x1b"
+                                                                 "a"s +
+                                                                     '\0' + "L2\r\n",
+                                                                 1252));
+    EXPECT_THAT(recorded.executed, IsEmpty());
 }
 
 TEST_F(Reprinting, UnknownTicketOrPrinterIsLoggedAndNothingIsSent) {
