@@ -105,10 +105,11 @@ void KitchenTicketComposer::ComposeKitchenTicket(const std::string& deviceName,
 
     // Possible second copies first, on a ticket of their own, so a cook
     // never throws away a new order with a copy.
-    bool composed = true;
-    for (bool reprints : {true, false}) {
-        composed = ComposeTicket(reprints, deviceName, optionPrinter1) && composed;
-    }
+    descriptionColumns_ = {
+        FindColumnOf(layout_->PosDescriptionLine), FindColumnOf(layout_->PosDescriptionLine1),
+        FindColumnOf(layout_->PosDescriptionLine2), FindColumnOf(layout_->PosDescriptionLine3)};
+    bool composed = !ctx_.inFlight.HasSuspects() || ComposeTicket(true, deviceName, optionPrinter1);
+    composed = ComposeTicket(false, deviceName, optionPrinter1) && composed;
     ReportLayout(layoutFile, !composed);
 }
 
@@ -197,13 +198,17 @@ void KitchenTicketComposer::ReportLayout(const std::string& layoutFile, bool bro
     }
 }
 
-Value KitchenTicketComposer::LayoutColumn(const std::string& column) const {
+std::optional<std::size_t> KitchenTicketComposer::FindColumnOf(const std::string& column) const {
+    if (column.empty()) {
+        return std::nullopt;
+    }
+    return rows_->FindColumn(column);
+}
+
+Value KitchenTicketComposer::LayoutColumn(int key) const {
     // A key naming no column of the ticket query reads as Null rather than
     // stopping the ticket.
-    if (column.empty()) {
-        return Value::Null();
-    }
-    const auto at = rows_->FindColumn(column);
+    const auto& at = descriptionColumns_[static_cast<std::size_t>(key)];
     return at ? rows_->At(*at) : Value::Null();
 }
 
@@ -326,7 +331,7 @@ void KitchenTicketComposer::EmitItem() {
     const bool takeAway = Text(kServiceType) == "T";
     const std::string plu = Text(kPluCode);
     const std::string quantity = Text(kQuantity);
-    const std::string description = LayoutColumn(layout_->PosDescriptionLine).Or("");
+    const std::string description = LayoutColumn(0).Or("");
 
     int indent = 3;
     if (format == 1) {
@@ -349,12 +354,9 @@ void KitchenTicketComposer::EmitItem() {
 
     // Format 4 repeats the description under the item unless the first
     // extra description column gives a value of its own.
-    const std::array<const std::string*, 3> keys = {&layout_->PosDescriptionLine1,
-                                                    &layout_->PosDescriptionLine2,
-                                                    &layout_->PosDescriptionLine3};
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        std::string line = (format == 4 && k == 0) ? description : std::string();
-        const Value value = LayoutColumn(*keys[k]);
+    for (int k = 1; k <= 3; ++k) {
+        std::string line = (format == 4 && k == 1) ? description : std::string();
+        const Value value = LayoutColumn(k);
         if (!value.IsNull()) {
             line = value.AsText();
         }

@@ -3,6 +3,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -81,7 +82,10 @@ class KitchenTicketComposer {
 
     const Value& Field(Column column) const { return rows_->At(query_->at[column]); }
     std::string Text(Column column) const { return Field(column).Or(""); }
-    Value LayoutColumn(const std::string& column) const;
+    std::optional<std::size_t> FindColumnOf(const std::string& column) const;
+    // The description column of layout key k (0: PosDescriptionLine, 1..3:
+    // PosDescriptionLine1..3) in the current row.
+    Value LayoutColumn(int key) const;
 
     // One ticket line in a font slot.
     void Emit(const std::string& text, int slot);
@@ -107,6 +111,7 @@ class KitchenTicketComposer {
     std::string printingType_;
     bool systemPrinterMode_ = false;
     int itemLines_ = 0;
+    std::array<std::optional<std::size_t>, 4> descriptionColumns_;
 };
 
 }  // namespace kps

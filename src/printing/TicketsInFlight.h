@@ -36,6 +36,7 @@ class TicketsInFlight {
     // them as a ticket of their own, labelled. Forgotten once marked.
     void SuspectItems(const std::vector<std::string>& ids);
     bool IsSuspect(const std::string& id) const { return suspects_.contains(id); }
+    bool HasSuspects() const { return !suspects_.empty(); }
     void ClearSuspects(const std::vector<std::string>& ids);
 
     // A device with a divert question open or waiting gets no new ticket.
