@@ -29,7 +29,8 @@ int RunPreview(const std::string& iniPath, const std::string& device, const std:
         TicketBuffers ticket;
         MDIForm1 form(*db, clock, op, ticket, timer, refOutlet);
         form.Load();
-        const auto tickets = PreviewPrintQueue(*db, log, clock, op, form, setup.CodePage);
+        const auto tickets =
+            PreviewPrintQueue(*db, log, clock, op, form, setup.CodePage, setup.SettingsFolder());
         int number = 0;
         for (const PreviewTicket& previewed : tickets) {
             ++number;

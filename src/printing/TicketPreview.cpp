@@ -42,7 +42,7 @@ void TicketPreview::SendTicket() {
     TicketBuffers& ticket = ctx_.ticket;
     const PrintDeviceSetting& device = ctx_.device;
     PreviewTicket kept;
-    kept.key = dispatcher_ != nullptr ? dispatcher_->TicketKeyValue() : std::string();
+    kept.key = dispatcher_ != nullptr ? dispatcher_->TicketKeyValue().Or("") : std::string();
     kept.columns = ticket.RowPerLine;
     PrintJob& job = kept.job;
     job.device = ticket.DeviceName;
@@ -70,7 +70,7 @@ void TicketPreview::SendTicket() {
 
 std::vector<PreviewTicket> PreviewPrintQueue(Connection& db, const PrintLog& log,
                                              const Clock& clock, Operator& op, PrintWindow& window,
-                                             int codePage) {
+                                             int codePage, const std::string& settingsFolder) {
     SystemPrinterPage page;
     PrinterCodes codes;
     PrintDeviceSetting device;
@@ -78,8 +78,8 @@ std::vector<PreviewTicket> PreviewPrintQueue(Connection& db, const PrintLog& log
     DivertState divert;
     TicketsInFlight inFlight;
     PrinterStates states;
-    PrintContext ctx{db,     log,    clock,  op,       window, page,    codes,
-                     device, ticket, divert, inFlight, states, codePage};
+    PrintContext ctx{db,     log,    clock,  op,       window, page,     codes,
+                     device, ticket, divert, inFlight, states, codePage, settingsFolder};
     TicketPreview preview(ctx, page);
     KitchenTicketComposer composer(ctx, preview);
     PrintQueueDispatcher dispatcher(ctx, composer);

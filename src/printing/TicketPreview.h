@@ -46,9 +46,10 @@ class TicketPreview final : public TicketSender {
 // Composes the tickets the next print queue pass would print, with a
 // printing state of its own: nothing is sent, no item is marked and the
 // running server's state is not touched.
+// Layout files are looked for as the server does, the settings folder second.
 std::vector<PreviewTicket> PreviewPrintQueue(Connection& db, const PrintLog& log,
                                              const Clock& clock, Operator& op, PrintWindow& window,
-                                             int codePage);
+                                             int codePage, const std::string& settingsFolder);
 
 // A file name (without extension) a reader finds the ticket by: its number
 // in the pass, device and key, e.g. "01-KITCHEN1-T5".

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "database/Recordset.h"
+#include "printing/ReprintLabel.h"
 #include "printing/ReprintRequest.h"
 #include "text/Text.h"
 
@@ -62,21 +63,9 @@ StoredTicket KeptTicket(const PrintJob& job, LocalDateTime printed) {
 
 std::vector<std::string> LabelledReprint(const StoredTicket& ticket, const PrinterCodes& codes,
                                          const std::string& printingType) {
-    const std::string label = "*** REPRINT ***\r\n";
     std::vector<std::string> lines = ticket.lines;
     const auto at = lines.begin() + static_cast<long>(std::min(ticket.headerEnd, lines.size()));
-    // A direct port takes ESC/POS only, where centring holds until it is
-    // set back.
-    const std::string directCentre = std::string(
-                                         "\x1b"
-                                         "a") +
-                                     '\x01';
-    const std::string directLeft = std::string(
-                                       "\x1b"
-                                       "a") +
-                                   '\x00';
-    lines.insert(
-        at, printingType == "D" ? directCentre + label + directLeft : codes.CodeCentre + label);
+    lines.insert(at, ReprintLabelLine(printingType, codes));
     return lines;
 }
 

@@ -162,7 +162,7 @@ TEST_F(LanesEndToEnd, AFailingPrinterDelaysOnlyItselfAndDivertsWhenAsked) {
 TEST_F(LanesEndToEnd, PreviewHoldsTheBytesTheServerThenSendsAndMarksNothing) {
     std::map<std::string, PreviewTicket> preview;
     for (const PreviewTicket& ticket :
-         PreviewPrintQueue(db, log, clock, op, window, ctx.codePage)) {
+         PreviewPrintQueue(db, log, clock, op, window, ctx.codePage, ctx.settingsFolder)) {
         preview[ticket.job.device + "/" + ticket.key] = ticket;
     }
     ASSERT_EQ(preview.size(), 4u);
