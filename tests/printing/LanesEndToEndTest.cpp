@@ -229,12 +229,15 @@ TEST_F(LanesEndToEnd, PreviewInEveryFormatIsWhatThePrintersGet) {
 }
 
 TEST_F(LanesEndToEnd, PreviewOfASystemPrinterTicketIsTheLinesItDraws) {
-    AddGroup("G5", "XXXXO");
+    // Two system printers in the group: the first takes the items.
+    AddGroup("G5", "XXXXOO");
     AddItem("CAKE", "G5");
-    AddDevice(5, "W1", "W",
-              WriteLayout("W.ini",
-                          "[BODY]\r\nFormat=2\r\nPosDescriptionLine=PosDescription\r\n"
-                          "[GENERAL]\r\nRowPerLine=40\r\n[HEADER]\r\nL1=0C4=KITCHEN\r\n"));
+    const std::string layout =
+        WriteLayout("W.ini",
+                    "[BODY]\r\nFormat=2\r\nPosDescriptionLine=PosDescription\r\n"
+                    "[GENERAL]\r\nRowPerLine=40\r\n[HEADER]\r\nL1=0C4=KITCHEN\r\n");
+    AddDevice(5, "W1", "W", layout);
+    AddDevice(6, "W2", "W", layout);
     AddWaiting(5, "T7", "CAKE", {{"PosDescription", "'Cake'"}, {"Remark1", "'warm'"}});
     std::vector<std::string> previewed;
     for (const PreviewTicket& ticket :
