@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "printing/DeviceLaneRunner.h"
@@ -21,9 +22,11 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
     : setup_(started.setup),
       db_(*started.db),
       log_(setup_.DrivePath, clock_, setup_.CodePage, &notices, setup_.LogKeepDays),
+      journal_((std::filesystem::path(ResolveStateFolder(setup_)) / "reprint-journal").string(),
+               log_),
       registry_(PosPrinterRegistry::BesideSettings(setup_)),
       lanes_([this, &notices] {
-          return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices);
+          return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices, &journal_);
       }),
       form_(db_, clock_, ports.op, ticket_, ports.timer, started.RefOutlet),
       context_{db_,
@@ -38,6 +41,7 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
                divert_,
                inFlight_,
                states_,
+               journal_,
                setup_.CodePage,
                setup_.SettingsFolder()},
       dialog_(lanes_, log_, ports.op, codes_, divert_),
@@ -54,6 +58,13 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
     sending_.KeepPrintedTickets(&reprints_);
     passes_.ServeReprints(&reprinter_, stateFolder_);
     log_.RemoveOldFiles();
+    // What an earlier run may have printed without marking comes out again
+    // labelled; notices go only to the devices that did not take them.
+    const ReprintJournal::Contents left = journal_.Load();
+    inFlight_.SuspectItems(left.items);
+    for (const auto& [notice, device] : left.deliveries) {
+        inFlight_.MarkDelivered(notice, device);
+    }
 }
 
 int PrintServer::Finish(int status) {

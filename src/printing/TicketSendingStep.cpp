@@ -126,6 +126,7 @@ void TicketSendingStep::SettleTicket(const JobReport& report) {
         return;
     }
     NotPrinting(job.device, report.fault);
+    Unprinted(report);
     if (job.printingType == "D") {
         // The rows stay waiting; the operator hears once, not every tick.
         inFlight_.ReleaseItems(job.itemIds);
@@ -149,11 +150,21 @@ void TicketSendingStep::SettleTicket(const JobReport& report) {
     questions_.push_back(job);
 }
 
+void TicketSendingStep::Unprinted(const JobReport& report) {
+    // Bytes that left may have come out: the next copy says it may be one.
+    if (report.bytesLeft) {
+        inFlight_.SuspectItems(report.job.itemIds);
+    } else {
+        context_.journal.JobUnsent(report.job.number);
+    }
+}
+
 void TicketSendingStep::SettleNotice(const JobReport& report) {
     const PrintJob& job = report.job;
     inFlight_.ReleaseNotice(job.noticeId, job.device);
     if (report.printed) {
         inFlight_.MarkDelivered(job.noticeId, job.device);
+        context_.journal.NoticeDelivered(job.noticeId, job.device);
         Printed(job.device);
         if (inFlight_.AllDelivered(job.noticeId)) {
             MarkNoticePrinted(job.noticeId);
@@ -172,6 +183,8 @@ void TicketSendingStep::SettleDivert(const JobReport& report) {
     }
     if (report.printed) {
         Printed(report.job.device);
+    } else {
+        Unprinted(report);
     }
     dialog_.OnDivertReport(report);
     if (dialog_.Closed || !host_.KeepAsking(dialog_)) {
@@ -206,6 +219,7 @@ void TicketSendingStep::SettleMarking(const Marking& marking) {
     if (MarkTicketPrinted(marking.itemIds, marking.billIds)) {
         inFlight_.ReleaseItems(marking.itemIds);
         inFlight_.ClearSuspects(marking.itemIds);
+        context_.journal.ItemsMarked(marking.itemIds);
     } else {
         failedMarkings_.push_back(marking);
     }
@@ -246,6 +260,7 @@ bool TicketSendingStep::MarkTicketPrinted(const std::vector<std::string>& itemId
 void TicketSendingStep::MarkNoticePrinted(const std::string& noticeId) {
     context_.db.Execute("Update Kelt_trs_PrintKitchen Set PrintStatus=1 Where ID=" + noticeId);
     inFlight_.ForgetNotice(noticeId);
+    context_.journal.NoticeDone(noticeId);
 }
 
 void TicketSendingStep::AskNextQuestion() {
