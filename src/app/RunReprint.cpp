@@ -41,7 +41,7 @@ int RunReprint(const std::string& iniPath, const std::string& device, int n, std
         ReprintStore store(stateFolder, log);
         const PosPrinterRegistry registry = PosPrinterRegistry::BesideSettings(setup);
         ThreadedPrinterLanes lanes(
-            [&] { return std::make_unique<DeviceLaneRunner>(registry, log, &err); });
+            [&] { return std::make_unique<DeviceLaneRunner>(registry, log, &err, nullptr); });
         TicketReprinter reprinter(*db, log, store, lanes, setup.CodePage);
         if (!reprinter.Reprint(device, n)) {
             err << "kitchen-print-server: no ticket " << n << " of '" << device

@@ -78,8 +78,10 @@ std::vector<PreviewTicket> PreviewPrintQueue(Connection& db, const PrintLog& log
     DivertState divert;
     TicketsInFlight inFlight;
     PrinterStates states;
-    PrintContext ctx{db,     log,    clock,  op,       window, page,     codes,
-                     device, ticket, divert, inFlight, states, codePage, settingsFolder};
+    ReprintJournal noJournal("", log);  // nothing is sent, so nothing may be on paper
+    QuietWindow quiet(window);
+    PrintContext ctx{db,     log,    clock,    op,     quiet,     page,     codes,         device,
+                     ticket, divert, inFlight, states, noJournal, codePage, settingsFolder};
     TicketPreview preview(ctx, page);
     KitchenTicketComposer composer(ctx, preview);
     PrintQueueDispatcher dispatcher(ctx, composer);
