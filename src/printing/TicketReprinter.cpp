@@ -38,7 +38,6 @@ bool TicketReprinter::Reprint(const std::string& device, int n) {
     job.codePage = codePage_;
     PR_LoadOposSetting(job.codes, job.printingType);
     job.lines = LabelledReprint(*ticket, job.codes, job.printingType);
-    job.headerEnd = ticket->headerEnd;
     for (const std::string& line : job.lines) {
         job.text += line;
     }
