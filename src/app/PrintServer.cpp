@@ -51,6 +51,7 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       notices_(context_, dispatcher_, sending_),
       passes_(sending_, dispatcher_, notices_) {
     form_.SetPrinterStates(&states_);
+    form_.SetPrintLog(&log_);
     log_.RemoveOldFiles();
     // What an earlier run may have printed without marking comes out again
     // labelled; notices go only to the devices that did not take them.
