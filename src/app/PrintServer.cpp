@@ -55,6 +55,7 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       reprinter_(db_, log_, reprints_, lanes_, setup_.CodePage),
       tools_(context_, reprinter_) {
     form_.SetPrinterStates(&states_);
+    form_.SetPrintLog(&log_);
     sending_.KeepPrintedTickets(&reprints_);
     passes_.ServeReprints(&reprinter_, stateFolder_);
     log_.RemoveOldFiles();

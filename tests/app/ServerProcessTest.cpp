@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -170,6 +171,26 @@ TEST_F(ServerProcessTest, ASecondCopyOnTheSameSettingsIsRefusedWhileTheFirstRuns
     kill(first, SIGTERM);
     Outcome stopped = Wait(first, db_.Folder());
     EXPECT_EQ(stopped.status, 0) << stopped.err;
+}
+
+TEST_F(ServerProcessTest, APortNobodyReadsHoldsNothingUpAndTheServerStillStops) {
+    // The kitchen's port is a named pipe that nobody reads.
+    ASSERT_EQ(::mkfifo((db_.Folder() + "/kitchen1.prn").c_str(), 0600), 0);
+    db_.Exec(
+        "INSERT INTO kelt_trs_printingdetails (TRSID, TableCode, ItemCode, Quantity, BillNo, "
+        "PosDescription) VALUES (1, 'T5', 'F1', 2, 'B1', 'Soup')");
+    db_.Exec("INSERT INTO mrex_mt_item (ItemCode, RefPrinterGroupCode) VALUES ('F1', 'KIT')");
+    pid_t server = Start({"--settings", db_.Folder() + "/GSetup.ini", "--headless"}, db_.Folder());
+    for (int i = 0;
+         i < 100 && ReadBytes(db_.Folder() + "/stdout.txt").find("Sending") == std::string::npos;
+         ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    kill(server, SIGTERM);
+    Outcome stopped = Wait(server, db_.Folder());
+    EXPECT_EQ(stopped.status, 0) << stopped.err;
+    auto rows = db_.Db().OpenRecordset("select PrintStatus from kelt_trs_printingdetails");
+    EXPECT_EQ(rows->Field("PrintStatus").AsText(), "0");
 }
 
 TEST_F(ServerProcessTest, PreviewIsWhatThenPrintsAndReprintPrintsItAgainLabelled) {
