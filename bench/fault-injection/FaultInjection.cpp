@@ -38,16 +38,17 @@ void Report(const kps::bench::FaultFigures& f) {
               << "\n"
               << "queued: " << c.items << " items, " << c.notices << " notices"
               << (f.queueFailures > 0 ? " (" + std::to_string(f.queueFailures) + " refused)" : "")
-              << "\nstill waiting at the end: " << f.waitingItems << " items, "
-              << f.waitingNotices << " notices\n"
+              << "\nstill waiting at the end: " << f.waitingItems << " items, " << f.waitingNotices
+              << " notices\n"
               << "printed copies: " << c.copies << "\n"
               << "items lost: " << c.itemsLost << "\n"
               << "notices lost: " << c.noticesLost << "\n"
+              << "    of the lost, marked printed all the same: " << c.lostMarkedPrinted << "\n"
               << "duplicate copies: " << c.duplicates << "\n"
               << "duplicate copies without the reprint line: " << c.unlabelledDuplicates << "\n"
               << "labelled copies that were first copies: " << c.labelledFirstCopies << "\n";
     if (!c.lostSample.empty()) {
-        std::cout << "some lost:";
+        std::cout << "some lost yet marked printed:";
         for (const std::string& code : c.lostSample) {
             std::cout << " " << code;
         }

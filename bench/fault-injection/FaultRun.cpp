@@ -148,7 +148,7 @@ class FaultRig {
         figures.waitingNotices = desk_->WaitingNotices();
         figures.serverStarts = server_->Starts();
         figures.folder = outlet_->Folder();
-        figures.copies = Reckon(items_, notices_, room_.Tickets());
+        figures.copies = Reckon(items_, notices_, desk_->WaitingCodes(), room_.Tickets());
     }
 
   private:
