@@ -5,6 +5,7 @@
 // duplicate copy came without the reprint line, so CI can run it.
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
