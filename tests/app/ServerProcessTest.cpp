@@ -197,22 +197,23 @@ TEST(ServerCommandLineTest, RejectsUnknownArgumentsWithStatus2) {
     EXPECT_NE(run.err.find("unknown argument '--tick'"), std::string::npos);
 }
 
-TEST(EncryptPasswordTest, TheStoredFormLogsTheServerIn) {
+TEST(EncryptPasswordTest, TheFormWrittenIntoTheSettingsLogsTheServerIn) {
     if (!TestDatabase::IsAvailable(Backend::Postgres)) {
         GTEST_SKIP() << "PostgreSQL is not running (scripts/test starts it)";
     }
     TestDatabase db(Backend::Postgres);
     AddOutlet(db);
     WriteLayout(db.Folder());
-    Outcome encrypted = RunServer({"--encrypt-password"}, db.Folder(), "secret\n");
-    ASSERT_EQ(encrypted.status, 0) << encrypted.err;
-    std::string stored = encrypted.out.substr(0, encrypted.out.find('\n'));
-    EXPECT_EQ(stored.find("secret"), std::string::npos);
-
     GeneralSetup setup = db.Setup();
     ASSERT_EQ(setup.Password, "secret");
-    setup.Password = stored;
+    setup.Password = "";
     WriteSettings(db.Folder(), setup);
+    const std::string ini = db.Folder() + "/GSetup.ini";
+    Outcome encrypted =
+        RunServer({"--encrypt-password", "--settings", ini}, db.Folder(), "secret\n");
+    ASSERT_EQ(encrypted.status, 0) << encrypted.err;
+    EXPECT_EQ(ReadBytes(ini).find("secret"), std::string::npos);
+
     Outcome run = RunServer(OneTick(db.Folder()), db.Folder());
     EXPECT_EQ(run.status, 0) << run.err;
 

@@ -126,18 +126,18 @@ TEST_P(DatabaseBackendTest, MovesThroughWaitingItemsInIdOrder) {
 }
 
 TEST_P(DatabaseBackendTest, FindSearchesForwardFromTheCurrentRow) {
-    for (int code : {3, 4}) {
+    for (int code : {4, 5}) {
         db_->Exec("INSERT INTO Kelt_mt_Device (DeviceCode, DeviceName, PrinterType) VALUES (" +
                   std::to_string(code) + ", 'DEV" + std::to_string(code) + "', 'W')");
     }
     auto devices = db_->Db().OpenRecordset(kDeviceSql);
-    ASSERT_EQ(devices->RecordCount(), 4);
+    ASSERT_EQ(devices->RecordCount(), 5);
 
-    devices->Find("Devicecode=3");
+    devices->Find("Devicecode=4");
     ASSERT_FALSE(devices->IsEOF());
-    EXPECT_EQ(devices->Field("DeviceName").AsText(), "DEV3");
-    devices->Find("Devicecode=3");
-    EXPECT_EQ(devices->Field("DeviceName").AsText(), "DEV3") << "the current row matches too";
+    EXPECT_EQ(devices->Field("DeviceName").AsText(), "DEV4");
+    devices->Find("Devicecode=4");
+    EXPECT_EQ(devices->Field("DeviceName").AsText(), "DEV4") << "the current row matches too";
     devices->Find("Devicecode=1");
     EXPECT_TRUE(devices->IsEOF()) << "device 1 lies behind the current row";
 
@@ -241,10 +241,11 @@ TEST_P(DatabaseBackendTest, StartUpStatementsRunAsWritten) {
     auto device = db_->Db().OpenRecordset("SELECT * from Kelt_mt_Device where DeviceCode='2'");
     ASSERT_EQ(device->RecordCount(), 1);
     EXPECT_EQ(device->Field("DeviceName").AsText(), "BAR1");
-    EXPECT_EQ(device->Field("OptionPrinter1").AsText(), "1");
+    EXPECT_EQ(device->Field("OptionPrinter1").AsText(), "3");
     EXPECT_EQ(device->Field("LDNName").AsText(), "127.0.0.1");
-    auto divert = db_->Db().OpenRecordset("Select * from kelt_mt_device WHERE Devicecode='1'");
-    EXPECT_EQ(divert->Field("DirectPort").AsText(), "kitchen1.prn");
+    auto divert = db_->Db().OpenRecordset("Select * from kelt_mt_device WHERE Devicecode='3'");
+    EXPECT_EQ(divert->Field("DeviceName").AsText(), "BAR2");
+    EXPECT_EQ(divert->Field("PrinterType").AsText(), "O");
 }
 
 TEST_P(DatabaseBackendTest, DispatchAndTicketStatementsRunAsWritten) {
