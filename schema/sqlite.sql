@@ -95,6 +95,9 @@ CREATE TABLE kelt_trs_printingdetails (
 );
 
 CREATE INDEX ix_printingdetails_waiting ON kelt_trs_printingdetails (PrintStatus, ID);
+-- A ticket gathers the waiting rows of one table or of one item code.
+CREATE INDEX ix_printingdetails_table ON kelt_trs_printingdetails (TableCode, PrintStatus);
+CREATE INDEX ix_printingdetails_item ON kelt_trs_printingdetails (ItemCode, PrintStatus);
 
 CREATE TABLE kelt_trs_printkitchen (
     ID INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -110,3 +113,5 @@ CREATE TABLE kelt_trs_printkitchen (
     TrsTime TIME,
     PrintStatus INTEGER NOT NULL DEFAULT 0
 );
+
+CREATE INDEX ix_printkitchen_waiting ON kelt_trs_printkitchen (PrintStatus);

@@ -1,5 +1,7 @@
 # Starts a throw-away PostgreSQL server on 127.0.0.1 for the tests and exports
-# KPS_TEST_PG_PORT, KPS_TEST_PG_DATABASE, KPS_TEST_PG_USER, KPS_TEST_PG_PASSWORD.
+# KPS_TEST_PG_PORT, KPS_TEST_PG_DATABASE, KPS_TEST_PG_USER, KPS_TEST_PG_PASSWORD,
+# and a second login whose password holds connection-string punctuation:
+# KPS_TEST_PG_ODD_USER, KPS_TEST_PG_ODD_PASSWORD.
 # Source it, then call kps_pg_start; kps_pg_stop runs on exit.
 
 kps_pg_bin() { ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1; }
@@ -23,9 +25,11 @@ kps_pg_start() {
     psql -h "$KPS_PG_DIR" -p "$port" -U postgres -q -v ON_ERROR_STOP=1 <<SQL >/dev/null
 CREATE ROLE kps LOGIN PASSWORD 'secret';
 CREATE DATABASE kps_test OWNER kps;
+CREATE ROLE kps_odd LOGIN PASSWORD ' odd;pass}}word{=x ';
 SQL
     export KPS_TEST_PG_PORT=$port KPS_TEST_PG_DATABASE=kps_test
     export KPS_TEST_PG_USER=kps KPS_TEST_PG_PASSWORD=secret
+    export KPS_TEST_PG_ODD_USER=kps_odd KPS_TEST_PG_ODD_PASSWORD=' odd;pass}}word{=x '
     KPS_PG_RUN=("${run[@]}")
     KPS_PG_BIN=$bin
 }

@@ -4,6 +4,7 @@
 #include "mainwindow/qt/QtPollTimer.h"
 #include "printing/DivertState.h"
 #include "printing/PrintPasses.h"
+#include "printing/PrinterStates.h"
 #include "startup/Operator.h"
 #include "startup/PrintLog.h"
 
@@ -16,6 +17,6 @@ namespace kps {
 // shut-down, kExitFatalError after the fatal error report of an error in
 // the load handler or a tick. `form` must have been built on `timer`.
 int RunGui(QApplication& app, MDIForm1& form, PrintPasses& passes, QtPollTimer& timer, Operator& op,
-           DivertState& divert, const PrintLog& log);
+           DivertState& divert, PrinterStates& states, const PrintLog& log);
 
 }  // namespace kps

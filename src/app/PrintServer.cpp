@@ -1,26 +1,59 @@
 #include "app/PrintServer.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "printing/DeviceLaneRunner.h"
+#include "text/KpsError.h"
+
 namespace kps {
+namespace {
+
+// Every exchange with a printer is bounded; this is what a lane gets to end
+// the job it is printing when the server stops.
+constexpr std::chrono::milliseconds kLaneFinishLimit{5000};
+
+}  // namespace
 
 PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::ostream& notices)
     : setup_(started.setup),
       db_(*started.db),
       log_(setup_.DrivePath, clock_, setup_.CodePage, &notices, setup_.LogKeepDays),
       registry_(PosPrinterRegistry::BesideSettings(setup_)),
-      pinger_(9100, &notices),
-      mainPrinter_(registry_),
-      divertPrinter_(registry_),
-      opos_(mainPrinter_, pinger_, ports.pause, log_, ports.op),
+      lanes_([this, &notices] {
+          return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices);
+      }),
       form_(db_, clock_, ports.op, ticket_, ports.timer, started.RefOutlet),
-      context_{db_,   log_,   clock_,  ports.op, form_,   ports.systemPrinter,
-               opos_, codes_, device_, ticket_,  divert_, setup_.CodePage},
-      dialog_(divertPrinter_, pinger_, ports.pause, log_, ports.op, codes_, divert_),
-      sending_(context_, dialog_, ports.divertHost),
+      context_{db_,     log_,    clock_,  ports.op,  form_,   ports.systemPrinter, codes_,
+               device_, ticket_, divert_, inFlight_, states_, setup_.CodePage},
+      dialog_(lanes_, log_, ports.op, codes_, divert_),
+      sending_(context_, lanes_, inFlight_, dialog_, ports.divertHost),
       composer_(context_, sending_),
       dispatcher_(context_, composer_),
-      notices_(context_, dispatcher_),
-      passes_(dispatcher_, notices_) {
+      notices_(context_, dispatcher_, sending_),
+      passes_(sending_, dispatcher_, notices_) {
+    form_.SetPrinterStates(&states_);
     log_.RemoveOldFiles();
+}
+
+int PrintServer::Finish(int status) {
+    bool finished = false;
+    try {
+        finished = passes_.FinishSending(kLaneFinishLimit);
+    } catch (const KpsError&) {
+        // The database went with the rest: the printed tickets' items stay
+        // waiting and print again.
+        log_.WriteLog("Error Update Transaction");
+        finished = true;
+    }
+    if (!finished) {
+        log_.WriteLog("Printers still busy at shut-down");
+        std::cout.flush();
+        std::cerr.flush();
+        std::_Exit(status);
+    }
+    return status;
 }
 
 }  // namespace kps

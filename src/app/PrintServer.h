@@ -1,22 +1,20 @@
 #pragma once
 
-#include <memory>
 #include <ostream>
 
 #include "dialogs/DivertDialogHost.h"
 #include "dialogs/TRDIVET.h"
 #include "mainwindow/MDIForm1.h"
 #include "mainwindow/PollTimer.h"
-#include "output/EscPosNetworkPrinter.h"
-#include "output/IcmpPinger.h"
-#include "output/OposPrinterRoutines.h"
 #include "output/PosPrinterRegistry.h"
 #include "printing/KitchenNoticePass.h"
 #include "printing/KitchenPrinting.h"
 #include "printing/KitchenTicketComposer.h"
 #include "printing/PrintContext.h"
 #include "printing/PrintQueueDispatcher.h"
+#include "printing/ThreadedPrinterLanes.h"
 #include "printing/TicketSendingStep.h"
+#include "printing/TicketsInFlight.h"
 #include "startup/StartupSequence.h"
 
 namespace kps {
@@ -25,13 +23,12 @@ namespace kps {
 struct ServerPorts {
     Operator& op;
     PollTimer& timer;
-    WaitPause& pause;
     SystemPrinter& systemPrinter;
     DivertDialogHost& divertHost;
 };
 
 // Every object of a running server, created once after a successful start-up
-// and wired by reference: the process state, the printer controls, the main
+// and wired by reference: the process state, the printers' lanes, the main
 // window's rules and the printing passes. `notices` (standard error) takes
 // the reachability notes and every print-log line with its syslog priority.
 class PrintServer {
@@ -41,8 +38,15 @@ class PrintServer {
     MDIForm1& Form() { return form_; }
     PrintPasses& Passes() { return passes_; }
     DivertState& Divert() { return divert_; }
+    PrinterStates& States() { return states_; }
     const PrintLog& Log() const { return log_; }
     const Clock& GetClock() const { return clock_; }
+
+    // Lets the printers finish their jobs and settles them; `status` is the
+    // exit status to end with. Ends the process at once when a printer is
+    // still busy after the time allowed, so nothing it holds is torn down
+    // under it; its items stay waiting.
+    int Finish(int status);
 
   private:
     GeneralSetup& setup_;
@@ -54,12 +58,11 @@ class PrintServer {
     PrintDeviceSetting device_;
     TicketBuffers ticket_;
     DivertState divert_;
+    TicketsInFlight inFlight_;
+    PrinterStates states_;
 
     PosPrinterRegistry registry_;
-    IcmpPinger pinger_;
-    EscPosNetworkPrinter mainPrinter_;    // OPOSPOSPrinter1
-    EscPosNetworkPrinter divertPrinter_;  // OPOSPOSPrinter2
-    OposPrinterRoutines opos_;
+    ThreadedPrinterLanes lanes_;
 
     MDIForm1 form_;
     PrintContext context_;

@@ -7,7 +7,7 @@
 #include "mainwindow/HeadlessPollTimer.h"
 #include "mainwindow/HeadlessRunner.h"
 #include "output/LpSystemPrinter.h"
-#include "output/SleepWaitPause.h"
+#include "printing/PrinterStateLine.h"
 #include "startup/SdServiceManager.h"
 #include "text/KpsError.h"
 
@@ -20,18 +20,19 @@ int RunHeadlessServer(const std::string& iniPath, long ticks) {
         return started.exitStatus;
     }
     HeadlessPollTimer timer;
-    SleepWaitPause pause;
     LpSystemPrinter systemPrinter(started.setup.CodePage);
     HeadlessDivertPolicy divertPolicy;
     try {
-        PrintServer server(started, {op, timer, pause, systemPrinter, divertPolicy}, std::cerr);
+        PrintServer server(started, {op, timer, systemPrinter, divertPolicy}, std::cerr);
+        ConsolePrinterStateWriter states(server.GetClock(), std::cout);
+        server.States().SetListener(&states);
         HeadlessRunner runner(server.Form(), server.Passes(), server.Divert(), op,
                               server.GetClock(), std::cout);
         SdServiceManager serviceManager;
         HeadlessOptions options;
         options.ticks = ticks;
         options.service = &serviceManager;
-        return runner.Run(options);
+        return server.Finish(runner.Run(options));
     } catch (const KpsError& error) {
         ShowFatalErrorReport(op, error.Number(), error.Description());
         return kExitFatalError;

@@ -8,7 +8,6 @@
 #include "mainwindow/qt/QtOperator.h"
 #include "mainwindow/qt/QtPollTimer.h"
 #include "output/qt/QtSystemPrinter.h"
-#include "output/qt/QtWaitPause.h"
 #include "text/KpsError.h"
 
 namespace kps {
@@ -21,13 +20,12 @@ int RunWindowServer(int& argc, char** argv, const std::string& iniPath) {
         return started.exitStatus;
     }
     QtPollTimer timer;
-    QtWaitPause pause;
     QtSystemPrinter systemPrinter;
     DivertDialogQt divertDialog;
     try {
-        PrintServer server(started, {op, timer, pause, systemPrinter, divertDialog}, std::cerr);
-        return RunGui(app, server.Form(), server.Passes(), timer, op, server.Divert(),
-                      server.Log());
+        PrintServer server(started, {op, timer, systemPrinter, divertDialog}, std::cerr);
+        return server.Finish(RunGui(app, server.Form(), server.Passes(), timer, op, server.Divert(),
+                                    server.States(), server.Log()));
     } catch (const KpsError& error) {
         ShowFatalErrorReport(op, error.Number(), error.Description());
         return kExitFatalError;

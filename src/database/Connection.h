@@ -2,22 +2,16 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "database/Value.h"
+#include "database/ResultTable.h"
+#include "database/Statement.h"
 
 namespace kps {
-
-// The complete result of one statement, as the database gave it.
-struct ResultTable {
-    std::vector<std::string> columns;
-    std::vector<std::vector<Value>> rows;
-};
 
 class Recordset;
 
 // The one database connection of the process. Back ends (SQLite, ODBC)
-// implement Execute and Query; every failure is thrown as a KpsError whose
+// implement the operations; every failure is thrown as a KpsError whose
 // description never holds the password.
 class Connection {
   public:
@@ -28,6 +22,22 @@ class Connection {
 
     // Runs a statement and returns all of its rows.
     virtual ResultTable Query(const std::string& sql) = 0;
+
+    // Compiles a statement with "?" parameter markers once, to be run many
+    // times with other values.
+    virtual std::unique_ptr<Statement> Prepare(const std::string& sql) = 0;
+
+    // Statements up to the commit or rollback form one transaction; SQLite
+    // takes its write lock at once (BEGIN IMMEDIATE).
+    virtual void BeginTransaction() = 0;
+    virtual void CommitTransaction() = 0;
+    // Never throws: it is called on error paths, and a transaction that is
+    // already gone needs no undoing.
+    virtual void RollbackTransaction() = 0;
+
+    // The database product: "SQLite", or what the ODBC driver reports
+    // ("PostgreSQL", "Microsoft SQL Server").
+    virtual std::string DbmsName() const = 0;
 
     // Opens a client-side static snapshot of the statement's rows.
     std::unique_ptr<Recordset> OpenRecordset(const std::string& sql);

@@ -3,287 +3,24 @@
 #include <sql.h>
 #include <sqlext.h>
 
-#include <charconv>
-#include <cstdio>
-#include <optional>
-#include <type_traits>
-
 #include "database/OdbcConnectionString.h"
+#include "database/OdbcStatement.h"
+#include "database/OdbcStatementHandle.h"
+#include "database/OdbcText.h"
 #include "text/KpsError.h"
-#include "text/Text.h"
-#include "text/Utf16.h"
 
 namespace kps {
 namespace {
 
-static_assert(std::is_same_v<SQLHANDLE, void*>, "ODBC handles are kept as void*");
-
-// SQL Server's TIME type, reported by its drivers beside the standard types.
-constexpr SQLSMALLINT kSqlServerTime2 = -154;
 constexpr SQLULEN kLoginTimeoutSeconds = 15;
-constexpr SQLSMALLINT kMaxDiagnostics = 8;
 
-using WideString = std::basic_string<SQLWCHAR>;
-
-WideString Wide(const std::string& utf8) {
-    std::u16string text = Utf8ToUtf16(utf8);
-    return WideString(text.begin(), text.end());
-}
-
-std::string Narrow(const SQLWCHAR* text, std::size_t length) {
-    return Utf16ToUtf8(std::u16string(text, text + length));
-}
-
-// Every diagnostic record of the handle as one error; the first native
-// error number the driver gave wins over `fallbackNumber`.
-[[noreturn]] void ThrowDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, long fallbackNumber,
-                                   const std::string& password) {
-    long number = 0;
-    std::string description;
-    for (SQLSMALLINT record = 1; record <= kMaxDiagnostics; ++record) {
-        SQLWCHAR state[6] = {};
-        SQLINTEGER native = 0;
-        SQLWCHAR message[1024] = {};
-        SQLSMALLINT length = 0;
-        SQLRETURN rc = SQLGetDiagRecW(handleType, handle, record, state, &native, message,
-                                      static_cast<SQLSMALLINT>(std::size(message)), &length);
-        if (!SQL_SUCCEEDED(rc)) {
-            break;
-        }
-        if (number == 0) {
-            number = native;
-        }
-        std::size_t chars =
-            std::min<std::size_t>(static_cast<std::size_t>(length), std::size(message) - 1);
-        // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on
-        // "\n" + text at -O3.
-        if (!description.empty()) {
-            description += '\n';
-        }
-        description += Narrow(message, chars);
-    }
-    if (description.empty()) {
-        description = "The ODBC driver reported an error without a message.";
-    }
-    throw KpsError(number != 0 ? number : fallbackNumber, ScrubPassword(description, password));
-}
-
-class StatementHandle {
-  public:
-    StatementHandle(SQLHDBC dbc, const std::string& password) : password_(password) {
-        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &handle_))) {
-            ThrowDiagnostics(SQL_HANDLE_DBC, dbc, kErrStatement, password_);
-        }
-    }
-    ~StatementHandle() { SQLFreeHandle(SQL_HANDLE_STMT, handle_); }
-    StatementHandle(const StatementHandle&) = delete;
-    StatementHandle& operator=(const StatementHandle&) = delete;
-
-    void ExecDirect(const std::string& sql, bool narrow) {
-        SQLRETURN rc;
-        if (narrow) {
-            std::string text = sql;
-            rc = SQLExecDirect(handle_, reinterpret_cast<SQLCHAR*>(text.data()),
-                               static_cast<SQLINTEGER>(text.size()));
-        } else {
-            WideString text = Wide(sql);
-            rc = SQLExecDirectW(handle_, text.data(), static_cast<SQLINTEGER>(text.size()));
-        }
-        // An update that touched no row answers "no data"; that is no failure.
-        if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
-            Fail();
-        }
-    }
-
-    [[noreturn]] void Fail() const {
-        ThrowDiagnostics(SQL_HANDLE_STMT, handle_, kErrStatement, password_);
-    }
-
-    SQLHSTMT Get() const { return handle_; }
-
-  private:
-    SQLHSTMT handle_ = SQL_NULL_HSTMT;
-    const std::string& password_;
-};
-
-enum class ColumnKind { Integer, Real, Decimal, Date, Time, Timestamp, Text };
-
-ColumnKind KindOf(SQLSMALLINT sqlType) {
-    switch (sqlType) {
-        case SQL_INTEGER:
-        case SQL_SMALLINT:
-        case SQL_TINYINT:
-        case SQL_BIGINT:
-        case SQL_BIT:
-            return ColumnKind::Integer;
-        case SQL_REAL:
-        case SQL_FLOAT:
-        case SQL_DOUBLE:
-            return ColumnKind::Real;
-        case SQL_DECIMAL:
-        case SQL_NUMERIC:
-            return ColumnKind::Decimal;
-        case SQL_TYPE_DATE:
-        case SQL_DATE:
-            return ColumnKind::Date;
-        case SQL_TYPE_TIME:
-        case SQL_TIME:
-        case kSqlServerTime2:
-            return ColumnKind::Time;
-        case SQL_TYPE_TIMESTAMP:
-        case SQL_TIMESTAMP:
-            return ColumnKind::Timestamp;
-        default:
-            return ColumnKind::Text;
-    }
-}
-
-struct Column {
-    std::string name;
-    ColumnKind kind;
-};
-
-// Reads a fixed-size field; no value for Null.
-template <typename T>
-std::optional<T> ReadFixed(StatementHandle& statement, SQLUSMALLINT column, SQLSMALLINT cType) {
-    T value{};
-    SQLLEN indicator = 0;
-    SQLRETURN rc = SQLGetData(statement.Get(), column, cType, &value, sizeof value, &indicator);
-    if (!SQL_SUCCEEDED(rc)) {
-        statement.Fail();
-    }
-    if (indicator == SQL_NULL_DATA) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// Reads a text field of any length, in pieces; no value for Null.
-std::optional<std::string> ReadText(StatementHandle& statement, SQLUSMALLINT column) {
-    std::u16string text;
-    SQLWCHAR buffer[1024];
-    constexpr auto kBufferBytes = static_cast<SQLLEN>(sizeof buffer);
-    while (true) {
-        SQLLEN indicator = 0;
-        SQLRETURN rc =
-            SQLGetData(statement.Get(), column, SQL_C_WCHAR, buffer, kBufferBytes, &indicator);
-        if (rc == SQL_NO_DATA) {
-            break;
-        }
-        if (!SQL_SUCCEEDED(rc)) {
-            statement.Fail();
-        }
-        if (indicator == SQL_NULL_DATA) {
-            return std::nullopt;
-        }
-        bool truncated = indicator == SQL_NO_TOTAL || indicator >= kBufferBytes;
-        std::size_t chars = truncated ? std::size(buffer) - 1
-                                      : static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR);
-        text.append(buffer, buffer + chars);
-        if (!truncated) {
-            break;
-        }
-    }
-    return Utf16ToUtf8(text);
-}
-
-std::string TwoDigits(unsigned value) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, "%02u", value % 100);
-    return buf;
-}
-
-std::string IsoDate(SQLSMALLINT year, SQLUSMALLINT month, SQLUSMALLINT day) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d-", static_cast<int>(year));
-    return buf + TwoDigits(month) + "-" + TwoDigits(day);
-}
-
-std::string IsoTime(SQLUSMALLINT hour, SQLUSMALLINT minute, SQLUSMALLINT second) {
-    return TwoDigits(hour) + ":" + TwoDigits(minute) + ":" + TwoDigits(second);
-}
-
-// Fractions of a second in nanoseconds, without trailing zeros; "" for none.
-std::string Fraction(SQLUINTEGER nanoseconds) {
-    if (nanoseconds == 0) {
+std::string InfoText(SQLHDBC dbc, SQLUSMALLINT what) {
+    char text[256] = {};
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfo(dbc, what, text, sizeof text, &length))) {
         return "";
     }
-    char buf[16];
-    std::snprintf(buf, sizeof buf, ".%09u", static_cast<unsigned>(nanoseconds));
-    std::string text = buf;
-    return text.substr(0, text.find_last_not_of('0') + 1);
-}
-
-Value ReadValue(StatementHandle& statement, SQLUSMALLINT column, ColumnKind kind) {
-    switch (kind) {
-        case ColumnKind::Integer: {
-            auto number = ReadFixed<SQLBIGINT>(statement, column, SQL_C_SBIGINT);
-            return number ? Value::Integer(*number) : Value::Null();
-        }
-        case ColumnKind::Real: {
-            auto number = ReadFixed<SQLDOUBLE>(statement, column, SQL_C_DOUBLE);
-            return number ? Value::Real(*number) : Value::Null();
-        }
-        case ColumnKind::Decimal: {
-            // Read as text: the driver's own conversion may follow the locale.
-            auto text = ReadText(statement, column);
-            if (!text) {
-                return Value::Null();
-            }
-            std::string digits = Trim(*text);
-            double number = 0;
-            auto [end, error] =
-                std::from_chars(digits.data(), digits.data() + digits.size(), number);
-            if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
-                return Value::Text(*text);
-            }
-            return Value::Real(number);
-        }
-        case ColumnKind::Date: {
-            auto date = ReadFixed<SQL_DATE_STRUCT>(statement, column, SQL_C_TYPE_DATE);
-            return date ? Value::Date(IsoDate(date->year, date->month, date->day)) : Value::Null();
-        }
-        case ColumnKind::Time: {
-            auto time = ReadFixed<SQL_TIME_STRUCT>(statement, column, SQL_C_TYPE_TIME);
-            return time ? Value::Time(IsoTime(time->hour, time->minute, time->second))
-                        : Value::Null();
-        }
-        case ColumnKind::Timestamp: {
-            auto stamp = ReadFixed<SQL_TIMESTAMP_STRUCT>(statement, column, SQL_C_TYPE_TIMESTAMP);
-            if (!stamp) {
-                return Value::Null();
-            }
-            return Value::DateTime(IsoDate(stamp->year, stamp->month, stamp->day) + " " +
-                                   IsoTime(stamp->hour, stamp->minute, stamp->second) +
-                                   Fraction(stamp->fraction));
-        }
-        case ColumnKind::Text:
-            break;
-    }
-    auto text = ReadText(statement, column);
-    return text ? Value::Text(*text) : Value::Null();
-}
-
-std::vector<Column> DescribeColumns(StatementHandle& statement, SQLSMALLINT count) {
-    std::vector<Column> columns;
-    for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(count); ++i) {
-        SQLWCHAR name[256] = {};
-        SQLSMALLINT nameLength = 0;
-        SQLSMALLINT sqlType = 0;
-        SQLULEN size = 0;
-        SQLSMALLINT digits = 0;
-        SQLSMALLINT nullable = 0;
-        SQLRETURN rc =
-            SQLDescribeColW(statement.Get(), i, name, static_cast<SQLSMALLINT>(std::size(name)),
-                            &nameLength, &sqlType, &size, &digits, &nullable);
-        if (!SQL_SUCCEEDED(rc)) {
-            statement.Fail();
-        }
-        std::size_t chars =
-            std::min<std::size_t>(static_cast<std::size_t>(nameLength), std::size(name) - 1);
-        columns.push_back({Narrow(name, chars), KindOf(sqlType)});
-    }
-    return columns;
+    return text;
 }
 
 }  // namespace
@@ -304,24 +41,21 @@ OdbcConnection::OdbcConnection(const std::string& connectionString) {
     }
     SQLSetConnectAttr(dbc_, SQL_ATTR_LOGIN_TIMEOUT,
                       reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0);
-    WideString text = Wide(connectionString);
+    OdbcWideString text = OdbcWide(connectionString);
     SQLRETURN rc =
         SQLDriverConnectW(dbc_, nullptr, text.data(), static_cast<SQLSMALLINT>(text.size()),
                           nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
         try {
-            ThrowDiagnostics(SQL_HANDLE_DBC, dbc_, kErrDatabaseOpen, password_);
+            ThrowOdbcDiagnostics(SQL_HANDLE_DBC, dbc_, kErrDatabaseOpen, password_);
         } catch (...) {
             Release();
             throw;
         }
     }
     connected_ = true;
-    char driver[256] = {};
-    SQLSMALLINT length = 0;
-    if (SQL_SUCCEEDED(SQLGetInfo(dbc_, SQL_DRIVER_NAME, driver, sizeof driver, &length))) {
-        narrowStatements_ = std::string(driver).find("sqlite") != std::string::npos;
-    }
+    narrowStatements_ = InfoText(dbc_, SQL_DRIVER_NAME).find("sqlite") != std::string::npos;
+    dbmsName_ = InfoText(dbc_, SQL_DBMS_NAME);
 }
 
 OdbcConnection::~OdbcConnection() {
@@ -344,38 +78,52 @@ void OdbcConnection::Release() {
 }
 
 void OdbcConnection::Execute(const std::string& sql) {
-    StatementHandle statement(dbc_, password_);
-    statement.ExecDirect(sql, narrowStatements_);
+    OdbcStatementHandle statement(dbc_, password_, narrowStatements_);
+    statement.ExecDirect(sql);
 }
 
 ResultTable OdbcConnection::Query(const std::string& sql) {
-    StatementHandle statement(dbc_, password_);
-    statement.ExecDirect(sql, narrowStatements_);
-    SQLSMALLINT count = 0;
-    if (!SQL_SUCCEEDED(SQLNumResultCols(statement.Get(), &count))) {
-        statement.Fail();
-    }
-    ResultTable table;
-    std::vector<Column> columns = DescribeColumns(statement, count);
-    for (const auto& column : columns) {
-        table.columns.push_back(column.name);
-    }
-    while (count > 0) {
-        SQLRETURN rc = SQLFetch(statement.Get());
-        if (rc == SQL_NO_DATA) {
-            break;
+    OdbcStatementHandle statement(dbc_, password_, narrowStatements_);
+    statement.ExecDirect(sql);
+    return statement.FetchAll();
+}
+
+std::unique_ptr<Statement> OdbcConnection::Prepare(const std::string& sql) {
+    return std::make_unique<OdbcStatement>(dbc_, password_, narrowStatements_, sql);
+}
+
+void OdbcConnection::BeginTransaction() {
+    SetAutocommit(false);
+}
+
+void OdbcConnection::CommitTransaction() {
+    if (!SQL_SUCCEEDED(SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_COMMIT))) {
+        try {
+            ThrowOdbcDiagnostics(SQL_HANDLE_DBC, dbc_, kErrStatement, password_);
+        } catch (...) {
+            RollbackTransaction();
+            throw;
         }
-        if (!SQL_SUCCEEDED(rc)) {
-            statement.Fail();
-        }
-        std::vector<Value> row;
-        row.reserve(columns.size());
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            row.push_back(ReadValue(statement, static_cast<SQLUSMALLINT>(i + 1), columns[i].kind));
-        }
-        table.rows.push_back(std::move(row));
     }
-    return table;
+    SetAutocommit(true);
+}
+
+void OdbcConnection::RollbackTransaction() {
+    SQLEndTran(SQL_HANDLE_DBC, dbc_, SQL_ROLLBACK);
+    SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON),
+                      0);
+}
+
+std::string OdbcConnection::DbmsName() const {
+    return dbmsName_;
+}
+
+void OdbcConnection::SetAutocommit(bool on) {
+    auto value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
+    if (!SQL_SUCCEEDED(
+            SQLSetConnectAttr(dbc_, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(value), 0))) {
+        ThrowOdbcDiagnostics(SQL_HANDLE_DBC, dbc_, kErrStatement, password_);
+    }
 }
 
 }  // namespace kps

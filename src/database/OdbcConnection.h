@@ -7,11 +7,9 @@
 namespace kps {
 
 // A database server reached through an ODBC driver (unixODBC). Every
-// statement's rows are fetched at once (a snapshot). Text comes back as
-// UTF-8; whole numbers as Integer; decimal and floating numbers as Real in
-// plain form; dates, times and timestamps as ISO text of their kind.
-// Errors carry the driver's native number and diagnostic text, with the
-// password scrubbed out.
+// statement's rows are fetched at once (a snapshot); values come as
+// OdbcStatementHandle describes. Errors carry the driver's native number and diagnostic text, with
+// the password scrubbed out.
 class OdbcConnection final : public Connection {
   public:
     // Connects with a complete ODBC connection string ("DRIVER={...};...").
@@ -22,9 +20,18 @@ class OdbcConnection final : public Connection {
 
     void Execute(const std::string& sql) override;
     ResultTable Query(const std::string& sql) override;
+    std::unique_ptr<Statement> Prepare(const std::string& sql) override;
+    // Autocommit is off until the commit or rollback; a commit that fails
+    // rolls back.
+    void BeginTransaction() override;
+    void CommitTransaction() override;
+    void RollbackTransaction() override;
+    // SQLGetInfo's DBMS name, read once at connect.
+    std::string DbmsName() const override;
 
   private:
     void Release();
+    void SetAutocommit(bool on);
 
     void* env_ = nullptr;  // SQLHENV
     void* dbc_ = nullptr;  // SQLHDBC
@@ -33,6 +40,7 @@ class OdbcConnection final : public Connection {
     // statements go to it as UTF-8 through the narrow call instead.
     bool narrowStatements_ = false;
     std::string password_;
+    std::string dbmsName_;
 };
 
 }  // namespace kps

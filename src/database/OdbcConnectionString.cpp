@@ -71,9 +71,11 @@ std::string ReadValue(const std::string& text, std::size_t& i) {
     return value;
 }
 
+// A leading quote would be read back as quoting, so it is braced too.
 bool NeedsBraces(const std::string& value) {
     return value.find_first_of(";{}") != std::string::npos ||
-           (!value.empty() && (value.front() == ' ' || value.back() == ' '));
+           (!value.empty() && (value.front() == ' ' || value.back() == ' ' ||
+                               value.front() == '"' || value.front() == '\''));
 }
 
 std::string Braced(const std::string& value) {
@@ -98,11 +100,26 @@ void Remove(ConnectionAttributes& attributes, const std::string& key) {
     std::erase_if(attributes, [&](const auto& pair) { return SameKey(pair.first, key); });
 }
 
+// The end of a braced value starting at `open`: past the "}" that is not
+// doubled, or the end of the text.
+std::size_t BracedEnd(const std::string& text, std::size_t open) {
+    for (std::size_t i = open + 1; i < text.size(); ++i) {
+        if (text[i] != '}') {
+            continue;
+        }
+        if (i + 1 < text.size() && text[i + 1] == '}') {
+            ++i;
+            continue;
+        }
+        return i + 1;
+    }
+    return text.size();
+}
+
 void MaskFrom(std::string& text, std::size_t start) {
     std::size_t end = start;
     if (end < text.size() && text[end] == '{') {
-        end = text.find('}', end);
-        end = end == std::string::npos ? text.size() : end + 1;
+        end = BracedEnd(text, end);
     } else {
         end = text.find(';', start);
         end = end == std::string::npos ? text.size() : end;
@@ -136,10 +153,14 @@ ConnectionAttributes ParseConnectionAttributes(const std::string& text) {
     return attributes;
 }
 
+std::string QuoteConnectionValue(const std::string& value) {
+    return NeedsBraces(value) ? Braced(value) : value;
+}
+
 std::string FormatConnectionAttributes(const ConnectionAttributes& attributes) {
     std::string text;
     for (const auto& [key, value] : attributes) {
-        text += key + "=" + (NeedsBraces(value) ? Braced(value) : value) + ";";
+        text += key + "=" + QuoteConnectionValue(value) + ";";
     }
     return text;
 }

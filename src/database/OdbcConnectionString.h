@@ -14,8 +14,12 @@ using ConnectionAttributes = std::vector<std::pair<std::string, std::string>>;
 // "=" are dropped.
 ConnectionAttributes ParseConnectionAttributes(const std::string& text);
 
-// Joins pairs as "Key=Value;"; values holding ";", braces, or blanks at
-// either end are wrapped in braces.
+// A value as a connection string holds it: one holding ";", a brace, blanks
+// at either end or a leading quote is written as {value} with every "}" doubled, so any
+// password survives; any other value as it stands.
+std::string QuoteConnectionValue(const std::string& value);
+
+// Joins pairs as "Key=Value;", each value quoted by QuoteConnectionValue.
 std::string FormatConnectionAttributes(const ConnectionAttributes& attributes);
 
 // The value of `key` (without regard to case), or "" when absent.

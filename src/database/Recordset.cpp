@@ -1,6 +1,8 @@
 #include "database/Recordset.h"
 
 #include <strings.h>
+
+#include <cctype>
 #include <cstdlib>
 
 #include "text/KpsError.h"
@@ -13,15 +15,27 @@ std::unique_ptr<Recordset> Connection::OpenRecordset(const std::string& sql) {
 }
 
 Recordset::Recordset(Connection& connection, std::string sql)
-    : connection_(connection), sql_(std::move(sql)) {
-    table_ = connection_.Query(sql_);
+    : sql_(std::move(sql)), statement_(connection.Prepare(sql_)) {
+    Load(statement_->Query());
     open_ = true;
 }
 
 void Recordset::Requery() {
     RequireOpen();
-    table_ = connection_.Query(sql_);
+    Load(statement_->Query());
     current_ = 0;
+}
+
+void Recordset::Load(ResultTable table) {
+    bool sameShape = table.columns == table_.columns && !index_.empty();
+    table_ = std::move(table);
+    if (sameShape) {
+        return;
+    }
+    index_.clear();
+    for (std::size_t i = 0; i < table_.columns.size(); ++i) {
+        index_.emplace(table_.columns[i], i);  // the first of two equal names stays
+    }
 }
 
 bool Recordset::IsEOF() const {
@@ -78,39 +92,65 @@ void Recordset::Find(const std::string& criterion) {
 
 const Value& Recordset::Field(const std::string& name) const {
     RequireOpen();
-    std::size_t index = ColumnIndex(name);
+    return At(ColumnIndex(name));
+}
+
+const Value& Recordset::At(std::size_t column) const {
+    RequireOpen();
     if (current_ >= table_.rows.size()) {
         throw KpsError(kErrNoCurrentRecord,
                        "Either BOF or EOF is True, or the current record has been deleted.");
     }
-    return table_.rows[current_][index];
+    if (column >= table_.columns.size()) {
+        throw KpsError(kErrFieldNotFound,
+                       "Item cannot be found in the collection corresponding to the requested "
+                       "name or ordinal: " +
+                           std::to_string(column));
+    }
+    return table_.rows[current_][column];
 }
 
 bool Recordset::HasField(const std::string& name) const {
-    for (const auto& column : table_.columns) {
-        if (strcasecmp(column.c_str(), name.c_str()) == 0) {
-            return true;
-        }
-    }
-    return false;
+    return FindColumn(name).has_value();
 }
 
 void Recordset::Close() {
     open_ = false;
+    statement_.reset();
     table_ = {};
+    index_.clear();
     current_ = 0;
 }
 
+std::optional<std::size_t> Recordset::FindColumn(const std::string& name) const {
+    auto found = index_.find(name);
+    if (found == index_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
 std::size_t Recordset::ColumnIndex(const std::string& name) const {
-    for (std::size_t i = 0; i < table_.columns.size(); ++i) {
-        if (strcasecmp(table_.columns[i].c_str(), name.c_str()) == 0) {
-            return i;
-        }
+    if (auto index = FindColumn(name)) {
+        return *index;
     }
     throw KpsError(kErrFieldNotFound,
                    "Item cannot be found in the collection corresponding to the requested name "
                    "or ordinal: " +
                        name);
+}
+
+std::size_t Recordset::NoCaseHash::operator()(const std::string& name) const {
+    // FNV-1a over the lower-case bytes.
+    std::size_t hash = 14695981039346656037ULL;
+    for (unsigned char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(std::tolower(c))) * 1099511628211ULL;
+    }
+    return hash;
+}
+
+bool Recordset::NoCaseEqual::operator()(const std::string& a, const std::string& b) const {
+    return strcasecmp(a.c_str(), b.c_str()) == 0;
 }
 
 void Recordset::RequireOpen() const {

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "database/Connection.h"
 
@@ -12,10 +15,10 @@ namespace kps {
 // to case; when two columns share a name the first one wins.
 class Recordset {
   public:
-    // Opens the statement at once (the rows are fetched now).
+    // Prepares the statement and runs it at once (the rows are fetched now).
     Recordset(Connection& connection, std::string sql);
 
-    // Runs the same statement again and moves to the first row.
+    // Runs the prepared statement again and moves to the first row.
     void Requery();
 
     bool IsEOF() const;
@@ -31,6 +34,14 @@ class Recordset {
     const Value& Field(const std::string& name) const;
     bool HasField(const std::string& name) const;
 
+    // Column positions, to look a name up once and read rows with At. The
+    // first throws for a missing column, as Field does.
+    std::size_t ColumnIndex(const std::string& name) const;
+    std::optional<std::size_t> FindColumn(const std::string& name) const;
+
+    // The field at a column position of the current row; throws with no row.
+    const Value& At(std::size_t column) const;
+
     const std::string& Sql() const { return sql_; }
     const ResultTable& Rows() const { return table_; }
 
@@ -38,12 +49,22 @@ class Recordset {
     bool IsOpen() const { return open_; }
 
   private:
-    std::size_t ColumnIndex(const std::string& name) const;
+    // Names compared without regard to (ASCII) case.
+    struct NoCaseHash {
+        std::size_t operator()(const std::string& name) const;
+    };
+    struct NoCaseEqual {
+        bool operator()(const std::string& a, const std::string& b) const;
+    };
+
+    void Load(ResultTable table);
     void RequireOpen() const;
 
-    Connection& connection_;
     std::string sql_;
+    std::unique_ptr<Statement> statement_;
     ResultTable table_;
+    // Built when the columns change, not per lookup.
+    std::unordered_map<std::string, std::size_t, NoCaseHash, NoCaseEqual> index_;
     std::size_t current_ = 0;
     bool open_ = false;
 };

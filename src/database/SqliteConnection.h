@@ -9,9 +9,8 @@ struct sqlite3;
 namespace kps {
 
 // The embedded database: one SQLite file shared by the terminals and the
-// server. Columns keep the names the statement gives them; INTEGER, REAL,
-// TEXT and NULL become Integer, Real, Text and Null values, and text in a
-// column declared DATE, TIME or DATETIME carries that kind.
+// server. Columns keep the names the statement gives them; values come as
+// SqliteStatement describes.
 class SqliteConnection final : public Connection {
   public:
     // Opens the file; a missing file is an error unless `createIfMissing`.
@@ -23,6 +22,11 @@ class SqliteConnection final : public Connection {
     // Runs every statement of `sql` in turn (a script is allowed).
     void Execute(const std::string& sql) override;
     ResultTable Query(const std::string& sql) override;
+    std::unique_ptr<Statement> Prepare(const std::string& sql) override;
+    void BeginTransaction() override;
+    void CommitTransaction() override;
+    void RollbackTransaction() override;
+    std::string DbmsName() const override;
 
   private:
     [[noreturn]] void Fail(int code) const;

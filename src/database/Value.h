@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace kps {
@@ -35,6 +37,12 @@ class Value {
     Kind kind_ = Kind::Null;
     std::string text_;
 };
+
+// The whole number a value holds exactly: an Integer, or a Real or Text whose
+// plain text is an optional "-" and digits that fit 64 bits. Nothing for
+// Null, fractions, exponents, blanks or numbers out of range, so an ID is
+// never rounded on its way back into a statement.
+std::optional<std::int64_t> ExactInteger(const Value& value);
 
 // A real number in its shortest plain decimal form: 2, 2.5, 0.1, never 2.000.
 std::string PlainNumberText(double number);

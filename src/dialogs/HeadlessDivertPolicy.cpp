@@ -4,7 +4,7 @@
 
 namespace kps {
 
-void HeadlessDivertPolicy::ShowModal(TRDIVET& dialog) {
+void HeadlessDivertPolicy::Show(TRDIVET& dialog) {
     dialog.Open(*this);
     dialog.Command1();
 }

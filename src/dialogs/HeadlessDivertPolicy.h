@@ -10,7 +10,9 @@ namespace kps {
 // waiting for a later pass; nothing is cancelled without a person.
 class HeadlessDivertPolicy final : public DivertDialogHost, private DivertDialogView {
   public:
-    void ShowModal(TRDIVET& dialog) override;
+    void Show(TRDIVET& dialog) override;
+    bool KeepAsking(TRDIVET&) override { return false; }
+    void Hide(TRDIVET&) override {}
 
   private:
     int SetWindowTopmost(bool topmost) override;

@@ -4,29 +4,15 @@ namespace kps {
 
 namespace {
 
-constexpr const char* kCrLf = "\r\n";
-
 // The numbers the suite's message boxes answer with.
 constexpr int kAnswerYes = 6;
 constexpr int kAnswerNo = 7;
 
-OposRoutineOptions DialogOptions() {
-    OposRoutineOptions options;
-    options.claimTimeoutMs = 50;
-    options.pauseOnBadResult = false;
-    options.owner = "TRDIVET";
-    return options;
-}
-
 }  // namespace
 
-TRDIVET::TRDIVET(PosPrinter& printer, Pinger& pinger, WaitPause& pause, const PrintLog& log,
-                 Operator& op, const PrinterCodes& codes, DivertState& divert)
-    : routines_(printer, pinger, pause, log, op, DialogOptions()),
-      log_(log),
-      operator_(op),
-      codes_(codes),
-      divert_(divert) {}
+TRDIVET::TRDIVET(PrinterLanes& lanes, const PrintLog& log, Operator& op, const PrinterCodes& codes,
+                 DivertState& divert)
+    : lanes_(lanes), log_(log), operator_(op), codes_(codes), divert_(divert) {}
 
 void TRDIVET::Open(DivertDialogView& view) {
     view_ = &view;
@@ -54,17 +40,26 @@ void TRDIVET::Activate() {
 
 void TRDIVET::Command1() {
     log_.WriteLog("Retry Printing at '" + OPrinterName + "'");
-    if (!routines_.OpenOpsLDN(OPrinterName, oIPAddress)) {
-        ++RetryCount;
-        Label1 =
-            "ERROR Open Printer '" + OPrinterName + "' " + std::to_string(RetryCount) + " time(s)";
-        Repaint();
-        return;
-    }
+    PrintJob job;
+    job.kind = JobKind::Divert;
+    job.device = OPrinterName;
+    job.printingType = "O";
+    job.address = oIPAddress;
+    job.codes = codes_;
+    job.lines = List1;
+    job.banner = divert_.DivertBanner;
+    job.itemIds = List2;
+    job.billIds = List3;
+    job.owner = OriPrinter;
+    job.question = Question;
+    lanes_.Submit(std::move(job));
     Command1Enabled = false;
     Command2Enabled = false;
     Repaint();
-    if (PrintHeldTicket()) {
+}
+
+void TRDIVET::OnDivertReport(const JobReport& report) {
+    if (report.printed) {
         divert_.DivertSucceeded = true;
         Close();
         return;
@@ -72,38 +67,13 @@ void TRDIVET::Command1() {
     // A ticket that did not come out is not printed: the operator decides again.
     Command1Enabled = true;
     Command2Enabled = true;
-    Repaint();
-}
-
-bool TRDIVET::PrintHeldTicket() {
-    PosPrinter& printer = routines_.Printer();
-    if (List1.empty()) {
-        routines_.CloseOpsLDN();
-        ShowFailure("ERROR Printing at '" + OPrinterName + "'");
-        return false;
+    if (!report.opened) {
+        ++RetryCount;
+        ShowFailure("ERROR Open Printer '" + OPrinterName + "' " + std::to_string(RetryCount) +
+                    " time(s)");
+        return;
     }
-    if (printer.CheckHealth(OPOS_CH_INTERNAL) != 0 || printer.CoverOpen()) {
-        ShowFailure("ERROR Open Printer '" + OPrinterName + "'");
-        routines_.CloseOpsLDN();
-        return false;
-    }
-    const bool canCut = printer.CapRecPapercut();
-    if (!divert_.DivertBanner.empty()) {
-        const std::string centre = canCut ? codes_.CodeCentre : std::string();
-        printer.PrintNormal(PTR_S_RECEIPT, centre + divert_.DivertBanner + kCrLf);
-    }
-    for (const auto& line : List1) {
-        printer.PrintNormal(PTR_S_RECEIPT, line);
-    }
-    printer.PrintNormal(PTR_S_RECEIPT, canCut ? codes_.CodeFeedCut : std::string(kCrLf));
-    const bool printed = printer.ResultCode() == OPOS_SUCCESS;
-    if (printed) {
-        log_.WriteLog("Printing Success divert to '" + OPrinterName + "'");
-    } else {
-        ShowFailure("ERROR Printing at '" + OPrinterName + "'");
-    }
-    routines_.CloseOpsLDN();
-    return printed;
+    ShowFailure(report.failureText);
 }
 
 void TRDIVET::Command2() {

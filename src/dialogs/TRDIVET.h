@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "dialogs/DivertDialogView.h"
-#include "output/OposPrinterRoutines.h"
 #include "output/PrinterCodes.h"
 #include "printing/DivertState.h"
+#include "printing/PrinterLanes.h"
 #include "startup/Operator.h"
 #include "startup/PrintLog.h"
 
@@ -17,10 +17,10 @@ namespace kps {
 // printing on the failing printer. Plain state and handlers; a view shows it.
 class TRDIVET {
   public:
-    // `printer` is the dialog's own printer control; it is opened with a
-    // 50 ms claim and without a pause after a bad result code.
-    TRDIVET(PosPrinter& printer, Pinger& pinger, WaitPause& pause, const PrintLog& log,
-            Operator& op, const PrinterCodes& codes, DivertState& divert);
+    // The held ticket is printed through the divert printer's lane, which
+    // opens it with a 50 ms claim and without a pause after a bad result code.
+    TRDIVET(PrinterLanes& lanes, const PrintLog& log, Operator& op, const PrinterCodes& codes,
+            DivertState& divert);
 
     // Loads and activates the dialog on `view`, which must outlive it until
     // Unload.
@@ -29,8 +29,12 @@ class TRDIVET {
     void Load();
     void Activate();
 
-    // Retry or divert: opens the divert printer and prints the held ticket.
+    // Retry or divert: hands the held ticket to the divert printer's lane;
+    // both buttons wait for its outcome.
     void Command1();
+
+    // The outcome of the divert print that Command1 asked for.
+    void OnDivertReport(const JobReport& report);
 
     // Cancel printing on the ticket's own printer.
     void Command2();
@@ -55,17 +59,19 @@ class TRDIVET {
     std::vector<std::string> List2;  // printing-detail IDs, kept for the sender
     std::vector<std::string> List3;  // bill-detail IDs, kept for the sender
 
+    unsigned long Question = 0;  // which divert question the dialog shows
     int RetryCount = 0;
     bool Closed = false;
     std::string StopDivertAnswer;  // the last answer to "Stop divert ?", as its number
 
-  private:
-    bool PrintHeldTicket();
-    void ShowFailure(const std::string& message);
-    void Repaint();
+    // Ends the question: the dialog closes (the view hides it).
     void Close();
 
-    OposPrinterRoutines routines_;
+  private:
+    void ShowFailure(const std::string& message);
+    void Repaint();
+
+    PrinterLanes& lanes_;
     const PrintLog& log_;
     Operator& operator_;
     const PrinterCodes& codes_;

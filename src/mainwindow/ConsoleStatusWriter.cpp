@@ -19,7 +19,7 @@ void ConsoleStatusWriter::CycleChanged() {
         return;
     }
     lastCount_ = form_.Dis();
-    WriteLine(lastCount_.empty() ? std::string("0 Item(s) waiting to print") : lastCount_);
+    WriteLine(lastCount_);
 }
 
 void ConsoleStatusWriter::WriteLine(const std::string& text) {

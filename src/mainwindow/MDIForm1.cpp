@@ -1,5 +1,6 @@
 #include "mainwindow/MDIForm1.h"
 
+#include "printing/WaitingItemsPerDevice.h"
 #include "startup/FlagText.h"
 #include "text/KpsError.h"
 
@@ -69,6 +70,7 @@ void MDIForm1::PollCycle(PrintPasses& passes) {
         lbltime_ = FormatGeneralDate(clock_.Now());
         ticket_.List1.clear();
         ticket_.List2.clear();
+        passes.SettleReports();
         RefreshWaitingGrid();
         DispatchTrigger(passes);
         NoticeTrigger(passes);
@@ -85,8 +87,13 @@ void MDIForm1::RefreshWaitingGrid() {
     Recordset& items = PendingItems();
     items.Requery();
     grid_.Fill(items);
-    long count = items.RecordCount();
-    dis_ = count >= 1 ? std::to_string(count) + " Item(s) waiting to print" : std::string();
+    // "0 Item(s)" rather than a blank label: the operator sees the server is alive.
+    dis_ = std::to_string(items.RecordCount()) + " Item(s) waiting to print";
+    if (states_ != nullptr) {
+        WaitingItemsRouting routing = WaitingItemsPerDevice(items, DeviceList());
+        states_->SetWaitingItems(routing.perDevice);
+        states_->SetUnroutable(routing.unroutable);
+    }
 }
 
 void MDIForm1::DispatchTrigger(PrintPasses& passes) {
@@ -139,12 +146,6 @@ void MDIForm1::ShowStatus(const std::string& caption) {
     label2_ = caption;
     if (observer_ != nullptr) {
         observer_->StatusChanged();
-    }
-}
-
-void MDIForm1::StartPolling() {
-    if (!closed_) {
-        timer_.Start();
     }
 }
 

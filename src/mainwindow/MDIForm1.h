@@ -10,6 +10,7 @@
 #include "mainwindow/WaitingGrid.h"
 #include "printing/PrintPasses.h"
 #include "printing/PrintWindow.h"
+#include "printing/PrinterStates.h"
 #include "printing/TicketBuffers.h"
 #include "startup/Clock.h"
 #include "startup/Operator.h"
@@ -51,6 +52,8 @@ class MDIForm1 final : public PrintWindow {
     void SelectIndividual(bool individual);
 
     void SetObserver(MainWindowObserver* observer) { observer_ = observer; }
+    // Given, the printer states learn each device's waiting items at every refresh.
+    void SetPrinterStates(PrinterStates* states) { states_ = states; }
 
     const std::string& Lbltime() const { return lbltime_; }
     const std::string& Label2() const { return label2_; }
@@ -69,8 +72,6 @@ class MDIForm1 final : public PrintWindow {
     Recordset& PendingNotices() override;
     bool IndividualMode() const override { return individual_; }
     void ShowStatus(const std::string& caption) override;
-    void StopPolling() override { timer_.Stop(); }
-    void StartPolling() override;
 
   private:
     void CloseRecordsets();
@@ -83,6 +84,7 @@ class MDIForm1 final : public PrintWindow {
     PollTimer& timer_;
     std::string refOutlet_;
     MainWindowObserver* observer_ = nullptr;
+    PrinterStates* states_ = nullptr;
 
     std::unique_ptr<Recordset> deviceList_;
     std::string pendingItemsSql_;

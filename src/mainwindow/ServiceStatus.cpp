@@ -3,7 +3,7 @@
 namespace kps {
 
 std::string ServiceStatusText(const MDIForm1& form) {
-    std::string text = form.Dis().empty() ? std::string("No item waiting to print") : form.Dis();
+    std::string text = form.Dis();
     if (!form.Label2().empty()) {
         text += "; " + form.Label2();
     }

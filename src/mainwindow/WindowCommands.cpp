@@ -2,8 +2,9 @@
 
 namespace kps {
 
-WindowCommands::WindowCommands(WindowShell& shell, DivertState& divert, const PrintLog& log)
-    : shell_(shell), divert_(divert), log_(log) {}
+WindowCommands::WindowCommands(WindowShell& shell, DivertState& divert, PrinterStates& states,
+                               const PrintLog& log)
+    : shell_(shell), divert_(divert), states_(states), log_(log) {}
 
 void WindowCommands::Minimized() {
     if (!shell_.TrayAvailable()) {
@@ -42,7 +43,15 @@ void WindowCommands::Tray_NoSysIcon(bool show) {
 }
 
 void WindowCommands::Restart() {
+    for (const std::string& name : divert_.CancelledPrinters) {
+        states_.OnResumed(name);
+    }
     divert_.CancelledPrinters.clear();
+}
+
+void WindowCommands::ResumePrinter(const std::string& name) {
+    divert_.CancelledPrinters.erase(name);
+    states_.OnResumed(name);
 }
 
 void WindowCommands::ShutDown() {

@@ -2,6 +2,7 @@
 
 #include "mainwindow/WindowShell.h"
 #include "printing/DivertState.h"
+#include "printing/PrinterStates.h"
 #include "startup/PrintLog.h"
 
 namespace kps {
@@ -10,7 +11,8 @@ namespace kps {
 // ends in the window's close request, whose unload handler asks first.
 class WindowCommands {
   public:
-    WindowCommands(WindowShell& shell, DivertState& divert, const PrintLog& log);
+    WindowCommands(WindowShell& shell, DivertState& divert, PrinterStates& states,
+                   const PrintLog& log);
 
     // Command3 "Minimized": hides the window into the tray. Without a tray
     // the window is minimized instead, so it can always be reached again.
@@ -26,8 +28,11 @@ class WindowCommands {
     // hides the window and adds the icon.
     void Tray_NoSysIcon(bool show);
 
-    // Command4 "Restart": the cancelled printer prints again.
+    // Command4 "Restart": every cancelled printer prints again.
     void Restart();
+
+    // "Resume" on one suspended printer: it alone prints again.
+    void ResumePrinter(const std::string& name);
 
     // PCLOSE "Shut Down": logged before the operator answers.
     void ShutDown();
@@ -46,6 +51,7 @@ class WindowCommands {
   private:
     WindowShell& shell_;
     DivertState& divert_;
+    PrinterStates& states_;
     const PrintLog& log_;
     bool inTray_ = false;
 };

@@ -1,7 +1,11 @@
 #include "output/DirectPort.h"
 
-#include <exception>
-#include <fstream>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <thread>
 
 #include "text/Text.h"
 
@@ -13,34 +17,62 @@ const std::string kTicketStart = std::string("\x1b@\r\n") + "\x1b!0\r\n";
 // GS "V" 66 0: feed to the cutting position and cut partially.
 const std::string kTicketEnd = std::string("\x1dV\x42", 3) + std::string(1, '\0');
 
-bool WriteTicket(const std::string& directPort, const std::string& bytes) {
-    std::ofstream port(directPort, std::ios::binary | std::ios::out | std::ios::trunc);
-    if (!port) {
-        return false;
+constexpr std::chrono::milliseconds kOpenRetry{20};
+
+using Clock = std::chrono::steady_clock;
+
+int MillisecondsLeft(Clock::time_point deadline) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+// A pipe without a reader refuses a non-blocking open (ENXIO) until one comes.
+int OpenWithin(const std::string& path, Clock::time_point deadline) {
+    while (true) {
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != ENXIO || MillisecondsLeft(deadline) == 0) {
+            return fd;
+        }
+        std::this_thread::sleep_for(kOpenRetry);
     }
-    port.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    port.close();
-    return !port.fail();
+}
+
+bool WriteWithin(int fd, const std::string& bytes, Clock::time_point deadline) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            return false;
+        }
+        pollfd waiting{fd, POLLOUT, 0};
+        if (::poll(&waiting, 1, MillisecondsLeft(deadline)) <= 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
-void PrintDirectTicket(TicketBuffers& ticket, const std::string& directPort, int codePage,
-                       const PrintLog& log, Operator& op) {
-    ticket.PrintFailed = false;
-    bool written = false;
-    try {
-        // The control codes in RTF are ASCII, so the conversion keeps them.
-        written = WriteTicket(
-            directPort, kTicketStart + ToCodePage(ticket.RTF, codePage) + "\r\n" + kTicketEnd);
-    } catch (const std::exception&) {
-        written = false;
+std::string DirectTicketBytes(const std::string& ticketText, int codePage) {
+    // The control codes in the text are ASCII, so the conversion keeps them.
+    return kTicketStart + ToCodePage(ticketText, codePage) + "\r\n" + kTicketEnd;
+}
+
+PrintFault WriteDirectPort(const std::string& directPort, const std::string& bytes,
+                           std::chrono::milliseconds limit) {
+    const auto deadline = Clock::now() + limit;
+    const int fd = OpenWithin(directPort, deadline);
+    if (fd < 0) {
+        return PrintFault::PortNotWritable;
     }
-    if (!written) {
-        ticket.PrintFailed = true;
-        log.WriteLog("Error Open direct Port " + directPort);
-        op.ShowMessage("Printer Error !!!", "Message", MessageIcon::Critical, MessageButtons::Ok);
-    }
+    const bool written = WriteWithin(fd, bytes, deadline);
+    const bool closed = ::close(fd) == 0;
+    return written && closed ? PrintFault::None : PrintFault::PortNotWritable;
 }
 
 }  // namespace kps

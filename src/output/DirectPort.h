@@ -1,17 +1,24 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 
-#include "printing/TicketBuffers.h"
-#include "startup/Operator.h"
-#include "startup/PrintLog.h"
+#include "output/PrintFault.h"
 
 namespace kps {
 
-// Writes the ticket text RTF to the direct port (a device or file name):
-// ESC @, ESC ! "0", the text in the code page, GS V 66 0. Sets
-// ticket.PrintFailed; a failure is logged and shown as "Printer Error !!!".
-void PrintDirectTicket(TicketBuffers& ticket, const std::string& directPort, int codePage,
-                       const PrintLog& log, Operator& op);
+// The bytes a direct port receives for a ticket text: ESC @, ESC ! "0", the
+// text in the code page, GS V 66 0.
+std::string DirectTicketBytes(const std::string& ticketText, int codePage);
+
+// How long a direct port may take to accept a ticket before it counts as
+// missing.
+constexpr std::chrono::milliseconds kDirectPortLimit{5000};
+
+// Writes `bytes` to the direct port (a device, pipe or file name, created or
+// truncated) within `limit`: a pipe nobody reads, or a device that takes
+// nothing, fails like a missing port instead of holding the server.
+PrintFault WriteDirectPort(const std::string& directPort, const std::string& bytes,
+                           std::chrono::milliseconds limit = kDirectPortLimit);
 
 }  // namespace kps

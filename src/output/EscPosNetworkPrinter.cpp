@@ -1,6 +1,7 @@
 #include "output/EscPosNetworkPrinter.h"
 
 #include <chrono>
+#include <thread>
 
 namespace kps {
 namespace {
@@ -15,6 +16,25 @@ constexpr unsigned char kOffline = 0x08;        // DLE EOT 1
 constexpr unsigned char kCoverOpen = 0x04;      // DLE EOT 2
 constexpr unsigned char kErrorOccurred = 0x40;  // DLE EOT 2
 constexpr unsigned char kPaperEnd = 0x60;       // DLE EOT 4
+// GS r 1 answers the paper sensor status; bits 4 and 7 are always 0.
+constexpr unsigned char kSensorFixedMask = 0x90;
+
+PrintFault FaultOf(NetStatus status) {
+    switch (status) {
+        case NetStatus::Ok:
+            return PrintFault::None;
+        case NetStatus::Refused:
+            return PrintFault::Refused;
+        case NetStatus::Unreachable:
+            return PrintFault::Unreachable;
+        case NetStatus::TimedOut:
+            return PrintFault::NoAnswer;
+        case NetStatus::Closed:
+        case NetStatus::Failed:
+            break;
+    }
+    return PrintFault::Failed;
+}
 
 // A connection that failed mid-exchange: the printer is not there any more.
 long CodeOf(NetStatus status) {
@@ -43,7 +63,18 @@ EscPosNetworkPrinter::EscPosNetworkPrinter(const PosPrinterRegistry& registry, T
 
 long EscPosNetworkPrinter::Done(long code) {
     result_ = code;
+    if (code == OPOS_SUCCESS) {
+        return code;
+    }
+    if (fault_ == PrintFault::None) {
+        fault_ = PrintFault::Failed;
+    }
     return code;
+}
+
+long EscPosNetworkPrinter::Failed(NetStatus status) {
+    fault_ = FaultOf(status);
+    return Done(CodeOf(status));
 }
 
 long EscPosNetworkPrinter::Usable() const {
@@ -67,6 +98,8 @@ long EscPosNetworkPrinter::Open(const std::string& deviceName, const std::string
     device_ = device;
     translator_.emplace(device.codePage);
     coverOpen_ = false;
+    confirmed_ = false;
+    fault_ = PrintFault::None;
     return Done(OPOS_SUCCESS);
 }
 
@@ -84,7 +117,7 @@ long EscPosNetworkPrinter::ClaimDevice(long timeoutMs) {
     claimed_ = status == NetStatus::Ok;
     claimFailed_ = !claimed_;
     jobStarted_ = false;
-    return Done(CodeOf(status));
+    return Failed(status);
 }
 
 void EscPosNetworkPrinter::SetDeviceEnabled(bool enabled) {
@@ -121,16 +154,23 @@ long EscPosNetworkPrinter::CheckHealth(long level) {
         }
     }
     coverOpen_ = (cause & kCoverOpen) != 0;
-    const bool ready = (printer & kOffline) == 0 && !coverOpen_ && (cause & kErrorOccurred) == 0 &&
-                       (paper & kPaperEnd) == 0;
-    return Done(ready ? OPOS_SUCCESS : OPOS_E_OFFLINE);
+    if (coverOpen_) {
+        fault_ = PrintFault::CoverOpen;
+    } else if ((paper & kPaperEnd) != 0) {
+        fault_ = PrintFault::PaperOut;
+    } else if ((printer & kOffline) != 0 || (cause & kErrorOccurred) != 0) {
+        fault_ = PrintFault::Offline;
+    } else {
+        return Done(OPOS_SUCCESS);
+    }
+    return Done(OPOS_E_OFFLINE);
 }
 
 long EscPosNetworkPrinter::QueryStatus(char n, unsigned char& status) {
     // Stale bytes would be taken for the answer; a peer that has gone shows
     // up here before we wait on it.
     if (NetStatus pending = connection_.DiscardPending(); pending != NetStatus::Ok) {
-        return CodeOf(pending);
+        return Failed(pending);
     }
     if (long code = SendOrFail(std::string{DLE, EOT, n}); code != OPOS_SUCCESS) {
         return code;
@@ -138,7 +178,7 @@ long EscPosNetworkPrinter::QueryStatus(char n, unsigned char& status) {
     std::string answer;
     NetStatus received = connection_.Receive(answer, 1, timeouts_.statusMs);
     if (received != NetStatus::Ok) {
-        return CodeOf(received);
+        return Failed(received);
     }
     status = static_cast<unsigned char>(answer[0]);
     return (status & kFixedMask) == kFixedBits ? OPOS_SUCCESS : OPOS_E_FAILURE;
@@ -146,12 +186,13 @@ long EscPosNetworkPrinter::QueryStatus(char n, unsigned char& status) {
 
 long EscPosNetworkPrinter::SendOrFail(const std::string& bytes) {
     NetStatus sent = connection_.SendAll(bytes, timeouts_.sendMs);
-    if (sent != NetStatus::Ok) {
-        connection_.Close();
-        claimed_ = false;
-        enabled_ = false;
+    if (sent == NetStatus::Ok) {
+        return OPOS_SUCCESS;
     }
-    return CodeOf(sent);
+    connection_.Close();
+    claimed_ = false;
+    enabled_ = false;
+    return Failed(sent);
 }
 
 long EscPosNetworkPrinter::PrintNormal(long station, const std::string& data) {
@@ -162,7 +203,7 @@ long EscPosNetworkPrinter::PrintNormal(long station, const std::string& data) {
         return Done(OPOS_E_ILLEGAL);
     }
     if (NetStatus pending = connection_.DiscardPending(); pending != NetStatus::Ok) {
-        return Done(CodeOf(pending));
+        return Failed(pending);
     }
     std::string bytes = jobStarted_ ? std::string() : translator_->JobStart();
     jobStarted_ = true;
@@ -178,13 +219,19 @@ long EscPosNetworkPrinter::PrintNormal(long station, const std::string& data) {
         return Done(OPOS_SUCCESS);
     }
     if (device_->confirmPrinted) {
-        return Done(ConfirmPrinted());
+        const long code = ConfirmPrinted();
+        confirmed_ = code == OPOS_SUCCESS;
+        return Done(code);
     }
     unsigned char printer = 0;
     if (long code = QueryStatus(1, printer); code != OPOS_SUCCESS) {
         return Done(code);
     }
-    return Done((printer & kOffline) == 0 ? OPOS_SUCCESS : OPOS_E_OFFLINE);
+    if ((printer & kOffline) != 0) {
+        fault_ = PrintFault::Offline;
+        return Done(OPOS_E_OFFLINE);
+    }
+    return Done(OPOS_SUCCESS);
 }
 
 long EscPosNetworkPrinter::ConfirmPrinted() {
@@ -210,11 +257,12 @@ long EscPosNetworkPrinter::ConfirmPrinted() {
                         deadline - std::chrono::steady_clock::now())
                         .count();
         if (left <= 0) {
+            fault_ = PrintFault::NoAnswer;
             return OPOS_E_TIMEOUT;
         }
         NetStatus received = connection_.Receive(answer, 64, static_cast<int>(left));
         if (received != NetStatus::Ok) {
-            return CodeOf(received);
+            return Failed(received);
         }
     }
     return OPOS_SUCCESS;
@@ -224,6 +272,42 @@ bool EscPosNetworkPrinter::CapRecPapercut() const {
     return device_ && device_->cutter;
 }
 
+void EscPosNetworkPrinter::AwaitRelease() {
+    if (!device_) {
+        return;
+    }
+    if (device_->releasePauseMs >= 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(device_->releasePauseMs));
+        return;
+    }
+    // The job-printed report already said so; with nothing sent there is
+    // nothing to wait for.
+    if (confirmed_ || !jobStarted_ || !connection_.IsOpen()) {
+        return;
+    }
+    // GS r 1 is answered in sequence, once everything before it has been
+    // printed; a real-time status answer would come at once and prove nothing.
+    if (connection_.DiscardPending() != NetStatus::Ok ||
+        connection_.SendAll(std::string("\x1Dr\x01", 3), timeouts_.sendMs) != NetStatus::Ok) {
+        return;
+    }
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(kMostReleaseWaitMs);
+    while (true) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              deadline - std::chrono::steady_clock::now())
+                              .count();
+        std::string answer;
+        if (left <= 0 || connection_.Receive(answer, 1, static_cast<int>(left)) != NetStatus::Ok) {
+            return;
+        }
+        if ((static_cast<unsigned char>(answer[0]) & kSensorFixedMask) == 0) {
+            confirmed_ = true;
+            return;
+        }
+    }
+}
+
 long EscPosNetworkPrinter::Close() {
     if (!device_) {
         return Done(OPOS_E_CLOSED);
@@ -231,7 +315,7 @@ long EscPosNetworkPrinter::Close() {
     connection_.Close();
     device_.reset();
     translator_.reset();
-    claimed_ = claimFailed_ = enabled_ = jobStarted_ = false;
+    claimed_ = claimFailed_ = enabled_ = jobStarted_ = confirmed_ = false;
     return Done(OPOS_SUCCESS);
 }
 

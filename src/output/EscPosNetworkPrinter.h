@@ -38,9 +38,12 @@ class EscPosNetworkPrinter final : public PosPrinter {
     bool CapRecPapercut() const override;
     bool CoverOpen() const override { return coverOpen_; }
     long Close() override;
+    void AwaitRelease() override;
+    PrintFault Fault() const override { return fault_; }
 
   private:
     long Done(long code);
+    long Failed(NetStatus status);
     long Usable() const;
     long QueryStatus(char n, unsigned char& status);
     long ConfirmPrinted();
@@ -56,6 +59,8 @@ class EscPosNetworkPrinter final : public PosPrinter {
     bool enabled_ = false;
     bool jobStarted_ = false;
     bool coverOpen_ = false;
+    bool confirmed_ = false;  // an in-sequence answer came after the ticket
+    PrintFault fault_ = PrintFault::None;
     unsigned confirmations_ = 0;
     long result_ = OPOS_E_CLOSED;
 };

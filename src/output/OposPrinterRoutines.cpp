@@ -42,8 +42,10 @@ OposPrinterRoutines::OposPrinterRoutines(PosPrinter& printer, Pinger& pinger, Wa
 bool OposPrinterRoutines::OpenOpsLDN(const std::string& deviceName, const std::string& address) {
     bool opened = false;
     bool touched = false;
+    lastFault_ = PrintFault::None;
     auto fault = Caught([&] {
         if (!pinger_.PingAddress(address)) {
+            lastFault_ = PrintFault::Unreachable;
             return;
         }
         touched = true;
@@ -51,11 +53,13 @@ bool OposPrinterRoutines::OpenOpsLDN(const std::string& deviceName, const std::s
         printer_.ClaimDevice(options_.claimTimeoutMs);
         printer_.SetDeviceEnabled(true);
         if (printer_.CheckHealth(OPOS_CH_INTERNAL) != 0) {
+            lastFault_ = printer_.Fault();
             printer_.SetDeviceEnabled(false);
             printer_.Close();
             return;
         }
         if (printer_.ResultCode() != 0) {
+            lastFault_ = printer_.Fault();
             log_.WriteLog("Error Open '" + deviceName + "'");
             if (options_.pauseOnBadResult) {
                 pause_.Pause();
@@ -69,6 +73,7 @@ bool OposPrinterRoutines::OpenOpsLDN(const std::string& deviceName, const std::s
     if (!fault) {
         return opened;
     }
+    lastFault_ = PrintFault::Failed;
     // False promises that nothing is left open; the fault itself is what the
     // operator is told about, so a second one while closing is not.
     if (touched) {
@@ -83,7 +88,7 @@ bool OposPrinterRoutines::OpenOpsLDN(const std::string& deviceName, const std::s
 
 void OposPrinterRoutines::CloseOpsLDN() {
     auto fault = Caught([&] {
-        pause_.Pause();
+        printer_.AwaitRelease();
         printer_.SetDeviceEnabled(false);
         printer_.Close();
     });
@@ -94,12 +99,14 @@ void OposPrinterRoutines::CloseOpsLDN() {
 
 void OposPrinterRoutines::PrintOposTicket(TicketBuffers& ticket, const PrinterCodes& codes) {
     ticket.PrintFailed = true;
+    lastFault_ = PrintFault::Failed;
     if (ticket.RTF.empty()) {
         CloseOpsLDN();
         return;
     }
     auto fault = Caught([&] {
         if (printer_.CheckHealth(OPOS_CH_INTERNAL) != 0 || printer_.CoverOpen()) {
+            lastFault_ = printer_.CoverOpen() ? PrintFault::CoverOpen : printer_.Fault();
             return;
         }
         for (const auto& entry : ticket.List3) {
@@ -107,6 +114,7 @@ void OposPrinterRoutines::PrintOposTicket(TicketBuffers& ticket, const PrinterCo
         }
         printer_.PrintNormal(PTR_S_RECEIPT, printer_.CapRecPapercut() ? codes.CodeFeedCut : "\r\n");
         ticket.PrintFailed = printer_.ResultCode() != 0;
+        lastFault_ = ticket.PrintFailed ? printer_.Fault() : PrintFault::None;
     });
     // A fault while printing leaves the items waiting: the ticket stays
     // failed, the device is closed first, then the operator hears of it.

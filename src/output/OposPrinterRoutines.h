@@ -31,7 +31,8 @@ class OposPrinterRoutines {
     // then closes it. False leaves nothing open.
     bool OpenOpsLDN(const std::string& deviceName, const std::string& address);
 
-    // Pauses, disables and closes the device.
+    // Waits until the printer may be released (its confirmation or its fixed
+    // pause), then disables and closes the device.
     void CloseOpsLDN();
 
     // Prints List3 of the ticket on the open device, ends it with the cut (or
@@ -40,6 +41,10 @@ class OposPrinterRoutines {
 
     PosPrinter& Printer() { return printer_; }
 
+    // Why the last open or print failed: no answer to the reachability
+    // check, or what the printer reported.
+    PrintFault LastFault() const { return lastFault_; }
+
   private:
     PosPrinter& printer_;
     Pinger& pinger_;
@@ -47,6 +52,7 @@ class OposPrinterRoutines {
     const PrintLog& log_;
     Operator& operator_;
     OposRoutineOptions options_;
+    PrintFault lastFault_ = PrintFault::None;
 };
 
 }  // namespace kps

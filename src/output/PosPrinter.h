@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "output/PrintFault.h"
+
 namespace kps {
 
 // OPOS result codes.
@@ -46,6 +48,14 @@ class PosPrinter {
     virtual bool CapRecPapercut() const = 0;  // dispatch id 77
     virtual bool CoverOpen() const = 0;       // dispatch id 102: True refuses the ticket
     virtual long Close() = 0;
+
+    // Waits until the printer may be released after a ticket: until it
+    // confirms that everything sent has been printed, or for the fixed pause
+    // its device settings ask for. Bounded in time.
+    virtual void AwaitRelease() = 0;
+
+    // Why the last operation that failed did so, in words the operator can act on.
+    virtual PrintFault Fault() const = 0;
 };
 
 }  // namespace kps

@@ -62,6 +62,7 @@ PosDevice PosPrinterRegistry::Resolve(const std::string& deviceName,
     }
     device.cutter = YesNo(read("Cutter"), true);
     device.confirmPrinted = YesNo(read("ConfirmPrinted"), false);
+    device.releasePauseMs = NumberIn(read("ReleasePause"), 0, 60000, -1);
     return device;
 }
 

@@ -10,10 +10,24 @@ namespace {
 
 constexpr std::size_t kGridColumns = 15;
 
+// The notice statement joins the group table after the notice's own columns,
+// so the group's own PrinterGroupCode is the last column of that name: Null
+// when no group row matched.
+bool GroupExists(const Recordset& notice) {
+    const auto& columns = notice.Rows().columns;
+    for (std::size_t i = columns.size(); i-- > 0;) {
+        if (UpperCase(columns[i]) == "PRINTERGROUPCODE") {
+            return !notice.At(i).IsNull();
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
-KitchenNoticePass::KitchenNoticePass(PrintContext& ctx, PrintQueueDispatcher& dispatcher)
-    : ctx_(ctx), dispatcher_(dispatcher), ticket_(ctx) {}
+KitchenNoticePass::KitchenNoticePass(PrintContext& ctx, PrintQueueDispatcher& dispatcher,
+                                     TicketSendingStep& sending)
+    : ctx_(ctx), dispatcher_(dispatcher), sending_(sending), ticket_(ctx, sending) {}
 
 void KitchenNoticePass::PrintKitchenNotices() {
     auto& grid = ctx_.ticket.PrtData;
@@ -28,10 +42,19 @@ void KitchenNoticePass::PrintKitchenNotices() {
         grid.emplace_back(kGridColumns);
         FillGridRow(static_cast<std::size_t>(k), notices);
 
+        // A notice of a group that does not exist has nowhere to go yet; it
+        // waits rather than being marked printed unseen.
+        if (!GroupExists(notices)) {
+            if (withoutGroup_.insert(id).second) {
+                ctx_.log.WriteLog("Notice " + id + " has no printer group");
+            }
+            continue;
+        }
         ctx_.device.PrinterGroupCode = notices.Field("PrinterGroupCode").AsText();
-        PrintOnFlaggedDevices(k, notices.Field("RefPrinterGroup").AsText());
-
-        ctx_.db.Execute("Update Kelt_trs_PrintKitchen Set PrintStatus=1 Where ID=" + id);
+        PrintOnFlaggedDevices(k, id, notices.Field("RefPrinterGroup").AsText());
+        if (ctx_.inFlight.AllDelivered(id)) {
+            sending_.MarkNoticePrinted(id);
+        }
     }
 }
 
@@ -46,17 +69,31 @@ void KitchenNoticePass::FillGridRow(std::size_t k, const Recordset& notice) {
     row[9] = FormatNoticeTime(notice.Field("TrsTime"));
 }
 
-void KitchenNoticePass::PrintOnFlaggedDevices(int k, const std::string& flags) {
+void KitchenNoticePass::PrintOnFlaggedDevices(int k, const std::string& id,
+                                              const std::string& flags) {
+    std::set<std::string> devices;
     for (int p : FlaggedPositions(flags)) {
         // A flag without a usable device has nothing to print on.
         if (!dispatcher_.LoadDeviceSetting(p)) {
             continue;
         }
-        if (!ticket_.PrintTableExchangeTicket(k)) {
-            ctx_.log.WriteLog("Error Open Printer '" + ctx_.device.DeviceName + "'");
+        const std::string device = ctx_.device.DeviceName;
+        devices.insert(device);
+        if (ctx_.inFlight.Delivered(id, device) || ctx_.inFlight.HoldsNotice(id, device)) {
+            continue;
         }
-        ctx_.window.ShowStatus("Last Printed on " + FormatGeneralDate(ctx_.clock.Now()));
+        switch (ticket_.PrintTableExchangeTicket(k, id)) {
+            case TableExchangeTicket::Outcome::HandedOver:
+                break;
+            case TableExchangeTicket::Outcome::Printed:
+                ctx_.inFlight.MarkDelivered(id, device);
+                break;
+            case TableExchangeTicket::Outcome::Failed:
+                ctx_.log.WriteLog("Error Print Notice " + id + " at '" + device + "'");
+                break;
+        }
     }
+    ctx_.inFlight.ExpectNotice(id, std::move(devices));
 }
 
 }  // namespace kps

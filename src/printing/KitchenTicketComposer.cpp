@@ -57,19 +57,6 @@ int SlotOf(const std::string& digit) {
     return 1;
 }
 
-// Keeps the polling timer off while the ticket is being sent, and switches it
-// on again however sending ends.
-class PollingPause {
-  public:
-    explicit PollingPause(PrintWindow& window) : window_(window) { window_.StopPolling(); }
-    ~PollingPause() { window_.StartPolling(); }
-    PollingPause(const PollingPause&) = delete;
-    PollingPause& operator=(const PollingPause&) = delete;
-
-  private:
-    PrintWindow& window_;
-};
-
 }  // namespace
 
 KitchenTicketComposer::KitchenTicketComposer(PrintContext& ctx, TicketSender& sender)
@@ -102,6 +89,20 @@ void KitchenTicketComposer::ComposeKitchenTicket(const std::string& deviceName,
         return;
     }
 
+    // Items already on their way to a printer, or held by a divert question,
+    // wait for that to settle; the ticket takes only the others.
+    const std::size_t idColumn = rows->ColumnIndex("ID");
+    auto skipHeld = [&] {
+        while (!rows->IsEOF() && ctx_.inFlight.HoldsItem(rows->At(idColumn).AsText())) {
+            rows->MoveNext();
+        }
+    };
+    skipHeld();
+    if (rows->IsEOF()) {
+        rows->Close();
+        return;
+    }
+
     ticket.Header.BillNo = rows->Field("BillNo");
     ticket.Header.TableCode = rows->Field("TableCode");
     ticket.Header.PaxNo = rows->Field("PaxNo");
@@ -118,7 +119,7 @@ void KitchenTicketComposer::ComposeKitchenTicket(const std::string& deviceName,
     for (const auto& line : layout_.HeaderLines) {
         EmitLayoutLine(line);
     }
-    for (; !rows->IsEOF(); rows->MoveNext()) {
+    for (; !rows->IsEOF(); rows->MoveNext(), skipHeld()) {
         EmitItem(*rows);
     }
     for (const auto& line : layout_.FooterLines) {
@@ -128,10 +129,7 @@ void KitchenTicketComposer::ComposeKitchenTicket(const std::string& deviceName,
     ctx_.divert.DivertBanner.clear();
     ticket.DeviceName = deviceName;
     ticket.OptionPrinter1 = optionPrinter1;
-    {
-        PollingPause pause(ctx_.window);
-        sender_.SendTicket();
-    }
+    sender_.SendTicket();
     rows->Close();
 }
 

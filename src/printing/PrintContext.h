@@ -1,13 +1,14 @@
 #pragma once
 
 #include "database/Connection.h"
-#include "output/OposPrinterRoutines.h"
 #include "output/PrinterCodes.h"
 #include "output/SystemPrinter.h"
 #include "printing/DivertState.h"
 #include "printing/PrintDeviceSetting.h"
 #include "printing/PrintWindow.h"
+#include "printing/PrinterStates.h"
 #include "printing/TicketBuffers.h"
+#include "printing/TicketsInFlight.h"
 #include "startup/Clock.h"
 #include "startup/Operator.h"
 #include "startup/PrintLog.h"
@@ -23,11 +24,12 @@ struct PrintContext {
     Operator& op;
     PrintWindow& window;
     SystemPrinter& systemPrinter;
-    OposPrinterRoutines& opos;  // the main window's printer control
     PrinterCodes& codes;
     PrintDeviceSetting& device;
     TicketBuffers& ticket;
     DivertState& divert;
+    TicketsInFlight& inFlight;
+    PrinterStates& states;
     int codePage = 1252;
 };
 

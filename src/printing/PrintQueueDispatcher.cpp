@@ -56,13 +56,15 @@ void PrintQueueDispatcher::DispatchTicket(const std::string& flags) {
             continue;
         }
         const PrintDeviceSetting& device = ctx_.device;
-        if (ctx_.divert.CancelledPrinters.contains(device.DeviceName)) {
+        // A printer with a divert question waiting gets nothing new until
+        // the operator has answered it.
+        if (ctx_.divert.CancelledPrinters.contains(device.DeviceName) ||
+            ctx_.inFlight.Questioned(device.DeviceName)) {
             continue;
         }
         composer_.ComposeKitchenTicket(device.DeviceName, device.PrintingType,
                                        device.PrinterGroupCode, ticketKeyValue_,
                                        device.OptionPrinter1, device.WP_FileName, ticketKeyColumn_);
-        ctx_.window.ShowStatus("Last Printed on " + FormatGeneralDate(ctx_.clock.Now()));
     }
 }
 
@@ -78,6 +80,17 @@ bool PrintQueueDispatcher::LoadDeviceSetting(int deviceCode) {
     if (name.IsNull() || type.IsNull()) {
         return false;
     }
+    // A type with no path to print on ("w", "X") would draw into the system
+    // printer's job without ending it; its tickets wait instead, said once.
+    const std::string& typeText = type.AsText();
+    if (typeText != "O" && typeText != "D" && typeText != "W") {
+        if (unknownTypes_.insert(name.AsText()).second) {
+            ctx_.log.WriteLog("Printing type '" + typeText + "' of '" + name.AsText() +
+                              "' is unknown");
+        }
+        return false;
+    }
+    unknownTypes_.erase(name.AsText());
 
     PrintDeviceSetting& device = ctx_.device;
     device.DeviceName = name.AsText();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 
 #include "printing/KitchenTicketComposer.h"
@@ -18,8 +19,9 @@ class PrintQueueDispatcher {
 
     // Positions the window's device list on device `deviceCode`, rebuilds the
     // printer codes for its printing type and fills ctx.device. False, with
-    // nothing changed, when the list has no such device or its name or
-    // printing type is Null: nothing may be printed on it.
+    // nothing changed, when the list has no such device, its name or
+    // printing type is Null, or the type is not "O", "D" or "W": nothing may
+    // be printed on it. An unknown type is logged once until it is mended.
     bool LoadDeviceSetting(int deviceCode);
 
     // "ItemCode" or "TableCode", as the last pass chose.
@@ -34,6 +36,7 @@ class PrintQueueDispatcher {
     KitchenTicketComposer& composer_;
     std::string ticketKeyColumn_ = "TableCode";
     std::string ticketKeyValue_;
+    std::set<std::string> unknownTypes_;
 };
 
 }  // namespace kps

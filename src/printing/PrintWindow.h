@@ -7,8 +7,7 @@
 namespace kps {
 
 // What the printing passes use of the main window: its device list and
-// notice recordsets, the split-mode buttons, the status label and the
-// polling timer.
+// notice recordsets, the split-mode buttons and the status label.
 class PrintWindow {
   public:
     virtual ~PrintWindow() = default;
@@ -21,9 +20,6 @@ class PrintWindow {
 
     // Writes the status label Label2 and repaints it at once.
     virtual void ShowStatus(const std::string& caption) = 0;
-
-    virtual void StopPolling() = 0;
-    virtual void StartPolling() = 0;
 };
 
 }  // namespace kps

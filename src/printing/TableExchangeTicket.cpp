@@ -1,6 +1,5 @@
 #include "printing/TableExchangeTicket.h"
 
-#include "output/DirectPort.h"
 #include "text/KpsError.h"
 
 namespace kps {
@@ -23,7 +22,8 @@ bool IsTextPath(const std::string& printingType) {
 
 }  // namespace
 
-bool TableExchangeTicket::PrintTableExchangeTicket(int k) {
+TableExchangeTicket::Outcome TableExchangeTicket::PrintTableExchangeTicket(
+    int k, const std::string& noticeId) {
     const auto& grid = ctx_.ticket.PrtData;
     if (k < 0 || static_cast<std::size_t>(k) >= grid.size()) {
         throw KpsError(kErrNoCurrentRecord, "No notice in row " + std::to_string(k));
@@ -32,18 +32,18 @@ bool TableExchangeTicket::PrintTableExchangeTicket(int k) {
 
     ctx_.ticket.List3.clear();
     ctx_.ticket.RTF.clear();
+    ctx_.divert.DivertBanner.clear();
     if (IsTextPath(ctx_.device.PrintingType)) {
         // Not a one-letter literal: GCC 12 warns falsely (-Wrestrict) on it at -O3.
         ctx_.ticket.OutputMode = std::string(1, 'O');
         WriteTextLines(lines);
-    } else {
-        // Not a one-letter literal: GCC 12 warns falsely (-Wrestrict) on it at -O3.
-        ctx_.ticket.OutputMode = std::string(1, 'W');
-        SelectSystemPrinterByName(ctx_.systemPrinter, ctx_.device.DeviceName);
-        PrintSystemLines(lines);
+        sending_.SendNotice(noticeId);
+        return Outcome::HandedOver;
     }
-    ctx_.divert.DivertBanner.clear();
-    return Finish();
+    ctx_.ticket.OutputMode = std::string(1, 'W');
+    SelectSystemPrinterByName(ctx_.systemPrinter, ctx_.device.DeviceName);
+    PrintSystemLines(lines);
+    return ctx_.systemPrinter.EndJob() ? Outcome::Printed : Outcome::Failed;
 }
 
 std::vector<TableExchangeTicket::Line> TableExchangeTicket::ComposeLines(
@@ -93,24 +93,6 @@ void TableExchangeTicket::PrintSystemLines(const std::vector<Line>& lines) {
         ctx_.systemPrinter.SetFontName(ctx_.device.PrinterFont(line.fontSlot));
         ctx_.systemPrinter.PrintLine(line.systemText);
     }
-}
-
-bool TableExchangeTicket::Finish() {
-    const PrintDeviceSetting& device = ctx_.device;
-    if (device.PrintingType == "O") {
-        if (!ctx_.opos.OpenOpsLDN(device.DeviceName, device.LDNName)) {
-            return false;
-        }
-        ctx_.opos.PrintOposTicket(ctx_.ticket, ctx_.codes);
-        return !ctx_.ticket.PrintFailed;
-    }
-    if (device.PrintingType == "D") {
-        PrintDirectTicket(ctx_.ticket, device.DirectPort, ctx_.codePage, ctx_.log, ctx_.op);
-        return !ctx_.ticket.PrintFailed;
-    }
-    // A system printer; an unknown type took the same path, so its job is
-    // ended too rather than left open.
-    return ctx_.systemPrinter.EndJob();
 }
 
 }  // namespace kps

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "printing/PrintContext.h"
+#include "printing/TicketSendingStep.h"
 
 namespace kps {
 
@@ -11,12 +12,16 @@ namespace kps {
 // have moved to another, printed on the device PrintDeviceSetting holds.
 class TableExchangeTicket {
   public:
-    explicit TableExchangeTicket(PrintContext& ctx) : ctx_(ctx) {}
+    enum class Outcome { HandedOver, Printed, Failed };
 
-    // Composes the ticket from row k of the notice grid and prints it on the
-    // loaded device. True when the device took the ticket; false when an OPOS
-    // printer did not open, a print failed, or a system printer job failed.
-    bool PrintTableExchangeTicket(int k);
+    TableExchangeTicket(PrintContext& ctx, TicketSendingStep& sending)
+        : ctx_(ctx), sending_(sending) {}
+
+    // Composes the ticket from row k of the notice grid, the notice
+    // `noticeId`, for the loaded device: a network printer or direct port
+    // gets it through its lane (its report tells whether it came out), a
+    // system printer prints it at once.
+    Outcome PrintTableExchangeTicket(int k, const std::string& noticeId);
 
   private:
     // One ticket line: its codes and text on the text path, its font slot
@@ -31,9 +36,8 @@ class TableExchangeTicket {
     std::vector<Line> ComposeLines(const std::vector<std::string>& row) const;
     void WriteTextLines(const std::vector<Line>& lines);
     void PrintSystemLines(const std::vector<Line>& lines);
-    bool Finish();
-
     PrintContext& ctx_;
+    TicketSendingStep& sending_;
 };
 
 }  // namespace kps

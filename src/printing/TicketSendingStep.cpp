@@ -1,114 +1,270 @@
 #include "printing/TicketSendingStep.h"
 
+#include <utility>
+
 #include "database/Recordset.h"
-#include "output/DirectPort.h"
 #include "text/KpsError.h"
 #include "text/Text.h"
 
 namespace kps {
 
-TicketSendingStep::TicketSendingStep(PrintContext& context, TRDIVET& dialog, DivertDialogHost& host)
-    : context_(context), dialog_(dialog), host_(host) {}
+TicketSendingStep::TicketSendingStep(PrintContext& context, PrinterLanes& lanes,
+                                     TicketsInFlight& inFlight, TRDIVET& dialog,
+                                     DivertDialogHost& host)
+    : context_(context), lanes_(lanes), inFlight_(inFlight), dialog_(dialog), host_(host) {}
+
+PrintJob TicketSendingStep::ComposedJob(JobKind kind) const {
+    const TicketBuffers& ticket = context_.ticket;
+    const PrintDeviceSetting& device = context_.device;
+    PrintJob job;
+    job.kind = kind;
+    job.device = device.DeviceName;
+    job.printingType = device.PrintingType;
+    job.address = device.LDNName;
+    job.directPort = device.DirectPort;
+    job.codePage = context_.codePage;
+    job.codes = context_.codes;
+    job.text = ticket.RTF;
+    job.lines = ticket.List3;
+    job.optionPrinter1 = ticket.OptionPrinter1;
+    return job;
+}
 
 void TicketSendingStep::SendTicket() {
     context_.divert.DivertBanner.clear();
-    const std::string& type = context_.ticket.PrintingType;
-    if (type == "O") {
-        SendOpos();
-    } else if (type == "D") {
-        SendDirect();
+    TicketBuffers& ticket = context_.ticket;
+    const std::string& type = ticket.PrintingType;
+    if (type == "O" || type == "D") {
+        PrintJob job = ComposedJob(JobKind::Ticket);
+        job.device = ticket.DeviceName;
+        job.itemIds = std::move(ticket.List1);
+        job.billIds = std::move(ticket.List2);
+        inFlight_.HoldItems(job.itemIds);
+        lanes_.Submit(std::move(job));
     } else if (type == "W") {
-        SendSystem();
-    } else {
-        // No path to print on: nothing may be marked printed.
-        ForgetItems();
-    }
-}
-
-void TicketSendingStep::SendOpos() {
-    TicketBuffers& ticket = context_.ticket;
-    if (!context_.opos.OpenOpsLDN(ticket.DeviceName, context_.device.LDNName)) {
-        Divert();
-        return;
-    }
-    context_.opos.PrintOposTicket(ticket, context_.codes);
-    if (ticket.PrintFailed) {
-        ForgetItems();  // the items stay waiting for the next pass
-    } else {
-        MarkTicketPrinted();
-    }
-}
-
-void TicketSendingStep::Divert() {
-    TicketBuffers& ticket = context_.ticket;
-    DivertState& divert = context_.divert;
-    const std::string& name = ticket.DeviceName;
-
-    context_.log.WriteLog("Error Open Printer '" + name + "'");
-    divert.DivertLabelText = " Error Sending item to Printer '" + name + "'";
-    const std::string divertName = LoadDivertDevice(std::to_string(ticket.OptionPrinter1));
-
-    dialog_.List1 = ticket.List3;
-    dialog_.List2 = ticket.List1;
-    dialog_.List3 = ticket.List2;
-    divert.DivertBanner = "*Divert From " + name;
-    dialog_.OPrinterName = divertName;
-    dialog_.oIPAddress = ticket.DivertAddress;
-    dialog_.OriPrinter = name;
-
-    host_.ShowModal(dialog_);
-    dialog_.Unload();
-
-    if (divert.DivertSucceeded) {
-        MarkTicketPrinted();
-        return;
-    }
-    ForgetItems();
-    ticket.PrintFailed = true;
-}
-
-void TicketSendingStep::SendDirect() {
-    TicketBuffers& ticket = context_.ticket;
-    PrintDirectTicket(ticket, context_.device.DirectPort, context_.codePage, context_.log,
-                      context_.op);
-    if (ticket.PrintFailed) {
-        ForgetItems();
-    } else {
-        MarkTicketPrinted();
-    }
-}
-
-void TicketSendingStep::SendSystem() {
-    if (context_.systemPrinter.EndJob()) {
-        MarkTicketPrinted();
-        return;
-    }
-    context_.log.WriteLog("Error Printing at '" + context_.ticket.DeviceName + "'");
-    ForgetItems();
-}
-
-void TicketSendingStep::MarkTicketPrinted() {
-    TicketBuffers& ticket = context_.ticket;
-    for (std::size_t i = 0; i < ticket.List1.size(); ++i) {
-        // The lists are parallel by construction; a missing bill ID names no row.
-        const std::string billId = i < ticket.List2.size() ? ticket.List2[i] : std::string();
-        try {
-            context_.db.Execute("Update Kelt_trs_PrintingDetails Set PrintStatus=1 Where ID=" +
-                                std::to_string(LeadingNumber(ticket.List1[i])));
-            context_.db.Execute("Update Kelt_trs_BillDetails Set KitchenStatus=1 Where ID=" +
-                                std::to_string(LeadingNumber(billId)));
-        } catch (const KpsError&) {
-            context_.log.WriteLog("Error Update Transaction");
-            return;
+        if (context_.systemPrinter.EndJob()) {
+            if (MarkTicketPrinted(ticket.List1, ticket.List2)) {
+                Printed(ticket.DeviceName);
+            }
+        } else {
+            context_.log.WriteLog("Error Printing at '" + ticket.DeviceName + "'");
+            NotPrinting(ticket.DeviceName, PrintFault::Failed);
         }
     }
+    // Any other type has no path to print on: nothing may be marked printed.
     ForgetItems();
 }
 
-std::string TicketSendingStep::LoadDivertDevice(const std::string& deviceCode) {
-    TicketBuffers& ticket = context_.ticket;
+void TicketSendingStep::SendNotice(const std::string& noticeId) {
+    PrintJob job = ComposedJob(JobKind::Notice);
+    job.noticeId = noticeId;
+    inFlight_.HoldNotice(noticeId, job.device);
+    lanes_.Submit(std::move(job));
+}
+
+void TicketSendingStep::SettleReports() {
+    RetryMarkings();
+    for (const JobReport& report : lanes_.TakeReports()) {
+        Settle(report);
+    }
+    // The operator may have answered the question shown since the last tick.
+    if (questionShown_ && dialog_.Closed) {
+        EndQuestion();
+    }
+    AskNextQuestion();
+}
+
+bool TicketSendingStep::FinishSending(std::chrono::milliseconds limit) {
+    const bool finished = lanes_.Finish(limit);
+    RetryMarkings();
+    for (const JobReport& report : lanes_.TakeReports()) {
+        Settle(report);
+    }
+    return finished;
+}
+
+void TicketSendingStep::Settle(const JobReport& report) {
+    for (const RoutineFault& fault : report.faults) {
+        context_.op.ShowErrorReport(fault.where, fault.number, fault.description, fault.routine);
+    }
+    switch (report.job.kind) {
+        case JobKind::Ticket:
+            SettleTicket(report);
+            break;
+        case JobKind::Notice:
+            SettleNotice(report);
+            break;
+        case JobKind::Divert:
+            SettleDivert(report);
+            break;
+    }
+}
+
+void TicketSendingStep::SettleTicket(const JobReport& report) {
+    const PrintJob& job = report.job;
+    if (report.printed) {
+        SettleMarking({job.itemIds, job.billIds});
+        Printed(job.device);
+        return;
+    }
+    NotPrinting(job.device, report.fault);
+    if (job.printingType == "D") {
+        // The rows stay waiting; the operator hears once, not every tick.
+        inFlight_.ReleaseItems(job.itemIds);
+        if (outages_.Failed(job.device)) {
+            context_.log.WriteLog("Error Open direct Port " + job.directPort);
+            context_.op.Notify("Printer Error !!!", "Message", MessageIcon::Critical);
+        }
+        return;
+    }
+    const bool canAsk = !report.opened && !inFlight_.Questioned(job.device) &&
+                        !context_.divert.CancelledPrinters.contains(job.device);
+    if (!canAsk) {
+        // A print that failed after the open is composed and sent again by a
+        // later pass; so is a ticket whose printer already has its question.
+        inFlight_.ReleaseItems(job.itemIds);
+        return;
+    }
+    context_.log.WriteLog("Error Open Printer '" + job.device + "'");
+    inFlight_.SetQuestioned(job.device, true);
+    context_.states.OnQuestionOpened(job.device);
+    questions_.push_back(job);
+}
+
+void TicketSendingStep::SettleNotice(const JobReport& report) {
+    const PrintJob& job = report.job;
+    inFlight_.ReleaseNotice(job.noticeId, job.device);
+    if (report.printed) {
+        inFlight_.MarkDelivered(job.noticeId, job.device);
+        Printed(job.device);
+        if (inFlight_.AllDelivered(job.noticeId)) {
+            MarkNoticePrinted(job.noticeId);
+        }
+        return;
+    }
+    NotPrinting(job.device, report.fault);
+    if (outages_.Failed(job.device)) {
+        context_.log.WriteLog("Error Print Notice " + job.noticeId + " at '" + job.device + "'");
+    }
+}
+
+void TicketSendingStep::SettleDivert(const JobReport& report) {
+    if (!questionShown_ || report.job.question != dialog_.Question) {
+        return;  // the question it belonged to has ended
+    }
+    if (report.printed) {
+        Printed(report.job.device);
+    }
+    dialog_.OnDivertReport(report);
+    if (dialog_.Closed || !host_.KeepAsking(dialog_)) {
+        EndQuestion();
+    }
+}
+
+void TicketSendingStep::Printed(const std::string& device) {
+    if (outages_.Recovered(device)) {
+        context_.log.WriteLog("Printer '" + device + "' is back");
+    }
+    const LocalDateTime now = context_.clock.Now();
+    context_.states.OnPrinted(device, now);
+    context_.window.ShowStatus("Last Printed on " + FormatGeneralDate(now));
+}
+
+void TicketSendingStep::NotPrinting(const std::string& device, PrintFault fault) {
+    context_.states.OnFailed(device, fault == PrintFault::None ? PrintFault::Failed : fault);
+    context_.window.ShowStatus("Printer '" + device + "' not printing");
+}
+
+void TicketSendingStep::SettleMarking(const Marking& marking) {
+    if (MarkTicketPrinted(marking.itemIds, marking.billIds)) {
+        inFlight_.ReleaseItems(marking.itemIds);
+    } else {
+        failedMarkings_.push_back(marking);
+    }
+}
+
+void TicketSendingStep::RetryMarkings() {
+    for (const Marking& marking : std::exchange(failedMarkings_, {})) {
+        SettleMarking(marking);
+    }
+}
+
+bool TicketSendingStep::MarkTicketPrinted(const std::vector<std::string>& itemIds,
+                                          const std::vector<std::string>& billIds) {
+    Connection& db = context_.db;
+    try {
+        if (!markItem_) {
+            markItem_ = db.Prepare("Update Kelt_trs_PrintingDetails Set PrintStatus=1 Where ID=?");
+            markBill_ = db.Prepare("Update Kelt_trs_BillDetails Set KitchenStatus=1 Where ID=?");
+        }
+        db.BeginTransaction();
+        for (std::size_t i = 0; i < itemIds.size(); ++i) {
+            // The lists are parallel by construction; a missing bill ID names no row.
+            const std::string billId = i < billIds.size() ? billIds[i] : std::string();
+            markItem_->Bind(1, Value::Integer(LeadingNumber(itemIds[i])));
+            markItem_->Execute();
+            markBill_->Bind(1, Value::Integer(LeadingNumber(billId)));
+            markBill_->Execute();
+        }
+        db.CommitTransaction();
+        return true;
+    } catch (const KpsError&) {
+        db.RollbackTransaction();
+        context_.log.WriteLog("Error Update Transaction");
+        return false;
+    }
+}
+
+void TicketSendingStep::MarkNoticePrinted(const std::string& noticeId) {
+    context_.db.Execute("Update Kelt_trs_PrintKitchen Set PrintStatus=1 Where ID=" + noticeId);
+    inFlight_.ForgetNotice(noticeId);
+}
+
+void TicketSendingStep::AskNextQuestion() {
+    if (questionShown_ || questions_.empty()) {
+        return;
+    }
+    const PrintJob& job = questions_.front();
+    DivertState& divert = context_.divert;
+    const std::string& name = job.device;
+    divert.DivertLabelText = " Error Sending item to Printer '" + name + "'";
+    std::string address;
+    const std::string divertName = LoadDivertDevice(std::to_string(job.optionPrinter1), address);
+
+    dialog_.List1 = job.lines;
+    dialog_.List2 = job.itemIds;
+    dialog_.List3 = job.billIds;
+    divert.DivertBanner = "*Divert From " + name;
+    dialog_.OPrinterName = divertName;
+    dialog_.oIPAddress = address;
+    dialog_.OriPrinter = name;
+    dialog_.Question = ++questionsAsked_;
+    questionShown_ = true;
+    host_.Show(dialog_);
+}
+
+void TicketSendingStep::EndQuestion() {
+    PrintJob job = std::move(questions_.front());
+    questions_.pop_front();
+    questionShown_ = false;
+    host_.Hide(dialog_);
+    dialog_.Unload();
+    inFlight_.SetQuestioned(job.device, false);
+    context_.states.OnQuestionClosed(job.device);
+    if (context_.divert.CancelledPrinters.contains(job.device)) {
+        context_.states.OnSuspended(job.device);
+    }
+    if (context_.divert.DivertSucceeded) {
+        SettleMarking({job.itemIds, job.billIds});
+    } else {
+        inFlight_.ReleaseItems(job.itemIds);
+    }
+}
+
+std::string TicketSendingStep::LoadDivertDevice(const std::string& deviceCode,
+                                                std::string& address) {
     std::string name;
-    ticket.DivertAddress.clear();
+    address.clear();
     auto devices = context_.db.OpenRecordset("Select * from kelt_mt_device WHERE Devicecode='" +
                                              SqlQuote(deviceCode) + "'");
     devices->Requery();
@@ -117,9 +273,9 @@ std::string TicketSendingStep::LoadDivertDevice(const std::string& deviceCode) {
         if (!deviceName.IsNull()) {
             name = deviceName.AsText();
         }
-        const Value& address = devices->Field("LDNName");
-        if (!address.IsNull()) {
-            ticket.DivertAddress = address.AsText();
+        const Value& found = devices->Field("LDNName");
+        if (!found.IsNull()) {
+            address = found.AsText();
         }
     }
     devices->Close();

@@ -24,6 +24,7 @@ struct GeneralSetup {
     std::string OdbcDriver;
     std::string OdbcOptions;
     int CodePage = 1252;
+    std::string StateFolder;                // empty: beside the print log
     int LogKeepDays = kDefaultLogKeepDays;  // 0 keeps every day file of the print log
 
     // The folder of the settings file; relative database and registry paths,

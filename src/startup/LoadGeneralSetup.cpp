@@ -78,6 +78,7 @@ GeneralSetup LoadGeneralSetup(const std::string& iniPath, Operator& op, std::ost
     }
     setup.OdbcDriver = read("PrintServer", "OdbcDriver");
     setup.OdbcOptions = read("PrintServer", "OdbcOptions");
+    setup.StateFolder = read("PrintServer", "StateFolder");
     setup.LogKeepDays = ParseKeepDays(Trim(read("PrintServer", "LogKeepDays")));
     return setup;
 }

@@ -1,5 +1,6 @@
 #include "startup/OpenConnection.h"
 
+#include "database/OdbcConnectionString.h"
 #include "startup/ConnectionFactory.h"
 #include "startup/DecryptText.h"
 #include "text/Text.h"
@@ -7,9 +8,12 @@
 namespace kps {
 
 std::string BuildAdoConnectionString(const GeneralSetup& setup, const std::string& plainPassword) {
-    return "Provider=SQLOLEDB.1;Password=" + plainPassword +
-           ";Persist Security Info=True;User ID=" + setup.UserID +
-           ";Initial Catalog=" + setup.DatabaseName + ";Data Source=" + setup.ServerName;
+    // Quoted only when a value would otherwise break the string, so an
+    // ordinary one is joined as it stands.
+    return "Provider=SQLOLEDB.1;Password=" + QuoteConnectionValue(plainPassword) +
+           ";Persist Security Info=True;User ID=" + QuoteConnectionValue(setup.UserID) +
+           ";Initial Catalog=" + QuoteConnectionValue(setup.DatabaseName) +
+           ";Data Source=" + QuoteConnectionValue(setup.ServerName);
 }
 
 std::unique_ptr<Connection> OpenConnection(GeneralSetup& setup) {

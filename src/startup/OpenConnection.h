@@ -9,7 +9,8 @@
 namespace kps {
 
 // "Provider=SQLOLEDB.1;Password=...;Persist Security Info=True;User ID=...;
-// Initial Catalog=...;Data Source=...", values as they stand.
+// Initial Catalog=...;Data Source=...", a value that holds ";", braces or
+// blanks at either end wrapped in braces (QuoteConnectionValue).
 std::string BuildAdoConnectionString(const GeneralSetup& setup, const std::string& plainPassword);
 
 // Decodes setup.Password in place to the plain password (the stored form is

@@ -17,8 +17,15 @@ class Operator {
     virtual MessageAnswer ShowMessage(const std::string& text, const std::string& caption,
                                       MessageIcon icon, MessageButtons buttons) = 0;
 
+    // A message with only an OK button that must not hold anything up: the
+    // printers go on printing while it is shown.
+    virtual void Notify(const std::string& text, const std::string& caption, MessageIcon icon) {
+        ShowMessage(text, caption, icon, MessageButtons::Ok);
+    }
+
     // The common error report of a routine that traps its own errors: the
     // window or module, the error's number and description, the routine.
+    // Like Notify, it holds nothing up.
     virtual void ShowErrorReport(const std::string& where, long number,
                                  const std::string& description, const std::string& routine) = 0;
 };

@@ -18,6 +18,7 @@
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
 #include "support/TestDatabase.h"
+#include "text/Text.h"
 
 namespace kps::test {
 namespace {
@@ -197,23 +198,23 @@ TEST(ServerCommandLineTest, RejectsUnknownArgumentsWithStatus2) {
     EXPECT_NE(run.err.find("unknown argument '--tick'"), std::string::npos);
 }
 
-TEST(EncryptPasswordTest, TheFormWrittenIntoTheSettingsLogsTheServerIn) {
+TEST(EncryptPasswordTest, TheStoredFormLogsTheServerIn) {
     if (!TestDatabase::IsAvailable(Backend::Postgres)) {
         GTEST_SKIP() << "PostgreSQL is not running (scripts/test starts it)";
     }
     TestDatabase db(Backend::Postgres);
     AddOutlet(db);
     WriteLayout(db.Folder());
+    Outcome encrypted = RunServer({"--encrypt-password"}, db.Folder(), "secret\n");
+    ASSERT_EQ(encrypted.status, 0) << encrypted.err;
+    std::string stored = encrypted.out.substr(0, encrypted.out.find('\n'));
+    EXPECT_EQ(stored.find("secret"), std::string::npos);
+
     GeneralSetup setup = db.Setup();
     ASSERT_EQ(setup.Password, "secret");
-    setup.Password = "";
+    // Printed as the terminal shows it; the settings file holds code page 1252.
+    setup.Password = ToCodePage(stored, 1252);
     WriteSettings(db.Folder(), setup);
-    const std::string ini = db.Folder() + "/GSetup.ini";
-    Outcome encrypted =
-        RunServer({"--encrypt-password", "--settings", ini}, db.Folder(), "secret\n");
-    ASSERT_EQ(encrypted.status, 0) << encrypted.err;
-    EXPECT_EQ(ReadBytes(ini).find("secret"), std::string::npos);
-
     Outcome run = RunServer(OneTick(db.Folder()), db.Folder());
     EXPECT_EQ(run.status, 0) << run.err;
 

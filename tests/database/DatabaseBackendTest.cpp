@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -288,6 +289,70 @@ TEST_P(DatabaseBackendTest, StatusUpdatesMarkOneRowAndMayRepeat) {
     auto bills =
         db_->Db().OpenRecordset("SELECT * from Kelt_trs_BillDetails WHERE KitchenStatus=1");
     EXPECT_EQ(Column(*bills, "ID"), (std::vector<std::string>{"61"}));
+}
+
+// IDs above 2^53 would be rounded on any road through a double.
+TEST_P(DatabaseBackendTest, PreparedStatementsRunAgainWithOtherValues) {
+    constexpr std::int64_t kBigId = 9007199254740993;
+    db_->Exec(
+        "CREATE TABLE kps_bound (id BIGINT, note VARCHAR(20), amount NUMERIC(18, 2), "
+        "code NUMERIC(19, 0))");
+    auto insert =
+        db_->Db().Prepare("INSERT INTO kps_bound (id, note, amount, code) VALUES (?, ?, ?, ?)");
+    insert->Bind(1, Value::Integer(kBigId));
+    insert->Bind(2, Value::Text("Crème 'brûlée'?"));
+    insert->Bind(3, Value::Real(2.5));
+    insert->Bind(4, Value::Integer(kBigId));
+    insert->Execute();
+    insert->Bind(1, Value::Integer(7));
+    insert->Bind(2, Value::Null());
+    insert->Bind(3, Value::Null());
+    insert->Bind(4, Value::Null());
+    insert->Execute();
+
+    auto select = db_->Db().Prepare("SELECT id, note, amount FROM kps_bound WHERE id = ?");
+    select->Bind(1, Value::Integer(kBigId));
+    ResultTable big = select->Query();
+    ASSERT_EQ(big.rows.size(), 1u);
+    EXPECT_EQ(big.columns, (std::vector<std::string>{"id", "note", "amount"}));
+    EXPECT_EQ(ExactInteger(big.rows[0][0]), kBigId);
+    EXPECT_EQ(big.rows[0][1].AsText(), "Crème 'brûlée'?");
+    EXPECT_EQ(big.rows[0][2].AsText(), "2.5");
+    auto code =
+        db_->Db().Query("SELECT code FROM kps_bound WHERE code IS NOT NULL").rows.at(0).at(0);
+    // SQLite, and its ODBC driver, give NUMERIC columns as real numbers.
+    if (GetParam() == Backend::Postgres) {
+        EXPECT_EQ(code.GetKind(), Value::Kind::Integer);
+        EXPECT_EQ(ExactInteger(code), kBigId);
+    }
+    select->Bind(1, Value::Integer(7));
+    ResultTable small = select->Query();
+    ASSERT_EQ(small.rows.size(), 1u);
+    EXPECT_TRUE(small.rows[0][1].IsNull());
+    EXPECT_TRUE(small.rows[0][2].IsNull());
+    select->Bind(1, Value::Integer(kBigId - 1));
+    EXPECT_TRUE(select->Query().rows.empty());
+}
+
+TEST_P(DatabaseBackendTest, RollbackLeavesNothingAndCommitKeepsBothRows) {
+    auto other = OpenDatabaseConnection(db_->Setup(), AdoConnectionString(db_->Setup()));
+    auto countOnOther = [&] {
+        return other->Query("SELECT ID FROM kelt_trs_printkitchen").rows.size();
+    };
+    db_->Db().BeginTransaction();
+    AddNotice("KIT");
+    AddNotice("BAR");
+    db_->Db().RollbackTransaction();
+    EXPECT_EQ(countOnOther(), 0u);
+    EXPECT_EQ(db_->Db().OpenRecordset(kNoticesSql)->RecordCount(), 0);
+
+    db_->Db().BeginTransaction();
+    AddNotice("KIT");
+    AddNotice("BAR");
+    db_->Db().CommitTransaction();
+    EXPECT_EQ(countOnOther(), 2u);
+    db_->Db().RollbackTransaction();  // none open: nothing to undo, no error
+    EXPECT_EQ(countOnOther(), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DatabaseBackendTest,

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "database/OdbcConnectionString.h"
+#include "startup/ConnectionFactory.h"
+#include "support/TestDatabase.h"
+#include "text/KpsError.h"
 
 namespace kps::test {
 namespace {
@@ -38,6 +43,41 @@ TEST(OdbcConnectionStringTest, BracesValuesThatWouldBreakTheString) {
               "DRIVER={SQLite3};PWD={a;b}}c};UID={ lead};Connect Timeout=30;");
 }
 
+TEST(OdbcConnectionStringTest, QuotesOnlyValuesThatNeedIt) {
+    EXPECT_EQ(QuoteConnectionValue("plain pass"), "plain pass");
+    EXPECT_EQ(QuoteConnectionValue(""), "");
+    EXPECT_EQ(QuoteConnectionValue("a;b"), "{a;b}");
+    EXPECT_EQ(QuoteConnectionValue("}x}"), "{}}x}}}");
+    EXPECT_EQ(QuoteConnectionValue("{"), "{{}");
+    EXPECT_EQ(QuoteConnectionValue(" lead"), "{ lead}");
+    EXPECT_EQ(QuoteConnectionValue("trail "), "{trail }");
+    EXPECT_EQ(QuoteConnectionValue("'q"), "{'q}");
+    for (const std::string value : {"a;b}}c{", " x ", "}", "\"q\"", "k=v"}) {
+        EXPECT_EQ(ParseConnectionAttributes("PWD=" + QuoteConnectionValue(value) + ";UID=u"),
+                  (ConnectionAttributes{{"PWD", value}, {"UID", "u"}}));
+    }
+}
+
+// Logins over TCP check the password, so only the exact one gets in.
+TEST(OdbcConnectionStringTest, ServerAcceptsAPasswordWithSemicolonsAndBraces) {
+    if (!TestDatabase::IsAvailable(Backend::Postgres)) {
+        GTEST_SKIP() << "PostgreSQL is not started here";
+    }
+    TestDatabase database(Backend::Postgres);
+    GeneralSetup setup = database.Setup();
+    const char* user = std::getenv("KPS_TEST_PG_ODD_USER");
+    const char* password = std::getenv("KPS_TEST_PG_ODD_PASSWORD");
+    ASSERT_TRUE(user != nullptr && password != nullptr) << "scripts/lib/postgres.sh sets them";
+    setup.UserID = user;
+    setup.Password = password;
+    ASSERT_NE(setup.Password.find_first_of(";}"), std::string::npos);
+    auto connection = OpenDatabaseConnection(setup, AdoConnectionString(setup));
+    EXPECT_EQ(connection->Query("SELECT current_user").rows.at(0).at(0).AsText(), setup.UserID);
+
+    setup.Password.pop_back();
+    EXPECT_THROW(OpenDatabaseConnection(setup, AdoConnectionString(setup)), KpsError);
+}
+
 TEST(OdbcConnectionStringTest, ParsesQuotedAndBracedValues) {
     auto attributes = ParseConnectionAttributes(
         " Key1 = plain ;K2={x;y}}z};K3='it''s';K4=\"q\"\"q\";noequals;K5=");
@@ -56,6 +96,7 @@ TEST(OdbcConnectionStringTest, ScrubsEveryFormOfThePassword) {
     EXPECT_EQ(ScrubPassword("login failed for s3cret and s3cret", "s3cret"),
               "login failed for **** and ****");
     EXPECT_EQ(ScrubPassword("PWD=other", ""), "PWD=****");
+    EXPECT_EQ(ScrubPassword("PWD={a}}b;c};UID=sa", ""), "PWD=****;UID=sa");
     EXPECT_EQ(ScrubPassword("nothing to hide", "s3cret"), "nothing to hide");
 }
 

@@ -26,6 +26,13 @@ void DivertDialogFixture::OpenHeldTicket(std::vector<std::string> lines) {
     dialog.Open(view);
 }
 
+void DivertDialogFixture::Retry(TRDIVET& on, PrinterLanes& through) {
+    on.Command1();
+    for (const JobReport& report : through.TakeReports()) {
+        on.OnDivertReport(report);
+    }
+}
+
 std::string DivertDialogFixture::LogText() const {
     return ReadBytes(log.TodayFile());
 }

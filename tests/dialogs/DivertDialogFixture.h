@@ -7,7 +7,9 @@
 
 #include "dialogs/DivertDialogView.h"
 #include "dialogs/TRDIVET.h"
+#include "printing/LaneJobRunner.h"
 #include "support/Fakes.h"
+#include "support/InlinePrinterLanes.h"
 #include "support/TempFolder.h"
 
 namespace kps::test {
@@ -35,6 +37,9 @@ class DivertDialogFixture : public ::testing::Test {
     // Fills the fields as sending does and opens the dialog on the view.
     void OpenHeldTicket(std::vector<std::string> lines = {"L1\r\n", "L2\r\n"});
     std::string LogText() const;
+    // Presses "DIVERT/RETRY" on `on` and hands it the outcome of its print.
+    static void Retry(TRDIVET& on, PrinterLanes& through);
+    void Retry() { Retry(dialog, lanes); }
 
     TempFolder folder;
     FakeClock clock;
@@ -45,7 +50,9 @@ class DivertDialogFixture : public ::testing::Test {
     FakeWaitPause pause;
     PrinterCodes codes;
     DivertState divert;
-    TRDIVET dialog{printer, pinger, pause, log, op, codes, divert};
+    LaneJobRunner runner{printer, pinger, pause, log};
+    InlinePrinterLanes lanes{runner, runner};
+    TRDIVET dialog{lanes, log, op, codes, divert};
     RecordingDivertView view{dialog};
 };
 

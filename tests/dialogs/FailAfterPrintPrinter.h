@@ -26,6 +26,8 @@ class FailAfterPrintPrinter final : public PosPrinter {
     bool CapRecPapercut() const override { return inner_.CapRecPapercut(); }
     bool CoverOpen() const override { return inner_.CoverOpen(); }
     long Close() override { return inner_.Close(); }
+    void AwaitRelease() override { inner_.AwaitRelease(); }
+    PrintFault Fault() const override { return PrintFault::PaperOut; }
 
   private:
     FakePosPrinter& inner_;

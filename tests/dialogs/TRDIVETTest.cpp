@@ -18,7 +18,7 @@ using DivertDialogLoad = DivertDialogFixture;
 TEST_F(DivertDialogLoad, StartsEveryDialogAfreshWithoutAnEarlierSuccess) {
     pinger.reachable.clear();
     OpenHeldTicket();
-    dialog.Command1();
+    Retry();
     dialog.Command2();
     ASSERT_EQ(dialog.RetryCount, 1);
 
@@ -34,7 +34,7 @@ using DivertDialogPrint = DivertDialogFixture;
 
 TEST_F(DivertDialogPrint, PrintsBannerCentredAndCutsOnACuttingPrinter) {
     OpenHeldTicket();
-    dialog.Command1();
+    Retry();
     EXPECT_THAT(printer.Printed(),
                 ElementsAre("<C>*Divert From K1\r\n", "L1\r\n", "L2\r\n", "<CUT>"));
     EXPECT_EQ(printer.calls.front(), "Open K2");
@@ -43,7 +43,7 @@ TEST_F(DivertDialogPrint, PrintsBannerCentredAndCutsOnACuttingPrinter) {
     EXPECT_TRUE(view.sawButtonsDisabled);
     EXPECT_TRUE(divert.DivertSucceeded);
     EXPECT_TRUE(dialog.Closed);
-    EXPECT_EQ(pause.pauses, 1);
+    EXPECT_EQ(printer.releases, 1);
     EXPECT_THAT(LogText(), HasSubstr("Printing Success divert to 'K2'\r\n"));
 }
 
@@ -51,7 +51,7 @@ TEST_F(DivertDialogPrint, NoCutterEndsWithALineEndAndAnEmptyBannerIsLeftOut) {
     printer.canCut = false;
     divert.DivertBanner.clear();
     OpenHeldTicket();
-    dialog.Command1();
+    Retry();
     EXPECT_THAT(printer.Printed(), ElementsAre("L1\r\n", "L2\r\n", "\r\n"));
     EXPECT_TRUE(divert.DivertSucceeded);
 }
@@ -62,7 +62,7 @@ using DivertDialogFailedPrint = DivertDialogFixture;
 TEST_F(DivertDialogFailedPrint, RefusedTicketKeepsTheDialogOpenWithButtons) {
     printer.coverOpen = true;
     OpenHeldTicket();
-    dialog.Command1();
+    Retry();
     EXPECT_TRUE(printer.Printed().empty());
     EXPECT_EQ(printer.calls.back(), "Close");
     EXPECT_EQ(dialog.Label1, "ERROR Open Printer 'K2'");
@@ -76,13 +76,15 @@ TEST_F(DivertDialogFailedPrint, RefusedTicketKeepsTheDialogOpenWithButtons) {
 
 TEST_F(DivertDialogFailedPrint, BadResultAfterPrintingIsNoSuccess) {
     FailAfterPrintPrinter failing(printer);
-    TRDIVET other(failing, pinger, pause, log, op, codes, divert);
+    LaneJobRunner failingRunner(failing, pinger, pause, log);
+    InlinePrinterLanes failingLanes(failingRunner, failingRunner);
+    TRDIVET other(failingLanes, log, op, codes, divert);
     RecordingDivertView otherView(other);
     other.List1 = {"L1\r\n"};
     other.OPrinterName = "K2";
     other.oIPAddress = "127.0.0.2";
     other.Open(otherView);
-    other.Command1();
+    Retry(other, failingLanes);
     EXPECT_EQ(printer.Printed().size(), 3u);
     EXPECT_FALSE(other.Closed);
     EXPECT_TRUE(other.Command1Enabled);
@@ -93,7 +95,7 @@ TEST_F(DivertDialogFailedPrint, BadResultAfterPrintingIsNoSuccess) {
 
 TEST_F(DivertDialogFailedPrint, EmptyHeldTicketIsNoSuccess) {
     OpenHeldTicket({});
-    dialog.Command1();
+    Retry();
     EXPECT_TRUE(printer.Printed().empty());
     EXPECT_EQ(printer.calls.back(), "Close");
     EXPECT_FALSE(dialog.Closed);

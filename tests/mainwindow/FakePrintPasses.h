@@ -10,6 +10,7 @@ namespace kps::test {
 // tick, change the status, raise a signal).
 class FakePrintPasses final : public PrintPasses {
   public:
+    void SettleReports() override { ++settles; }
     void DispatchPrintQueue() override {
         ++dispatches;
         if (onDispatch) {
@@ -23,6 +24,9 @@ class FakePrintPasses final : public PrintPasses {
         }
     }
 
+    bool FinishSending(std::chrono::milliseconds) override { return true; }
+
+    int settles = 0;
     int dispatches = 0;
     int notices = 0;
     std::function<void()> onDispatch;

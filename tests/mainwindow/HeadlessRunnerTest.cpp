@@ -127,7 +127,7 @@ TEST_F(HeadlessRunnerTest, TheServiceManagerHearsReadyEachTickAndStopping) {
     EXPECT_EQ(service.calls,
               (std::vector<std::string>{
                   "READY", "STATUS=2 Item(s) waiting to print; Sending to Printer 'KITCHEN1'",
-                  "WATCHDOG", "STATUS=No item waiting to print; Sending to Printer 'KITCHEN1'",
+                  "WATCHDOG", "STATUS=0 Item(s) waiting to print; Sending to Printer 'KITCHEN1'",
                   "WATCHDOG", "STOPPING"}));
 }
 

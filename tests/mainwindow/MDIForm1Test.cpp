@@ -121,9 +121,37 @@ TEST_F(MDIForm1Test, TickShowsTimeClearsIdListsAndDispatchesOnlyWhenItemsWait) {
     db.tables[kItemsSql].rows.clear();  // printed meanwhile: the requery sees it
     form.PollCycle(passes);
     EXPECT_EQ(form.FlxData().RowCount(), 1);
-    EXPECT_EQ(form.Dis(), "");
+    EXPECT_EQ(form.Dis(), "0 Item(s) waiting to print");
     EXPECT_EQ(passes.dispatches, 1);
     EXPECT_EQ(passes.notices, 2);
+}
+
+TEST_F(MDIForm1Test, RefreshCountsWaitingItemsPerFlaggedDeviceAndThoseNoDeviceTakes) {
+    db.tables[kDeviceSql].rows = {{T("O"), Value::Integer(1), T("KITCHEN1")},
+                                  {T("O"), Value::Integer(2), T("BAR1")},
+                                  {T("O"), Value::Integer(3), T(nullptr)}};
+    db.tables[kItemsSql].columns.push_back("RefPrinterGroup");
+    // Both devices, the first only, a device without a name, no group, no device 5.
+    for (const char* flags : {"OO", "O", "XXO", static_cast<const char*>(nullptr), "XXXXO"}) {
+        db.tables[kItemsSql].rows.push_back({Value::Integer(1), T("T1"), T("D"), T("B1"), T("Rice"),
+                                             Value::Integer(1), T("G"), T(flags)});
+    }
+    PrinterStates states;
+    MDIForm1 form = MakeForm();
+    form.SetPrinterStates(&states);
+    form.Load();
+    ASSERT_EQ(states.Printers().size(), 2u);
+    EXPECT_EQ(states.Printers()[0].device, "BAR1");
+    EXPECT_EQ(states.Printers()[0].waitingItems, 1);
+    EXPECT_EQ(states.Printers()[1].device, "KITCHEN1");
+    EXPECT_EQ(states.Printers()[1].waitingItems, 2);
+    EXPECT_EQ(states.Unroutable(), 3);
+
+    db.tables[kItemsSql].rows.clear();
+    form.PollCycle(passes);
+    EXPECT_EQ(states.Printers()[0].waitingItems, 0);
+    EXPECT_EQ(states.Printers()[1].waitingItems, 0);
+    EXPECT_EQ(states.Unroutable(), 0);
 }
 
 TEST_F(MDIForm1Test, SplitModeComesFromPosition74OfTheOutletFlags) {
@@ -185,8 +213,6 @@ TEST_F(MDIForm1Test, ShutDownQuestionAnsweredYesClosesTheRecordsetsAndStopsPolli
     EXPECT_FALSE(form.PendingItems().IsOpen());
     EXPECT_FALSE(form.PendingNotices().IsOpen());
     EXPECT_FALSE(timer.IsActive());
-    form.StartPolling();
-    EXPECT_FALSE(timer.IsActive());
     form.PollCycle(passes);
     EXPECT_EQ(passes.notices, 0);
 }
@@ -210,23 +236,16 @@ TEST_F(MDIForm1Test, LostDatabaseMakesTheTickThrowAndLetsTheNextTickRun) {
     EXPECT_THROW(form.PollCycle(passes), KpsError);  // so does a failing pass
 }
 
-TEST_F(MDIForm1Test, TicksAreSerialisedAndRespectTheStoppedTimer) {
+TEST_F(MDIForm1Test, TicksAreSerialisedAndSettleReportsFirst) {
     AddItem(1, "T5", "D", "B100", "Fried rice", Value::Real(2), "KIT");
     MDIForm1 form = MakeForm();
     form.Load();
     // A modal dialog inside the dispatch lets the timer fire again.
     passes.onDispatch = [&] { form.PollCycle(passes); };
     form.PollCycle(passes);
+    EXPECT_EQ(passes.settles, 1);
     EXPECT_EQ(passes.dispatches, 1);
     EXPECT_EQ(passes.notices, 1);
-
-    passes.onDispatch = nullptr;
-    form.StopPolling();  // composition holds the timer off
-    form.PollCycle(passes);
-    EXPECT_EQ(passes.dispatches, 1);
-    form.StartPolling();
-    form.PollCycle(passes);
-    EXPECT_EQ(passes.dispatches, 2);
 }
 
 TEST_F(MDIForm1Test, ShutDownConfirmedDuringATickWaitsForTheTickToEnd) {

@@ -56,7 +56,8 @@ class WindowCommandsTest : public ::testing::Test {
     PrintLog log{folder.Path(), clock};
     RecordingShell shell;
     DivertState divert;
-    WindowCommands commands{shell, divert, log};
+    PrinterStates states;
+    WindowCommands commands{shell, divert, states, log};
 };
 
 TEST_F(WindowCommandsTest, MinimizedHidesIntoTheTrayAndRestoreBringsItBack) {
@@ -94,12 +95,25 @@ TEST_F(WindowCommandsTest, WithoutATrayMinimizedNeverHidesTheWindow) {
 TEST_F(WindowCommandsTest, RestartClearsTheCancelledPrinters) {
     divert.CancelledPrinters = {"KITCHEN1", "BAR1"};
     divert.DivertBanner = "*Divert From KITCHEN1";
+    states.OnSuspended("KITCHEN1");
+    states.OnSuspended("BAR1");
     commands.Restart();
     EXPECT_TRUE(divert.CancelledPrinters.empty());
+    EXPECT_EQ(states.NotPrintingCount(), 0);
     EXPECT_EQ(divert.DivertBanner, "*Divert From KITCHEN1");
     commands.Restart();
     EXPECT_TRUE(divert.CancelledPrinters.empty());
     EXPECT_TRUE(shell.calls.empty());
+}
+
+TEST_F(WindowCommandsTest, ResumeLetsOneCancelledPrinterPrintAgain) {
+    divert.CancelledPrinters = {"KITCHEN1", "BAR1"};
+    states.OnSuspended("KITCHEN1");
+    states.OnSuspended("BAR1");
+    commands.ResumePrinter("BAR1");
+    EXPECT_EQ(divert.CancelledPrinters, std::set<std::string>{"KITCHEN1"});
+    EXPECT_EQ(states.Printers().at(0).state, PrinterState::Suspended);
+    EXPECT_EQ(states.Printers().at(1).state, PrinterState::Printing);
 }
 
 TEST_F(WindowCommandsTest, ShutDownButtonLogsBeforeAskingToClose) {

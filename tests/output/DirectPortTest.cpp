@@ -1,53 +1,40 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "output/DirectPort.h"
-#include "support/Fakes.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {
 
-class DirectPortTest : public ::testing::Test {
-  protected:
-    TempFolder folder_;
-    FakeClock clock_;
-    PrintLog log_{folder_.Path(), clock_};
-    FakeOperator op_;
-    TicketBuffers ticket_;
-};
-
 // The whole framing is checked end to end; here the conversion and the
 // replacement of an earlier ticket.
-TEST_F(DirectPortTest, ReplacesTheFileAndConvertsTextButNotControlBytes) {
-    const auto port = folder_.File("LPT1");
+TEST(DirectPortTest, ReplacesTheFileAndConvertsTextButNotControlBytes) {
+    TempFolder folder;
+    const auto port = folder.File("LPT1");
     WriteBytes(port, std::string(100, 'z'));
-    ticket_.RTF = std::string("\x1b!\x00", 3) + "Caf\xc3\xa9\r\n";
-    ticket_.PrintFailed = true;
-    PrintDirectTicket(ticket_, port, 1252, log_, op_);
+    const std::string text = std::string("\x1b!\x00", 3) + "Caf\xc3\xa9\r\n";
+    EXPECT_EQ(WriteDirectPort(port, DirectTicketBytes(text, 1252)), PrintFault::None);
 
     const std::string body = std::string("\x1b!\x00", 3) + "Caf\xe9\r\n\r\n";
     EXPECT_EQ(ReadBytes(port), "\x1b@\r\n\x1b!0\r\n" + body + std::string("\x1dVB\x00", 4));
-    EXPECT_FALSE(ticket_.PrintFailed);
-    EXPECT_TRUE(op_.messages.empty());
 }
 
-TEST_F(DirectPortTest, UnwritablePortFailsLogsAndTellsTheOperator) {
-    const auto port = folder_.File("no-such-folder/LPT9");
-    ticket_.RTF = "AB";
-    PrintDirectTicket(ticket_, port, 1252, log_, op_);
+TEST(DirectPortTest, MissingPortAndAPipeNobodyReadsFailWithinTheLimit) {
+    TempFolder folder;
+    EXPECT_EQ(WriteDirectPort(folder.File("no-such-folder/LPT9"), "AB"),
+              PrintFault::PortNotWritable);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("no-such-folder/LPT9")));
 
-    EXPECT_TRUE(ticket_.PrintFailed);
-    EXPECT_FALSE(std::filesystem::exists(port));
-    ASSERT_EQ(op_.messages.size(), 1u);
-    EXPECT_EQ(op_.messages[0].text, "Printer Error !!!");
-    EXPECT_EQ(op_.messages[0].caption, "Message");
-    EXPECT_EQ(op_.messages[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(op_.messages[0].buttons, MessageButtons::Ok);
-    const std::string logged = ReadBytes(log_.TodayFile());
-    EXPECT_NE(logged.find("Error Open direct Port " + port), std::string::npos) << logged;
+    // A named pipe without a reader would block an ordinary open for ever.
+    const auto pipe = folder.File("lp0");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(WriteDirectPort(pipe, "AB", std::chrono::milliseconds(100)),
+              PrintFault::PortNotWritable);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "fake-receipt-printer/EscPosDecoder.h"
+#include "output/EscPosDecoder.h"
 
 namespace kps::test {
 namespace {
@@ -37,6 +37,7 @@ TEST(EscPosDecoderTest, ShowsEveryCommandAsAMarkAndTextAsLines) {
         {"\x1bt\x10", "[codepage 16]"},
         {"A\r\nB\nC\rD\r\n", "A\nB\nC\nD\n"},
         {"\x10\x04\x01", "[status?]"},
+        {"\x1dr\x01", "[transmit status 1?]"},
         {"\x1d(H\x06\x00\x30\x30"
          "1234"s,
          "[process id 1234]"},

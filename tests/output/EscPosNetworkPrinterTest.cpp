@@ -18,6 +18,8 @@ using namespace std::string_literals;
 
 const std::string kHealthQueries = "\x10\x04\x01\x10\x04\x02\x10\x04\x04"s;
 const std::string kPrinterQuery = "\x10\x04\x01"s;
+// GS r 1: answered once everything before it has been printed.
+const std::string kReleaseQuery = "\x1dr\x01"s;
 constexpr auto kJobWait = 3000ms;
 
 FakeReceiptPrinter::Options LoopbackOptions() {
@@ -96,9 +98,18 @@ TEST_F(EscPosNetworkPrinterTest, ATicketArrivesAsEscPosAndIsCut) {
                                  "3 Salad\r\n"
                                  "\x1br\x01No salt\x1br\x00\r\n"
                                  "\x1dV\x42\x00"s +
-                                 kPrinterQuery;
+                                 kPrinterQuery + kReleaseQuery;
     EXPECT_EQ(OnlyJob(), expected);
     EXPECT_EQ(ReadBytes(log_.TodayFile()), "");
+}
+
+TEST_F(EscPosNetworkPrinterTest, AFixedReleasePauseAsksForNoConfirmation) {
+    Register("ReleasePause=10\r\n");
+    ASSERT_TRUE(PrintTicket());
+    EXPECT_FALSE(ticket_.PrintFailed);
+    const std::string job = OnlyJob();
+    EXPECT_EQ(job.find(kReleaseQuery), std::string::npos);
+    EXPECT_TRUE(job.ends_with("\x1dV\x42\x00"s + kPrinterQuery));
 }
 
 TEST_F(EscPosNetworkPrinterTest, WithoutACutterTheTicketEndsWithALineEnd) {
@@ -110,7 +121,7 @@ TEST_F(EscPosNetworkPrinterTest, WithoutACutterTheTicketEndsWithALineEnd) {
     EXPECT_EQ(OnlyJob(), kHealthQueries + kHealthQueries +
                              "\x1b@\x1bt\x02"
                              "Cr\x8ame\r\n"s +
-                             kPrinterQuery + "\r\n" + kPrinterQuery);
+                             kPrinterQuery + "\r\n" + kPrinterQuery + kReleaseQuery);
 }
 
 TEST_F(EscPosNetworkPrinterTest, APrinterThatIsNotReadyRefusesTheTicket) {

@@ -132,6 +132,61 @@ TEST(FakeReceiptPrinterTest, RecordsEachConnectionAsOneJob) {
     EXPECT_EQ(ReadBytes(folder.File("job-0002.prn")), "second");
 }
 
+// A ticket, then GS r 1, GS ( H and DLE EOT 1: the real-time answer comes
+// first, the in-sequence ones once the ticket is printed, in their order.
+const std::string kTicketThenQueries =
+    "\x1b@Soup\n\x1dr\x01\x1d(H\x06\x00\x30\x30"
+    "0042\x10\x04\x01"s;
+
+TEST(FakeReceiptPrinterTest, InSequenceRequestsAreAnsweredOnlyOnceTheTicketIsPrinted) {
+    auto options = Loopback();
+    options.printMs = 300;
+    FakeReceiptPrinter printer(options);
+    Client client(printer.Port());
+    client.Send(kTicketThenQueries);
+    EXPECT_EQ(client.Read(8, kAnswerWait),
+              "\x12\x00\x37\x22"
+              "0042\x00"s);
+}
+
+TEST(FakeReceiptPrinterTest, AStalledPrinterTakesTheTicketAndAnswersNothing) {
+    FakeReceiptPrinter printer(Loopback());
+    printer.SetState(ParseFakePrinterState("stall").value());
+    {
+        Client client(printer.Port());
+        client.Send(kTicketThenQueries);
+        EXPECT_EQ(client.Read(1, 300ms), "");
+    }
+    ASSERT_TRUE(printer.WaitForJobs(1, kAnswerWait));
+    EXPECT_EQ(printer.Jobs()[0].bytes, kTicketThenQueries);
+}
+
+TEST(FakeReceiptPrinterTest, SplitsAJobIntoTicketsAtEachInitWithItsArrivalTime) {
+    const auto now = [] {
+        return std::chrono::duration_cast<std::chrono::microseconds>(
+                   std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    };
+    FakeReceiptPrinter printer(Loopback());
+    const auto before = now();
+    {
+        Client client(printer.Port());
+        client.Send("\x10\x04\x01\x1b@one\n");
+        ASSERT_EQ(client.Read(1, kAnswerWait).size(), 1u);  // the first ticket is in
+        client.Send("\x1b@two\n");
+    }
+    ASSERT_TRUE(printer.WaitForJobs(1, kAnswerWait));
+    const auto after = now();
+    const auto job = printer.Jobs()[0];
+    const auto tickets = FakeReceiptPrinter::TicketBytes(job);
+    ASSERT_EQ(tickets.size(), 2u);
+    EXPECT_EQ(tickets[0], "\x1b@one\n");
+    EXPECT_EQ(tickets[1], "\x1b@two\n");
+    EXPECT_LE(before, job.tickets[0].arrivedUs);
+    EXPECT_LE(job.tickets[0].arrivedUs, job.tickets[1].arrivedUs);
+    EXPECT_LE(job.tickets[1].arrivedUs, after);
+}
+
 TEST(FakeReceiptPrinterTest, ListensOnlyOnLoopbackAddresses) {
     auto options = Loopback();
     options.address = "192.0.2.1";

@@ -39,6 +39,8 @@ class FaultingPosPrinter final : public PosPrinter {
     bool CapRecPapercut() const override { return inner.CapRecPapercut(); }
     bool CoverOpen() const override { return inner.CoverOpen(); }
     long Close() override { return Fault("Close"), inner.Close(); }
+    void AwaitRelease() override { inner.AwaitRelease(); }
+    PrintFault Fault() const override { return inner.Fault(); }
 
     FakePosPrinter inner;
 
@@ -120,18 +122,19 @@ TEST_F(OposPrinterRoutinesTest, OpenFailuresEachTakeTheirOwnPath) {
     EXPECT_TRUE(op_.errorReports.empty());
 }
 
-TEST_F(OposPrinterRoutinesTest, CloseOpsLDNPausesBeforeItDisablesAndCloses) {
+TEST_F(OposPrinterRoutinesTest, CloseOpsLDNWaitsForTheReleaseBeforeItDisablesAndCloses) {
     FaultingPosPrinter printer("DeviceEnabled");
     auto routines = Routines(printer);
     routines.CloseOpsLDN();
-    // The pause was taken although the first device call then faulted.
-    EXPECT_EQ(pause_.pauses, 1);
+    // The wait was taken although the first device call then faulted.
+    EXPECT_EQ(printer.inner.releases, 1);
     EXPECT_EQ(op_.errorReports, Calls{"MDIForm1|7001|The printer control failed|CloseOpsLDN"});
 
     FakePosPrinter fine;
     Routines(fine).CloseOpsLDN();
     EXPECT_EQ(fine.calls, (Calls{"DeviceEnabled 0", "Close"}));
-    EXPECT_EQ(pause_.pauses, 2);
+    EXPECT_EQ(fine.releases, 1);
+    EXPECT_EQ(pause_.pauses, 0);  // the fixed pause is the printer's own setting now
 }
 
 TEST_F(OposPrinterRoutinesTest, OpensThenPrintsEveryLineInOrderThenTheCutAndCloses) {
@@ -154,7 +157,7 @@ TEST_F(OposPrinterRoutinesTest, OpensThenPrintsEveryLineInOrderThenTheCutAndClos
                             "Close"};
     EXPECT_EQ(printer_.calls, expected);
     EXPECT_FALSE(ticket_.PrintFailed);
-    EXPECT_EQ(pause_.pauses, 1);
+    EXPECT_EQ(printer_.releases, 1);
 }
 
 TEST_F(OposPrinterRoutinesTest, ATicketWithoutLinesGetsOnlyTheCutAndFailsWithTheResult) {
@@ -190,11 +193,10 @@ TEST_F(OposPrinterRoutinesTest, NothingIsPrintedWhenTheTicketCannotBe) {
         printer.coverOpen = c.coverOpen;
         ticket_.RTF = c.rtf;
         ticket_.PrintFailed = false;
-        const int pausesBefore = pause_.pauses;
         Routines(printer).PrintOposTicket(ticket_, codes_);
         EXPECT_EQ(printer.calls, c.calls);
         EXPECT_TRUE(ticket_.PrintFailed);
-        EXPECT_EQ(pause_.pauses, pausesBefore + 1);
+        EXPECT_EQ(printer.releases, 1);
     }
 }
 

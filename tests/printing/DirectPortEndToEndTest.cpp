@@ -67,9 +67,16 @@ class DirectPortEndToEndTest : public KitchenTicketFixture,
 
     static std::string Line(const std::string& text) { return kFont1 + text + kCrLf; }
 
-    TRDIVET dialog{divertPrinter, pinger, pause, log, op, codes, divert};
+    // One tick's dispatch, with the lanes' reports settled before and after.
+    void Pass() {
+        sending.SettleReports();
+        serverDispatcher.DispatchPrintQueue();
+        sending.SettleReports();
+    }
+
+    TRDIVET dialog{lanes, log, op, codes, divert};
     HeadlessDivertPolicy host;
-    TicketSendingStep sending{ctx, dialog, host};
+    TicketSendingStep sending{ctx, lanes, inFlight, dialog, host};
     KitchenTicketComposer serverComposer{ctx, sending};
     PrintQueueDispatcher serverDispatcher{ctx, serverComposer};
 };
@@ -78,7 +85,7 @@ TEST_P(DirectPortEndToEndTest, TableModePrintsOneTicketPerGroupAndMarksItsItems)
     AddWaiting(1, "T5", "BURG", "Burger", 2);
     AddWaiting(2, "T5", "BEER", "Beer", 1);
     AddWaiting(3, "T5", "FRY", "Fries", 1);
-    serverDispatcher.DispatchPrintQueue();
+    Pass();
 
     EXPECT_EQ(ReadBytes(Port("KITCHEN1")),
               PortBytes(Line("Table T5") + Line("2  Burger") + Line("1  Fries")));
@@ -92,7 +99,7 @@ TEST_P(DirectPortEndToEndTest, TableModePrintsOneTicketPerGroupAndMarksItsItems)
     std::filesystem::remove(Port("KITCHEN1"));
     std::filesystem::remove(Port("BAR1"));
     const auto updates = db.executed.size();
-    serverDispatcher.DispatchPrintQueue();
+    Pass();
     EXPECT_FALSE(std::filesystem::exists(Port("KITCHEN1")));
     EXPECT_FALSE(std::filesystem::exists(Port("BAR1")));
     EXPECT_EQ(db.executed.size(), updates);
@@ -102,7 +109,7 @@ TEST_P(DirectPortEndToEndTest, IndividualModeJoinsTablesOfOneItem) {
     AddWaiting(1, "T5", "BURG", "Burger", 2);
     AddWaiting(2, "T6", "BURG", "Burger", 1);
     window.individualMode = true;
-    serverDispatcher.DispatchPrintQueue();
+    Pass();
 
     // The header shows the table of the ticket's first item.
     EXPECT_EQ(ReadBytes(Port("KITCHEN1")),
@@ -117,7 +124,7 @@ TEST_P(DirectPortEndToEndTest, UnwritablePortLeavesItsItemsWaiting) {
     SetPort(1, badPort);
     AddWaiting(1, "T5", "BURG", "Burger", 2);
     AddWaiting(2, "T5", "BEER", "Beer", 1);
-    serverDispatcher.DispatchPrintQueue();
+    Pass();
 
     EXPECT_EQ(Marks(1), std::make_pair(0L, 0L));
     EXPECT_EQ(Marks(2), std::make_pair(1L, 1L));
@@ -127,7 +134,7 @@ TEST_P(DirectPortEndToEndTest, UnwritablePortLeavesItsItemsWaiting) {
 
     // Once the port works again the next pass prints what was left.
     SetPort(1, Port("KITCHEN1"));
-    serverDispatcher.DispatchPrintQueue();
+    Pass();
     EXPECT_EQ(ReadBytes(Port("KITCHEN1")), PortBytes(Line("Table T5") + Line("2  Burger")));
     EXPECT_EQ(Marks(1), std::make_pair(1L, 1L));
 }

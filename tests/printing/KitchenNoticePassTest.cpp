@@ -3,6 +3,7 @@
 #include <set>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "NoticeTestFixture.h"
 
@@ -36,15 +37,17 @@ TEST_F(KitchenNoticePassTest, NoticeGoesToEveryFlaggedDeviceInCodeOrderAndIsMark
     AddGroup("HOT", "OXO");
     AddNotice({.id = 7, .group = "HOT"});
 
-    pass.PrintKitchenNotices();
+    Tick();
+    EXPECT_EQ(PrintStatus(7), 0);  // until the lanes report
+    Tick();
 
     EXPECT_EQ(OpensOf("KITCHEN1"), 1);
     EXPECT_EQ(OpensOf("KITCHEN2"), 0);
     EXPECT_EQ(OpensOf("KITCHEN3"), 1);
     EXPECT_EQ(pinger.pinged, (std::vector<std::string>{"127.0.0.1", "127.0.0.3"}));
     const std::vector<std::string> captions = {
-        "Sending to Printer 'KITCHEN1'", "Last Printed on 07/12/2026 22:05:09",
-        "Sending to Printer 'KITCHEN3'", "Last Printed on 07/12/2026 22:05:09"};
+        "Sending to Printer 'KITCHEN1'", "Sending to Printer 'KITCHEN3'",
+        "Last Printed on 07/12/2026 22:05:09", "Last Printed on 07/12/2026 22:05:09"};
     EXPECT_EQ(window.captions, captions);
     EXPECT_EQ(device.PrinterGroupCode, "HOT");
     EXPECT_EQ(UpdatesOf(7), 1);
@@ -52,7 +55,7 @@ TEST_F(KitchenNoticePassTest, NoticeGoesToEveryFlaggedDeviceInCodeOrderAndIsMark
     EXPECT_EQ(PrintStatus(7), 1);
 }
 
-TEST_F(KitchenNoticePassTest, GroupWithoutDevicesOrWithoutARowIsMarkedWithoutPrinting) {
+TEST_F(KitchenNoticePassTest, GroupWithoutDevicesIsMarkedButAMissingGroupWaits) {
     AddDevice(1, "KITCHEN1", "O");
     AddGroup("COLD", "oX-");
     AddGroupWithNullFlags("NONE");
@@ -60,14 +63,20 @@ TEST_F(KitchenNoticePassTest, GroupWithoutDevicesOrWithoutARowIsMarkedWithoutPri
     AddNotice({.id = 2, .group = "NONE"});
     AddNotice({.id = 3, .group = "MISSING"});
 
-    pass.PrintKitchenNotices();
+    Tick();
+    Tick();
 
     EXPECT_TRUE(posPrinter.calls.empty());
     EXPECT_TRUE(window.captions.empty());
-    for (long id : {1, 2, 3}) {
+    for (long id : {1, 2}) {
         EXPECT_EQ(UpdatesOf(id), 1) << id;
         EXPECT_EQ(PrintStatus(id), 1) << id;
     }
+    EXPECT_EQ(PrintStatus(3), 0);
+    const std::string logText = LogText();
+    EXPECT_EQ(logText.find("Notice 3 has no printer group"),
+              logText.rfind("Notice 3 has no printer group"));
+    EXPECT_NE(logText.find("Notice 3 has no printer group"), std::string::npos);
 }
 
 TEST_F(KitchenNoticePassTest, GridRowHoldsTheFormattedNotice) {
@@ -97,7 +106,7 @@ TEST_F(KitchenNoticePassTest, TwoNoticesUseRowsZeroAndOneAndTheNextPassStartsAga
     AddNotice({.id = 1, .group = "HOT", .from = "A1", .to = "A2"});
     AddNotice({.id = 2, .group = "HOT", .from = "B1", .to = "B2", .time = "12:30:00"});
 
-    pass.PrintKitchenNotices();
+    Tick();
 
     ASSERT_EQ(ticket.PrtData.size(), 2u);
     EXPECT_EQ(ticket.PrtData[0][6], "A1");
@@ -107,17 +116,18 @@ TEST_F(KitchenNoticePassTest, TwoNoticesUseRowsZeroAndOneAndTheNextPassStartsAga
     const auto printed = posPrinter.Printed();
     EXPECT_EQ(std::count(printed.begin(), printed.end(), "\x1b|4CFrom -> A1\r\n"), 1);
     EXPECT_EQ(std::count(printed.begin(), printed.end(), "\x1b|4CFrom -> B1\r\n"), 1);
-    EXPECT_EQ(PrintStatus(1), 1);
-    EXPECT_EQ(PrintStatus(2), 1);
 
     AddNotice({.id = 3, .group = "HOT", .from = "C1", .to = "C2"});
     posPrinter.calls.clear();
-    pass.PrintKitchenNotices();
+    Tick();
 
+    EXPECT_EQ(PrintStatus(1), 1);
+    EXPECT_EQ(PrintStatus(2), 1);
     ASSERT_EQ(ticket.PrtData.size(), 1u);
     EXPECT_EQ(ticket.PrtData[0][6], "C1");
     EXPECT_EQ(OpensOf("KITCHEN1"), 1);
     EXPECT_EQ(UpdatesOf(1), 1);
+    Tick();
     EXPECT_EQ(UpdatesOf(3), 1);
 }
 
@@ -127,7 +137,8 @@ TEST_F(KitchenNoticePassTest, CancelledPrinterStillReceivesNotices) {
     AddNotice({.id = 1, .group = "HOT"});
     divert.CancelledPrinters = {"KITCHEN1"};
 
-    pass.PrintKitchenNotices();
+    Tick();
+    Tick();
 
     EXPECT_EQ(OpensOf("KITCHEN1"), 1);
     EXPECT_FALSE(posPrinter.Printed().empty());
@@ -135,7 +146,7 @@ TEST_F(KitchenNoticePassTest, CancelledPrinterStillReceivesNotices) {
     EXPECT_EQ(divert.CancelledPrinters, std::set<std::string>{"KITCHEN1"});
 }
 
-TEST_F(KitchenNoticePassTest, DeviceThatDidNotTakeTheTicketIsLoggedAndTheNoticeStillMarked) {
+TEST_F(KitchenNoticePassTest, NoticeWaitsForEveryDeviceAndNoDeviceGetsItTwice) {
     AddDevice(1, "KITCHEN1", "O", "", "127.0.0.7");
     AddDevice(2, "BAR", "D", database.Folder() + "/no/such/folder/port");
     AddDevice(3, "PASS", "W");
@@ -146,15 +157,28 @@ TEST_F(KitchenNoticePassTest, DeviceThatDidNotTakeTheTicketIsLoggedAndTheNoticeS
     AddGroup("HOT", "OOOO");
     AddNotice({.id = 9, .group = "HOT"});
 
-    pass.PrintKitchenNotices();
+    Tick();
+    Tick();
 
-    EXPECT_TRUE(LogHas("Error Open Printer 'KITCHEN1'"));
-    EXPECT_TRUE(LogHas("Error Open Printer 'BAR'"));
-    EXPECT_TRUE(LogHas("Error Open Printer 'PASS'"));
-    EXPECT_FALSE(LogHas("Error Open Printer 'GOOD'"));
+    EXPECT_TRUE(LogHas("Error Print Notice 9 at 'KITCHEN1'"));
+    EXPECT_TRUE(LogHas("Error Print Notice 9 at 'BAR'"));
+    EXPECT_TRUE(LogHas("Error Print Notice 9 at 'PASS'"));
+    EXPECT_FALSE(LogHas("at 'GOOD'"));
     EXPECT_NE(ReadBytes(PortPath("GOOD.prn")).find("*TABLE EXCHANGE*"), std::string::npos);
-    EXPECT_EQ(UpdatesOf(9), 1);
+    EXPECT_EQ(PrintStatus(9), 0);
+
+    // The printers come back: each one that missed it gets it, once.
+    std::filesystem::remove(PortPath("GOOD.prn"));
+    pinger.reachable = {"127.0.0.7"};
+    systemPrinter.endSucceeds = true;
+    UpdateDevicePort(2, PortPath("BAR.prn"));
+    Tick();
+    Tick();
     EXPECT_EQ(PrintStatus(9), 1);
+    EXPECT_EQ(UpdatesOf(9), 1);
+    EXPECT_EQ(OpensOf("KITCHEN1"), 1);  // unreachable before: never opened
+    EXPECT_FALSE(std::filesystem::exists(PortPath("GOOD.prn")));
+    EXPECT_NE(ReadBytes(PortPath("BAR.prn")).find("*TABLE EXCHANGE*"), std::string::npos);
 }
 
 }  // namespace

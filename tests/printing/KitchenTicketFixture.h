@@ -31,7 +31,6 @@ class RecordingSender final : public TicketSender {
         std::vector<std::string> billIds;  // List2
     };
     std::vector<Sent> sent;
-    bool throws = false;
 
   private:
     TicketBuffers& ticket_;

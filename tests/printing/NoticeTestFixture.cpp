@@ -30,6 +30,12 @@ void NoticeTestFixture::AddDevice(int code, const std::string& name, const std::
     window.DeviceList().Requery();
 }
 
+void NoticeTestFixture::UpdateDevicePort(int code, const std::string& directPort) {
+    database.Exec("UPDATE Kelt_mt_Device SET DirectPort='" + SqlQuote(directPort) +
+                  "' WHERE DeviceCode=" + std::to_string(code));
+    window.DeviceList().Requery();
+}
+
 void NoticeTestFixture::AddGroup(const std::string& code, const std::string& flags) {
     database.Exec("INSERT INTO Kelt_mt_PrinterGroup (PrinterGroupCode, RefPrinterGroup) VALUES ('" +
                   code + "', '" + flags + "')");
@@ -56,6 +62,11 @@ long NoticeTestFixture::PrintStatus(long id) {
     auto rows = database.Db().Query("SELECT PrintStatus FROM kelt_trs_printkitchen WHERE ID=" +
                                     std::to_string(id));
     return rows.rows.empty() ? -1 : LeadingNumber(rows.rows[0][0].AsText());
+}
+
+void NoticeTestFixture::Tick() {
+    sending.SettleReports();
+    pass.PrintKitchenNotices();
 }
 
 long NoticeTestFixture::UpdatesOf(long id) const {

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "RecordedDatabase.h"
+#include "dialogs/HeadlessDivertPolicy.h"
+#include "dialogs/TRDIVET.h"
 #include "printing/KitchenNoticePass.h"
 #include "printing/PrintContext.h"
 #include "printing/PrintQueueDispatcher.h"
@@ -37,18 +39,23 @@ class NoticeTestFixture : public ::testing::Test, protected RecordedDatabase, pr
     // a file in the database's temporary folder unless it is given whole.
     void AddDevice(int code, const std::string& name, const std::string& type,
                    const std::string& directPort = "", const std::string& address = "127.0.0.1");
+    void UpdateDevicePort(int code, const std::string& directPort);
     void AddGroup(const std::string& code, const std::string& flags);
     void AddGroupWithNullFlags(const std::string& code);
     void AddNotice(const NoticeRow& row);
 
+    // One tick's printing: the lanes' reports settled, then the notice pass.
+    void Tick();
     long PrintStatus(long id);
     long UpdatesOf(long id) const;
     std::string PortPath(const std::string& name) const { return database.Folder() + "/" + name; }
 
-    FakeTicketSender sender;
-    KitchenTicketComposer composer{ctx, sender};
+    TRDIVET dialog{lanes, log, op, codes, divert};
+    HeadlessDivertPolicy host;
+    TicketSendingStep sending{ctx, lanes, inFlight, dialog, host};
+    KitchenTicketComposer composer{ctx, sending};
     PrintQueueDispatcher dispatcher{ctx, composer};
-    KitchenNoticePass pass{ctx, dispatcher};
+    KitchenNoticePass pass{ctx, dispatcher, sending};
 };
 
 }  // namespace kps::test

@@ -35,10 +35,8 @@ TEST_F(PrintQueueDispatcherTest, WalksCapitalOFlagsInDeviceOrder) {
     dispatcher.DispatchPrintQueue();
 
     EXPECT_EQ(SentDevices(), (std::vector<std::string>{"KITCHEN1", "KITCHEN3"}));
-    EXPECT_EQ(window.captions,
-              (std::vector<std::string>{
-                  "Sending to Printer 'KITCHEN1'", "Last Printed on 07/12/2026 22:05:09",
-                  "Sending to Printer 'KITCHEN3'", "Last Printed on 07/12/2026 22:05:09"}));
+    EXPECT_EQ(window.captions, (std::vector<std::string>{"Sending to Printer 'KITCHEN1'",
+                                                         "Sending to Printer 'KITCHEN3'"}));
     EXPECT_EQ(dispatcher.TicketKeyColumn(), "TableCode");
     EXPECT_EQ(dispatcher.TicketKeyValue(), "T5");
     EXPECT_EQ(device.PrinterGroupCode, "G1");
@@ -80,24 +78,37 @@ TEST_F(PrintQueueDispatcherTest, CancelledPrinterIsLoadedButGetsNothing) {
     divert.CancelledPrinters = {"kitchen2"};
     dispatcher.DispatchPrintQueue();
     EXPECT_EQ(SentDevices(), (std::vector<std::string>{"KITCHEN1", "KITCHEN1", "KITCHEN2"}));
+
+    // So is one whose divert question waits for the operator.
+    divert.CancelledPrinters.clear();
+    inFlight.SetQuestioned("KITCHEN1", true);
+    dispatcher.DispatchPrintQueue();
+    EXPECT_EQ(SentDevices().back(), "KITCHEN2");
+    EXPECT_EQ(SentDevices().size(), 4u);
 }
 
 TEST_F(PrintQueueDispatcherTest, FlaggedDevicesThatCannotPrintAreSkipped) {
     AddDevice(1, "KITCHEN1", "D", layout_);
     database.Exec(
         "INSERT INTO Kelt_mt_Device (DeviceCode, DeviceName, PrinterType) VALUES (3, "
-        "NULL, 'D'), (4, 'NOTYPE', NULL)");
+        "NULL, 'D'), (4, 'NOTYPE', NULL), (6, 'LOWER', 'w')");
     window.DeviceList().Requery();
-    AddGroup("G1", "OOOOO");  // device 2 and 5 do not exist
+    AddGroup("G1", "OOOOOO");  // device 2 and 5 do not exist
     AddItem("BURG", "G1");
     AddWaiting(1, "T5", "BURG");
     dispatcher.DispatchPrintQueue();
-    EXPECT_EQ(SentDevices(), std::vector<std::string>{"KITCHEN1"});
+    dispatcher.DispatchPrintQueue();
+    EXPECT_EQ(SentDevices(), (std::vector<std::string>{"KITCHEN1", "KITCHEN1"}));
+    EXPECT_TRUE(systemPrinter.calls.empty());  // "w" draws nothing anywhere
     EXPECT_EQ(device.DeviceName, "KITCHEN1");
-    EXPECT_FALSE(dispatcher.LoadDeviceSetting(2));
-    EXPECT_FALSE(dispatcher.LoadDeviceSetting(3));
-    EXPECT_FALSE(dispatcher.LoadDeviceSetting(4));
+    for (int code : {2, 3, 4, 6}) {
+        EXPECT_FALSE(dispatcher.LoadDeviceSetting(code)) << code;
+    }
     EXPECT_EQ(device.DeviceName, "KITCHEN1");
+    const std::string logText = LogText();
+    const std::string unknown = "Printing type 'w' of 'LOWER' is unknown";
+    EXPECT_NE(logText.find(unknown), std::string::npos);
+    EXPECT_EQ(logText.find(unknown), logText.rfind(unknown));  // once, not every pass
 }
 
 TEST_F(PrintQueueDispatcherTest, NullDeviceColumnsTakeTheirDefaults) {

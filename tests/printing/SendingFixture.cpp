@@ -5,7 +5,7 @@
 
 namespace kps::test {
 
-void ScriptedDivertHost::ShowModal(TRDIVET& dialog) {
+void ScriptedDivertHost::Show(TRDIVET& dialog) {
     ++shown;
     dialog.Open(*this);
     openedLabel = dialog.Label1;
@@ -15,13 +15,6 @@ void ScriptedDivertHost::ShowModal(TRDIVET& dialog) {
     lines = dialog.List1;
     printingIds = dialog.List2;
     billIds = dialog.List3;
-    for (const auto& press : presses) {
-        if (dialog.Closed) {
-            break;
-        }
-        press(dialog);
-        lastLabel = dialog.Label1;
-    }
 }
 
 void FailingConnection::Execute(const std::string& sql) {
@@ -53,11 +46,12 @@ void SendingFixture::AddDevice(int code, const std::string& name, const std::str
         std::to_string(code) + ", '" + name + "', 'O', 'M1', '" + address + "')");
 }
 
-void SendingFixture::ComposeTicket(const std::string& printingType, std::vector<std::string> ids) {
+void SendingFixture::ComposeTicket(const std::string& printingType, std::vector<std::string> ids,
+                                   const std::string& deviceName) {
     ticket.PrintingType = printingType;
-    ticket.DeviceName = "K1";
+    ticket.DeviceName = deviceName;
     ticket.OptionPrinter1 = 2;
-    device.DeviceName = "K1";
+    device.DeviceName = deviceName;
     device.PrintingType = printingType;
     device.LDNName = "127.0.0.1";
     device.DirectPort = PortPath("port.prn");

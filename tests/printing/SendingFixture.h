@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,19 +15,22 @@
 #include "support/Fakes.h"
 #include "support/PrintRig.h"
 #include "support/TestDatabase.h"
+#include "support/TextStatement.h"
 
 namespace kps::test {
 
-// Stands for the operator: presses the dialog's buttons in the given order and
-// keeps what the dialog held when it was shown.
+// Stands for the operator: keeps what the dialog held when it was shown; the
+// test presses the buttons.
 class ScriptedDivertHost final : public DivertDialogHost, private DivertDialogView {
   public:
-    void ShowModal(TRDIVET& dialog) override;
+    void Show(TRDIVET& dialog) override;
+    bool KeepAsking(TRDIVET&) override { return keepAsking; }
+    void Hide(TRDIVET&) override { ++hidden; }
 
-    std::vector<std::function<void(TRDIVET&)>> presses;
+    bool keepAsking = true;
     int shown = 0;
+    int hidden = 0;
     std::string openedLabel;
-    std::string lastLabel;
     std::string printerName, address, ownPrinter;
     std::vector<std::string> lines, printingIds, billIds;
 
@@ -42,6 +45,13 @@ class FailingConnection final : public Connection {
     explicit FailingConnection(Connection& inner) : inner_(inner) {}
     void Execute(const std::string& sql) override;
     ResultTable Query(const std::string& sql) override { return inner_.Query(sql); }
+    std::unique_ptr<Statement> Prepare(const std::string& sql) override {
+        return std::make_unique<TextStatement>(*this, sql);
+    }
+    void BeginTransaction() override { inner_.BeginTransaction(); }
+    void CommitTransaction() override { inner_.CommitTransaction(); }
+    void RollbackTransaction() override { inner_.RollbackTransaction(); }
+    std::string DbmsName() const override { return inner_.DbmsName(); }
 
     std::string failOnce;
 
@@ -66,14 +76,15 @@ class SendingFixture : public ::testing::Test, protected SendingDatabase, protec
 
     void AddDevice(int code, const std::string& name, const std::string& address);
     void ComposeTicket(const std::string& printingType,
-                       std::vector<std::string> ids = {"1", "2", "3"});
+                       std::vector<std::string> ids = {"1", "2", "3"},
+                       const std::string& deviceName = "K1");
     long PrintStatus(long id);
     long KitchenStatus(long id);
     std::string PortPath(const std::string& name) const { return database.Folder() + "/" + name; }
 
-    TRDIVET dialog{divertPrinter, pinger, pause, log, op, codes, divert};
+    TRDIVET dialog{lanes, log, op, codes, divert};
     ScriptedDivertHost host;
-    TicketSendingStep sending{ctx, dialog, host};
+    TicketSendingStep sending{ctx, lanes, inFlight, dialog, host};
 };
 
 }  // namespace kps::test

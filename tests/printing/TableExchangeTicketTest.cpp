@@ -34,7 +34,17 @@ class TableExchangeTicketTest : public NoticeTestFixture {
         dispatcher.LoadDeviceSetting(code);
     }
 
-    bool Print(int k = 0) { return TableExchangeTicket(ctx).PrintTableExchangeTicket(k); }
+    // True when the device took the ticket: a system printer at once, a lane
+    // by its report.
+    bool Print(int k = 0) {
+        using Outcome = TableExchangeTicket::Outcome;
+        const Outcome outcome = TableExchangeTicket(ctx, sending).PrintTableExchangeTicket(k, "1");
+        if (outcome != Outcome::HandedOver) {
+            return outcome == Outcome::Printed;
+        }
+        const auto reports = lanes.TakeReports();
+        return !reports.empty() && reports.back().printed;
+    }
 };
 
 TEST_F(TableExchangeTicketTest, OposTicketLinesCarryTheirCodesAndEndWithTheCut) {
@@ -138,16 +148,6 @@ TEST_F(TableExchangeTicketTest, SystemPrinterIsFoundByTrimmedCapitalNameAndPrint
     EXPECT_EQ(systemPrinter.calls, calls);
     EXPECT_TRUE(ticket.List3.empty());
     EXPECT_TRUE(ticket.RTF.empty());
-}
-
-TEST_F(TableExchangeTicketTest, UnknownPrintingTypeTakesTheSystemPathAndEndsItsJob) {
-    UseDevice(4, "ODD", "X");
-    SetRow(0);
-
-    EXPECT_TRUE(Print());
-    EXPECT_EQ(ticket.OutputMode, "W");
-    EXPECT_EQ(systemPrinter.calls.back(), "end");
-    EXPECT_TRUE(posPrinter.calls.empty());
 }
 
 TEST_F(TableExchangeTicketTest, RowOutsideTheGridIsAnError) {

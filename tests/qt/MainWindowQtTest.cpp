@@ -4,8 +4,10 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,7 +31,7 @@ class MainWindowQtTest : public ::testing::Test {
     explicit MainWindowQtTest(std::optional<bool> tray = true)
         : log(database.Folder(), clock),
           form(database.Db(), clock, op, ticket, timer, std::string(73, 'X') + "O"),
-          window(form, passes, timer, op, divert, log, tray) {
+          window(form, passes, timer, op, divert, states, log, tray) {
         database.Exec("insert into Kelt_mt_PrinterGroup values ('KIT', 'Kitchen', 'O')");
         database.Exec(
             "insert into mrex_mt_item (ItemCode, ItemName, RefPrinterGroupCode) "
@@ -53,6 +55,7 @@ class MainWindowQtTest : public ::testing::Test {
     TicketBuffers ticket;
     QtPollTimer timer;
     DivertState divert;
+    PrinterStates states;
     FakePrintPasses passes;
     MDIForm1 form;
     MainWindowQt window;
@@ -67,7 +70,10 @@ TEST_F(MainWindowQtTest, ShowsCaptionLabelsGridAndOptionsAfterLoad) {
     ASSERT_TRUE(window.Load());
     EXPECT_EQ(window.windowTitle(), "kELT Print Server [20090707]");
     EXPECT_EQ(window.Label3()->text(), "KITCHEN PRINT SERVER");
-    EXPECT_EQ(window.Label3()->font().family(), "Tahoma");
+    EXPECT_EQ(window.Label3()->font().family(),
+              QFontDatabase::hasFamily("Tahoma")
+                  ? QString("Tahoma")
+                  : QFontDatabase::systemFont(QFontDatabase::TitleFont).family());
     EXPECT_EQ(window.Dis()->text(), "3 Item(s) waiting to print");
     EXPECT_TRUE(window.Option1()->isChecked());
     EXPECT_FALSE(window.Option2()->isChecked());
@@ -176,6 +182,72 @@ TEST_F(MainWindowQtTest, PictureAsksToCloseAndRestartClearsTheCancelledPrinter) 
     divert.CancelledPrinters = {"KITCHEN1"};
     window.Command4()->click();
     EXPECT_TRUE(divert.CancelledPrinters.empty());
+}
+
+TEST_F(MainWindowQtTest, PrinterPanelShowsStatesAndResumesOneSuspendedPrinter) {
+    database.Exec("insert into Kelt_mt_Device (DeviceCode, DeviceName) values (1, 'KITCHEN1')");
+    ASSERT_TRUE(window.Load());
+    states.OnFailed("KITCHEN1", PrintFault::CoverOpen);
+    divert.CancelledPrinters = {"BAR1", "GRILL"};
+    states.OnSuspended("BAR1");
+    states.OnSuspended("GRILL");
+
+    const auto& model = window.PrintersModel();
+    QAbstractItemModelTester tester(const_cast<PrinterStatesModelQt*>(&model),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    ASSERT_EQ(model.rowCount(), 3);
+    auto cell = [&](int row, int column, int role = Qt::DisplayRole) {
+        return model.index(row, column).data(role);
+    };
+    EXPECT_EQ(cell(0, PrinterStatesModelQt::Printer).toString(), "KITCHEN1");
+    EXPECT_EQ(cell(0, PrinterStatesModelQt::State).toString(), "not printing: cover open");
+    EXPECT_EQ(cell(0, PrinterStatesModelQt::Waiting).toLongLong(), 3);
+    EXPECT_EQ(cell(0, PrinterStatesModelQt::Mark, Qt::DecorationRole).value<QColor>(),
+              PrinterStatesModelQt::MarkColour(PrinterState::NotPrinting));
+    EXPECT_EQ(cell(1, PrinterStatesModelQt::State).toString(), "suspended");
+    EXPECT_EQ(window.Tray().ToolTip(),
+              "KELT Print Server\n3 Item(s) waiting to print\n3 printer(s) not printing");
+    EXPECT_TRUE(window.Tray().ShowsTrouble());
+
+    window.Printers()->selectRow(0);
+    EXPECT_FALSE(window.Resume()->isEnabled());
+    window.Printers()->selectRow(1);
+    ASSERT_TRUE(window.Resume()->isEnabled());
+    window.Resume()->click();
+    EXPECT_EQ(divert.CancelledPrinters, std::set<std::string>{"GRILL"});
+    EXPECT_EQ(cell(1, PrinterStatesModelQt::State).toString(), "printing");
+    EXPECT_FALSE(window.Resume()->isEnabled());
+
+    states.OnPrinted("KITCHEN1", clock.Now());
+    states.OnResumed("GRILL");
+    database.Exec("update kelt_trs_printingdetails set PrintStatus=1");
+    window.Tick();
+    EXPECT_EQ(cell(0, PrinterStatesModelQt::LastPrinted).toString(), "07/12/2026 22:05:09");
+    EXPECT_EQ(window.Tray().ToolTip(), "KELT Print Server");
+    EXPECT_FALSE(window.Tray().ShowsTrouble());
+    EXPECT_EQ(window.Dis()->text(), "0 Item(s) waiting to print");
+}
+
+TEST_F(MainWindowQtTest, OnASmallScreenTheWindowFitsAndEveryButtonStaysVisible) {
+    ASSERT_TRUE(window.Load());
+    const QRect available(0, 0, 640, 400);
+    window.FitToScreen(available);
+    window.show();
+    window.layout()->activate();
+    EXPECT_LE(window.width(), available.width());
+    EXPECT_LE(window.height(), available.height());
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             window.Command3(), window.Command4(), window.PCLOSE(), window.Resume(),
+             window.Option1(), window.Option2(), window.Dis()}) {
+        EXPECT_TRUE(control->isVisible()) << control->objectName().toStdString();
+        EXPECT_TRUE(
+            window.rect().contains(QRect(control->mapTo(&window, QPoint(0, 0)), control->size())))
+            << control->metaObject()->className();
+        EXPECT_GE(control->width(), control->minimumSizeHint().width());
+    }
+
+    window.FitToScreen(QRect(0, 0, 1920, 1080));
+    EXPECT_EQ(window.size(), QSize(1016, 594));
 }
 
 TEST_F(MainWindowQtTest, LostTableEndsTheRunWithTheFatalReport) {

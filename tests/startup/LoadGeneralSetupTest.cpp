@@ -43,7 +43,8 @@ TEST_F(LoadGeneralSetupTest, ReadsEverySettingIntoItsField) {
                "Password=\"!#%abc&\"\r\nDrivePath=C:\\Data\r\nLogFilePath=C:\\Logs\r\n"
                "[COMPANYSETTINGS]\r\nsystemtype=hq\r\nOutletCode=OUT01\r\n"
                "[PrintServer]\r\nDatabase=SQLite\r\nOdbcDriver=FreeTDS\r\n"
-               "OdbcOptions=TDS_Version=7.4\r\nCodePage=850\r\nLogKeepDays=0\r\n");
+               "OdbcOptions=TDS_Version=7.4\r\nCodePage=850\r\nStateFolder=/var/lib/"
+               "kps\r\nLogKeepDays=0\r\n");
 
     GeneralSetup setup = LoadGeneralSetup(ini_, op_);
 
@@ -59,6 +60,7 @@ TEST_F(LoadGeneralSetupTest, ReadsEverySettingIntoItsField) {
     EXPECT_EQ(setup.OdbcDriver, "FreeTDS");
     EXPECT_EQ(setup.OdbcOptions, "TDS_Version=7.4");
     EXPECT_EQ(setup.CodePage, 850);
+    EXPECT_EQ(setup.StateFolder, "/var/lib/kps");
     EXPECT_EQ(setup.LogKeepDays, 0);
 }
 

@@ -13,14 +13,4 @@ FakePrintWindow::FakePrintWindow(Connection& db, bool individualMode)
           " left outer join kelt_mt_printergroup as b on b.printergroupcode=a.printergroupcode"
           " WHERE a.PrintStatus=0")) {}
 
-void FakePrintWindow::StopPolling() {
-    ++stops;
-    polling = false;
-}
-
-void FakePrintWindow::StartPolling() {
-    ++starts;
-    polling = true;
-}
-
 }  // namespace kps::test

@@ -12,7 +12,7 @@ namespace kps::test {
 
 // The main window as the printing passes see it, over a real connection: the
 // device list and the waiting notices are opened with the window's own
-// statements; status captions and timer switches are recorded.
+// statements; status captions are recorded.
 class FakePrintWindow final : public PrintWindow {
   public:
     explicit FakePrintWindow(Connection& db, bool individualMode = false);
@@ -21,16 +21,11 @@ class FakePrintWindow final : public PrintWindow {
     Recordset& PendingNotices() override { return *pendingNotices_; }
     bool IndividualMode() const override { return individualMode; }
     void ShowStatus(const std::string& caption) override { captions.push_back(caption); }
-    void StopPolling() override;
-    void StartPolling() override;
 
     // The last caption shown, or "" when none was.
     std::string Status() const { return captions.empty() ? "" : captions.back(); }
 
     bool individualMode;
-    bool polling = true;
-    int stops = 0;
-    int starts = 0;
     std::vector<std::string> captions;
 
   private:

@@ -60,6 +60,8 @@ class FakePosPrinter final : public PosPrinter {
     bool CapRecPapercut() const override { return canCut; }
     bool CoverOpen() const override { return coverOpen; }
     long Close() override;
+    void AwaitRelease() override { ++releases; }
+    PrintFault Fault() const override { return fault; }
 
     // Only the data of the PrintNormal calls.
     std::vector<std::string> Printed() const;
@@ -70,6 +72,8 @@ class FakePosPrinter final : public PosPrinter {
     bool coverOpen = false;
     bool open = false;
     bool enabled = false;
+    int releases = 0;  // the waits before each close
+    PrintFault fault = PrintFault::Offline;
     std::vector<std::string> calls;
 };
 

@@ -7,8 +7,11 @@ namespace kps::test {
 PrintRig::PrintRig(Connection& db, const std::string& folder)
     : log(folder, clock),
       window(db),
-      opos(posPrinter, pinger, pause, log, op),
-      ctx{db, log, clock, op, window, systemPrinter, opos, codes, device, ticket, divert} {}
+      laneRunner(posPrinter, pinger, pause, log),
+      divertRunner(divertPrinter, pinger, pause, log),
+      lanes(laneRunner, divertRunner),
+      ctx{db,    log,    clock,  op,     window,   systemPrinter,
+          codes, device, ticket, divert, inFlight, states} {}
 
 std::string PrintRig::LogText() const {
     return ReadBytes(log.TodayFile());

@@ -3,18 +3,20 @@
 #include <string>
 
 #include "database/Connection.h"
-#include "output/OposPrinterRoutines.h"
+#include "printing/LaneJobRunner.h"
 #include "printing/PrintContext.h"
 #include "startup/PrintLog.h"
 #include "support/FakePrintWindow.h"
 #include "support/Fakes.h"
+#include "support/InlinePrinterLanes.h"
 
 namespace kps::test {
 
 // The printing process state with every port faked, around a real database
-// connection: what main() would build, for tests and benchmarks. A fixture
-// may inherit it after a base owning the connection, so the members read as
-// its own.
+// connection: what main() would build, for tests and benchmarks. Lanes run
+// their jobs as they are submitted: tickets on posPrinter, divert prints on
+// divertPrinter. A fixture may inherit it after a base owning the
+// connection, so the members read as its own.
 struct PrintRig {
     PrintRig(Connection& db, const std::string& folder);
     PrintRig(const PrintRig&) = delete;
@@ -32,11 +34,15 @@ struct PrintRig {
     FakePosPrinter divertPrinter;  // for the divert dialog, apart from the window's
     FakePinger pinger;
     FakeWaitPause pause;
-    OposPrinterRoutines opos;
+    LaneJobRunner laneRunner;
+    LaneJobRunner divertRunner;
+    InlinePrinterLanes lanes;
     PrinterCodes codes;
     PrintDeviceSetting device;
     TicketBuffers ticket;
     DivertState divert;
+    TicketsInFlight inFlight;
+    PrinterStates states;
     PrintContext ctx;
 };
 

@@ -8,6 +8,7 @@
 
 #include "database/SqliteConnection.h"
 #include "startup/ConnectionFactory.h"
+#include "startup/OpenConnection.h"
 #include "text/KpsError.h"
 
 namespace kps::test {
@@ -46,9 +47,7 @@ std::string BackendName(Backend backend) {
 }
 
 std::string AdoConnectionString(const GeneralSetup& setup) {
-    return "Provider=SQLOLEDB.1;Password=" + setup.Password +
-           ";Persist Security Info=True;User ID=" + setup.UserID +
-           ";Initial Catalog=" + setup.DatabaseName + ";Data Source=" + setup.ServerName;
+    return BuildAdoConnectionString(setup, setup.Password);
 }
 
 TestDatabase::TestDatabase(Backend backend) : backend_(backend) {

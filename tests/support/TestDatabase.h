@@ -13,7 +13,8 @@ enum class Backend { Sqlite, SqliteOdbc, Postgres };
 
 std::string BackendName(Backend backend);
 
-// The connection string OpenConnection builds from these settings.
+// The connection string OpenConnection builds from these settings, with
+// setup.Password taken as the plain password.
 std::string AdoConnectionString(const GeneralSetup& setup);
 
 // A fresh order database with every table of schema/ and no rows, in a

@@ -25,7 +25,7 @@ std::optional<FakePrinterState> ParseFakePrinterState(std::string_view name) {
     if (name == "coveropen") {
         return FakePrinterState::CoverOpen;
     }
-    if (name == "silent") {
+    if (name == "silent" || name == "stall") {
         return FakePrinterState::Silent;
     }
     return std::nullopt;

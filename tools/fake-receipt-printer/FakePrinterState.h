@@ -11,10 +11,10 @@ enum class FakePrinterState {
     Offline,
     PaperOut,
     CoverOpen,
-    Silent,  // accepts and records, never answers
+    Silent,  // stalled: accepts and records, never answers anything
 };
 
-// "online", "offline", "paperout", "coveropen", "silent".
+// "online", "offline", "paperout", "coveropen", "silent" (or "stall").
 std::optional<FakePrinterState> ParseFakePrinterState(std::string_view name);
 
 // The real-time status byte answered to DLE EOT n (n = 1 printer, 2 offline

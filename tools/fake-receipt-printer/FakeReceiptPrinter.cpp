@@ -13,12 +13,25 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string_view>
 
-#include "fake-receipt-printer/EscPosCommand.h"
+#include "output/EscPosCommand.h"
 #include "text/KpsError.h"
 
 namespace kps {
+
+namespace {
+
+using SteadyTime = std::chrono::steady_clock::time_point;
+
+// An answer that waits until the data before its request is printed.
+struct QueuedAnswer {
+    SteadyTime due;
+    std::string bytes;
+};
+
+}  // namespace
 
 struct FakeReceiptPrinter::Connection {
     int fd = -1;
@@ -26,12 +39,22 @@ struct FakeReceiptPrinter::Connection {
     std::string bytes;
     std::size_t scanned = 0;  // bytes already looked at for queries
     std::size_t limit = 0;    // the job ends when it holds this many bytes
+    std::vector<Ticket> tickets;
+    SteadyTime printedBy{};  // everything scanned so far is on paper by then
+    std::deque<QueuedAnswer> answers;
 };
 
 namespace {
 
 constexpr std::size_t kReadChunk = 4096;
 constexpr auto kChangeTimeout = std::chrono::seconds(5);
+constexpr char kPaperPresent = 0x00;  // GS r 1: paper there; GS r 2: drawer closed
+
+std::int64_t EpochMicroseconds() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
 
 [[noreturn]] void ThrowSystemError(const std::string& what) {
     throw KpsError(kErrPrinter, "Fake receipt printer: " + what + ": " + std::strerror(errno));
@@ -136,8 +159,11 @@ void FakeReceiptPrinter::Wake() {
 }
 
 void FakeReceiptPrinter::SetState(FakePrinterState state) {
-    std::lock_guard lock(mutex_);
-    state_ = state;
+    {
+        std::lock_guard lock(mutex_);
+        state_ = state;
+    }
+    Wake();  // answers held back while not online may go now
 }
 
 FakePrinterState FakeReceiptPrinter::State() const {
@@ -177,6 +203,18 @@ std::vector<FakeReceiptPrinter::Job> FakeReceiptPrinter::Jobs() const {
     return {jobs_.begin(), jobs_.end()};
 }
 
+std::vector<std::string_view> FakeReceiptPrinter::TicketBytes(const Job& job) {
+    std::vector<std::string_view> tickets;
+    const std::string_view bytes = job.bytes;
+    for (std::size_t i = 0; i < job.tickets.size(); ++i) {
+        const std::size_t begin = std::min(job.tickets[i].offset, bytes.size());
+        const std::size_t end =
+            i + 1 < job.tickets.size() ? job.tickets[i + 1].offset : bytes.size();
+        tickets.push_back(bytes.substr(begin, std::max(end, begin) - begin));
+    }
+    return tickets;
+}
+
 bool FakeReceiptPrinter::WaitForJobs(std::size_t count, std::chrono::milliseconds timeout) const {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, timeout, [&] { return finishedJobs_ >= count; });
@@ -213,7 +251,7 @@ void FakeReceiptPrinter::Serve() {
         for (const Connection& connection : connections) {
             fds.push_back({connection.fd, POLLIN, 0});
         }
-        if (poll(fds.data(), fds.size(), -1) < 0) {
+        if (poll(fds.data(), fds.size(), PollTimeoutMs(connections)) < 0) {
             continue;  // EINTR
         }
         if (fds[0].revents != 0) {
@@ -226,6 +264,8 @@ void FakeReceiptPrinter::Serve() {
         for (std::size_t i = 0; i < polled; ++i) {
             if (fds[i + 2].revents != 0 && !Receive(connections[i])) {
                 Finish(connections[i]);
+            } else {
+                SendPrinted(connections[i]);
             }
         }
         std::erase_if(connections, [](const Connection& c) { return c.fd < 0; });
@@ -240,6 +280,27 @@ void FakeReceiptPrinter::Serve() {
         close(listenFd_);
         listenFd_ = -1;
     }
+}
+
+int FakeReceiptPrinter::PollTimeoutMs(const std::vector<Connection>& connections) const {
+    {
+        std::lock_guard lock(mutex_);
+        if (state_ != FakePrinterState::Online) {
+            return -1;  // nothing is printed; SetState wakes the thread
+        }
+    }
+    std::optional<SteadyTime> next;
+    for (const Connection& connection : connections) {
+        if (!connection.answers.empty() && (!next || connection.answers.front().due < *next)) {
+            next = connection.answers.front().due;
+        }
+    }
+    if (!next) {
+        return -1;
+    }
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(*next - std::chrono::steady_clock::now());
+    return static_cast<int>(std::max<std::int64_t>(left.count(), 0));
 }
 
 void FakeReceiptPrinter::Accept(std::vector<Connection>& connections) {
@@ -258,7 +319,7 @@ void FakeReceiptPrinter::Accept(std::vector<Connection>& connections) {
         connection.job = nextJobNumber_++;
         connection.limit =
             dropAfter_ == 0 ? options_.maxJobBytes : std::min(dropAfter_, options_.maxJobBytes);
-        jobs_.push_back({connection.job, {}, false});
+        jobs_.push_back({connection.job, {}, false, {}});
         while (jobs_.size() > options_.maxJobs) {
             jobs_.pop_front();
         }
@@ -278,25 +339,29 @@ bool FakeReceiptPrinter::Receive(Connection& connection) {
     const std::size_t kept =
         std::min(static_cast<std::size_t>(received), connection.limit - connection.bytes.size());
     connection.bytes.append(buffer, kept);
+    Answer(connection);
     {
         std::lock_guard lock(mutex_);
         const auto job = std::find_if(jobs_.begin(), jobs_.end(),
                                       [&](const Job& j) { return j.number == connection.job; });
         if (job != jobs_.end()) {
             job->bytes.append(buffer, kept);
+            job->tickets = connection.tickets;
         }
     }
-    Answer(connection);
     return connection.bytes.size() < connection.limit;
 }
 
 void FakeReceiptPrinter::Answer(Connection& connection) {
+    const auto now = std::chrono::steady_clock::now();
+    const auto printTime = std::chrono::milliseconds(options_.printMs);
     const std::string_view bytes = connection.bytes;
     while (connection.scanned < bytes.size()) {
         const EscPosCommand command = ReadEscPosCommand(bytes.substr(connection.scanned));
         if (command.kind == EscPosKind::Incomplete) {
             return;  // wait for the rest
         }
+        const std::size_t offset = connection.scanned;
         connection.scanned += command.bytes.size();
         FakePrinterState state;
         bool answersProcessId;
@@ -305,23 +370,53 @@ void FakeReceiptPrinter::Answer(Connection& connection) {
             state = state_;
             answersProcessId = answersProcessId_;
         }
-        if (command.kind == EscPosKind::StatusQuery) {
-            if (const auto status = RealTimeStatus(state, command.parameter)) {
-                SendAll(connection.fd, std::string(1, static_cast<char>(*status)));
-            }
-        } else if (command.kind == EscPosKind::ProcessIdQuery && answersProcessId &&
-                   state == FakePrinterState::Online) {
-            // Everything before the request has been printed by now.
-            SendAll(connection.fd,
-                    "\x37\x22" + std::string(command.bytes.substr(7)) + std::string(1, '\0'));
+        switch (command.kind) {
+            case EscPosKind::StatusQuery:
+                // Real-time: answered on arrival, ahead of anything queued.
+                if (const auto status = RealTimeStatus(state, command.parameter)) {
+                    SendAll(connection.fd, std::string(1, static_cast<char>(*status)));
+                }
+                break;
+            case EscPosKind::TransmitStatus:
+                connection.answers.push_back({connection.printedBy, std::string(1, kPaperPresent)});
+                break;
+            case EscPosKind::ProcessIdQuery:
+                if (answersProcessId) {
+                    connection.answers.push_back(
+                        {connection.printedBy,
+                         "\x37\x22" + std::string(command.bytes.substr(7)) + std::string(1, '\0')});
+                }
+                break;
+            case EscPosKind::Init:
+                // A new ticket prints once the one before it is out.
+                connection.tickets.push_back({offset, EpochMicroseconds()});
+                connection.printedBy = std::max(connection.printedBy, now) + printTime;
+                break;
+            default:
+                connection.printedBy = std::max(connection.printedBy, now + printTime);
+                break;
         }
+    }
+}
+
+void FakeReceiptPrinter::SendPrinted(Connection& connection) {
+    {
+        std::lock_guard lock(mutex_);
+        if (state_ != FakePrinterState::Online) {
+            return;  // a printer in trouble or stalled prints nothing
+        }
+    }
+    const auto now = std::chrono::steady_clock::now();
+    while (!connection.answers.empty() && connection.answers.front().due <= now) {
+        SendAll(connection.fd, connection.answers.front().bytes);
+        connection.answers.pop_front();
     }
 }
 
 void FakeReceiptPrinter::Finish(Connection& connection) {
     close(connection.fd);
     connection.fd = -1;
-    Job finished{connection.job, std::move(connection.bytes), true};
+    Job finished{connection.job, std::move(connection.bytes), true, std::move(connection.tickets)};
     std::function<void(const Job&)> listener;
     {
         std::lock_guard lock(mutex_);

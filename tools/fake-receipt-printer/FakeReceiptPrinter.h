@@ -8,6 +8,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -18,9 +19,10 @@ namespace kps {
 // A network receipt printer on a loopback address for tests and demos. Every
 // connection is one job: its bytes are recorded in memory (and, when an
 // output folder is given, written to job-NNNN.prn there when it ends). It
-// answers DLE EOT status queries after its state and the process-ID request
-// GS ( H once the data before it is printed. One thread serves every
-// connection; every accessor is thread-safe.
+// answers DLE EOT status queries at once, after its state; the in-sequence
+// requests GS r (transmit status) and GS ( H (process ID) only once the data
+// before them is printed, `printMs` after it came, and only while online.
+// One thread serves every connection; every accessor is thread-safe.
 class FakeReceiptPrinter {
   public:
     struct Options {
@@ -30,12 +32,20 @@ class FakeReceiptPrinter {
         std::size_t maxJobBytes = 4 * 1024 * 1024;  // a longer job is cut off
         std::size_t maxJobs = 1000;                 // the oldest jobs are forgotten
         std::size_t maxConnections = 16;            // more are closed at once
+        int printMs = 0;  // how long a ticket takes to print after its data came
+    };
+
+    // Each ESC @ begins a ticket.
+    struct Ticket {
+        std::size_t offset = 0;      // of its ESC @ in the job's bytes
+        std::int64_t arrivedUs = 0;  // when its ESC @ came, microseconds since the epoch
     };
 
     struct Job {
         int number = 0;  // counting from 1
         std::string bytes;
         bool finished = false;  // the connection has ended
+        std::vector<Ticket> tickets;
     };
 
     // Listens at once; throws KpsError when the address cannot be bound.
@@ -63,6 +73,9 @@ class FakeReceiptPrinter {
 
     std::vector<Job> Jobs() const;
 
+    // The bytes of each ticket of `job`, from its ESC @ to the next one.
+    static std::vector<std::string_view> TicketBytes(const Job& job);
+
     // Waits until at least `count` jobs have finished; false on timeout.
     bool WaitForJobs(std::size_t count, std::chrono::milliseconds timeout) const;
 
@@ -73,9 +86,11 @@ class FakeReceiptPrinter {
     void Serve();
     void Wake();
     void ApplyListening();
+    int PollTimeoutMs(const std::vector<Connection>& connections) const;
     void Accept(std::vector<Connection>& connections);
     bool Receive(Connection& connection);
     void Answer(Connection& connection);
+    void SendPrinted(Connection& connection);
     void Finish(Connection& connection);
 
     Options options_;

@@ -10,19 +10,25 @@
 #include <string>
 #include <string_view>
 
-#include "fake-receipt-printer/EscPosDecoder.h"
 #include "fake-receipt-printer/FakeReceiptPrinter.h"
+#include "output/EscPosDecoder.h"
 #include "text/KpsError.h"
 
 namespace {
 
 constexpr std::string_view kUsage =
     "usage: fake-receipt-printer [--listen HOST:PORT] [--output DIR] [--decode]\n"
-    "                            [--state online|offline|paperout|coveropen|silent]\n"
+    "                            [--state online|offline|paperout|coveropen|stall]\n"
+    "                            [--print-ms N] [--timeline FILE]\n"
     "       fake-receipt-printer --decode FILE\n"
     "Listens on HOST:PORT (default 127.0.0.1:9100, a loopback address; port 0 picks\n"
     "a free one), records every job (one connection) to DIR/job-NNNN.prn and with\n"
-    "--decode prints each job as readable text. SIGTERM or SIGINT ends it.\n";
+    "--decode prints each job as readable text. A ticket takes N ms to print\n"
+    "(default 0): GS r and GS ( H are answered once the data before them is\n"
+    "printed. --timeline appends a line per ticket (each ESC @ begins one) when\n"
+    "its job ends: job NUMBER MICROSECONDS-SINCE-EPOCH-OF-ITS-ESC-@ TEXT, the\n"
+    "ticket's text on one line. A stalled printer (stall, also called silent)\n"
+    "takes every job and answers nothing. SIGTERM or SIGINT ends it.\n";
 
 int Usage(const std::string& problem) {
     std::cerr << "fake-receipt-printer: " << problem << "\n" << kUsage;
@@ -41,7 +47,35 @@ int DecodeFile(const std::string& path) {
     return 0;
 }
 
-int Run(kps::FakeReceiptPrinter::Options options, kps::FakePrinterState state, bool decode) {
+// The decoded ticket as one line: its lines joined by " | ".
+std::string OneLine(std::string_view bytes) {
+    std::string line;
+    std::istringstream text(kps::DecodeEscPos(bytes));
+    for (std::string part; std::getline(text, part);) {
+        if (part.empty()) {
+            continue;
+        }
+        line += line.empty() ? part : " | " + part;
+    }
+    return line;
+}
+
+void AppendTimeline(const std::string& path, const kps::FakeReceiptPrinter::Job& job) {
+    std::ostringstream lines;
+    const auto tickets = kps::FakeReceiptPrinter::TicketBytes(job);
+    for (std::size_t i = 0; i < tickets.size(); ++i) {
+        lines << "job " << job.number << " " << job.tickets[i].arrivedUs << " "
+              << OneLine(tickets[i]) << "\n";
+    }
+    std::ofstream file(path, std::ios::app);
+    file << lines.str() << std::flush;
+    if (!file) {
+        std::cerr << "fake-receipt-printer: cannot append to " << path << "\n";
+    }
+}
+
+int Run(kps::FakeReceiptPrinter::Options options, kps::FakePrinterState state, bool decode,
+        const std::string& timeline) {
     // Blocked before the printer's thread starts, so only sigwait sees them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
@@ -51,17 +85,20 @@ int Run(kps::FakeReceiptPrinter::Options options, kps::FakePrinterState state, b
 
     kps::FakeReceiptPrinter printer(options);
     printer.SetState(state);
-    if (decode) {
-        printer.SetJobListener([](const kps::FakeReceiptPrinter::Job& job) {
-            if (job.bytes.empty()) {
-                return;  // a connection that only checked the printer is there
-            }
+    printer.SetJobListener([decode, timeline](const kps::FakeReceiptPrinter::Job& job) {
+        if (job.bytes.empty()) {
+            return;  // a connection that only checked the printer is there
+        }
+        if (!timeline.empty()) {
+            AppendTimeline(timeline, job);
+        }
+        if (decode) {
             std::ostringstream text;
             text << "--- job " << job.number << " (" << job.bytes.size() << " bytes) ---\n"
                  << kps::DecodeEscPos(job.bytes) << "\n";
             std::cout << text.str() << std::flush;
-        });
-    }
+        }
+    });
     std::cout << "fake-receipt-printer: listening on " << options.address << ":" << printer.Port()
               << std::endl;
     int signal = 0;
@@ -76,6 +113,7 @@ int main(int argc, char** argv) {
     options.port = 9100;
     kps::FakePrinterState state = kps::FakePrinterState::Online;
     bool decode = false;
+    std::string timeline;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const bool hasValue = i + 1 < argc && std::string_view(argv[i + 1]).substr(0, 2) != "--";
@@ -99,6 +137,15 @@ int main(int argc, char** argv) {
             }
             options.address = value.substr(0, colon);
             options.port = static_cast<std::uint16_t>(port);
+        } else if (argument == "--print-ms" && hasValue) {
+            unsigned ms = 0;
+            char rest = 0;
+            if (std::sscanf(argv[++i], "%u%c", &ms, &rest) != 1 || ms > 600000) {
+                return Usage(std::string("--print-ms wants milliseconds, not ") + argv[i]);
+            }
+            options.printMs = static_cast<int>(ms);
+        } else if (argument == "--timeline" && hasValue) {
+            timeline = argv[++i];
         } else if (argument == "--output" && hasValue) {
             options.outputFolder = argv[++i];
         } else if (argument == "--state" && hasValue) {
@@ -112,7 +159,7 @@ int main(int argc, char** argv) {
         }
     }
     try {
-        return Run(options, state, decode);
+        return Run(options, state, decode, timeline);
     } catch (const kps::KpsError& error) {
         std::cerr << error.Description() << "\n";
         return 1;

@@ -32,7 +32,6 @@ DivertDialogQt::DivertDialogQt(QWidget* parent)
       oIPAddress_(new QLineEdit(this)),
       oriPrinter_(new QLineEdit(this)) {
     setWindowTitle(tr("Print Server Message"));
-    setModal(true);
 
     image1_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(48, 48));
     image1_->installEventFilter(this);
@@ -61,11 +60,34 @@ DivertDialogQt::DivertDialogQt(QWidget* parent)
     connect(command2_, &QPushButton::clicked, this, [this] { Run(&TRDIVET::Command2); });
 }
 
-void DivertDialogQt::ShowModal(TRDIVET& dialog) {
+void DivertDialogQt::Show(TRDIVET& dialog) {
     dialog_ = &dialog;
     dialog.Open(*this);
-    exec();
-    dialog_ = nullptr;
+    show();
+    raise();
+}
+
+bool DivertDialogQt::KeepAsking(TRDIVET& dialog) {
+    if (dialog_ == &dialog) {
+        Repaint();
+    }
+    return true;
+}
+
+void DivertDialogQt::Hide(TRDIVET& dialog) {
+    if (dialog_ == &dialog) {
+        dialog_ = nullptr;
+        hide();
+    }
+}
+
+void DivertDialogQt::reject() {
+    // Closed by the window frame or Escape: the question ends without a
+    // divert and without cancelling the printer.
+    if (dialog_ != nullptr) {
+        dialog_->Close();
+    }
+    QDialog::reject();
 }
 
 int DivertDialogQt::SetWindowTopmost(bool topmost) {
@@ -108,7 +130,7 @@ void DivertDialogQt::Run(Handler handler) {
     ReadFields();
     (dialog_->*handler)();
     if (dialog_->Closed) {
-        accept();
+        hide();
     }
 }
 

@@ -13,7 +13,8 @@ namespace kps {
 
 class TRDIVET;
 
-// The divert and retry dialog on screen: modal, above all other windows. It
+// The divert and retry dialog on screen, above all other windows but
+// holding nothing up: the other printers print while it waits. It
 // shows the dialog's state and hands each click to its logic; the three
 // printer fields are editable and read back at every button press.
 class DivertDialogQt final : public QDialog, public DivertDialogHost, public DivertDialogView {
@@ -22,7 +23,9 @@ class DivertDialogQt final : public QDialog, public DivertDialogHost, public Div
   public:
     explicit DivertDialogQt(QWidget* parent = nullptr);
 
-    void ShowModal(TRDIVET& dialog) override;
+    void Show(TRDIVET& dialog) override;
+    bool KeepAsking(TRDIVET& dialog) override;
+    void Hide(TRDIVET& dialog) override;
     int SetWindowTopmost(bool topmost) override;
     void Repaint() override;
 
@@ -35,6 +38,7 @@ class DivertDialogQt final : public QDialog, public DivertDialogHost, public Div
     QLineEdit* OriPrinter() const { return oriPrinter_; }
 
   protected:
+    void reject() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

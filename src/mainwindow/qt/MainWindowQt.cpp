@@ -7,11 +7,14 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include "dialogs/qt/DivertDialogQt.h"
+#include "mainwindow/TrayTip.h"
+#include "mainwindow/qt/FallbackFontQt.h"
 #include "startup/ExitStatus.h"
 #include "text/KpsError.h"
 
@@ -28,24 +31,37 @@ QIcon ServerIcon() {
     return QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
 }
 
+QIcon TroubleIcon() {
+    return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+}
+
+QString UnroutableNote(long items) {
+    return items > 0 ? QString::number(items) + QStringLiteral(" Item(s) no printer can take")
+                     : QString();
+}
+
 }  // namespace
 
 MainWindowQt::MainWindowQt(MDIForm1& form, PrintPasses& passes, QtPollTimer& timer, Operator& op,
-                           DivertState& divert, const PrintLog& log,
+                           DivertState& divert, PrinterStates& states, const PrintLog& log,
                            std::optional<bool> trayAvailable, QWidget* parent)
     : QWidget(parent),
       form_(form),
       passes_(passes),
       timer_(timer),
       operator_(op),
-      commands_(*this, divert, log),
+      states_(states),
+      commands_(*this, divert, states, log),
       trayAvailable_(trayAvailable),
-      tray_(ServerIcon()) {
+      tray_(ServerIcon(), TroubleIcon()) {
     setWindowTitle(QStringLiteral("kELT Print Server [20090707]"));
     setWindowIcon(ServerIcon());
-    resize(kDesignedWidthTwips / kTwipsPerPixel, kDesignedHeightTwips / kTwipsPerPixel);
     BuildControls();
+    FitToScreen(screen()->availableGeometry());
     form_.SetObserver(this);
+    form_.SetPrinterStates(&states_);
+    states_.SetListener(this);
+    Changed();
     connect(&timer_.Timer(), &QTimer::timeout, this, &MainWindowQt::Tick);
     connect(&tray_, &TrayIconQt::DoubleClicked, this, [this] { commands_.NoSysIcon(true); });
     connect(&tray_, &TrayIconQt::RestoreRequested, this, [this] { commands_.Restore(); });
@@ -53,12 +69,25 @@ MainWindowQt::MainWindowQt(MDIForm1& form, PrintPasses& passes, QtPollTimer& tim
 }
 
 MainWindowQt::~MainWindowQt() {
+    states_.SetListener(nullptr);
+    form_.SetPrinterStates(nullptr);
     form_.SetObserver(nullptr);
+}
+
+void MainWindowQt::FitToScreen(const QRect& available) {
+    // Sizes are in device-independent pixels: Qt scales them by the
+    // screen's device pixel ratio.
+    const QSize designed(kDesignedWidthTwips / kTwipsPerPixel,
+                         kDesignedHeightTwips / kTwipsPerPixel);
+    setMaximumSize(available.size());
+    resize(designed.boundedTo(available.size()));
 }
 
 void MainWindowQt::BuildControls() {
     label3_ = new QLabel(QStringLiteral("KITCHEN PRINT SERVER"), this);
-    QFont titleFont(QStringLiteral("Tahoma"), 18, QFont::Bold);
+    QFont titleFont = InstalledOrSystemFont(QStringLiteral("Tahoma"), QFontDatabase::TitleFont);
+    titleFont.setPointSize(18);
+    titleFont.setBold(true);
     label3_->setFont(titleFont);
     image1_ = new QLabel(this);
     image1_->setPixmap(ServerIcon().pixmap(48, 48));
@@ -69,7 +98,8 @@ void MainWindowQt::BuildControls() {
 
     flxData_ = new QTableView(this);
     flxData_->setModel(&model_);
-    flxData_->setFont(QFont(QStringLiteral("MS Reference Sans Serif")));
+    flxData_->setFont(InstalledOrSystemFont(QStringLiteral("MS Reference Sans Serif"),
+                                            QFontDatabase::GeneralFont));
     flxData_->verticalHeader()->hide();
     flxData_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     flxData_->setSelectionMode(QAbstractItemView::NoSelection);
@@ -94,21 +124,80 @@ void MainWindowQt::BuildControls() {
     title->addWidget(image1_);
     title->addWidget(label3_, 1);
     title->addWidget(lbltime_);
+    BuildPrinterPanel();
     auto* options = new QHBoxLayout;
     options->addWidget(option1_);
     options->addWidget(option2_);
     options->addStretch(1);
+    options->addWidget(printerNote_);
+    options->addSpacing(24);
     options->addWidget(dis_);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(label2_, 1);
+    buttons->addWidget(resume_);
     buttons->addWidget(command3_);
     buttons->addWidget(command4_);
     buttons->addWidget(pclose_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(title);
     layout->addLayout(options);
-    layout->addWidget(flxData_, 1);
+    layout->addWidget(flxData_, 2);
+    layout->addWidget(printers_, 1);
     layout->addLayout(buttons);
+}
+
+void MainWindowQt::BuildPrinterPanel() {
+    printers_ = new QTableView(this);
+    printers_->setModel(&printersModel_);
+    printers_->verticalHeader()->hide();
+    printers_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    printers_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    printers_->setSelectionMode(QAbstractItemView::SingleSelection);
+    printers_->horizontalHeader()->setStretchLastSection(true);
+    printers_->setColumnWidth(PrinterStatesModelQt::Mark, 24);
+    printers_->setColumnWidth(PrinterStatesModelQt::Printer, 160);
+    printers_->setColumnWidth(PrinterStatesModelQt::State, 260);
+    printers_->setColumnWidth(PrinterStatesModelQt::LastPrinted, 160);
+    printerNote_ = new QLabel(this);
+    resume_ = new QPushButton(QStringLiteral("Resume"), this);
+    resume_->setEnabled(false);
+    connect(printers_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { EnableResume(); });
+    connect(resume_, &QPushButton::clicked, this, [this] { ResumeSelectedPrinter(); });
+}
+
+void MainWindowQt::EnableResume() {
+    const QModelIndexList rows = printers_->selectionModel()->selectedRows();
+    resume_->setEnabled(!rows.isEmpty() &&
+                        printersModel_.Status(rows.front().row()).state == PrinterState::Suspended);
+}
+
+void MainWindowQt::ResumeSelectedPrinter() {
+    const QModelIndexList rows = printers_->selectionModel()->selectedRows();
+    if (!rows.isEmpty()) {
+        commands_.ResumePrinter(printersModel_.Status(rows.front().row()).device);
+    }
+}
+
+void MainWindowQt::Changed() {
+    const QModelIndexList rows = printers_->selectionModel()->selectedRows();
+    const int selected = rows.isEmpty() ? -1 : rows.front().row();
+    printersModel_.Reset(states_);
+    if (selected >= 0 && selected < printersModel_.rowCount()) {
+        printers_->selectRow(selected);
+    }
+    EnableResume();
+    QString note = states_.Standby()
+                       ? QStringLiteral("Standby: another print server holds this outlet")
+                       : UnroutableNote(states_.Unroutable());
+    printerNote_->setText(note);
+    ShowTrayState();
+}
+
+void MainWindowQt::ShowTrayState() {
+    const long waiting = static_cast<long>(form_.FlxData().Rows().size());
+    const long notPrinting = states_.NotPrintingCount();
+    tray_.ShowState(QString::fromStdString(TrayTip(waiting, notPrinting)), notPrinting > 0);
 }
 
 template <typename Action>
@@ -162,6 +251,7 @@ void MainWindowQt::CycleChanged() {
     lbltime_->setText(QString::fromStdString(form_.Lbltime()));
     dis_->setText(QString::fromStdString(form_.Dis()));
     model_.Reset(form_.FlxData());
+    ShowTrayState();
 }
 
 void MainWindowQt::CloseReady() {

@@ -7,11 +7,13 @@
 #include "mainwindow/MainWindowObserver.h"
 #include "mainwindow/WindowCommands.h"
 #include "mainwindow/WindowShell.h"
+#include "mainwindow/qt/PrinterStatesModelQt.h"
 #include "mainwindow/qt/QtPollTimer.h"
 #include "mainwindow/qt/TrayIconQt.h"
 #include "mainwindow/qt/WaitingGridModelQt.h"
 #include "printing/DivertState.h"
 #include "printing/PrintPasses.h"
+#include "printing/PrinterStates.h"
 #include "startup/Operator.h"
 #include "startup/PrintLog.h"
 
@@ -25,14 +27,18 @@ namespace kps {
 // The main window on screen. It shows MDIForm1's state, drives its ticks
 // from the Qt timer and forwards the operator's clicks; the rules live in
 // MDIForm1 and WindowCommands.
-class MainWindowQt final : public QWidget, public MainWindowObserver, public WindowShell {
+class MainWindowQt final : public QWidget,
+                           public MainWindowObserver,
+                           public WindowShell,
+                           public PrinterStatesListener {
     Q_OBJECT
 
   public:
     // `form` must have been built on `timer`. `trayAvailable` empty: ask the
-    // platform whether it has a notification area.
+    // platform whether it has a notification area. The window listens to
+    // `states` and hands them to `form` for the waiting counts.
     MainWindowQt(MDIForm1& form, PrintPasses& passes, QtPollTimer& timer, Operator& op,
-                 DivertState& divert, const PrintLog& log,
+                 DivertState& divert, PrinterStates& states, const PrintLog& log,
                  std::optional<bool> trayAvailable = std::nullopt, QWidget* parent = nullptr);
     ~MainWindowQt() override;
 
@@ -42,6 +48,10 @@ class MainWindowQt final : public QWidget, public MainWindowObserver, public Win
 
     // One tick of Timer1; an error is reported and ends the run.
     void Tick();
+
+    // The designed size, never larger than `available` (the screen's
+    // available area); the window may then be made no larger.
+    void FitToScreen(const QRect& available);
 
     // MainWindowObserver
     void StatusChanged() override;
@@ -58,6 +68,10 @@ class MainWindowQt final : public QWidget, public MainWindowObserver, public Win
     void ShowTrayIcon() override;
     void DeleteTrayIcon() override;
 
+    // PrinterStatesListener
+    void Changed(const PrinterStatus&) override {}
+    void Changed() override;
+
     QLabel* Label3() const { return label3_; }
     QLabel* Lbltime() const { return lbltime_; }
     QLabel* Label2() const { return label2_; }
@@ -70,6 +84,10 @@ class MainWindowQt final : public QWidget, public MainWindowObserver, public Win
     QPushButton* Command4() const { return command4_; }
     QPushButton* PCLOSE() const { return pclose_; }
     QLabel* Image1() const { return image1_; }
+    QTableView* Printers() const { return printers_; }
+    const PrinterStatesModelQt& PrintersModel() const { return printersModel_; }
+    QPushButton* Resume() const { return resume_; }
+    QLabel* PrinterNote() const { return printerNote_; }
     TrayIconQt& Tray() { return tray_; }
     WindowCommands& Commands() { return commands_; }
 
@@ -84,7 +102,11 @@ class MainWindowQt final : public QWidget, public MainWindowObserver, public Win
 
   private:
     void BuildControls();
+    void BuildPrinterPanel();
     void ShowOptions();
+    void ShowTrayState();
+    void EnableResume();
+    void ResumeSelectedPrinter();
     template <typename Action>
     bool Guarded(Action action);
 
@@ -92,9 +114,11 @@ class MainWindowQt final : public QWidget, public MainWindowObserver, public Win
     PrintPasses& passes_;
     QtPollTimer& timer_;
     Operator& operator_;
+    PrinterStates& states_;
     WindowCommands commands_;
     std::optional<bool> trayAvailable_;
     WaitingGridModelQt model_;
+    PrinterStatesModelQt printersModel_;
     TrayIconQt tray_;
     bool finished_ = false;
 
@@ -109,6 +133,9 @@ class MainWindowQt final : public QWidget, public MainWindowObserver, public Win
     QPushButton* command4_ = nullptr;
     QPushButton* pclose_ = nullptr;
     QLabel* image1_ = nullptr;
+    QTableView* printers_ = nullptr;
+    QPushButton* resume_ = nullptr;
+    QLabel* printerNote_ = nullptr;
 };
 
 }  // namespace kps

@@ -6,6 +6,15 @@ namespace kps {
 
 namespace {
 
+// A box that closes and frees itself; nothing waits for it.
+void ShowOpenBox(QMessageBox::Icon icon, const QString& caption, const QString& text,
+                 QWidget* parent) {
+    auto* box = new QMessageBox(icon, caption, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
     switch (icon) {
         case MessageIcon::Information:
@@ -39,6 +48,11 @@ MessageAnswer QtOperator::ShowMessage(const std::string& text, const std::string
     return MessageAnswer::Ok;
 }
 
+void QtOperator::Notify(const std::string& text, const std::string& caption, MessageIcon icon) {
+    ShowOpenBox(BoxIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
+                parent_);
+}
+
 void QtOperator::ShowErrorReport(const std::string& where, long number,
                                  const std::string& description, const std::string& routine) {
     const QString text =
@@ -48,9 +62,7 @@ void QtOperator::ShowErrorReport(const std::string& where, long number,
             .arg(QString::fromStdString(where))
             .arg(number)
             .arg(QString::fromStdString(description), QString::fromStdString(routine));
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok, parent_);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+    ShowOpenBox(QMessageBox::Critical, QStringLiteral("Error"), text, parent_);
 }
 
 }  // namespace kps

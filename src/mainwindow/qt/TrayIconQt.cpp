@@ -2,12 +2,14 @@
 
 namespace kps {
 
-TrayIconQt::TrayIconQt(const QIcon& icon, QObject* parent)
+TrayIconQt::TrayIconQt(const QIcon& icon, const QIcon& troubleIcon, QObject* parent)
     : QObject(parent),
       menu_(QStringLiteral("Exit")),
       restore_(menu_.addAction(QStringLiteral("Restore"))),
       shutDown_(menu_.addAction(QStringLiteral("Shut Down Print Server"))),
-      icon_(icon) {
+      icon_(icon),
+      normalIcon_(icon),
+      troubleIcon_(troubleIcon) {
     icon_.setToolTip(QStringLiteral("KELT Print Server"));
     icon_.setContextMenu(&menu_);
     connect(restore_, &QAction::triggered, this, &TrayIconQt::RestoreRequested);
@@ -31,6 +33,14 @@ void TrayIconQt::Tray_ShowProgramInTray() {
 
 void TrayIconQt::Tray_DeleteIcon() {
     icon_.hide();
+}
+
+void TrayIconQt::ShowState(const QString& tip, bool trouble) {
+    icon_.setToolTip(tip);
+    if (trouble != trouble_) {
+        trouble_ = trouble;
+        icon_.setIcon(trouble ? troubleIcon_ : normalIcon_);
+    }
 }
 
 }  // namespace kps

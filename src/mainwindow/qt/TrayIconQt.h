@@ -12,7 +12,8 @@ class TrayIconQt final : public QObject {
     Q_OBJECT
 
   public:
-    explicit TrayIconQt(const QIcon& icon, QObject* parent = nullptr);
+    // `troubleIcon` stands in for `icon` while a printer is not printing.
+    TrayIconQt(const QIcon& icon, const QIcon& troubleIcon, QObject* parent = nullptr);
     ~TrayIconQt() override;
 
     // Adds the icon with its tip.
@@ -20,7 +21,12 @@ class TrayIconQt final : public QObject {
     // Removes the icon.
     void Tray_DeleteIcon();
 
+    // The tip and which of the two icons shows.
+    void ShowState(const QString& tip, bool trouble);
+
     bool IsShown() const { return icon_.isVisible(); }
+    QString ToolTip() const { return icon_.toolTip(); }
+    bool ShowsTrouble() const { return trouble_; }
     QMenu& Menu() { return menu_; }
     QAction* MURESTORE() const { return restore_; }
     QAction* MUSHUT() const { return shutDown_; }
@@ -35,6 +41,9 @@ class TrayIconQt final : public QObject {
     QAction* restore_;
     QAction* shutDown_;
     QSystemTrayIcon icon_;
+    QIcon normalIcon_;
+    QIcon troubleIcon_;
+    bool trouble_ = false;
 };
 
 }  // namespace kps

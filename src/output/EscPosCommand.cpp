@@ -1,4 +1,4 @@
-#include "fake-receipt-printer/EscPosCommand.h"
+#include "output/EscPosCommand.h"
 
 namespace kps {
 namespace {
@@ -74,6 +74,8 @@ EscPosCommand ReadGs(std::string_view data) {
     switch (data[1]) {
         case '!':
             return Fixed(data, EscPosKind::CharacterSize, 3);
+        case 'r':
+            return Fixed(data, EscPosKind::TransmitStatus, 3);
         case 'V': {
             if (data.size() < 3) {
                 return {EscPosKind::Incomplete, data, 0};

@@ -1,8 +1,8 @@
-#include "fake-receipt-printer/EscPosDecoder.h"
+#include "output/EscPosDecoder.h"
 
 #include <cstdio>
 
-#include "fake-receipt-printer/EscPosCommand.h"
+#include "output/EscPosCommand.h"
 #include "text/Text.h"
 
 namespace kps {
@@ -135,6 +135,9 @@ std::string DecodeEscPos(std::string_view bytes) {
                 break;
             case EscPosKind::StatusQuery:
                 out += "[status?]";
+                break;
+            case EscPosKind::TransmitStatus:
+                out += "[transmit status " + std::to_string(command.parameter) + "?]";
                 break;
             case EscPosKind::ProcessIdQuery:
                 out += "[process id " + ProcessId(command.bytes.substr(7)) + "]";

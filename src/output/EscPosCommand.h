@@ -18,6 +18,7 @@ enum class EscPosKind {
     Cut,             // GS V m [n]
     StatusQuery,     // DLE EOT n
     ProcessIdQuery,  // GS ( H 06 00 30 30 d1 d2 d3 d4
+    TransmitStatus,  // GS r n, answered in sequence
     Other,           // a command the reader knows by length only
     Control,         // a lone control byte
     Incomplete,      // the data ends inside a command

@@ -1,0 +1,121 @@
+#include "harness/ServerProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "text/KpsError.h"
+
+namespace kps::bench {
+
+ServerProcess::ServerProcess(std::string executable, std::string settings, std::string folder)
+    : executable_(std::move(executable)),
+      settings_(std::move(settings)),
+      folder_(std::move(folder)) {}
+
+ServerProcess::~ServerProcess() {
+    if (pid_ > 0) {
+        Kill();
+    }
+}
+
+void ServerProcess::Start() {
+    const std::string out = folder_ + "/server.out";
+    const std::string err = folder_ + "/server.err";
+    std::vector<std::string> args{executable_, "--settings", settings_, "--headless"};
+    const pid_t pid = fork();
+    if (pid < 0) {
+        throw KpsError(kErrFile, "Cannot start " + executable_);
+    }
+    if (pid == 0) {
+        const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        const int nullFd = open("/dev/null", O_RDONLY);
+        if (chdir(folder_.c_str()) != 0 || outFd < 0 || errFd < 0 || nullFd < 0 ||
+            dup2(nullFd, 0) < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0) {
+            _exit(126);
+        }
+        std::vector<char*> argv;
+        for (std::string& a : args) {
+            argv.push_back(a.data());
+        }
+        argv.push_back(nullptr);
+        execv(executable_.c_str(), argv.data());
+        _exit(127);
+    }
+    pid_ = pid;
+    status_ = -1;
+    ++starts_;
+}
+
+int ServerProcess::Reap(bool wait) {
+    int status = 0;
+    if (pid_ > 0 && waitpid(pid_, &status, wait ? 0 : WNOHANG) == pid_) {
+        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        pid_ = -1;
+    }
+    return status_;
+}
+
+bool ServerProcess::Running() {
+    Reap(false);
+    return pid_ > 0;
+}
+
+void ServerProcess::Kill() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        Reap(true);
+    }
+}
+
+int ServerProcess::Stop(std::chrono::seconds grace) {
+    if (pid_ <= 0) {
+        return status_;
+    }
+    kill(pid_, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + grace;
+    while (Running() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    Kill();
+    return status_;
+}
+
+double ServerProcess::CpuSeconds() const {
+    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    // The fields after the command name, which may hold spaces: utime and
+    // stime are the 12th and 13th of them.
+    const auto close = text.rfind(')');
+    if (close == std::string::npos) {
+        return 0;
+    }
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 1; i <= 13 && fields >> field; ++i) {
+        if (i >= 12) {
+            ticks += std::stod(field);
+        }
+    }
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+long ServerProcess::PeakResidentKb() const {
+    std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return 0;
+}
+
+}  // namespace kps::bench

@@ -1,0 +1,154 @@
+// kps-rush-hour: whole-process figures of the headless server on a fresh
+// outlet with loopback fake printers that take a while to print: order to
+// first byte at a dinner rush, a burst of tables, a stalled printer beside
+// healthy ones, and the idle cost. Figures, not a test: it never fails on
+// a number. Several --server options are measured in turn, side by side.
+
+#include <cstdio>
+#include <iomanip>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "rush-hour/RushHourRun.h"
+#include "text/KpsError.h"
+
+namespace {
+
+using kps::bench::RushHourFigures;
+using kps::bench::RushHourOptions;
+
+constexpr const char* kUsage =
+    "usage: kps-rush-hour [--server PATH]... [--quick] [--orders N] [--burst N]\n"
+    "                     [--stall-orders N] [--idle-seconds N] [--print-ms N]\n"
+    "                     [--drain-seconds N] [--seed N] [--release-pause VALUE]\n"
+    "Defaults: the server of this build, 200 orders 0.3-2.5 s apart, a burst of 20,\n"
+    "30 orders with a stalled printer, 60 s idle, 150 ms print time. --quick is\n"
+    "--orders 10 --burst 5 --stall-orders 4 --idle-seconds 10.\n";
+
+bool ReadNumber(const char* text, int& value) {
+    char rest = 0;
+    return std::sscanf(text, "%d%c", &value, &rest) == 1 && value >= 0;
+}
+
+std::string Whole(double value) {
+    std::ostringstream out;
+    out << std::fixed << std::setprecision(value < 10 ? 3 : 0) << value;
+    return out.str();
+}
+
+void PrintRow(const std::string& name, const std::vector<std::string>& cells) {
+    std::cout << std::left << std::setw(52) << name;
+    for (const std::string& cell : cells) {
+        std::cout << std::setw(26) << cell;
+    }
+    std::cout << "\n";
+}
+
+void PrintFigures(const std::vector<std::string>& servers,
+                  const std::vector<RushHourFigures>& figures, const RushHourOptions& options) {
+    auto row = [&](const std::string& name, auto cell) {
+        std::vector<std::string> cells;
+        for (const RushHourFigures& f : figures) {
+            cells.push_back(cell(f));
+        }
+        PrintRow(name, cells);
+    };
+    std::cout << "\n";
+    for (std::size_t i = 0; i < servers.size(); ++i) {
+        std::cout << "[" << i + 1 << "] " << servers[i] << "\n";
+    }
+    std::vector<std::string> heads;
+    for (std::size_t i = 0; i < servers.size(); ++i) {
+        heads.push_back("[" + std::to_string(i + 1) + "]");
+    }
+    PrintRow("", heads);
+    std::cout << "(a) order to first byte, ms: median / p99 / max (" << options.orders
+              << " orders)\n";
+    for (const auto& [printer, spread] : figures.front().perPrinter) {
+        row("    " + printer, [&](const RushHourFigures& f) {
+            const auto missing = f.missing.at(printer);
+            return kps::bench::Show(f.perPrinter.at(printer)) +
+                   (missing > 0 ? " (" + std::to_string(missing) + " never)" : "");
+        });
+    }
+    row("(b) burst of " + std::to_string(options.burst) + " tables on NET1: to last, ms",
+        [](const RushHourFigures& f) {
+            return f.burstMs < 0 ? std::to_string(f.burstMissing) + " never came"
+                                 : Whole(f.burstMs);
+        });
+    row("(c) one printer stalled: healthy median, ms", [](const RushHourFigures& f) {
+        return Whole(f.healthyWhileStalled.median) +
+               (f.stalledMissing > 0 ? " (" + std::to_string(f.stalledMissing) + " never)" : "");
+    });
+    row("(d) idle " + std::to_string(options.idleSeconds) + " s: CPU % of a core",
+        [](const RushHourFigures& f) { return Whole(f.idleCpuPercent); });
+    row("    idle: peak resident KiB",
+        [](const RushHourFigures& f) { return std::to_string(f.idlePeakKb); });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    RushHourOptions options;
+    std::vector<std::string> servers;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const bool hasValue = i + 1 < argc;
+        int number = 0;
+        auto numberOption = [&](const char* name, int& target) {
+            if (argument != name) {
+                return false;
+            }
+            if (!hasValue || !ReadNumber(argv[++i], number)) {
+                std::cerr << "kps-rush-hour: " << name << " wants a number\n" << kUsage;
+                std::exit(2);
+            }
+            target = number;
+            return true;
+        };
+        if (argument == "--help") {
+            std::cout << kUsage;
+            return 0;
+        } else if (argument == "--server" && hasValue) {
+            servers.push_back(argv[++i]);
+        } else if (argument == "--release-pause" && hasValue) {
+            options.releasePause = argv[++i];
+        } else if (argument == "--quick") {
+            options.orders = 10;
+            options.burst = 5;
+            options.stallOrders = 4;
+            options.idleSeconds = 10;
+        } else if (numberOption("--orders", options.orders) ||
+                   numberOption("--burst", options.burst) ||
+                   numberOption("--stall-orders", options.stallOrders) ||
+                   numberOption("--idle-seconds", options.idleSeconds) ||
+                   numberOption("--print-ms", options.printMs) ||
+                   numberOption("--drain-seconds", options.drainSeconds)) {
+        } else if (argument == "--seed" && hasValue && ReadNumber(argv[i + 1], number)) {
+            options.seed = static_cast<unsigned>(number);
+            ++i;
+        } else {
+            std::cerr << "kps-rush-hour: unexpected argument " << argument << "\n" << kUsage;
+            return 2;
+        }
+    }
+    if (servers.empty()) {
+        servers.push_back(KPS_SERVER_EXE);
+    }
+    if (options.idleSeconds == 0) {
+        options.idleSeconds = 1;
+    }
+    try {
+        std::vector<RushHourFigures> figures;
+        for (const std::string& server : servers) {
+            figures.push_back(kps::bench::RunRushHour(server, options));
+        }
+        PrintFigures(servers, figures, options);
+    } catch (const kps::KpsError& error) {
+        std::cerr << "kps-rush-hour: " << error.Description() << "\n";
+        return 1;
+    }
+    return 0;
+}

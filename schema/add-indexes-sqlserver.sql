@@ -1,0 +1,16 @@
+-- Adds the indexes the print server's lookups rely on to an existing order
+-- database (Microsoft SQL Server). Safe to run again: an index already there
+-- is kept.
+
+IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = 'ix_printingdetails_waiting'
+               AND object_id = OBJECT_ID('kelt_trs_printingdetails'))
+    CREATE INDEX ix_printingdetails_waiting ON kelt_trs_printingdetails (PrintStatus, ID);
+IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = 'ix_printingdetails_table'
+               AND object_id = OBJECT_ID('kelt_trs_printingdetails'))
+    CREATE INDEX ix_printingdetails_table ON kelt_trs_printingdetails (TableCode, PrintStatus);
+IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = 'ix_printingdetails_item'
+               AND object_id = OBJECT_ID('kelt_trs_printingdetails'))
+    CREATE INDEX ix_printingdetails_item ON kelt_trs_printingdetails (ItemCode, PrintStatus);
+IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = 'ix_printkitchen_waiting'
+               AND object_id = OBJECT_ID('kelt_trs_printkitchen'))
+    CREATE INDEX ix_printkitchen_waiting ON kelt_trs_printkitchen (PrintStatus);

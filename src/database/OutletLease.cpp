@@ -1,0 +1,38 @@
+#include "database/OutletLease.h"
+
+#include "database/FileOutletLease.h"
+#include "database/PostgresOutletLease.h"
+#include "database/SqlServerOutletLease.h"
+
+namespace kps {
+
+std::unique_ptr<OutletLease> MakeOutletLease(Connection& db, const std::string& databaseName,
+                                             const std::string& outletCode,
+                                             const std::string& sqliteFile) {
+    const std::string dbms = db.DbmsName();
+    const std::string name = OutletLeaseName(databaseName, outletCode);
+    if (dbms == "PostgreSQL") {
+        return std::make_unique<PostgresOutletLease>(db, OutletLeaseKey(name));
+    }
+    if (dbms == "Microsoft SQL Server") {
+        return std::make_unique<SqlServerOutletLease>(db, name);
+    }
+    if (dbms.starts_with("SQLite") && !sqliteFile.empty()) {
+        return std::make_unique<FileOutletLease>(sqliteFile + ".lease");
+    }
+    return nullptr;
+}
+
+std::string OutletLeaseName(const std::string& databaseName, const std::string& outletCode) {
+    return databaseName + "|" + outletCode;
+}
+
+std::int64_t OutletLeaseKey(const std::string& leaseName) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (unsigned char c : leaseName) {
+        hash = (hash ^ c) * 1099511628211ULL;
+    }
+    return static_cast<std::int64_t>(hash);
+}
+
+}  // namespace kps

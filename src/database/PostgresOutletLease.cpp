@@ -1,0 +1,76 @@
+#include "database/PostgresOutletLease.h"
+
+#include "text/KpsError.h"
+
+namespace kps {
+namespace {
+
+// pg_locks shows a 64-bit advisory key as its high and low 32 bits.
+constexpr const char* kHeldSql =
+    "SELECT COUNT(*) FROM pg_locks WHERE locktype = 'advisory' AND granted"
+    " AND pid = pg_backend_pid() AND objsubid = 1 AND classid::bigint = ? AND objid::bigint = ?";
+
+bool FirstIsOne(const ResultTable& table) {
+    return !table.rows.empty() && !table.rows[0].empty() &&
+           ExactInteger(table.rows[0][0]).value_or(0) >= 1;
+}
+
+}  // namespace
+
+PostgresOutletLease::PostgresOutletLease(Connection& db, std::int64_t key) : db_(db), key_(key) {}
+
+PostgresOutletLease::~PostgresOutletLease() {
+    Release();
+}
+
+bool PostgresOutletLease::TryAcquire() {
+    std::lock_guard lock(mutex_);
+    if (held_ && HeldNow()) {
+        return true;
+    }
+    if (!keepalivesSet_) {
+        db_.Execute("SET tcp_keepalives_idle = 5");
+        db_.Execute("SET tcp_keepalives_interval = 2");
+        db_.Execute("SET tcp_keepalives_count = 2");
+        keepalivesSet_ = true;
+    }
+    auto acquire = db_.Prepare("SELECT CASE WHEN pg_try_advisory_lock(?) THEN 1 ELSE 0 END");
+    acquire->Bind(1, Value::Integer(key_));
+    held_ = FirstIsOne(acquire->Query());
+    return held_;
+}
+
+bool PostgresOutletLease::StillHeld() {
+    std::lock_guard lock(mutex_);
+    return held_ && HeldNow();
+}
+
+bool PostgresOutletLease::HeldNow() {
+    const auto bits = static_cast<std::uint64_t>(key_);
+    try {
+        auto held = db_.Prepare(kHeldSql);
+        held->Bind(1, Value::Integer(static_cast<std::int64_t>(bits >> 32)));
+        held->Bind(2, Value::Integer(static_cast<std::int64_t>(bits & 0xFFFFFFFFULL)));
+        held_ = FirstIsOne(held->Query());
+    } catch (const KpsError&) {
+        held_ = false;  // the connection is gone, and the lock with it
+    }
+    return held_;
+}
+
+void PostgresOutletLease::Release() {
+    std::lock_guard lock(mutex_);
+    if (!held_) {
+        return;
+    }
+    held_ = false;
+    try {
+        auto release = db_.Prepare("SELECT pg_advisory_unlock(?)");
+        release->Bind(1, Value::Integer(key_));
+        release->Query();
+    } catch (const KpsError&) {
+        // A connection that is gone holds nothing.
+    }
+}
+
+}  // namespace kps

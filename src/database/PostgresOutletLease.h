@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+
+#include "database/OutletLease.h"
+
+namespace kps {
+
+// A session advisory lock (pg_try_advisory_lock) on the lease key. The
+// session asks the server to probe the client every few seconds, so the
+// lock of a server whose machine vanished is freed within seconds.
+class PostgresOutletLease final : public OutletLease {
+  public:
+    PostgresOutletLease(Connection& db, std::int64_t key);
+    ~PostgresOutletLease() override;
+    PostgresOutletLease(const PostgresOutletLease&) = delete;
+    PostgresOutletLease& operator=(const PostgresOutletLease&) = delete;
+
+    bool TryAcquire() override;
+    bool StillHeld() override;
+    void Release() override;
+
+  private:
+    bool HeldNow();
+
+    Connection& db_;
+    std::int64_t key_;
+    std::mutex mutex_;
+    bool keepalivesSet_ = false;
+    bool held_ = false;
+};
+
+}  // namespace kps

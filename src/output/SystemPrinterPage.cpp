@@ -1,0 +1,16 @@
+#include "output/SystemPrinterPage.h"
+
+namespace kps {
+
+void SystemPrinterPage::SetColour(int red, int green, int blue) {
+    next_.red = red;
+    next_.green = green;
+    next_.blue = blue;
+}
+
+void SystemPrinterPage::PrintLine(const std::string& text) {
+    next_.text = text;
+    lines_.push_back(next_);
+}
+
+}  // namespace kps

@@ -1,0 +1,104 @@
+#include "output/qt/TicketImageQt.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include "output/EscPosPaper.h"
+#include "output/qt/QtPrinterFont.h"
+#include "text/Text.h"
+
+namespace kps {
+
+namespace {
+
+constexpr int kPixelSize = 16;
+constexpr int kPageWidth = 595;  // A4 at 72 dots per inch
+constexpr int kPageHeight = 842;
+constexpr qreal kPagePointSize = 10;
+const QColor kInk(0, 0, 0);
+const QColor kRedInk(200, 0, 0);
+
+int OffsetCells(const PaperLine& line, int columns) {
+    const int spare = std::max(columns - line.Columns(), 0);
+    switch (line.align) {
+        case PaperAlign::Centre:
+            return spare / 2;
+        case PaperAlign::Right:
+            return spare;
+        case PaperAlign::Left:
+            break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+TicketImageQt::TicketImageQt() : font_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {
+    font_.setPixelSize(kPixelSize);
+    const QFontMetrics metrics(font_);
+    rowHeight_ = metrics.height();
+    cellWidth_ = metrics.horizontalAdvance(QLatin1Char('M'));
+}
+
+QImage TicketImageQt::DrawEscPos(std::string_view bytes, int columns) const {
+    const std::vector<PaperLine> lines = ReadEscPosPaper(bytes, columns);
+    int rows = 0;
+    for (const PaperLine& line : lines) {
+        rows += line.Height();
+    }
+    QImage image(2 * kMargin + columns * cellWidth_, 2 * kMargin + rows * rowHeight_,
+                 QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font_);
+    const QFontMetrics metrics(font_);
+    int top = kMargin;
+    for (const PaperLine& line : lines) {
+        const int height = line.Height() * rowHeight_;
+        if (line.cut) {
+            painter.setPen(QPen(kInk, 1, Qt::DashLine));
+            painter.drawLine(0, top + height / 2, image.width() - 1, top + height / 2);
+            top += height;
+            continue;
+        }
+        int x = kMargin + OffsetCells(line, columns) * cellWidth_;
+        for (const PaperRun& run : line.runs) {
+            const QString text = QString::fromStdString(run.text);
+            painter.save();
+            // Scale from the run's baseline at the bottom of the line.
+            painter.translate(x, top + height - run.height * metrics.descent());
+            painter.scale(run.width, run.height);
+            painter.setPen(run.red ? kRedInk : kInk);
+            painter.drawText(0, 0, text);
+            painter.restore();
+            x += static_cast<int>(CharCount(run.text)) * run.width * cellWidth_;
+        }
+        top += height;
+    }
+    return image;
+}
+
+QImage TicketImageQt::DrawPage(const std::vector<SystemPrinterLine>& lines) const {
+    int height = 2 * kMargin;
+    for (const SystemPrinterLine& line : lines) {
+        height +=
+            QFontMetrics(PrinterFontFor(QString::fromStdString(line.fontName), kPagePointSize))
+                .height();
+    }
+    QImage image(kPageWidth, std::max(height, kPageHeight), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    int top = kMargin;
+    for (const SystemPrinterLine& line : lines) {
+        const QFont font = PrinterFontFor(QString::fromStdString(line.fontName), kPagePointSize);
+        const QFontMetrics metrics(font);
+        painter.setFont(font);
+        painter.setPen(QColor(line.red, line.green, line.blue));
+        painter.drawText(kMargin, top + metrics.ascent(), QString::fromStdString(line.text));
+        top += metrics.height();
+    }
+    return image;
+}
+
+}  // namespace kps

@@ -1,0 +1,9 @@
+#include "printing/DeviceLaneRunner.h"
+
+namespace kps {
+
+DeviceLaneRunner::DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log,
+                                   std::ostream* notices)
+    : printer_(registry), pinger_(9100, notices), runner_(printer_, pinger_, pause_, log) {}
+
+}  // namespace kps

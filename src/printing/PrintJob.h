@@ -1,0 +1,58 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "output/PrintFault.h"
+#include "output/PrinterCodes.h"
+
+namespace kps {
+
+enum class JobKind {
+    Ticket,  // a kitchen ticket; its items are marked printed when it came out
+    Notice,  // a table exchange ticket of one kitchen notice
+    Divert,  // a held ticket offered to the divert printer by the divert dialog
+};
+
+// One ticket for one printer, self-contained: a lane prints it without
+// looking at anything the tick thread may change meanwhile.
+struct PrintJob {
+    JobKind kind = JobKind::Ticket;
+    std::string device;        // DeviceName: the lane, and the OPOS logical device name
+    std::string printingType;  // "O" network receipt printer, "D" direct port
+    std::string address;       // "O": LDNName, checked for reachability
+    std::string directPort;    // "D": the port or file
+    int codePage = 1252;       // "D": the code page of the port's bytes
+    PrinterCodes codes;        // the codes the lines were composed with
+
+    std::string text;                // RTF: the whole ticket text
+    std::vector<std::string> lines;  // List3: one entry per printed line
+    std::string banner;              // Divert: "*Divert From " + the ticket's own printer
+
+    std::vector<std::string> itemIds;  // List1: printing-detail IDs
+    std::vector<std::string> billIds;  // List2: bill-detail IDs, parallel to itemIds
+    std::string noticeId;              // Notice: the notice's ID
+    int optionPrinter1 = 0;            // Ticket: the divert printer's device code
+    std::string owner;                 // Divert: the ticket's own printer (OriPrinter)
+    unsigned long question = 0;        // Divert: the divert question it answers
+};
+
+// A trapped fault of a printer routine, for the operator's common error report.
+struct RoutineFault {
+    std::string where;
+    long number = 0;
+    std::string description;
+    std::string routine;
+};
+
+// What became of one job, as its lane reports it to the tick thread.
+struct JobReport {
+    PrintJob job;
+    bool opened = false;   // "O": the printer opened (false leads to the divert question)
+    bool printed = false;  // the ticket came out as far as the printer told
+    PrintFault fault = PrintFault::None;
+    std::string failureText;  // Divert: what the dialog shows after a failed print
+    std::vector<RoutineFault> faults;
+};
+
+}  // namespace kps

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "printing/PrinterStates.h"
+#include "startup/Clock.h"
+
+namespace kps {
+
+// The state in words: "printing", "not printing: cover open", "question
+// pending", "suspended".
+std::string DescribePrinterState(const PrinterStatus& status);
+
+// "Printer 'BAR1' not printing: cover open", "Printer 'BAR1' printing", ...
+std::string PrinterStateLine(const PrinterStatus& status);
+
+// The headless server's printer states: one "[hh:mm:ss] " line on standard
+// output per change of a device's state or reason.
+class ConsolePrinterStateWriter final : public PrinterStatesListener {
+  public:
+    ConsolePrinterStateWriter(const Clock& clock, std::ostream& out);
+
+    void Changed(const PrinterStatus& status) override;
+    void Changed() override {}
+
+  private:
+    const Clock& clock_;
+    std::ostream& out_;
+};
+
+}  // namespace kps

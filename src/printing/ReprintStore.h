@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "startup/Clock.h"
+#include "startup/PrintLog.h"
+
+namespace kps {
+
+// One ticket as a device printed it, kept for a reprint.
+struct StoredTicket {
+    std::vector<std::string> lines;  // the List3 entries as sent
+    std::size_t headerEnd = 0;       // lines [0, headerEnd) are the header
+    std::vector<std::string> itemIds;
+    LocalDateTime time;
+
+    bool operator==(const StoredTicket&) const = default;
+};
+
+// The last tickets of every device, kept in the state folder (one file per
+// device) so that they survive a restart. A file that cannot be trusted is
+// ignored with a log line; a folder that cannot be written is logged once
+// and the tickets are then kept in memory only.
+class ReprintStore {
+  public:
+    static constexpr std::size_t kKeptPerDevice = 50;
+
+    // Loads the files already in `folder`.
+    ReprintStore(std::string folder, const PrintLog& log);
+
+    void Remember(const std::string& device, StoredTicket ticket);
+
+    // n = 1 is the last ticket, n = 2 the one before, ...
+    std::optional<StoredTicket> Recent(const std::string& device, int n) const;
+
+  private:
+    void Load(const std::string& path);
+    void Save(const std::string& device, const std::deque<StoredTicket>& tickets);
+    std::string FileOf(const std::string& device) const;
+
+    std::string folder_;
+    const PrintLog& log_;
+    mutable std::mutex mutex_;
+    std::map<std::string, std::deque<StoredTicket>> tickets_;
+    bool saveFailureLogged_ = false;
+};
+
+}  // namespace kps

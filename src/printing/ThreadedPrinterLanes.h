@@ -1,0 +1,53 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "printing/JobRunner.h"
+#include "printing/PrinterLanes.h"
+
+namespace kps {
+
+// One thread per printer, started with its first job, each with a runner of
+// its own (its own printer control). The only state shared with the tick
+// thread is the job queues and the reports, under one mutex.
+class ThreadedPrinterLanes final : public PrinterLanes {
+  public:
+    using RunnerFactory = std::function<std::unique_ptr<JobRunner>()>;
+
+    explicit ThreadedPrinterLanes(RunnerFactory makeRunner);
+    ~ThreadedPrinterLanes() override;
+    ThreadedPrinterLanes(const ThreadedPrinterLanes&) = delete;
+    ThreadedPrinterLanes& operator=(const ThreadedPrinterLanes&) = delete;
+
+    void Submit(PrintJob job) override;
+    std::vector<JobReport> TakeReports() override;
+    bool Finish(std::chrono::milliseconds limit) override;
+
+  private:
+    struct Lane {
+        std::unique_ptr<JobRunner> runner;
+        std::deque<PrintJob> jobs;
+        bool running = false;
+        std::thread thread;
+    };
+
+    void Serve(Lane& lane);
+    bool AllIdle() const;
+
+    RunnerFactory makeRunner_;
+    std::mutex mutex_;
+    std::condition_variable work_;
+    std::condition_variable idle_;
+    std::map<std::string, std::unique_ptr<Lane>> lanes_;
+    std::vector<JobReport> reports_;
+    bool stopping_ = false;
+};
+
+}  // namespace kps

@@ -1,0 +1,121 @@
+#include "startup/StateFolder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "text/KpsError.h"
+
+namespace kps {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+[[noreturn]] void Fail(const std::string& what, const std::string& path) {
+    throw KpsError(kErrFile, what + " " + path + ": " + std::strerror(errno));
+}
+
+// Closes the descriptor on every path out.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+void WriteAll(int fd, std::string_view bytes, const std::string& path) {
+    while (!bytes.empty()) {
+        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            Fail("Cannot write", path);
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+}  // namespace
+
+std::string ResolveStateFolder(const GeneralSetup& setup,
+                               const std::optional<std::string>& stateDirectory) {
+    if (stateDirectory && !stateDirectory->empty()) {
+        return stateDirectory->substr(0, stateDirectory->find(':'));
+    }
+    if (!setup.StateFolder.empty()) {
+        fs::path folder(setup.StateFolder);
+        return folder.is_absolute() ? folder.string()
+                                    : (fs::path(setup.SettingsFolder()) / folder).string();
+    }
+    return setup.DrivePath + std::string(1, fs::path::preferred_separator) + "LOG";
+}
+
+std::string ResolveStateFolder(const GeneralSetup& setup) {
+    const char* stateDirectory = std::getenv("STATE_DIRECTORY");
+    return ResolveStateFolder(setup, stateDirectory == nullptr
+                                         ? std::nullopt
+                                         : std::optional<std::string>(stateDirectory));
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    const fs::path target(path);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    // A unique temporary name, so two writers never share one.
+    std::string temporary = path + ".tmpXXXXXX";
+    FileDescriptor file(::mkstemp(temporary.data()));
+    if (file.Get() < 0) {
+        Fail("Cannot create", temporary);
+    }
+    try {
+        ::fchmod(file.Get(), 0644);
+        WriteAll(file.Get(), bytes, temporary);
+        if (::fsync(file.Get()) != 0) {
+            Fail("Cannot sync", temporary);
+        }
+        if (::rename(temporary.c_str(), path.c_str()) != 0) {
+            Fail("Cannot rename to", path);
+        }
+    } catch (const KpsError&) {
+        ::unlink(temporary.c_str());
+        throw;
+    }
+    FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.Get() >= 0) {
+        ::fsync(directory.Get());
+    }
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return bytes.str();
+}
+
+}  // namespace kps

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "database/OutletLease.h"
+#include "mainwindow/ScriptedConnection.h"
+#include "startup/ConnectionFactory.h"
+#include "support/TestDatabase.h"
+
+namespace kps::test {
+namespace {
+
+// Two servers of one outlet, each on a connection of its own.
+struct TwoServers {
+    explicit TwoServers(Backend backend) : database(backend) {
+        const GeneralSetup setup = database.Setup();
+        const std::string file =
+            backend == Backend::Sqlite ? database.Folder() + "/" + setup.DatabaseName : "";
+        for (auto* db : {&first, &second}) {
+            *db = OpenDatabaseConnection(setup, AdoConnectionString(setup));
+        }
+        firstLease = MakeOutletLease(*first, setup.DatabaseName, "OUT01", file);
+        secondLease = MakeOutletLease(*second, setup.DatabaseName, "OUT01", file);
+    }
+
+    // Only one holds the lease, however often each asks.
+    void FirstHoldsIt() {
+        ASSERT_TRUE(firstLease && secondLease);
+        EXPECT_TRUE(firstLease->TryAcquire());
+        EXPECT_TRUE(firstLease->TryAcquire());
+        EXPECT_TRUE(firstLease->StillHeld());
+        EXPECT_FALSE(secondLease->TryAcquire());
+        EXPECT_FALSE(secondLease->StillHeld());
+    }
+
+    TestDatabase database;
+    std::unique_ptr<Connection> first, second;
+    std::unique_ptr<OutletLease> firstLease, secondLease;
+};
+
+TEST(OutletLeaseTest, EmbeddedDatabaseLeaseEndsWithTheHoldingServer) {
+    TwoServers servers(Backend::Sqlite);
+    servers.FirstHoldsIt();
+    servers.firstLease.reset();
+    servers.first.reset();
+    EXPECT_TRUE(servers.secondLease->TryAcquire());
+    EXPECT_TRUE(servers.secondLease->StillHeld());
+}
+
+TEST(OutletLeaseTest, ServerLeaseEndsWithTheHoldingSession) {
+    if (!TestDatabase::IsAvailable(Backend::Postgres)) {
+        GTEST_SKIP() << "PostgreSQL is not started here";
+    }
+    TwoServers servers(Backend::Postgres);
+    servers.FirstHoldsIt();
+    auto otherOutlet = MakeOutletLease(*servers.second, "kps_test", "OUT02", "");
+    EXPECT_TRUE(otherOutlet->TryAcquire()) << "another outlet has a lease of its own";
+
+    servers.firstLease->Release();
+    EXPECT_FALSE(servers.firstLease->StillHeld());
+    ASSERT_TRUE(servers.secondLease->TryAcquire());
+    EXPECT_FALSE(servers.firstLease->TryAcquire());
+
+    // The second server's session ends as in a crash; its lock goes with it.
+    const std::string pid =
+        servers.second->Query("SELECT pg_backend_pid()").rows.at(0).at(0).AsText();
+    servers.first->Query("SELECT pg_terminate_backend(" + pid + ", 5000)");
+    EXPECT_FALSE(servers.secondLease->StillHeld());
+    EXPECT_TRUE(servers.firstLease->TryAcquire());
+}
+
+TEST(OutletLeaseTest, SqlServerLeaseSendsTheApplicationLockStatements) {
+    ScriptedConnection db;
+    db.dbmsName = "Microsoft SQL Server";
+    const std::string acquire =
+        "SET NOCOUNT ON; DECLARE @result int; EXEC @result = sp_getapplock @Resource = "
+        "'POSDB|OUT01', @LockMode = 'Exclusive', @LockOwner = 'Session', @LockTimeout = 0; "
+        "SELECT @result";
+    const std::string held = "SELECT APPLOCK_MODE('public', 'POSDB|OUT01', 'Session')";
+    auto answer = [](Value value) { return ResultTable{{""}, {{std::move(value)}}}; };
+
+    auto lease = MakeOutletLease(db, "POSDB", "OUT01", "");
+    ASSERT_TRUE(lease);
+    db.tables[acquire] = answer(Value::Integer(-1));  // another session holds it
+    EXPECT_FALSE(lease->TryAcquire());
+    EXPECT_FALSE(lease->StillHeld());
+    db.tables[acquire] = answer(Value::Integer(0));
+    EXPECT_TRUE(lease->TryAcquire());
+    db.tables[held] = answer(Value::Text("Exclusive"));
+    EXPECT_TRUE(lease->StillHeld());
+    EXPECT_EQ(db.queried, (std::vector<std::string>{acquire, acquire, held}));
+
+    lease->Release();
+    EXPECT_EQ(db.executed, (std::vector<std::string>{"EXEC sp_releaseapplock @Resource = "
+                                                     "'POSDB|OUT01', @LockOwner = 'Session'"}));
+    EXPECT_TRUE(lease->TryAcquire());
+    db.lost = true;
+    EXPECT_FALSE(lease->StillHeld()) << "a session that is gone holds nothing";
+    db.lost = false;
+    EXPECT_TRUE(lease->TryAcquire());
+    db.tables[held] = answer(Value::Text("NoLock"));
+    EXPECT_FALSE(lease->StillHeld());
+}
+
+TEST(OutletLeaseTest, OtherDatabasesHaveNone) {
+    ScriptedConnection db;
+    EXPECT_EQ(MakeOutletLease(db, "POSDB", "OUT01", "/tmp/orders.db"), nullptr);
+    db.dbmsName = "SQLite";
+    EXPECT_EQ(MakeOutletLease(db, "orders.db", "OUT01", ""), nullptr);
+}
+
+// Both servers must derive the same key on any machine: FNV-1a, 64 bits.
+TEST(OutletLeaseTest, KeyIsTheFnv1aHashOfDatabaseAndOutlet) {
+    EXPECT_EQ(OutletLeaseName("POSDB", "OUT01"), "POSDB|OUT01");
+    EXPECT_EQ(static_cast<std::uint64_t>(OutletLeaseKey("")), 0xcbf29ce484222325ULL);
+    EXPECT_EQ(static_cast<std::uint64_t>(OutletLeaseKey("a")), 0xaf63dc4c8601ec8cULL);
+}
+
+}  // namespace
+}  // namespace kps::test

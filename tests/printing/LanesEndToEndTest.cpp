@@ -1,0 +1,159 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <thread>
+
+#include "KitchenTicketFixture.h"
+#include "dialogs/TRDIVET.h"
+#include "fake-receipt-printer/FakeReceiptPrinter.h"
+#include "output/EscPosNetworkPrinter.h"
+#include "output/PosPrinterRegistry.h"
+#include "printing/LaneJobRunner.h"
+#include "printing/ThreadedPrinterLanes.h"
+#include "printing/TicketSendingStep.h"
+#include "support/FileBytes.h"
+
+namespace kps::test {
+namespace {
+
+using ::testing::HasSubstr;
+
+std::unique_ptr<FakeReceiptPrinter> StartPrinter(const std::string& address) {
+    FakeReceiptPrinter::Options options;
+    options.address = address;
+    return std::make_unique<FakeReceiptPrinter>(options);
+}
+
+// Every loopback address answers; the lanes' printer connections tell the rest.
+class LoopbackPinger final : public Pinger {
+  public:
+    bool PingAddress(const std::string&) override { return true; }
+};
+
+// A lane's own printer control on the registry, as the server builds it.
+class LoopbackLaneRunner final : public JobRunner {
+  public:
+    LoopbackLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log)
+        : printer_(registry), runner_(printer_, pinger_, pause_, log) {}
+    JobReport Run(const PrintJob& job) override { return runner_.Run(job); }
+
+  private:
+    EscPosNetworkPrinter printer_;
+    LoopbackPinger pinger_;
+    FakeWaitPause pause_;
+    LaneJobRunner runner_;
+};
+
+// Keeps the question open, as a window does until the operator answers.
+class WaitingHost final : public DivertDialogHost, private DivertDialogView {
+  public:
+    void Show(TRDIVET& dialog) override {
+        ++shown;
+        dialog.Open(*this);
+    }
+    bool KeepAsking(TRDIVET&) override { return true; }
+    void Hide(TRDIVET&) override {}
+    int shown = 0;
+
+  private:
+    int SetWindowTopmost(bool) override { return 1; }
+    void Repaint() override {}
+};
+
+// Network printer K1 (127.0.0.2) refuses connections and diverts to K2
+// (127.0.0.3); K3 (127.0.0.4) is healthy; D1 is a direct port. Table T5
+// orders one item for each, table T6 a second one for K3.
+class LanesEndToEnd : public KitchenTicketFixture {
+  protected:
+    LanesEndToEnd() {
+        k1->SetRefusing(true);
+        std::ofstream(registry.File(), std::ios::binary)
+            << "[K1]\r\nHost=127.0.0.2\r\nPort=" << k1->Port()
+            << "\r\n[K2]\r\nHost=127.0.0.3\r\nPort=" << k2->Port()
+            << "\r\nReleasePause=0\r\n[K3]\r\nHost=127.0.0.4\r\nPort=" << k3->Port()
+            << "\r\nReleasePause=0\r\n";
+        const std::string layout = WriteLayout("Kit.ini",
+                                               "[BODY]\r\nFormat=2\r\nPosDescriptionLine="
+                                               "PosDescription\r\n[GENERAL]\r\nRowPerLine=40\r\n");
+        AddGroup("G1", "O");
+        AddGroup("G3", "XXO");
+        AddGroup("G4", "XXXO");
+        AddItem("BURG", "G1");
+        AddItem("FRY", "G3");
+        AddItem("SOUP", "G4");
+        for (const auto& [code, name, type] :
+             {std::tuple{1, "K1", "O"}, {2, "K2", "O"}, {3, "K3", "O"}, {4, "D1", "D"}}) {
+            AddDevice(code, name, type, layout);
+        }
+        database.Exec(
+            "UPDATE Kelt_mt_Device SET LDNName='127.0.0.2', OptionPrinter1=2 WHERE DeviceCode=1");
+        database.Exec("UPDATE Kelt_mt_Device SET LDNName='127.0.0.3' WHERE DeviceCode=2");
+        database.Exec("UPDATE Kelt_mt_Device SET LDNName='127.0.0.4' WHERE DeviceCode=3");
+        database.Exec("UPDATE Kelt_mt_Device SET DirectPort='" + port + "' WHERE DeviceCode=4");
+        window.DeviceList().Requery();
+        AddWaiting(1, "T5", "BURG");
+        AddWaiting(2, "T5", "FRY", {{"PosDescription", "'Fries first'"}});
+        AddWaiting(3, "T5", "SOUP", {{"PosDescription", "'Soup'"}});
+        AddWaiting(4, "T6", "FRY", {{"PosDescription", "'Fries second'"}});
+    }
+
+    // Settles reports, as ticks do, until `done` or five seconds passed.
+    bool SettleUntil(const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            sending.SettleReports();
+            if (done()) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
+    std::unique_ptr<FakeReceiptPrinter> k1 = StartPrinter("127.0.0.2");
+    std::unique_ptr<FakeReceiptPrinter> k2 = StartPrinter("127.0.0.3");
+    std::unique_ptr<FakeReceiptPrinter> k3 = StartPrinter("127.0.0.4");
+    std::string port = database.Folder() + "/d1.prn";
+    PosPrinterRegistry registry{database.Folder() + "/PosPrinters.ini", 1252};
+    ThreadedPrinterLanes threaded{
+        [this] { return std::make_unique<LoopbackLaneRunner>(registry, log); }};
+    TRDIVET dialog{threaded, log, op, codes, divert};
+    WaitingHost host;
+    TicketSendingStep sending{ctx, threaded, inFlight, dialog, host};
+    KitchenTicketComposer serverComposer{ctx, sending};
+    PrintQueueDispatcher serverDispatcher{ctx, serverComposer};
+};
+
+TEST_F(LanesEndToEnd, AFailingPrinterDelaysOnlyItselfAndDivertsWhenAsked) {
+    serverDispatcher.DispatchPrintQueue();
+
+    ASSERT_TRUE(SettleUntil([&] {
+        return PrintStatus(2) == 1 && PrintStatus(3) == 1 && PrintStatus(4) == 1 && host.shown == 1;
+    }));
+    ASSERT_EQ(k3->Jobs().size(), 2u);
+    EXPECT_THAT(k3->Jobs()[0].bytes, HasSubstr("Fries first"));
+    EXPECT_THAT(k3->Jobs()[1].bytes, HasSubstr("Fries second"));
+    EXPECT_THAT(ReadBytes(port), HasSubstr("Soup"));
+    // K1's question waits for the operator; its item waits too.
+    EXPECT_EQ(PrintStatus(1), 0);
+    EXPECT_EQ(dialog.OriPrinter, "K1");
+    EXPECT_TRUE(k1->Jobs().empty());
+    serverDispatcher.DispatchPrintQueue();
+    EXPECT_EQ(k3->Jobs().size(), 2u);
+
+    dialog.Command1();
+    ASSERT_TRUE(SettleUntil([&] { return PrintStatus(1) == 1; }));
+    ASSERT_EQ(k2->Jobs().size(), 1u);
+    EXPECT_THAT(k2->Jobs()[0].bytes, HasSubstr("*Divert From K1"));
+    EXPECT_THAT(k2->Jobs()[0].bytes, HasSubstr("Burger"));
+    const std::string logText = LogText();
+    EXPECT_THAT(logText, HasSubstr("Error Open Printer 'K1'\r\n"));
+    EXPECT_THAT(logText, HasSubstr("Printing Success divert to 'K2'\r\n"));
+}
+
+}  // namespace
+}  // namespace kps::test

@@ -1,0 +1,17 @@
+#include "support/InlinePrinterLanes.h"
+
+#include <utility>
+
+namespace kps::test {
+
+void InlinePrinterLanes::Submit(PrintJob job) {
+    submitted.push_back(job);
+    JobRunner& runner = job.kind == JobKind::Divert ? divertRunner_ : runner_;
+    reports_.push_back(runner.Run(job));
+}
+
+std::vector<JobReport> InlinePrinterLanes::TakeReports() {
+    return std::exchange(reports_, {});
+}
+
+}  // namespace kps::test
