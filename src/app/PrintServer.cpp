@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "printing/DeviceLaneRunner.h"
+#include "startup/StateFolder.h"
 #include "text/KpsError.h"
 
 namespace kps {
@@ -20,13 +22,28 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
     : setup_(started.setup),
       db_(*started.db),
       log_(setup_.DrivePath, clock_, setup_.CodePage, &notices, setup_.LogKeepDays),
+      journal_((std::filesystem::path(ResolveStateFolder(setup_)) / "reprint-journal").string(),
+               log_),
       registry_(PosPrinterRegistry::BesideSettings(setup_)),
       lanes_([this, &notices] {
-          return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices);
+          return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices, &journal_);
       }),
       form_(db_, clock_, ports.op, ticket_, ports.timer, started.RefOutlet),
-      context_{db_,     log_,    clock_,  ports.op,  form_,   ports.systemPrinter, codes_,
-               device_, ticket_, divert_, inFlight_, states_, setup_.CodePage},
+      context_{db_,
+               log_,
+               clock_,
+               ports.op,
+               form_,
+               ports.systemPrinter,
+               codes_,
+               device_,
+               ticket_,
+               divert_,
+               inFlight_,
+               states_,
+               journal_,
+               setup_.CodePage,
+               setup_.SettingsFolder()},
       dialog_(lanes_, log_, ports.op, codes_, divert_),
       sending_(context_, lanes_, inFlight_, dialog_, ports.divertHost),
       composer_(context_, sending_),
@@ -35,6 +52,13 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       passes_(sending_, dispatcher_, notices_) {
     form_.SetPrinterStates(&states_);
     log_.RemoveOldFiles();
+    // What an earlier run may have printed without marking comes out again
+    // labelled; notices go only to the devices that did not take them.
+    const ReprintJournal::Contents left = journal_.Load();
+    inFlight_.SuspectItems(left.items);
+    for (const auto& [notice, device] : left.deliveries) {
+        inFlight_.MarkDelivered(notice, device);
+    }
 }
 
 int PrintServer::Finish(int status) {

@@ -60,6 +60,7 @@ class PrintServer {
     DivertState divert_;
     TicketsInFlight inFlight_;
     PrinterStates states_;
+    ReprintJournal journal_;
 
     PosPrinterRegistry registry_;
     ThreadedPrinterLanes lanes_;

@@ -17,6 +17,7 @@ enum class JobKind {
 // One ticket for one printer, self-contained: a lane prints it without
 // looking at anything the tick thread may change meanwhile.
 struct PrintJob {
+    unsigned long number = 0;  // given by the lanes when it is submitted
     JobKind kind = JobKind::Ticket;
     std::string device;        // DeviceName: the lane, and the OPOS logical device name
     std::string printingType;  // "O" network receipt printer, "D" direct port
@@ -48,8 +49,9 @@ struct RoutineFault {
 // What became of one job, as its lane reports it to the tick thread.
 struct JobReport {
     PrintJob job;
-    bool opened = false;   // "O": the printer opened (false leads to the divert question)
-    bool printed = false;  // the ticket came out as far as the printer told
+    bool opened = false;     // "O": the printer opened (false leads to the divert question)
+    bool printed = false;    // the ticket came out as far as the printer told
+    bool bytesLeft = false;  // some of it may have reached the printer
     PrintFault fault = PrintFault::None;
     std::string failureText;  // Divert: what the dialog shows after a failed print
     std::vector<RoutineFault> faults;

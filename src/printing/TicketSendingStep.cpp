@@ -7,6 +7,15 @@
 #include "text/Text.h"
 
 namespace kps {
+namespace {
+
+// An ID as the exact number it is; anything else names no row.
+Value ExactId(const std::string& text) {
+    const auto id = ExactInteger(Value::Text(text));
+    return id ? Value::Integer(*id) : Value::Null();
+}
+
+}  // namespace
 
 TicketSendingStep::TicketSendingStep(PrintContext& context, PrinterLanes& lanes,
                                      TicketsInFlight& inFlight, TRDIVET& dialog,
@@ -108,6 +117,7 @@ void TicketSendingStep::SettleTicket(const JobReport& report) {
         return;
     }
     NotPrinting(job.device, report.fault);
+    Unprinted(report);
     if (job.printingType == "D") {
         // The rows stay waiting; the operator hears once, not every tick.
         inFlight_.ReleaseItems(job.itemIds);
@@ -131,11 +141,21 @@ void TicketSendingStep::SettleTicket(const JobReport& report) {
     questions_.push_back(job);
 }
 
+void TicketSendingStep::Unprinted(const JobReport& report) {
+    // Bytes that left may have come out: the next copy says it may be one.
+    if (report.bytesLeft) {
+        inFlight_.SuspectItems(report.job.itemIds);
+    } else {
+        context_.journal.JobUnsent(report.job.number);
+    }
+}
+
 void TicketSendingStep::SettleNotice(const JobReport& report) {
     const PrintJob& job = report.job;
     inFlight_.ReleaseNotice(job.noticeId, job.device);
     if (report.printed) {
         inFlight_.MarkDelivered(job.noticeId, job.device);
+        context_.journal.NoticeDelivered(job.noticeId, job.device);
         Printed(job.device);
         if (inFlight_.AllDelivered(job.noticeId)) {
             MarkNoticePrinted(job.noticeId);
@@ -154,6 +174,8 @@ void TicketSendingStep::SettleDivert(const JobReport& report) {
     }
     if (report.printed) {
         Printed(report.job.device);
+    } else {
+        Unprinted(report);
     }
     dialog_.OnDivertReport(report);
     if (dialog_.Closed || !host_.KeepAsking(dialog_)) {
@@ -178,6 +200,8 @@ void TicketSendingStep::NotPrinting(const std::string& device, PrintFault fault)
 void TicketSendingStep::SettleMarking(const Marking& marking) {
     if (MarkTicketPrinted(marking.itemIds, marking.billIds)) {
         inFlight_.ReleaseItems(marking.itemIds);
+        inFlight_.ClearSuspects(marking.itemIds);
+        context_.journal.ItemsMarked(marking.itemIds);
     } else {
         failedMarkings_.push_back(marking);
     }
@@ -201,9 +225,9 @@ bool TicketSendingStep::MarkTicketPrinted(const std::vector<std::string>& itemId
         for (std::size_t i = 0; i < itemIds.size(); ++i) {
             // The lists are parallel by construction; a missing bill ID names no row.
             const std::string billId = i < billIds.size() ? billIds[i] : std::string();
-            markItem_->Bind(1, Value::Integer(LeadingNumber(itemIds[i])));
+            markItem_->Bind(1, ExactId(itemIds[i]));
             markItem_->Execute();
-            markBill_->Bind(1, Value::Integer(LeadingNumber(billId)));
+            markBill_->Bind(1, ExactId(billId));
             markBill_->Execute();
         }
         db.CommitTransaction();
@@ -218,6 +242,7 @@ bool TicketSendingStep::MarkTicketPrinted(const std::vector<std::string>& itemId
 void TicketSendingStep::MarkNoticePrinted(const std::string& noticeId) {
     context_.db.Execute("Update Kelt_trs_PrintKitchen Set PrintStatus=1 Where ID=" + noticeId);
     inFlight_.ForgetNotice(noticeId);
+    context_.journal.NoticeDone(noticeId);
 }
 
 void TicketSendingStep::AskNextQuestion() {

@@ -66,6 +66,8 @@ class TicketSendingStep final : public TicketSender {
     void Settle(const JobReport& report);
     void SettleTicket(const JobReport& report);
     void SettleNotice(const JobReport& report);
+    // A ticket or divert print that did not come out.
+    void Unprinted(const JobReport& report);
     void SettleDivert(const JobReport& report);
     void Printed(const std::string& device);
     void NotPrinting(const std::string& device, PrintFault fault);

@@ -31,12 +31,21 @@ class TicketsInFlight {
     bool AllDelivered(const std::string& noticeId) const;
     void ForgetNotice(const std::string& noticeId);
 
+    // Items that may already be on paper (found in the reprint journal, or
+    // waiting when this server took over from another): composition prints
+    // them as a ticket of their own, labelled. Forgotten once marked.
+    void SuspectItems(const std::vector<std::string>& ids);
+    bool IsSuspect(const std::string& id) const { return suspects_.contains(id); }
+    bool HasSuspects() const { return !suspects_.empty(); }
+    void ClearSuspects(const std::vector<std::string>& ids);
+
     // A device with a divert question open or waiting gets no new ticket.
     bool Questioned(const std::string& device) const { return questioned_.contains(device); }
     void SetQuestioned(const std::string& device, bool questioned);
 
   private:
     std::set<std::string> items_;
+    std::set<std::string> suspects_;
     std::set<std::pair<std::string, std::string>> notices_;
     std::set<std::pair<std::string, std::string>> delivered_;
     std::map<std::string, std::set<std::string>> expected_;
