@@ -60,7 +60,11 @@ bool OposPrinterRoutines::OpenOpsLDN(const std::string& deviceName, const std::s
         }
         if (printer_.ResultCode() != 0) {
             lastFault_ = printer_.Fault();
-            log_.WriteLog("Error Open '" + deviceName + "'");
+            // Said once when the printer starts failing, not on every try.
+            if (!openFailing_) {
+                log_.WriteLog("Error Open '" + deviceName + "'");
+            }
+            openFailing_ = true;
             if (options_.pauseOnBadResult) {
                 pause_.Pause();
             }
@@ -69,6 +73,7 @@ bool OposPrinterRoutines::OpenOpsLDN(const std::string& deviceName, const std::s
             return;
         }
         opened = true;
+        openFailing_ = false;
     });
     if (!fault) {
         return opened;

@@ -28,7 +28,8 @@ class OposPrinterRoutines {
                         Operator& op, OposRoutineOptions options = {});
 
     // True when the device is open, claimed and enabled; the caller prints and
-    // then closes it. False leaves nothing open.
+    // then closes it. False leaves nothing open. A bad result code is logged
+    // ("Error Open '...'") once until the device opens again.
     bool OpenOpsLDN(const std::string& deviceName, const std::string& address);
 
     // Waits until the printer may be released (its confirmation or its fixed
@@ -57,6 +58,7 @@ class OposPrinterRoutines {
     OposRoutineOptions options_;
     PrintFault lastFault_ = PrintFault::None;
     bool sentTicket_ = false;
+    bool openFailing_ = false;
 };
 
 }  // namespace kps

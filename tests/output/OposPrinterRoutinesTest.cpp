@@ -118,6 +118,10 @@ TEST_F(OposPrinterRoutinesTest, OpenFailuresEachTakeTheirOwnPath) {
         EXPECT_EQ(bad.calls, expected);
         EXPECT_EQ(pause_.pauses, 1);
         EXPECT_EQ(LogText(), kErrorOpenLine);
+        // Once per outage: the next failing try pauses but logs nothing more.
+        EXPECT_FALSE(routines.OpenOpsLDN("KITCHEN1", "127.0.0.5"));
+        EXPECT_EQ(pause_.pauses, 2);
+        EXPECT_EQ(LogText(), kErrorOpenLine);
     }
     EXPECT_TRUE(op_.errorReports.empty());
 }
