@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "printing/DeviceLaneRunner.h"
+#include "startup/ConnectionFactory.h"
 #include "text/KpsError.h"
 
 namespace kps {
@@ -14,16 +15,33 @@ namespace {
 // the job it is printing when the server stops.
 constexpr std::chrono::milliseconds kLaneFinishLimit{5000};
 
+std::unique_ptr<OutletLease> MakeLease(const GeneralSetup& setup, Connection& db,
+                                       std::ostream& notices) {
+    if (!setup.Lease) {
+        return nullptr;
+    }
+    auto lease =
+        MakeOutletLease(db, setup.DatabaseName, setup.OutletCode, SqliteDatabaseFile(setup));
+    if (!lease) {
+        notices << "<4>The database (" << db.DbmsName()
+                << ") offers no outlet lease: this server prints without one, so no other "
+                   "server may print for this outlet."
+                << std::endl;
+    }
+    return lease;
+}
+
 }  // namespace
 
 PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::ostream& notices)
     : setup_(started.setup),
       db_(*started.db),
       log_(setup_.DrivePath, clock_, setup_.CodePage, &notices, setup_.LogKeepDays),
+      lease_(MakeLease(setup_, db_, notices)),
       registry_(PosPrinterRegistry::BesideSettings(setup_)),
-      lanes_([this, &notices] {
-          return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices);
-      }),
+      lanes_([this,
+              &notices] { return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices); },
+             lease_ ? &leaseFlag_ : nullptr),
       form_(db_, clock_, ports.op, ticket_, ports.timer, started.RefOutlet),
       context_{db_,     log_,    clock_,  ports.op,  form_,   ports.systemPrinter, codes_,
                device_, ticket_, divert_, inFlight_, states_, setup_.CodePage},
@@ -33,6 +51,10 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       dispatcher_(context_, composer_),
       notices_(context_, dispatcher_, sending_),
       passes_(sending_, dispatcher_, notices_) {
+    if (lease_) {
+        leased_ =
+            std::make_unique<LeasedPrinting>(passes_, *lease_, leaseFlag_, db_, inFlight_, states_);
+    }
     form_.SetPrinterStates(&states_);
     log_.RemoveOldFiles();
 }

@@ -6,6 +6,10 @@ void TicketsInFlight::HoldItems(const std::vector<std::string>& ids) {
     items_.insert(ids.begin(), ids.end());
 }
 
+void TicketsInFlight::SuspectItems(const std::vector<std::string>& ids) {
+    suspects_.insert(ids.begin(), ids.end());
+}
+
 void TicketsInFlight::ReleaseItems(const std::vector<std::string>& ids) {
     for (const auto& id : ids) {
         items_.erase(id);

@@ -18,6 +18,11 @@ class TicketsInFlight {
     void HoldItems(const std::vector<std::string>& ids);
     void ReleaseItems(const std::vector<std::string>& ids);
 
+    // Items that may already be on paper: composition prints them as a
+    // ticket of their own labelled "*** REPRINT ***".
+    void SuspectItems(const std::vector<std::string>& ids);
+    bool IsSuspect(const std::string& id) const { return suspects_.contains(id); }
+
     bool HoldsNotice(const std::string& noticeId, const std::string& device) const;
     void HoldNotice(const std::string& noticeId, const std::string& device);
     void ReleaseNotice(const std::string& noticeId, const std::string& device);
@@ -37,6 +42,7 @@ class TicketsInFlight {
 
   private:
     std::set<std::string> items_;
+    std::set<std::string> suspects_;
     std::set<std::pair<std::string, std::string>> notices_;
     std::set<std::pair<std::string, std::string>> delivered_;
     std::map<std::string, std::set<std::string>> expected_;
