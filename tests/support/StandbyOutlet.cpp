@@ -140,19 +140,37 @@ std::string StandbyOutlet::Order(int n) {
     return Dish(n);
 }
 
-std::vector<std::string> StandbyOutlet::Tickets(const std::string& folder) const {
-    std::vector<std::string> tickets;
+std::vector<StandbyOutlet::Printed> StandbyOutlet::PrintedTickets(const std::string& folder) const {
+    std::vector<Printed> printed;
     for (const Server& server : servers_) {
         if (!folder.empty() && server.folder != folder) {
             continue;
         }
         for (const auto& job : server.printer->Jobs()) {
-            for (std::string_view ticket : FakeReceiptPrinter::TicketBytes(job)) {
-                tickets.emplace_back(ticket);
+            const auto bytes = FakeReceiptPrinter::TicketBytes(job);
+            for (std::size_t i = 0; i < bytes.size() && i < job.tickets.size(); ++i) {
+                printed.push_back({std::string(bytes[i]), job.tickets[i].arrivedUs});
             }
         }
     }
+    return printed;
+}
+
+std::vector<std::string> StandbyOutlet::Tickets(const std::string& folder) const {
+    std::vector<std::string> tickets;
+    for (Printed& ticket : PrintedTickets(folder)) {
+        tickets.push_back(std::move(ticket.bytes));
+    }
     return tickets;
+}
+
+std::int64_t StandbyOutlet::ArrivedUs(const std::string& text) const {
+    for (const Printed& ticket : PrintedTickets("")) {
+        if (ticket.bytes.find(text) != std::string::npos) {
+            return ticket.arrivedUs;
+        }
+    }
+    return -1;
 }
 
 bool StandbyOutlet::WaitForTicket(const std::string& text, std::chrono::milliseconds limit,

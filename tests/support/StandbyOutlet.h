@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,9 @@ class StandbyOutlet {
     // Every ticket the server of `folder` printed so far, or every server's
     // when `folder` is empty.
     std::vector<std::string> Tickets(const std::string& folder = "") const;
+    // When the first ticket holding `text` came to a printer (microseconds
+    // since the epoch), or -1.
+    std::int64_t ArrivedUs(const std::string& text) const;
     // Waits at most `limit` for a ticket holding `text`.
     bool WaitForTicket(const std::string& text, std::chrono::milliseconds limit,
                        const std::string& folder = "") const;
@@ -52,6 +56,12 @@ class StandbyOutlet {
   private:
     TestDatabase& db_;
     std::string outletCode_;
+    struct Printed {
+        std::string bytes;
+        std::int64_t arrivedUs = 0;
+    };
+    std::vector<Printed> PrintedTickets(const std::string& folder) const;
+
     struct Server {
         std::string folder;
         pid_t pid = -1;
