@@ -82,7 +82,8 @@ void BM_ComposeTenItemTicket(benchmark::State& state) {
     KitchenTicketComposer composer(outlet.rig.ctx, sender);
     PR_LoadOposSetting(outlet.rig.codes, "D");
     for (auto _ : state) {
-        composer.ComposeKitchenTicket("KITCHEN1", "D", "G1", "T0", 0, outlet.layout, "TableCode");
+        composer.ComposeKitchenTicket("KITCHEN1", "D", "G1", Value::Text("T0"), 0, outlet.layout,
+                                      "TableCode");
         outlet.rig.ticket.List1.clear();
         outlet.rig.ticket.List2.clear();
         benchmark::DoNotOptimize(outlet.rig.ticket.RTF.data());

@@ -20,6 +20,16 @@ Recordset::Recordset(Connection& connection, std::string sql)
     open_ = true;
 }
 
+Recordset::Recordset(Connection& connection, std::string sql, Unrun)
+    : sql_(std::move(sql)), statement_(connection.Prepare(sql_)) {
+    open_ = true;
+}
+
+void Recordset::Bind(int index, const Value& value) {
+    RequireOpen();
+    statement_->Bind(index, value);
+}
+
 void Recordset::Requery() {
     RequireOpen();
     Load(statement_->Query());

@@ -18,6 +18,12 @@ class Recordset {
     // Prepares the statement and runs it at once (the rows are fetched now).
     Recordset(Connection& connection, std::string sql);
 
+    // Prepares a statement with "?" parameters without running it: Bind
+    // them, then Requery, as often as needed.
+    struct Unrun {};
+    Recordset(Connection& connection, std::string sql, Unrun);
+    void Bind(int index, const Value& value);
+
     // Runs the prepared statement again and moves to the first row.
     void Requery();
 

@@ -36,10 +36,15 @@ void KitchenNoticePass::PrintKitchenNotices() {
     Recordset& notices = ctx_.window.PendingNotices();
     notices.Requery();
     for (int k = 0; !notices.IsEOF(); ++k, notices.MoveNext()) {
-        // IDs are whole numbers; writing the parsed number keeps the
-        // statement free of whatever text a driver might hand back.
-        const std::string id = std::to_string(LeadingNumber(notices.Field("ID").AsText()));
+        // IDs are whole numbers; writing the exact number keeps the
+        // statement free of whatever text a driver might hand back, and a
+        // notice without one is never taken for another.
+        const auto exact = ExactInteger(notices.Field("ID"));
         grid.emplace_back(kGridColumns);
+        if (!exact) {
+            continue;
+        }
+        const std::string id = std::to_string(*exact);
         FillGridRow(static_cast<std::size_t>(k), notices);
 
         // A notice of a group that does not exist has nowhere to go yet; it

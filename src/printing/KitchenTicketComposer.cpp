@@ -11,8 +11,7 @@ namespace {
 const std::string kLineBreak = "\r\n";
 constexpr std::size_t kServiceLineColumns = 20;
 
-std::string TicketQuery(const std::string& ticketKeyColumn, const std::string& ticketKeyValue,
-                        const std::string& printerGroupCode) {
+std::string TicketQuerySql(const std::string& ticketKeyColumn, bool keyIsNull) {
     const std::string columns =
         std::string(
             "A.TRSID,A.ID,A.TableCode,A.PluCode, A.Quantity , A.BillNo, A.TrsNo, "
@@ -29,26 +28,19 @@ std::string TicketQuery(const std::string& ticketKeyColumn, const std::string& t
            " Left Outer Join Kelt_mt_Service As C On A.ServiceType=C.ServiceType " +
            " left outer join kelt_mt_printergroup as D on "
            "D.PrinterGroupCode=b.RefPrinterGroupCode" +
-           " WHERE a." + ticketKeyColumn + "='" + SqlQuote(ticketKeyValue) +
-           "' and d.PrinterGroupCode='" + SqlQuote(printerGroupCode) + "' and A.PrintStatus=0";
+           " WHERE a." + ticketKeyColumn + (keyIsNull ? " IS NULL" : "=?") +
+           " and d.PrinterGroupCode=? and A.PrintStatus=0";
 }
 
-std::string Text(const Recordset& row, const std::string& column) {
-    return row.Field(column).Or("");
-}
+const char* const kReprintLabel = "*** REPRINT ***";
 
-bool HasText(const Recordset& row, const std::string& column) {
-    return !Text(row, column).empty();
-}
-
-// The column a layout key names; a key naming no column of the ticket query
-// reads as Null rather than stopping the ticket.
-Value LayoutColumn(const Recordset& row, const std::string& column) {
-    if (column.empty() || !row.HasField(column)) {
-        return Value::Null();
-    }
-    return row.Field(column);
-}
+// The columns of the ticket query in the order of the Column enum.
+constexpr std::array<const char*, 25> kColumnNames = {
+    "ID",         "TRSID",       "BillNo",        "TableCode", "PaxNo",
+    "StaffName",  "ServiceType", "ServiceName",   "PluCode",   "Quantity",
+    "AgentName",  "Remark1",     "Remark2",       "Remark3",   "Remark4",
+    "Remark5",    "VoidRemark",  "RePrintRemark", "KitStatus", "KitReference",
+    "ClientCode", "ClientName",  "BillRef1",      "BillRef2",  "BillRef3"};
 
 int SlotOf(const std::string& digit) {
     if (digit == "2" || digit == "3" || digit == "4") {
@@ -62,15 +54,29 @@ int SlotOf(const std::string& digit) {
 KitchenTicketComposer::KitchenTicketComposer(PrintContext& ctx, TicketSender& sender)
     : ctx_(ctx), sender_(sender) {}
 
+KitchenTicketComposer::TicketQuery& KitchenTicketComposer::Query(const std::string& ticketKeyColumn,
+                                                                 bool keyIsNull) {
+    const std::string sql = TicketQuerySql(ticketKeyColumn, keyIsNull);
+    TicketQuery& query = queries_[sql];
+    if (!query.rows) {
+        query.rows = std::make_unique<Recordset>(ctx_.db, sql, Recordset::Unrun{});
+    }
+    return query;
+}
+
 void KitchenTicketComposer::ComposeKitchenTicket(const std::string& deviceName,
                                                  const std::string& printingType,
                                                  const std::string& printerGroupCode,
-                                                 const std::string& ticketKeyValue,
-                                                 int optionPrinter1, const std::string& layoutFile,
+                                                 const Value& ticketKeyValue, int optionPrinter1,
+                                                 const std::string& layoutFile,
                                                  const std::string& ticketKeyColumn) {
     TicketBuffers& ticket = ctx_.ticket;
-    layout_ = LayoutFile::Read(layoutFile, ctx_.codePage);
-    ticket.RowPerLine = layout_.RowPerLine;
+    layout_ = layouts_.Get(FindLayoutFile(layoutFile, ctx_.settingsFolder), ctx_.codePage);
+    if (layout_ == nullptr) {
+        ReportLayout(layoutFile, true);
+        return;
+    }
+    ticket.RowPerLine = layout_->RowPerLine;
 
     printingType_ = printingType;
     systemPrinterMode_ = printingType != "O" && printingType != "D";
@@ -80,33 +86,64 @@ void KitchenTicketComposer::ComposeKitchenTicket(const std::string& deviceName,
     if (systemPrinterMode_) {
         SelectSystemPrinterByName(ctx_.systemPrinter, deviceName);
     }
-
     ticket.RTF2.clear();
-    auto rows =
-        ctx_.db.OpenRecordset(TicketQuery(ticketKeyColumn, ticketKeyValue, printerGroupCode));
-    if (rows->IsEOF()) {
-        rows->Close();
-        return;
+
+    query_ = &Query(ticketKeyColumn, ticketKeyValue.IsNull());
+    rows_ = query_->rows.get();
+    int parameter = 1;
+    if (!ticketKeyValue.IsNull()) {
+        rows_->Bind(parameter++, ticketKeyValue);
+    }
+    rows_->Bind(parameter, Value::Text(printerGroupCode));
+    rows_->Requery();
+    if (!query_->resolved) {
+        for (std::size_t c = 0; c < kColumnNames.size(); ++c) {
+            query_->at[c] = rows_->ColumnIndex(kColumnNames[c]);
+        }
+        query_->resolved = true;
     }
 
-    // Items already on their way to a printer, or held by a divert question,
-    // wait for that to settle; the ticket takes only the others.
-    const std::size_t idColumn = rows->ColumnIndex("ID");
-    auto skipHeld = [&] {
-        while (!rows->IsEOF() && ctx_.inFlight.HoldsItem(rows->At(idColumn).AsText())) {
-            rows->MoveNext();
+    // Possible second copies first, on a ticket of their own, so a cook
+    // never throws away a new order with a copy.
+    descriptionColumns_ = {
+        FindColumnOf(layout_->PosDescriptionLine), FindColumnOf(layout_->PosDescriptionLine1),
+        FindColumnOf(layout_->PosDescriptionLine2), FindColumnOf(layout_->PosDescriptionLine3)};
+    bool composed = !ctx_.inFlight.HasSuspects() || ComposeTicket(true, deviceName, optionPrinter1);
+    composed = ComposeTicket(false, deviceName, optionPrinter1) && composed;
+    ReportLayout(layoutFile, !composed);
+}
+
+bool KitchenTicketComposer::Wanted(bool reprints) {
+    const Value& id = Field(kId);
+    if (!ExactInteger(id)) {
+        // Such a row could never be marked, nor name another row by mistake.
+        if (badIds_.insert(id.AsText()).second) {
+            ctx_.log.WriteLog("Item ID '" + id.AsText() + "' is not a whole number");
+        }
+        return false;
+    }
+    const std::string exact = std::to_string(*ExactInteger(id));
+    return !ctx_.inFlight.HoldsItem(exact) && ctx_.inFlight.IsSuspect(exact) == reprints;
+}
+
+bool KitchenTicketComposer::ComposeTicket(bool reprints, const std::string& deviceName,
+                                          int optionPrinter1) {
+    TicketBuffers& ticket = ctx_.ticket;
+    rows_->MoveFirst();
+    auto skip = [&] {
+        while (!rows_->IsEOF() && !Wanted(reprints)) {
+            rows_->MoveNext();
         }
     };
-    skipHeld();
-    if (rows->IsEOF()) {
-        rows->Close();
-        return;
+    skip();
+    if (rows_->IsEOF()) {
+        return true;
     }
 
-    ticket.Header.BillNo = rows->Field("BillNo");
-    ticket.Header.TableCode = rows->Field("TableCode");
-    ticket.Header.PaxNo = rows->Field("PaxNo");
-    ticket.Header.StaffName = LeftChars(Text(*rows, "StaffName"), 20);
+    ticket.Header.BillNo = Field(kBillNo);
+    ticket.Header.TableCode = Field(kTableCode);
+    ticket.Header.PaxNo = Field(kPaxNo);
+    ticket.Header.StaffName = LeftChars(Text(kStaffName), 20);
     ticket.Header.DeviceName = deviceName;
     if (systemPrinterMode_) {
         ctx_.systemPrinter.SetFontName(ctx_.device.PrinterFont1);
@@ -114,23 +151,65 @@ void KitchenTicketComposer::ComposeKitchenTicket(const std::string& deviceName,
     ticket.RTF.clear();
     ticket.List3.clear();
     ticket.List4.clear();
+    ticket.List1.clear();
+    ticket.List2.clear();
 
-    EmitClientBlock(*rows);
-    for (const auto& line : layout_.HeaderLines) {
+    EmitClientBlock();
+    for (const auto& line : layout_->HeaderLines) {
         EmitLayoutLine(line);
     }
-    for (; !rows->IsEOF(); rows->MoveNext(), skipHeld()) {
-        EmitItem(*rows);
+    if (reprints) {
+        EmitReprintLabel();
     }
-    for (const auto& line : layout_.FooterLines) {
+    itemLines_ = 0;
+    for (; !rows_->IsEOF(); rows_->MoveNext(), skip()) {
+        EmitItem();
+    }
+    for (const auto& line : layout_->FooterLines) {
         EmitLayoutLine(line);
+    }
+    // A system printer has drawn its lines already; on the others a ticket
+    // without a line for any item would lose the order if it were marked.
+    if (itemLines_ == 0 && !systemPrinterMode_) {
+        ticket.List1.clear();
+        ticket.List2.clear();
+        return false;
+    }
+    if (reprints) {
+        std::string ids;
+        for (const auto& id : ticket.List1) {
+            ids += (ids.empty() ? "" : ",") + id;
+        }
+        ctx_.log.WriteLog("Reprint '" + deviceName + "' items " + ids);
     }
 
     ctx_.divert.DivertBanner.clear();
     ticket.DeviceName = deviceName;
     ticket.OptionPrinter1 = optionPrinter1;
     sender_.SendTicket();
-    rows->Close();
+    return true;
+}
+
+void KitchenTicketComposer::ReportLayout(const std::string& layoutFile, bool broken) {
+    if (!broken) {
+        brokenLayouts_.erase(layoutFile);
+    } else if (brokenLayouts_.insert(layoutFile).second) {
+        ctx_.log.WriteLog("Error Layout File '" + layoutFile + "'");
+    }
+}
+
+std::optional<std::size_t> KitchenTicketComposer::FindColumnOf(const std::string& column) const {
+    if (column.empty()) {
+        return std::nullopt;
+    }
+    return rows_->FindColumn(column);
+}
+
+Value KitchenTicketComposer::LayoutColumn(int key) const {
+    // A key naming no column of the ticket query reads as Null rather than
+    // stopping the ticket.
+    const auto& at = descriptionColumns_[static_cast<std::size_t>(key)];
+    return at ? rows_->At(*at) : Value::Null();
 }
 
 void KitchenTicketComposer::Emit(const std::string& text, int slot) {
@@ -162,7 +241,7 @@ void KitchenTicketComposer::EmitLayoutLine(const std::string& line) {
 }
 
 void KitchenTicketComposer::EmitColoured(const std::string& text, bool red) {
-    const int body = layout_.BodyFont;
+    const int body = layout_->BodyFont;
     if (systemPrinterMode_) {
         if (red) {
             ctx_.systemPrinter.SetColour(255, 0, 0);
@@ -187,17 +266,17 @@ void KitchenTicketComposer::EmitServiceLine(const std::string& serviceName) {
     const std::string cut = LeftChars("<" + serviceName + ">", kServiceLineColumns);
     const std::string text = CentringSpaces(kServiceLineColumns, cut) + cut;
     if (systemPrinterMode_) {
-        Emit(text, layout_.BodyFont);
+        Emit(text, layout_->BodyFont);
         return;
     }
     ctx_.ticket.RTF += text + kLineBreak;
     ctx_.ticket.List3.push_back(text + kLineBreak);
-    ctx_.ticket.List4.push_back(ctx_.codes.DirectFontCode(layout_.BodyFont) + text + kLineBreak);
+    ctx_.ticket.List4.push_back(ctx_.codes.DirectFontCode(layout_->BodyFont) + text + kLineBreak);
 }
 
 void KitchenTicketComposer::EmitSkipLine() {
     if (systemPrinterMode_) {
-        Emit("", layout_.BodyFont);
+        Emit("", layout_->BodyFont);
         return;
     }
     ctx_.ticket.RTF += kLineBreak;
@@ -205,10 +284,33 @@ void KitchenTicketComposer::EmitSkipLine() {
     ctx_.ticket.List4.push_back(kLineBreak);
 }
 
-void KitchenTicketComposer::EmitClientBlock(const Recordset& rows) {
+void KitchenTicketComposer::EmitReprintLabel() {
+    // Centred like the divert banner, on the line after the header.
+    if (systemPrinterMode_) {
+        Emit(kReprintLabel, layout_->BodyFont);
+        return;
+    }
+    std::string line = ctx_.codes.CodeCentre + kReprintLabel + kLineBreak;
+    if (printingType_ == "D") {
+        // ESC a 1 ... ESC a 0: a direct port knows no OPOS centring code.
+        line = std::string(
+                   "\x1b"
+                   "a\x01") +
+               kReprintLabel + kLineBreak +
+               std::string(
+                   "\x1b"
+                   "a\x00",
+                   3);
+    }
+    ctx_.ticket.RTF += line;
+    ctx_.ticket.List3.push_back(line);
+    ctx_.ticket.List4.push_back(line);
+}
+
+void KitchenTicketComposer::EmitClientBlock() {
     bool emitted = false;
-    for (const char* column : {"ClientCode", "ClientName", "BillRef1", "BillRef2", "BillRef3"}) {
-        const std::string value = Text(rows, column);
+    for (Column column : {kClientCode, kClientName, kBillRef1, kBillRef2, kBillRef3}) {
+        const std::string value = Text(column);
         if (CharCount(value) > 0) {
             Emit("> " + value, 2);
             emitted = true;
@@ -219,21 +321,22 @@ void KitchenTicketComposer::EmitClientBlock(const Recordset& rows) {
     }
 }
 
-void KitchenTicketComposer::EmitItem(const Recordset& row) {
-    const int body = layout_.BodyFont;
-    const int format = layout_.Format;
+void KitchenTicketComposer::EmitItem() {
+    const std::size_t linesBefore = ctx_.ticket.List3.size();
+    const int body = layout_->BodyFont;
+    const int format = layout_->Format;
     if (systemPrinterMode_) {
         ctx_.systemPrinter.SetFontName(ctx_.device.PrinterFont(body));
     }
-    const bool takeAway = Text(row, "ServiceType") == "T";
-    const std::string plu = Text(row, "PluCode");
-    const std::string quantity = Text(row, "Quantity");
-    const std::string description = LayoutColumn(row, layout_.PosDescriptionLine).Or("");
+    const bool takeAway = Text(kServiceType) == "T";
+    const std::string plu = Text(kPluCode);
+    const std::string quantity = Text(kQuantity);
+    const std::string description = LayoutColumn(0).Or("");
 
     int indent = 3;
     if (format == 1) {
         indent = 5;
-        if (!row.Field("PluCode").IsNull()) {
+        if (!Field(kPluCode).IsNull()) {
             Emit(Spaces(5) + plu, body);
             Emit(Spaces(5) + std::string(CharCount(plu) + 1, '-'), body);
         }
@@ -251,11 +354,9 @@ void KitchenTicketComposer::EmitItem(const Recordset& row) {
 
     // Format 4 repeats the description under the item unless the first
     // extra description column gives a value of its own.
-    const std::array<const std::string*, 3> keys = {
-        &layout_.PosDescriptionLine1, &layout_.PosDescriptionLine2, &layout_.PosDescriptionLine3};
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        std::string line = (format == 4 && k == 0) ? description : std::string();
-        const Value value = LayoutColumn(row, *keys[k]);
+    for (int k = 1; k <= 3; ++k) {
+        std::string line = (format == 4 && k == 1) ? description : std::string();
+        const Value value = LayoutColumn(k);
         if (!value.IsNull()) {
             line = value.AsText();
         }
@@ -264,35 +365,36 @@ void KitchenTicketComposer::EmitItem(const Recordset& row) {
         }
     }
 
-    if (takeAway && HasText(row, "ServiceName")) {
-        EmitServiceLine(Text(row, "ServiceName"));
+    if (takeAway && !Text(kServiceName).empty()) {
+        EmitServiceLine(Text(kServiceName));
     }
-    if (!row.Field("AgentName").IsNull()) {
-        EmitColoured("^ " + Text(row, "AgentName"), false);
+    if (!Field(kAgentName).IsNull()) {
+        EmitColoured("^ " + Text(kAgentName), false);
     }
-    for (int k = 1; k <= 5; ++k) {
-        const std::string remark = Text(row, "Remark" + std::to_string(k));
-        if (!remark.empty()) {
-            EmitColoured(Spaces(indent) + "* " + remark, true);
+    for (Column remark : {kRemark1, kRemark2, kRemark3, kRemark4, kRemark5}) {
+        const std::string text = Text(remark);
+        if (!text.empty()) {
+            EmitColoured(Spaces(indent) + "* " + text, true);
         }
     }
-    for (const char* column : {"VoidRemark", "RePrintRemark"}) {
-        if (HasText(row, column)) {
-            EmitColoured("* " + Text(row, column), true);
+    for (Column column : {kVoidRemark, kRePrintRemark}) {
+        if (!Text(column).empty()) {
+            EmitColoured("* " + Text(column), true);
         }
     }
-    for (const char* column : {"KitStatus", "KitReference"}) {
-        if (HasText(row, column)) {
-            EmitColoured("* " + Text(row, column), false);
+    for (Column column : {kKitStatus, kKitReference}) {
+        if (!Text(column).empty()) {
+            EmitColoured("* " + Text(column), false);
         }
     }
-    if (layout_.Skipline) {
+    if (layout_->Skipline) {
         EmitSkipLine();
     }
+    itemLines_ += static_cast<int>(ctx_.ticket.List3.size() - linesBefore);
 
     // Marked printed by the sending step once the printer has taken the ticket.
-    ctx_.ticket.List1.push_back(row.Field("ID").AsText());
-    ctx_.ticket.List2.push_back(row.Field("TRSID").AsText());
+    ctx_.ticket.List1.push_back(std::to_string(*ExactInteger(Field(kId))));
+    ctx_.ticket.List2.push_back(Field(kTrsId).AsText());
 }
 
 }  // namespace kps

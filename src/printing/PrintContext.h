@@ -31,6 +31,7 @@ struct PrintContext {
     TicketsInFlight& inFlight;
     PrinterStates& states;
     int codePage = 1252;
+    std::string settingsFolder;  // where layout files are looked for after the current folder
 };
 
 }  // namespace kps

@@ -44,7 +44,7 @@ void PrintQueueDispatcher::DispatchPrintQueue() {
             continue;
         }
         ctx_.device.PrinterGroupCode = tickets->Field("PrinterGroupCode").Or("");
-        ticketKeyValue_ = tickets->Field(ticketKeyColumn_).Or("");
+        ticketKeyValue_ = tickets->Field(ticketKeyColumn_);
         DispatchTicket(flags.AsText());
     }
     tickets->Close();

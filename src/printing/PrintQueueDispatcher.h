@@ -27,7 +27,7 @@ class PrintQueueDispatcher {
     // "ItemCode" or "TableCode", as the last pass chose.
     const std::string& TicketKeyColumn() const { return ticketKeyColumn_; }
     // The key of the ticket handed over last.
-    const std::string& TicketKeyValue() const { return ticketKeyValue_; }
+    const Value& TicketKeyValue() const { return ticketKeyValue_; }
 
   private:
     void DispatchTicket(const std::string& flags);
@@ -35,7 +35,7 @@ class PrintQueueDispatcher {
     PrintContext& ctx_;
     KitchenTicketComposer& composer_;
     std::string ticketKeyColumn_ = "TableCode";
-    std::string ticketKeyValue_;
+    Value ticketKeyValue_;
     std::set<std::string> unknownTypes_;
 };
 

@@ -7,6 +7,15 @@
 #include "text/Text.h"
 
 namespace kps {
+namespace {
+
+// An ID as the exact number it is; anything else names no row.
+Value ExactId(const std::string& text) {
+    const auto id = ExactInteger(Value::Text(text));
+    return id ? Value::Integer(*id) : Value::Null();
+}
+
+}  // namespace
 
 TicketSendingStep::TicketSendingStep(PrintContext& context, PrinterLanes& lanes,
                                      TicketsInFlight& inFlight, TRDIVET& dialog,
@@ -186,6 +195,7 @@ void TicketSendingStep::NotPrinting(const std::string& device, PrintFault fault)
 void TicketSendingStep::SettleMarking(const Marking& marking) {
     if (MarkTicketPrinted(marking.itemIds, marking.billIds)) {
         inFlight_.ReleaseItems(marking.itemIds);
+        inFlight_.ClearSuspects(marking.itemIds);
     } else {
         failedMarkings_.push_back(marking);
     }
@@ -209,9 +219,9 @@ bool TicketSendingStep::MarkTicketPrinted(const std::vector<std::string>& itemId
         for (std::size_t i = 0; i < itemIds.size(); ++i) {
             // The lists are parallel by construction; a missing bill ID names no row.
             const std::string billId = i < billIds.size() ? billIds[i] : std::string();
-            markItem_->Bind(1, Value::Integer(LeadingNumber(itemIds[i])));
+            markItem_->Bind(1, ExactId(itemIds[i]));
             markItem_->Execute();
-            markBill_->Bind(1, Value::Integer(LeadingNumber(billId)));
+            markBill_->Bind(1, ExactId(billId));
             markBill_->Execute();
         }
         db.CommitTransaction();

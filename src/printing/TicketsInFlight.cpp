@@ -10,6 +10,12 @@ void TicketsInFlight::SuspectItems(const std::vector<std::string>& ids) {
     suspects_.insert(ids.begin(), ids.end());
 }
 
+void TicketsInFlight::ClearSuspects(const std::vector<std::string>& ids) {
+    for (const auto& id : ids) {
+        suspects_.erase(id);
+    }
+}
+
 void TicketsInFlight::ReleaseItems(const std::vector<std::string>& ids) {
     for (const auto& id : ids) {
         items_.erase(id);

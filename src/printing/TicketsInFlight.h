@@ -18,11 +18,6 @@ class TicketsInFlight {
     void HoldItems(const std::vector<std::string>& ids);
     void ReleaseItems(const std::vector<std::string>& ids);
 
-    // Items that may already be on paper: composition prints them as a
-    // ticket of their own labelled "*** REPRINT ***".
-    void SuspectItems(const std::vector<std::string>& ids);
-    bool IsSuspect(const std::string& id) const { return suspects_.contains(id); }
-
     bool HoldsNotice(const std::string& noticeId, const std::string& device) const;
     void HoldNotice(const std::string& noticeId, const std::string& device);
     void ReleaseNotice(const std::string& noticeId, const std::string& device);
@@ -35,6 +30,14 @@ class TicketsInFlight {
     void ExpectNotice(const std::string& noticeId, std::set<std::string> devices);
     bool AllDelivered(const std::string& noticeId) const;
     void ForgetNotice(const std::string& noticeId);
+
+    // Items that may already be on paper (found in the reprint journal, or
+    // waiting when this server took over from another): composition prints
+    // them as a ticket of their own, labelled. Forgotten once marked.
+    void SuspectItems(const std::vector<std::string>& ids);
+    bool IsSuspect(const std::string& id) const { return suspects_.contains(id); }
+    bool HasSuspects() const { return !suspects_.empty(); }
+    void ClearSuspects(const std::vector<std::string>& ids);
 
     // A device with a divert question open or waiting gets no new ticket.
     bool Questioned(const std::string& device) const { return questioned_.contains(device); }

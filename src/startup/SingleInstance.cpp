@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -24,11 +23,12 @@ std::uint64_t PathHash(const std::string& text) {
     return hash;
 }
 
+// Machine-wide, whoever starts the server: a per-user folder would let a
+// desktop user's copy and a service's copy poll the same queue.
 std::filesystem::path LockFolder() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::error_code ec;
-    if (runtime != nullptr && *runtime != '\0' && std::filesystem::is_directory(runtime, ec)) {
-        return runtime;
+    const char* shared = "/run/lock";
+    if (::access(shared, W_OK | X_OK) == 0) {
+        return shared;
     }
     return "/tmp";
 }

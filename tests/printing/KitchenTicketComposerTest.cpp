@@ -240,12 +240,65 @@ TEST_F(KitchenTicketComposerTest, UnknownDescriptionColumnPrintsEmpty) {
     EXPECT_EQ(Lines(), (std::vector<std::string>{"2  ", "   Item BURG"}));
 }
 
-TEST_F(KitchenTicketComposerTest, MissingLayoutFileStillPrintsTheItems) {
-    AddWaiting(1, "T5", "BURG", {{"Remark1", "'no onion'"}});
-    Compose("D", database.Folder() + "/Missing.ini");
+TEST_F(KitchenTicketComposerTest, ATicketThatCannotBeComposedIsNeitherSentNorMarked) {
+    AddWaiting(1, "T5", "BURG");
+    const std::string missing = database.Folder() + "/Missing.ini";
+    const std::string noItemLine = WriteLayout("NoLine.ini", "[BODY]\r\nFormat=0\r\n");
+    for (int tick = 0; tick < 2; ++tick) {
+        Compose("D", missing);
+        Compose("O", noItemLine);
+    }
+    EXPECT_TRUE(sender.sent.empty());
+    EXPECT_EQ(PrintStatus(1), 0);
+    const std::string logText = LogText();
+    for (const std::string& file : {missing, noItemLine}) {
+        const std::string line = "Error Layout File '" + file + "'";
+        EXPECT_NE(logText.find(line), std::string::npos) << file;
+        EXPECT_EQ(logText.find(line), logText.rfind(line)) << "once per outage: " << file;
+    }
+    // Mended, the ticket prints; broken again, it is logged again.
+    WriteLayout("Missing.ini", "[BODY]\r\nFormat=2\r\n");
+    Compose("D", missing);
+    EXPECT_EQ(sender.sent.size(), 1u);
+}
+
+TEST_F(KitchenTicketComposerTest, NullTableIsATicketOfItsOwnAndPossibleCopiesAreLabelled) {
+    AddWaiting(1, "T5", "BURG");
+    AddWaiting(2, "T5", "FRY", {{"PosDescription", "'Fries'"}});
+    AddWaiting(3, "", "BURG", {{"TableCode", "NULL"}});
+    inFlight.SuspectItems({"2"});
+    composer.ComposeKitchenTicket("KITCHEN1", "O", "G1", Value::Null(), 7, PlainLayout(),
+                                  "TableCode");
     ASSERT_EQ(sender.sent.size(), 1u);
-    EXPECT_EQ(ticket.RowPerLine, 40);
-    EXPECT_EQ(ticket.List3.size(), 1u);  // Format 0: the remark alone
+    EXPECT_EQ(sender.sent[0].ids, std::vector<std::string>{"3"});
+
+    Compose("O", PlainLayout());
+    ASSERT_EQ(sender.sent.size(), 3u);
+    EXPECT_EQ(sender.sent[1].ids, std::vector<std::string>{"2"});
+    EXPECT_EQ(sender.sent[1].list3.front(), "\x1b|cA*** REPRINT ***\r\n");
+    EXPECT_EQ(sender.sent[2].ids, std::vector<std::string>{"1"});
+    for (const auto& line : sender.sent[2].list3) {
+        EXPECT_EQ(line.find("REPRINT"), std::string::npos);
+    }
+    EXPECT_NE(LogText().find("Reprint 'KITCHEN1' items 2"), std::string::npos);
+}
+
+TEST_F(KitchenTicketComposerTest, RowsWithoutAnExactIdAreSkippedWithALine) {
+    // Another database's ID column may hold what SQLite's key cannot.
+    database.Exec("CREATE TABLE loose AS SELECT * FROM kelt_trs_printingdetails");
+    database.Exec("DROP TABLE kelt_trs_printingdetails");
+    database.Exec("ALTER TABLE loose RENAME TO kelt_trs_printingdetails");
+    AddWaiting(100000000001, "T5", "BURG");
+    AddWaiting(2, "T5", "BURG");
+    database.Exec("UPDATE kelt_trs_printingdetails SET ID=2.5 WHERE ID=2");
+    Compose("O", PlainLayout());
+    Compose("O", PlainLayout());
+    ASSERT_EQ(sender.sent.size(), 2u);
+    EXPECT_EQ(sender.sent[0].ids, std::vector<std::string>{"100000000001"});
+    const std::string logText = LogText();
+    const std::string line = "Item ID '2.5' is not a whole number";
+    EXPECT_NE(logText.find(line), std::string::npos);
+    EXPECT_EQ(logText.find(line), logText.rfind(line));
 }
 
 }  // namespace

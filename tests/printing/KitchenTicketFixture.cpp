@@ -94,7 +94,8 @@ void KitchenTicketFixture::Compose(const std::string& type, const std::string& l
                                    const std::string& table, const std::string& group,
                                    const std::string& deviceName) {
     PR_LoadOposSetting(codes, type);
-    composer.ComposeKitchenTicket(deviceName, type, group, table, 7, layoutFile, "TableCode");
+    composer.ComposeKitchenTicket(deviceName, type, group, Value::Text(table), 7, layoutFile,
+                                  "TableCode");
 }
 
 }  // namespace kps::test

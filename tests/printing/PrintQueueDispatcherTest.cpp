@@ -38,7 +38,7 @@ TEST_F(PrintQueueDispatcherTest, WalksCapitalOFlagsInDeviceOrder) {
     EXPECT_EQ(window.captions, (std::vector<std::string>{"Sending to Printer 'KITCHEN1'",
                                                          "Sending to Printer 'KITCHEN3'"}));
     EXPECT_EQ(dispatcher.TicketKeyColumn(), "TableCode");
-    EXPECT_EQ(dispatcher.TicketKeyValue(), "T5");
+    EXPECT_EQ(dispatcher.TicketKeyValue().AsText(), "T5");
     EXPECT_EQ(device.PrinterGroupCode, "G1");
     // The dispatch itself writes nothing.
     EXPECT_TRUE(db.executed.empty());

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "startup/SingleInstance.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
@@ -22,6 +24,16 @@ TEST(SingleInstanceTest, OnlyOneHolderPerSettingsFileUntilItEnds) {
     auto other = SingleInstance::TryAcquire(folder.File("other.ini"));
     ASSERT_NE(other, nullptr);
     EXPECT_NE(other->LockFile(), first->LockFile());
+
+    // A desktop user's session folder and a service's differ; the lock does not.
+    TempFolder sessionA;
+    TempFolder sessionB;
+    ::setenv("XDG_RUNTIME_DIR", sessionA.Path().c_str(), 1);
+    const std::string lockA = SingleInstance::LockFileFor(ini);
+    ::setenv("XDG_RUNTIME_DIR", sessionB.Path().c_str(), 1);
+    EXPECT_EQ(SingleInstance::LockFileFor(ini), lockA);
+    EXPECT_EQ(SingleInstance::TryAcquire(ini), nullptr);
+    ::unsetenv("XDG_RUNTIME_DIR");
 
     first.reset();
     EXPECT_NE(SingleInstance::TryAcquire(ini), nullptr);
