@@ -66,6 +66,7 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
     if (lease_) {
         leased_ =
             std::make_unique<LeasedPrinting>(passes_, *lease_, leaseFlag_, db_, inFlight_, states_);
+        leased_->CheckLease();  // a standby says so before its first polling cycle
     }
     form_.SetPrinterStates(&states_);
     log_.RemoveOldFiles();

@@ -16,7 +16,7 @@ LeasedPrinting::LeasedPrinting(PrintPasses& printing, OutletLease& lease, LeaseF
       inFlight_(inFlight),
       states_(states) {}
 
-void LeasedPrinting::SettleReports() {
+bool LeasedPrinting::CheckLease() {
     if (held_) {
         if (!lease_.StillHeld()) {
             held_ = false;
@@ -29,9 +29,14 @@ void LeasedPrinting::SettleReports() {
     } else {
         onStandby_ = true;
         states_.SetStandby(true);
-        return;
     }
-    printing_.SettleReports();
+    return held_;
+}
+
+void LeasedPrinting::SettleReports() {
+    if (CheckLease()) {
+        printing_.SettleReports();
+    }
 }
 
 void LeasedPrinting::TakeOver() {

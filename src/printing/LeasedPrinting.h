@@ -20,13 +20,16 @@ class LeasedPrinting final : public PrintPasses {
     LeasedPrinting(PrintPasses& printing, OutletLease& lease, LeaseFlag& flag, Connection& db,
                    TicketsInFlight& inFlight, PrinterStates& states);
 
-    // Throws KpsError when a held lease was lost, or the database cannot be asked.
+    // Takes the lease when it is free, or confirms that it is still held;
+    // true when this server may print. Throws KpsError when a held lease was
+    // lost, or the database cannot be asked.
+    bool CheckLease();
+
+    // Checks the lease first, and settles only while it is held.
     void SettleReports() override;
     void DispatchPrintQueue() override;
     void PrintKitchenNotices() override;
     bool FinishSending(std::chrono::milliseconds limit) override;
-
-    bool Held() const { return held_; }
 
   private:
     void TakeOver();

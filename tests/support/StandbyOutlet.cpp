@@ -90,10 +90,12 @@ std::string StandbyOutlet::AddServer(const std::string& name, const std::string&
 
 void StandbyOutlet::Start(const std::string& folder) {
     const std::string settings = folder + "/GSetup.ini";
+    // Emptied before the child runs, so no line of an earlier run is taken for its own.
+    WriteBytes(folder + "/out.txt", "");
     pid_t pid = fork();
     if (pid == 0) {
         if (chdir(folder.c_str()) != 0 || !freopen("/dev/null", "r", stdin) ||
-            !freopen((folder + "/out.txt").c_str(), "w", stdout) ||
+            !freopen((folder + "/out.txt").c_str(), "a", stdout) ||
             !freopen((folder + "/err.txt").c_str(), "w", stderr)) {
             _exit(126);
         }
