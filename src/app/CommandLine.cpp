@@ -41,6 +41,31 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
             if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
                 cl.demoFolder = args[++i];
             }
+        } else if (arg == "--preview") {
+            cl.action = CommandLine::Action::Preview;
+        } else if (arg == "--device" || arg == "--out") {
+            auto v = value(arg == "--device" ? "a device name" : "a folder");
+            if (!v) {
+                return std::nullopt;
+            }
+            (arg == "--device" ? cl.device : cl.outFolder) = *v;
+        } else if (arg == "--reprint") {
+            auto v = value("a device name");
+            if (!v) {
+                return std::nullopt;
+            }
+            cl.action = CommandLine::Action::Reprint;
+            cl.device = *v;
+            if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+                const std::string& n = args[++i];
+                char* end = nullptr;
+                const long number = std::strtol(n.c_str(), &end, 10);
+                if (n.empty() || *end != '\0' || number < 1 || number > 50) {
+                    error = "--reprint needs a ticket number from 1 to 50, not '" + n + "'";
+                    return std::nullopt;
+                }
+                cl.reprintNumber = static_cast<int>(number);
+            }
         } else if (arg == "--encrypt-password") {
             cl.action = CommandLine::Action::EncryptPassword;
         } else if (arg == "--help" || arg == "-h") {
@@ -59,6 +84,8 @@ std::string UsageText() {
     return "usage: kitchen-print-server [--settings FILE] [--headless] [--ticks N]\n"
            "       kitchen-print-server --demo [DIR]\n"
            "       kitchen-print-server --encrypt-password [--settings FILE]\n"
+           "       kitchen-print-server --preview [--settings FILE] [--device NAME] [--out DIR]\n"
+           "       kitchen-print-server --reprint DEVICE [N] [--settings FILE]\n"
            "       kitchen-print-server --help | --version\n";
 }
 
@@ -79,6 +106,16 @@ std::string HelpText() {
            "  --encrypt-password  read a password on standard input and scramble it: with\n"
            "                      --settings it is written as Password into that file, in\n"
            "                      the file's code page; without, it is printed\n"
+           "  --preview           write the tickets the next polling cycle would print into\n"
+           "                      DIR (default preview) as text and, in the window build,\n"
+           "                      as PNG pictures; nothing is printed or marked, and a\n"
+           "                      running server is not disturbed\n"
+           "  --device NAME       with --preview: only the tickets of this device\n"
+           "  --out DIR           with --preview: the folder to write into\n"
+           "  --reprint DEVICE [N]  print the last (or N-th last, up to 50) ticket of a\n"
+           "                      network or direct-port printer again, marked\n"
+           "                      *** REPRINT ***; a running server prints it at its next\n"
+           "                      polling cycle, otherwise it is printed at once\n"
            "  --help              this text\n"
            "  --version           the version\n"
            "\n"
@@ -93,6 +130,7 @@ std::string HelpText() {
            "  3  another copy already runs on the same settings file\n"
            "  4  a printer group's device lacks its layout file\n"
            "  5  fatal error (database unreachable, statement failed, ...)\n"
+           "  6  --reprint: no such ticket is kept, or it did not print\n"
            "\n"
            "See kitchen-print-server(8).\n";
 }

@@ -7,13 +7,16 @@
 namespace kps {
 
 struct CommandLine {
-    enum class Action { Run, Demo, EncryptPassword, Help, Version };
+    enum class Action { Run, Demo, EncryptPassword, Preview, Reprint, Help, Version };
 
     Action action = Action::Run;
     std::string settingsFile;  // empty: FindSettingsFile
     bool headless = false;
     long ticks = 0;  // 0: until shut down
     std::string demoFolder = "demo-outlet";
+    std::string device;                 // --preview: only this device; --reprint: its device
+    std::string outFolder = "preview";  // --preview
+    int reprintNumber = 1;              // --reprint: 1 the last ticket, 2 the one before, ...
 };
 
 // Parses the arguments (without the program name). An unusable command line

@@ -8,11 +8,12 @@
 namespace kps {
 
 int RunGui(QApplication& app, MDIForm1& form, PrintPasses& passes, QtPollTimer& timer, Operator& op,
-           DivertState& divert, PrinterStates& states, const PrintLog& log) {
+           DivertState& divert, PrinterStates& states, const PrintLog& log, TicketTools& tools) {
     // The window may be hidden in the tray when it closes; the run ends on
     // its Finished signal, not on the last visible window.
     app.setQuitOnLastWindowClosed(false);
     MainWindowQt window(form, passes, timer, op, divert, states, log);
+    window.SetTicketTools(&tools);
     QObject::connect(&window, &MainWindowQt::Finished, &app,
                      [&app](int status) { app.exit(status); });
     if (!window.Load()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainwindow/MDIForm1.h"
+#include "mainwindow/TicketTools.h"
 #include "mainwindow/qt/QtPollTimer.h"
 #include "printing/DivertState.h"
 #include "printing/PrintPasses.h"
@@ -15,8 +16,9 @@ namespace kps {
 // Shows the main window on a server whose start-up has succeeded, runs the
 // event loop and returns the exit status: kExitNormal after the confirmed
 // shut-down, kExitFatalError after the fatal error report of an error in
-// the load handler or a tick. `form` must have been built on `timer`.
+// the load handler or a tick. `form` must have been built on `timer`;
+// `tools` serve the window's Preview and Reprint actions.
 int RunGui(QApplication& app, MDIForm1& form, PrintPasses& passes, QtPollTimer& timer, Operator& op,
-           DivertState& divert, PrinterStates& states, const PrintLog& log);
+           DivertState& divert, PrinterStates& states, const PrintLog& log, TicketTools& tools);
 
 }  // namespace kps

@@ -2,10 +2,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 #include "printing/DeviceLaneRunner.h"
 #include "startup/ConnectionFactory.h"
+#include "startup/StateFolder.h"
 #include "text/KpsError.h"
 
 namespace kps {
@@ -37,11 +39,15 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
     : setup_(started.setup),
       db_(*started.db),
       log_(setup_.DrivePath, clock_, setup_.CodePage, &notices, setup_.LogKeepDays),
+      journal_((std::filesystem::path(ResolveStateFolder(setup_)) / "reprint-journal").string(),
+               log_),
       lease_(MakeLease(setup_, db_, notices)),
       registry_(PosPrinterRegistry::BesideSettings(setup_)),
-      lanes_([this,
-              &notices] { return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices); },
-             lease_ ? &leaseFlag_ : nullptr),
+      lanes_(
+          [this, &notices] {
+              return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices, &journal_);
+          },
+          lease_ ? &leaseFlag_ : nullptr),
       form_(db_, clock_, ports.op, ticket_, ports.timer, started.RefOutlet),
       context_{db_,
                log_,
@@ -55,6 +61,7 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
                divert_,
                inFlight_,
                states_,
+               journal_,
                setup_.CodePage,
                setup_.SettingsFolder()},
       dialog_(lanes_, log_, ports.op, codes_, divert_),
@@ -62,14 +69,28 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       composer_(context_, sending_),
       dispatcher_(context_, composer_),
       notices_(context_, dispatcher_, sending_),
-      passes_(sending_, dispatcher_, notices_) {
+      passes_(sending_, dispatcher_, notices_),
+      stateFolder_(ResolveStateFolder(setup_)),
+      reprints_(stateFolder_, log_),
+      reprinter_(db_, log_, reprints_, lanes_, setup_.CodePage),
+      tools_(context_, reprinter_) {
     if (lease_) {
         leased_ =
             std::make_unique<LeasedPrinting>(passes_, *lease_, leaseFlag_, db_, inFlight_, states_);
         leased_->CheckLease();  // a standby says so before its first polling cycle
     }
     form_.SetPrinterStates(&states_);
+    form_.SetPrintLog(&log_);
+    sending_.KeepPrintedTickets(&reprints_);
+    passes_.ServeReprints(&reprinter_, stateFolder_);
     log_.RemoveOldFiles();
+    // What an earlier run may have printed without marking comes out again
+    // labelled; notices go only to the devices that did not take them.
+    const ReprintJournal::Contents left = journal_.Load();
+    inFlight_.SuspectItems(left.items);
+    for (const auto& [notice, device] : left.deliveries) {
+        inFlight_.MarkDelivered(notice, device);
+    }
 }
 
 int PrintServer::Finish(int status) {

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "app/ServerTicketTools.h"
 #include "database/OutletLease.h"
 #include "dialogs/DivertDialogHost.h"
 #include "dialogs/TRDIVET.h"
@@ -15,7 +16,9 @@
 #include "printing/LeasedPrinting.h"
 #include "printing/PrintContext.h"
 #include "printing/PrintQueueDispatcher.h"
+#include "printing/ReprintStore.h"
 #include "printing/ThreadedPrinterLanes.h"
+#include "printing/TicketReprinter.h"
 #include "printing/TicketSendingStep.h"
 #include "printing/TicketsInFlight.h"
 #include "startup/StartupSequence.h"
@@ -46,6 +49,7 @@ class PrintServer {
     PrinterStates& States() { return states_; }
     const PrintLog& Log() const { return log_; }
     const Clock& GetClock() const { return clock_; }
+    TicketTools& Tools() { return tools_; }
 
     // Lets the printers finish their jobs and settles them; `status` is the
     // exit status to end with. Ends the process at once when a printer is
@@ -65,6 +69,7 @@ class PrintServer {
     DivertState divert_;
     TicketsInFlight inFlight_;
     PrinterStates states_;
+    ReprintJournal journal_;
 
     LeaseFlag leaseFlag_;
     std::unique_ptr<OutletLease> lease_;  // destroyed before the connection it lives on
@@ -81,6 +86,11 @@ class PrintServer {
     KitchenNoticePass notices_;
     KitchenPrinting passes_;
     std::unique_ptr<LeasedPrinting> leased_;
+
+    std::string stateFolder_;
+    ReprintStore reprints_;
+    TicketReprinter reprinter_;
+    ServerTicketTools tools_;
 };
 
 }  // namespace kps

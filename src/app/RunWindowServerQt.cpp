@@ -25,7 +25,7 @@ int RunWindowServer(int& argc, char** argv, const std::string& iniPath) {
     try {
         PrintServer server(started, {op, timer, systemPrinter, divertDialog}, std::cerr);
         return server.Finish(RunGui(app, server.Form(), server.Passes(), timer, op, server.Divert(),
-                                    server.States(), server.Log()));
+                                    server.States(), server.Log(), server.Tools()));
     } catch (const KpsError& error) {
         ShowFatalErrorReport(op, error.Number(), error.Description());
         return kExitFatalError;

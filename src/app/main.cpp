@@ -13,7 +13,12 @@
 #include "app/CommandLine.h"
 #include "app/DemoOutlet.h"
 #include "app/DemoPrinterProcess.h"
+#include "app/RunPreview.h"
+#include "app/RunReprint.h"
 #include "app/RunServer.h"
+#ifdef KPS_WITH_GUI
+#include "app/PreviewPainterQt.h"
+#endif
 #include "startup/PasswordTool.h"
 #include "startup/SettingsFile.h"
 #include "startup/StartupSequence.h"
@@ -113,9 +118,21 @@ int main(int argc, char** argv) {
             }
         }
         case kps::CommandLine::Action::Run:
+        case kps::CommandLine::Action::Preview:
+        case kps::CommandLine::Action::Reprint:
             break;
     }
     const std::string ini = cl->settingsFile.empty() ? kps::FindSettingsFile(exeFolder.string())
                                                      : fs::absolute(cl->settingsFile).string();
+    if (cl->action == kps::CommandLine::Action::Reprint) {
+        return kps::RunReprint(ini, cl->device, cl->reprintNumber, std::cout, std::cerr);
+    }
+    if (cl->action == kps::CommandLine::Action::Preview) {
+#ifdef KPS_WITH_GUI
+        return kps::RunPreviewWithPictures(argc, argv, ini, cl->device, cl->outFolder);
+#else
+        return kps::RunPreview(ini, cl->device, cl->outFolder, nullptr, std::cout, std::cerr);
+#endif
+    }
     return Run(*cl, argc, argv, ini);
 }

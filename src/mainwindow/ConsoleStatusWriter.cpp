@@ -15,10 +15,14 @@ void ConsoleStatusWriter::StatusChanged() {
 }
 
 void ConsoleStatusWriter::CycleChanged() {
-    if (form_.Dis() == lastCount_) {
+    std::string count = form_.Dis();
+    if (form_.UnroutableItems() > 0) {
+        count += "; " + std::to_string(form_.UnroutableItems()) + " Item(s) no printer can take";
+    }
+    if (count == lastCount_) {
         return;
     }
-    lastCount_ = form_.Dis();
+    lastCount_ = count;
     WriteLine(lastCount_);
 }
 

@@ -89,8 +89,16 @@ void MDIForm1::RefreshWaitingGrid() {
     grid_.Fill(items);
     // "0 Item(s)" rather than a blank label: the operator sees the server is alive.
     dis_ = std::to_string(items.RecordCount()) + " Item(s) waiting to print";
+    WaitingItemsRouting routing = WaitingItemsPerDevice(items, DeviceList());
+    unroutable_ = routing.unroutable;
+    if (log_ != nullptr) {
+        for (const auto& id : routing.unroutableIds) {
+            if (loggedUnroutable_.insert(id).second) {
+                log_->WriteLog("Item " + id + " has no printer");
+            }
+        }
+    }
     if (states_ != nullptr) {
-        WaitingItemsRouting routing = WaitingItemsPerDevice(items, DeviceList());
         states_->SetWaitingItems(routing.perDevice);
         states_->SetUnroutable(routing.unroutable);
     }

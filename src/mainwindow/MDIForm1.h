@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
 
 #include "database/Connection.h"
@@ -14,6 +15,7 @@
 #include "printing/TicketBuffers.h"
 #include "startup/Clock.h"
 #include "startup/Operator.h"
+#include "startup/PrintLog.h"
 
 namespace kps {
 
@@ -54,6 +56,10 @@ class MDIForm1 final : public PrintWindow {
     void SetObserver(MainWindowObserver* observer) { observer_ = observer; }
     // Given, the printer states learn each device's waiting items at every refresh.
     void SetPrinterStates(PrinterStates* states) { states_ = states; }
+    // Where items that no device can take are named, once each.
+    void SetPrintLog(const PrintLog* log) { log_ = log; }
+    // The waiting items that no device can take.
+    long UnroutableItems() const { return unroutable_; }
 
     const std::string& Lbltime() const { return lbltime_; }
     const std::string& Label2() const { return label2_; }
@@ -85,6 +91,9 @@ class MDIForm1 final : public PrintWindow {
     std::string refOutlet_;
     MainWindowObserver* observer_ = nullptr;
     PrinterStates* states_ = nullptr;
+    const PrintLog* log_ = nullptr;
+    std::set<std::string> loggedUnroutable_;
+    long unroutable_ = 0;
 
     std::unique_ptr<Recordset> deviceList_;
     std::string pendingItemsSql_;

@@ -19,8 +19,10 @@ const std::array<GridColumn, WaitingGrid::kColumnCount>& WaitingGrid::Columns() 
 
 void WaitingGrid::Fill(Recordset& pendingItems) {
     rows_.clear();
+    itemIds_.clear();
     rows_.reserve(static_cast<std::size_t>(pendingItems.RecordCount()));
     for (pendingItems.MoveFirst(); !pendingItems.IsEOF(); pendingItems.MoveNext()) {
+        itemIds_.push_back(pendingItems.Field("ID").AsText());
         rows_.push_back(Row{
             pendingItems.Field("TableCode").Or("-"),
             pendingItems.Field("ServiceType").AsText(),

@@ -32,12 +32,15 @@ class WaitingGrid {
     int RowCount() const { return static_cast<int>(rows_.size()) + 1; }
 
     const std::vector<Row>& Rows() const { return rows_; }
+    // The printing-detail ID of each data row, in the order of Rows().
+    const std::vector<std::string>& ItemIds() const { return itemIds_; }
 
     // Row 0 is the header; column 0 is always empty.
     const std::string& Cell(int row, int column) const;
 
   private:
     std::vector<Row> rows_;
+    std::vector<std::string> itemIds_;
 };
 
 }  // namespace kps

@@ -64,9 +64,12 @@ std::string DirectTicketBytes(const std::string& ticketText, int codePage) {
 }
 
 PrintFault WriteDirectPort(const std::string& directPort, const std::string& bytes,
-                           std::chrono::milliseconds limit) {
+                           std::chrono::milliseconds limit, bool* opened) {
     const auto deadline = Clock::now() + limit;
     const int fd = OpenWithin(directPort, deadline);
+    if (opened != nullptr) {
+        *opened = fd >= 0;
+    }
     if (fd < 0) {
         return PrintFault::PortNotWritable;
     }

@@ -18,7 +18,10 @@ constexpr std::chrono::milliseconds kDirectPortLimit{5000};
 // Writes `bytes` to the direct port (a device, pipe or file name, created or
 // truncated) within `limit`: a pipe nobody reads, or a device that takes
 // nothing, fails like a missing port instead of holding the server.
+// `opened`, when given, tells whether the port was opened, so that bytes
+// may have reached it.
 PrintFault WriteDirectPort(const std::string& directPort, const std::string& bytes,
-                           std::chrono::milliseconds limit = kDirectPortLimit);
+                           std::chrono::milliseconds limit = kDirectPortLimit,
+                           bool* opened = nullptr);
 
 }  // namespace kps

@@ -100,6 +100,7 @@ void OposPrinterRoutines::CloseOpsLDN() {
 void OposPrinterRoutines::PrintOposTicket(TicketBuffers& ticket, const PrinterCodes& codes) {
     ticket.PrintFailed = true;
     lastFault_ = PrintFault::Failed;
+    sentTicket_ = false;
     if (ticket.RTF.empty()) {
         CloseOpsLDN();
         return;
@@ -109,6 +110,7 @@ void OposPrinterRoutines::PrintOposTicket(TicketBuffers& ticket, const PrinterCo
             lastFault_ = printer_.CoverOpen() ? PrintFault::CoverOpen : printer_.Fault();
             return;
         }
+        sentTicket_ = true;
         for (const auto& entry : ticket.List3) {
             printer_.PrintNormal(PTR_S_RECEIPT, entry);
         }

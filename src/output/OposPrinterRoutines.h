@@ -45,6 +45,9 @@ class OposPrinterRoutines {
     // check, or what the printer reported.
     PrintFault LastFault() const { return lastFault_; }
 
+    // True when the last PrintOposTicket sent any of the ticket's lines.
+    bool SentTicket() const { return sentTicket_; }
+
   private:
     PosPrinter& printer_;
     Pinger& pinger_;
@@ -53,6 +56,7 @@ class OposPrinterRoutines {
     Operator& operator_;
     OposRoutineOptions options_;
     PrintFault lastFault_ = PrintFault::None;
+    bool sentTicket_ = false;
 };
 
 }  // namespace kps

@@ -3,7 +3,9 @@
 namespace kps {
 
 DeviceLaneRunner::DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log,
-                                   std::ostream* notices)
-    : printer_(registry), pinger_(9100, notices), runner_(printer_, pinger_, pause_, log) {}
+                                   std::ostream* notices, ReprintJournal* journal)
+    : printer_(registry),
+      pinger_(9100, notices),
+      runner_(printer_, pinger_, pause_, log, journal) {}
 
 }  // namespace kps

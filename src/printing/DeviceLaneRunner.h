@@ -14,8 +14,8 @@ namespace kps {
 // check and pause of its own, so no lane shares anything with another.
 class DeviceLaneRunner final : public JobRunner {
   public:
-    DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log,
-                     std::ostream* notices);
+    DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log, std::ostream* notices,
+                     ReprintJournal* journal);
 
     JobReport Run(const PrintJob& job) override { return runner_.Run(job); }
 

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "output/LayoutLine.h"
+#include "printing/ReprintLabel.h"
 #include "text/Text.h"
 
 namespace kps {
@@ -31,8 +32,6 @@ std::string TicketQuerySql(const std::string& ticketKeyColumn, bool keyIsNull) {
            " WHERE a." + ticketKeyColumn + (keyIsNull ? " IS NULL" : "=?") +
            " and d.PrinterGroupCode=? and A.PrintStatus=0";
 }
-
-const char* const kReprintLabel = "*** REPRINT ***";
 
 // The columns of the ticket query in the order of the Column enum.
 constexpr std::array<const char*, 25> kColumnNames = {
@@ -158,6 +157,8 @@ bool KitchenTicketComposer::ComposeTicket(bool reprints, const std::string& devi
     for (const auto& line : layout_->HeaderLines) {
         EmitLayoutLine(line);
     }
+    ticket.HeaderEnd = ticket.List3.size();
+    ticket.HeaderEndInRTF = ticket.RTF.size();
     if (reprints) {
         EmitReprintLabel();
     }
@@ -290,18 +291,7 @@ void KitchenTicketComposer::EmitReprintLabel() {
         Emit(kReprintLabel, layout_->BodyFont);
         return;
     }
-    std::string line = ctx_.codes.CodeCentre + kReprintLabel + kLineBreak;
-    if (printingType_ == "D") {
-        // ESC a 1 ... ESC a 0: a direct port knows no OPOS centring code.
-        line = std::string(
-                   "\x1b"
-                   "a\x01") +
-               kReprintLabel + kLineBreak +
-               std::string(
-                   "\x1b"
-                   "a\x00",
-                   3);
-    }
+    const std::string line = ReprintLabelLine(printingType_, ctx_.codes);
     ctx_.ticket.RTF += line;
     ctx_.ticket.List3.push_back(line);
     ctx_.ticket.List4.push_back(line);

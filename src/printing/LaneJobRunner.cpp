@@ -19,9 +19,10 @@ OposRoutineOptions DivertDialogOptions() {
 }  // namespace
 
 LaneJobRunner::LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause,
-                             const PrintLog& log)
+                             const PrintLog& log, ReprintJournal* journal)
     : printer_(printer),
       log_(log),
+      journal_(journal),
       main_(printer, pinger, pause, log, faults_),
       divert_(printer, pinger, pause, log, faults_, DivertDialogOptions()) {}
 
@@ -35,6 +36,7 @@ JobReport LaneJobRunner::Run(const PrintJob& job) {
         faults_.faults.push_back({job.kind == JobKind::Divert ? "TRDIVET" : "MDIForm1", number,
                                   description, "PrintHeldTicket"});
         report.printed = false;
+        report.bytesLeft = true;
         report.fault = PrintFault::Failed;
         try {
             printer_.Close();
@@ -59,6 +61,12 @@ JobReport LaneJobRunner::Run(const PrintJob& job) {
     return report;
 }
 
+void LaneJobRunner::Starting(const PrintJob& job) {
+    if (journal_ != nullptr) {
+        journal_->JobStarted(job.number, job.itemIds);
+    }
+}
+
 void LaneJobRunner::RunTicket(const PrintJob& job, JobReport& report) {
     if (!main_.OpenOpsLDN(job.device, job.address)) {
         report.fault = main_.LastFault();
@@ -68,7 +76,9 @@ void LaneJobRunner::RunTicket(const PrintJob& job, JobReport& report) {
     TicketBuffers ticket;
     ticket.RTF = job.text;
     ticket.List3 = job.lines;
+    Starting(job);
     main_.PrintOposTicket(ticket, job.codes);
+    report.bytesLeft = main_.SentTicket();
     report.printed = !ticket.PrintFailed;
     report.fault = report.printed ? PrintFault::None : main_.LastFault();
 }
@@ -92,6 +102,8 @@ void LaneJobRunner::RunDivert(const PrintJob& job, JobReport& report) {
         return;
     }
     const bool canCut = printer_.CapRecPapercut();
+    Starting(job);
+    report.bytesLeft = true;
     if (!job.banner.empty()) {
         const std::string centre = canCut ? job.codes.CodeCentre : std::string();
         printer_.PrintNormal(PTR_S_RECEIPT, centre + job.banner + kCrLf);
@@ -113,7 +125,9 @@ void LaneJobRunner::RunDivert(const PrintJob& job, JobReport& report) {
 
 void LaneJobRunner::RunDirect(const PrintJob& job, JobReport& report) {
     report.opened = true;
-    report.fault = WriteDirectPort(job.directPort, DirectTicketBytes(job.text, job.codePage));
+    Starting(job);
+    report.fault = WriteDirectPort(job.directPort, DirectTicketBytes(job.text, job.codePage),
+                                   kDirectPortLimit, &report.bytesLeft);
     report.printed = report.fault == PrintFault::None;
 }
 

@@ -2,6 +2,7 @@
 
 #include "output/OposPrinterRoutines.h"
 #include "printing/JobRunner.h"
+#include "printing/ReprintJournal.h"
 
 namespace kps {
 
@@ -12,7 +13,10 @@ namespace kps {
 // report to the tick thread.
 class LaneJobRunner final : public JobRunner {
   public:
-    LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause, const PrintLog& log);
+    // `journal`, when given, records each job's items just before its first
+    // byte leaves.
+    LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause, const PrintLog& log,
+                  ReprintJournal* journal = nullptr);
 
     JobReport Run(const PrintJob& job) override;
 
@@ -35,8 +39,11 @@ class LaneJobRunner final : public JobRunner {
     void RunDivert(const PrintJob& job, JobReport& report);
     void RunDirect(const PrintJob& job, JobReport& report);
 
+    void Starting(const PrintJob& job);
+
     PosPrinter& printer_;
     const PrintLog& log_;
+    ReprintJournal* journal_;
     FaultCollector faults_;
     OposPrinterRoutines main_;    // as the main window opens a printer
     OposPrinterRoutines divert_;  // as the divert dialog opens one

@@ -7,6 +7,7 @@
 #include "printing/PrintDeviceSetting.h"
 #include "printing/PrintWindow.h"
 #include "printing/PrinterStates.h"
+#include "printing/ReprintJournal.h"
 #include "printing/TicketBuffers.h"
 #include "printing/TicketsInFlight.h"
 #include "startup/Clock.h"
@@ -30,6 +31,7 @@ struct PrintContext {
     DivertState& divert;
     TicketsInFlight& inFlight;
     PrinterStates& states;
+    ReprintJournal& journal;
     int codePage = 1252;
     std::string settingsFolder;  // where layout files are looked for after the current folder
 };

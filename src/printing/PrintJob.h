@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -9,14 +10,16 @@
 namespace kps {
 
 enum class JobKind {
-    Ticket,  // a kitchen ticket; its items are marked printed when it came out
-    Notice,  // a table exchange ticket of one kitchen notice
-    Divert,  // a held ticket offered to the divert printer by the divert dialog
+    Ticket,   // a kitchen ticket; its items are marked printed when it came out
+    Notice,   // a table exchange ticket of one kitchen notice
+    Divert,   // a held ticket offered to the divert printer by the divert dialog
+    Reprint,  // a stored ticket printed again on request; it marks nothing
 };
 
 // One ticket for one printer, self-contained: a lane prints it without
 // looking at anything the tick thread may change meanwhile.
 struct PrintJob {
+    unsigned long number = 0;  // given by the lanes when it is submitted
     JobKind kind = JobKind::Ticket;
     std::string device;        // DeviceName: the lane, and the OPOS logical device name
     std::string printingType;  // "O" network receipt printer, "D" direct port
@@ -25,9 +28,11 @@ struct PrintJob {
     int codePage = 1252;       // "D": the code page of the port's bytes
     PrinterCodes codes;        // the codes the lines were composed with
 
-    std::string text;                // RTF: the whole ticket text
-    std::vector<std::string> lines;  // List3: one entry per printed line
-    std::string banner;              // Divert: "*Divert From " + the ticket's own printer
+    std::string text;                 // RTF: the whole ticket text
+    std::vector<std::string> lines;   // List3: one entry per printed line
+    std::size_t headerEnd = 0;        // lines [0, headerEnd) are the client block and header
+    std::size_t headerEndInText = 0;  // where they end in text
+    std::string banner;               // Divert: "*Divert From " + the ticket's own printer
 
     std::vector<std::string> itemIds;  // List1: printing-detail IDs
     std::vector<std::string> billIds;  // List2: bill-detail IDs, parallel to itemIds
@@ -48,8 +53,9 @@ struct RoutineFault {
 // What became of one job, as its lane reports it to the tick thread.
 struct JobReport {
     PrintJob job;
-    bool opened = false;   // "O": the printer opened (false leads to the divert question)
-    bool printed = false;  // the ticket came out as far as the printer told
+    bool opened = false;     // "O": the printer opened (false leads to the divert question)
+    bool printed = false;    // the ticket came out as far as the printer told
+    bool bytesLeft = false;  // some of it may have reached the printer
     PrintFault fault = PrintFault::None;
     std::string failureText;  // Divert: what the dialog shows after a failed print
     std::vector<RoutineFault> faults;

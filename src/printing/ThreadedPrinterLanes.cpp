@@ -29,6 +29,7 @@ void ThreadedPrinterLanes::Submit(PrintJob job) {
     if (stopping_) {
         return;
     }
+    job.number = ++submitted_;
     auto& lane = lanes_[job.device];
     if (!lane) {
         lane = std::make_unique<Lane>();

@@ -54,6 +54,7 @@ class ThreadedPrinterLanes final : public PrinterLanes {
     std::map<std::string, std::unique_ptr<Lane>> lanes_;
     std::vector<JobReport> reports_;
     bool stopping_ = false;
+    unsigned long submitted_ = 0;
 };
 
 }  // namespace kps

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct TicketBuffers {
     std::vector<std::string> List2;  // bill-detail IDs, parallel to List1
     std::vector<std::string> List3;  // one entry per ticket line, OPOS codes
     std::vector<std::string> List4;  // the same lines with ESC/POS codes
+    std::size_t HeaderEnd = 0;       // List3 entries of the client block and header
+    std::size_t HeaderEndInRTF = 0;  // where the header ends in RTF
 
     // The notice grid PrtData: one row of 15 cells per notice of the pass.
     std::vector<std::vector<std::string>> PrtData;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "database/Recordset.h"
+#include "printing/TicketReprinter.h"
 #include "text/KpsError.h"
 #include "text/Text.h"
 
@@ -35,6 +36,8 @@ PrintJob TicketSendingStep::ComposedJob(JobKind kind) const {
     job.codes = context_.codes;
     job.text = ticket.RTF;
     job.lines = ticket.List3;
+    job.headerEnd = ticket.HeaderEnd;
+    job.headerEndInText = ticket.HeaderEndInRTF;
     job.optionPrinter1 = ticket.OptionPrinter1;
     return job;
 }
@@ -114,6 +117,9 @@ void TicketSendingStep::Settle(const JobReport& report) {
         case JobKind::Divert:
             SettleDivert(report);
             break;
+        case JobKind::Reprint:
+            SettleReprint(report);
+            break;
     }
 }
 
@@ -121,10 +127,14 @@ void TicketSendingStep::SettleTicket(const JobReport& report) {
     const PrintJob& job = report.job;
     if (report.printed) {
         SettleMarking({job.itemIds, job.billIds});
+        if (reprints_ != nullptr) {
+            reprints_->Remember(job.device, KeptTicket(job, context_.clock.Now()));
+        }
         Printed(job.device);
         return;
     }
     NotPrinting(job.device, report.fault);
+    Unprinted(report);
     if (job.printingType == "D") {
         // The rows stay waiting; the operator hears once, not every tick.
         inFlight_.ReleaseItems(job.itemIds);
@@ -148,11 +158,21 @@ void TicketSendingStep::SettleTicket(const JobReport& report) {
     questions_.push_back(job);
 }
 
+void TicketSendingStep::Unprinted(const JobReport& report) {
+    // Bytes that left may have come out: the next copy says it may be one.
+    if (report.bytesLeft) {
+        inFlight_.SuspectItems(report.job.itemIds);
+    } else {
+        context_.journal.JobUnsent(report.job.number);
+    }
+}
+
 void TicketSendingStep::SettleNotice(const JobReport& report) {
     const PrintJob& job = report.job;
     inFlight_.ReleaseNotice(job.noticeId, job.device);
     if (report.printed) {
         inFlight_.MarkDelivered(job.noticeId, job.device);
+        context_.journal.NoticeDelivered(job.noticeId, job.device);
         Printed(job.device);
         if (inFlight_.AllDelivered(job.noticeId)) {
             MarkNoticePrinted(job.noticeId);
@@ -171,11 +191,22 @@ void TicketSendingStep::SettleDivert(const JobReport& report) {
     }
     if (report.printed) {
         Printed(report.job.device);
+    } else {
+        Unprinted(report);
     }
     dialog_.OnDivertReport(report);
     if (dialog_.Closed || !host_.KeepAsking(dialog_)) {
         EndQuestion();
     }
+}
+
+void TicketSendingStep::SettleReprint(const JobReport& report) {
+    if (report.printed) {
+        Printed(report.job.device);
+        return;
+    }
+    NotPrinting(report.job.device, report.fault);
+    context_.log.WriteLog("Error Reprint at '" + report.job.device + "'");
 }
 
 void TicketSendingStep::Printed(const std::string& device) {
@@ -196,6 +227,7 @@ void TicketSendingStep::SettleMarking(const Marking& marking) {
     if (MarkTicketPrinted(marking.itemIds, marking.billIds)) {
         inFlight_.ReleaseItems(marking.itemIds);
         inFlight_.ClearSuspects(marking.itemIds);
+        context_.journal.ItemsMarked(marking.itemIds);
     } else {
         failedMarkings_.push_back(marking);
     }
@@ -236,6 +268,7 @@ bool TicketSendingStep::MarkTicketPrinted(const std::vector<std::string>& itemId
 void TicketSendingStep::MarkNoticePrinted(const std::string& noticeId) {
     context_.db.Execute("Update Kelt_trs_PrintKitchen Set PrintStatus=1 Where ID=" + noticeId);
     inFlight_.ForgetNotice(noticeId);
+    context_.journal.NoticeDone(noticeId);
 }
 
 void TicketSendingStep::AskNextQuestion() {

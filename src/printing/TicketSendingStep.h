@@ -12,6 +12,7 @@
 #include "printing/PrintContext.h"
 #include "printing/PrinterLanes.h"
 #include "printing/PrinterOutages.h"
+#include "printing/ReprintStore.h"
 #include "printing/TicketSender.h"
 #include "printing/TicketsInFlight.h"
 
@@ -26,6 +27,9 @@ class TicketSendingStep final : public TicketSender {
   public:
     TicketSendingStep(PrintContext& context, PrinterLanes& lanes, TicketsInFlight& inFlight,
                       TRDIVET& dialog, DivertDialogHost& host);
+
+    // Keeps every kitchen ticket a lane printed in `store`, for a reprint.
+    void KeepPrintedTickets(ReprintStore* store) { reprints_ = store; }
 
     // The kitchen ticket in the ticket buffers, for the device loaded last.
     void SendTicket() override;
@@ -66,7 +70,10 @@ class TicketSendingStep final : public TicketSender {
     void Settle(const JobReport& report);
     void SettleTicket(const JobReport& report);
     void SettleNotice(const JobReport& report);
+    // A ticket or divert print that did not come out.
+    void Unprinted(const JobReport& report);
     void SettleDivert(const JobReport& report);
+    void SettleReprint(const JobReport& report);
     void Printed(const std::string& device);
     void NotPrinting(const std::string& device, PrintFault fault);
     void SettleMarking(const Marking& marking);
@@ -81,6 +88,7 @@ class TicketSendingStep final : public TicketSender {
     TRDIVET& dialog_;
     DivertDialogHost& host_;
     PrinterOutages outages_;
+    ReprintStore* reprints_ = nullptr;
     std::deque<PrintJob> questions_;  // the front one is shown when questionShown_
     bool questionShown_ = false;
     unsigned long questionsAsked_ = 0;

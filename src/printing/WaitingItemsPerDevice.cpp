@@ -45,6 +45,7 @@ WaitingItemsRouting WaitingItemsPerDevice(const Recordset& items, const Recordse
     const std::map<long, std::string> names = DeviceNames(devices.Rows());
     const ResultTable& table = items.Rows();
     auto flagsColumn = ColumnOf(table, "RefPrinterGroup");
+    auto idColumn = ColumnOf(table, "ID");
     for (const auto& row : table.rows) {
         bool routed = false;
         if (flagsColumn && !row[*flagsColumn].IsNull()) {
@@ -58,6 +59,9 @@ WaitingItemsRouting WaitingItemsPerDevice(const Recordset& items, const Recordse
         }
         if (!routed) {
             ++routing.unroutable;
+            if (idColumn) {
+                routing.unroutableIds.push_back(row[*idColumn].AsText());
+            }
         }
     }
     return routing;

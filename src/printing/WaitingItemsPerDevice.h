@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "database/Recordset.h"
 
@@ -10,6 +11,7 @@ namespace kps {
 struct WaitingItemsRouting {
     std::map<std::string, long> perDevice;  // DeviceName -> items it would print
     long unroutable = 0;  // items of no item row, no group, or a group naming no device
+    std::vector<std::string> unroutableIds;
 };
 
 // Counts the waiting items (the main window's PendingItems rows, each joined

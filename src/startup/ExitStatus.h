@@ -9,6 +9,7 @@ enum ExitStatus : int {
     kExitAlreadyRunning = 3,  // another server already runs on the same settings file
     kExitMissingLayouts = 4,  // a device of a printer group lacks its layout file
     kExitFatalError = 5,      // an error ended the process (the fatal error report)
+    kExitNotReprinted = 6,    // --reprint: no such ticket is kept, or it did not print
 };
 
 }  // namespace kps

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 
 #include "database/Recordset.h"
 #include "database/SqliteConnection.h"
+#include "output/EscPosDecoder.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
 #include "support/TestDatabase.h"
@@ -185,6 +187,55 @@ TEST_F(ServerProcessTest, ASecondCopyOnTheSameSettingsIsRefusedWhileTheFirstRuns
     kill(first, SIGTERM);
     Outcome stopped = Wait(first, db_.Folder());
     EXPECT_EQ(stopped.status, 0) << stopped.err;
+}
+
+TEST_F(ServerProcessTest, APortNobodyReadsHoldsNothingUpAndTheServerStillStops) {
+    // The kitchen's port is a named pipe that nobody reads.
+    ASSERT_EQ(::mkfifo((db_.Folder() + "/kitchen1.prn").c_str(), 0600), 0);
+    db_.Exec(
+        "INSERT INTO kelt_trs_printingdetails (TRSID, TableCode, ItemCode, Quantity, BillNo, "
+        "PosDescription) VALUES (1, 'T5', 'F1', 2, 'B1', 'Soup')");
+    db_.Exec("INSERT INTO mrex_mt_item (ItemCode, RefPrinterGroupCode) VALUES ('F1', 'KIT')");
+    pid_t server = Start({"--settings", db_.Folder() + "/GSetup.ini", "--headless"}, db_.Folder());
+    for (int i = 0;
+         i < 100 && ReadBytes(db_.Folder() + "/stdout.txt").find("Sending") == std::string::npos;
+         ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    kill(server, SIGTERM);
+    Outcome stopped = Wait(server, db_.Folder());
+    EXPECT_EQ(stopped.status, 0) << stopped.err;
+    auto rows = db_.Db().OpenRecordset("select PrintStatus from kelt_trs_printingdetails");
+    EXPECT_EQ(rows->Field("PrintStatus").AsText(), "0");
+}
+
+TEST_F(ServerProcessTest, PreviewIsWhatThenPrintsAndReprintPrintsItAgainLabelled) {
+    db_.Exec(
+        "INSERT INTO kelt_trs_printingdetails (TRSID, TableCode, ItemCode, Quantity, BillNo, "
+        "PosDescription) VALUES (1, 'T5', 'F1', 2, 'B1', 'Soup')");
+    db_.Exec("INSERT INTO mrex_mt_item (ItemCode, RefPrinterGroupCode) VALUES ('F1', 'KIT')");
+    const std::string ini = db_.Folder() + "/GSetup.ini";
+    const std::string port = db_.Folder() + "/kitchen1.prn";
+    Outcome preview =
+        RunServer({"--preview", "--settings", ini, "--out", db_.Folder() + "/pv"}, db_.Folder());
+    ASSERT_EQ(preview.status, 0) << preview.err;
+    const std::string text = ReadBytes(db_.Folder() + "/pv/01-KITCHEN1-T5.txt");
+    EXPECT_NE(text.find("Soup"), std::string::npos) << preview.out;
+    EXPECT_FALSE(std::filesystem::exists(port));
+    EXPECT_EQ(db_.Db()
+                  .OpenRecordset("select ID from kelt_trs_printingdetails where PrintStatus=0")
+                  ->RecordCount(),
+              1);
+
+    ASSERT_EQ(RunServer(OneTick(db_.Folder()), db_.Folder()).status, 0);
+    EXPECT_EQ(DecodeEscPos(ReadBytes(port)), text);
+
+    Outcome reprint = RunServer({"--reprint", "KITCHEN1", "--settings", ini}, db_.Folder());
+    EXPECT_EQ(reprint.status, 0) << reprint.err;
+    const std::string copy = DecodeEscPos(ReadBytes(port));
+    EXPECT_LT(copy.find("KITCHEN"), copy.find("*** REPRINT ***"));
+    EXPECT_LT(copy.find("*** REPRINT ***"), copy.find("Soup"));
+    EXPECT_EQ(RunServer({"--reprint", "KITCHEN1", "2", "--settings", ini}, db_.Folder()).status, 6);
 }
 
 // The newcomer's demo: its orders come out of the fake network printer and

@@ -64,8 +64,9 @@ TEST_F(HeadlessRunnerTest, StatusAndCountLinesAreWrittenOncePerChange) {
     EXPECT_EQ(passes.notices, 3);
     EXPECT_TRUE(form.IsClosed());
     EXPECT_EQ(err.str(), "Exit: Shut Down Print Server ?\n");
+    // These items' rows name no printer group: no printer can take them.
     EXPECT_EQ(out.str(),
-              "[22:05:09] 3 Item(s) waiting to print\n"
+              "[22:05:09] 3 Item(s) waiting to print; 3 Item(s) no printer can take\n"
               "[22:05:09] Sending to Printer 'KITCHEN1'\n"
               "[22:05:09] 0 Item(s) waiting to print\n");
 }

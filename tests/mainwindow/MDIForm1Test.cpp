@@ -7,6 +7,8 @@
 #include "mainwindow/ScriptedConnection.h"
 #include "mainwindow/WindowStatements.h"
 #include "support/Fakes.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {
@@ -132,14 +134,25 @@ TEST_F(MDIForm1Test, RefreshCountsWaitingItemsPerFlaggedDeviceAndThoseNoDeviceTa
                                   {T("O"), Value::Integer(3), T(nullptr)}};
     db.tables[kItemsSql].columns.push_back("RefPrinterGroup");
     // Both devices, the first only, a device without a name, no group, no device 5.
+    long id = 0;
     for (const char* flags : {"OO", "O", "XXO", static_cast<const char*>(nullptr), "XXXXO"}) {
-        db.tables[kItemsSql].rows.push_back({Value::Integer(1), T("T1"), T("D"), T("B1"), T("Rice"),
-                                             Value::Integer(1), T("G"), T(flags)});
+        db.tables[kItemsSql].rows.push_back({Value::Integer(++id), T("T1"), T("D"), T("B1"),
+                                             T("Rice"), Value::Integer(1), T("G"), T(flags)});
     }
     PrinterStates states;
+    TempFolder folder;
+    PrintLog log(folder.Path(), clock);
     MDIForm1 form = MakeForm();
     form.SetPrinterStates(&states);
+    form.SetPrintLog(&log);
     form.Load();
+    form.RefreshWaitingGrid();
+    EXPECT_EQ(form.UnroutableItems(), 3);
+    const std::string logText = ReadBytes(log.TodayFile());
+    for (const char* line : {"Item 3 has no printer", "Item 4 has no printer"}) {
+        EXPECT_NE(logText.find(line), std::string::npos) << line;
+        EXPECT_EQ(logText.find(line), logText.rfind(line)) << "once: " << line;
+    }
     ASSERT_EQ(states.Printers().size(), 2u);
     EXPECT_EQ(states.Printers()[0].device, "BAR1");
     EXPECT_EQ(states.Printers()[0].waitingItems, 1);

@@ -98,6 +98,8 @@ TEST_F(KitchenTicketComposerTest, HeaderFooterAndClientBlockInEveryBuffer) {
                                 centre + f4 + "KITCHEN" + kCrLf, centre + f2 + "Table: T5" + kCrLf,
                                 centre + f1 + "No 123 Pax 4" + kCrLf, centre + f1 + staff + kCrLf,
                                 f1 + "2  Burger" + kCrLf, centre + f1 + "KITCHEN1" + kCrLf}));
+    // A reprint's label goes after the client block and the header.
+    EXPECT_EQ(ticket.HeaderEnd, 8u);
     // RTF keeps the aligned line; List4 carries the ESC/POS codes.
     EXPECT_EQ(ticket.RTF, f2 + "> C9" + kCrLf + f2 + "> Mr Smith" + kCrLf + f2 + "> Ref3" + kCrLf +
                               f2 + kCrLf + kCrLf + f4 + std::string(6, ' ') + "KITCHEN" + kCrLf +

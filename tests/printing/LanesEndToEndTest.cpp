@@ -1,19 +1,24 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <thread>
 
 #include "KitchenTicketFixture.h"
 #include "dialogs/TRDIVET.h"
 #include "fake-receipt-printer/FakeReceiptPrinter.h"
+#include "output/EscPosDecoder.h"
 #include "output/EscPosNetworkPrinter.h"
 #include "output/PosPrinterRegistry.h"
 #include "printing/LaneJobRunner.h"
+#include "printing/SentTicketBytes.h"
 #include "printing/ThreadedPrinterLanes.h"
+#include "printing/TicketPreview.h"
 #include "printing/TicketSendingStep.h"
 #include "support/FileBytes.h"
 
@@ -21,6 +26,8 @@ namespace kps::test {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::StartsWith;
 
 std::unique_ptr<FakeReceiptPrinter> StartPrinter(const std::string& address) {
     FakeReceiptPrinter::Options options;
@@ -172,6 +179,106 @@ TEST_F(LanesEndToEnd, WithoutTheLeaseNoLaneSendsAByteAndEveryItemStaysWaiting) {
     for (int id = 1; id <= 4; ++id) {
         EXPECT_EQ(PrintStatus(id), 0);
     }
+}
+
+TEST_F(LanesEndToEnd, PreviewHoldsTheBytesTheServerThenSendsAndMarksNothing) {
+    std::map<std::string, PreviewTicket> preview;
+    for (const PreviewTicket& ticket :
+         PreviewPrintQueue(db, log, clock, op, window, ctx.codePage, ctx.settingsFolder)) {
+        preview[ticket.job.device + "/" + ticket.key] = ticket;
+    }
+    ASSERT_EQ(preview.size(), 4u);
+    EXPECT_THAT(db.executed, IsEmpty());
+    EXPECT_TRUE(k3->Jobs().empty());
+    EXPECT_THAT(PreviewText(preview["K1/T5"]), HasSubstr("Burger"));
+    EXPECT_EQ(PreviewFileStem(preview["K3/T6"], 4), "04-K3-T6");
+
+    serverDispatcher.DispatchPrintQueue();
+    ASSERT_TRUE(SettleUntil([&] { return PrintStatus(2) == 1 && PrintStatus(4) == 1; }));
+    const auto jobs = k3->Jobs();
+    ASSERT_EQ(jobs.size(), 2u);
+    // After the cut the printer is asked whether it printed.
+    EXPECT_THAT(std::string(FakeReceiptPrinter::TicketBytes(jobs[0]).at(0)),
+                StartsWith(SentTicketBytes(preview["K3/T5"].job)));
+    EXPECT_THAT(std::string(FakeReceiptPrinter::TicketBytes(jobs[1]).at(0)),
+                StartsWith(SentTicketBytes(preview["K3/T6"].job)));
+    EXPECT_EQ(ReadBytes(port), SentTicketBytes(preview["D1/T5"].job));
+}
+
+// Every item line form, on the network and the direct-port printer.
+TEST_F(LanesEndToEnd, PreviewInEveryFormatIsWhatThePrintersGet) {
+    database.Exec("UPDATE kelt_trs_printingdetails SET PluCode='P12', Remark1='no salt'");
+    for (int format = 1; format <= 4; ++format) {
+        SCOPED_TRACE(format);
+        const std::string layout = WriteLayout(
+            "F" + std::to_string(format) + ".ini",
+            "[BODY]\r\nFormat=" + std::to_string(format) +
+                "\r\nPosDescriptionLine=PosDescription\r\nPosDescriptionLine1=ItemName\r\n"
+                "[GENERAL]\r\nRowPerLine=40\r\n[HEADER]\r\nL1=1C4=Table [VarTableNo]\r\n");
+        database.Exec("UPDATE Kelt_mt_Device SET WP_FileName='" + layout + "'");
+        database.Exec("UPDATE kelt_trs_printingdetails SET PrintStatus=0 WHERE ID IN (2, 3, 4)");
+        window.DeviceList().Requery();
+        std::set<std::string> k3Tickets;
+        std::string d1Ticket;
+        for (const PreviewTicket& ticket :
+             PreviewPrintQueue(db, log, clock, op, window, ctx.codePage, ctx.settingsFolder)) {
+            if (ticket.job.device == "K3") {
+                k3Tickets.insert(SentTicketBytes(ticket.job));
+            } else if (ticket.job.device == "D1") {
+                d1Ticket = SentTicketBytes(ticket.job);
+            }
+        }
+        ASSERT_EQ(k3Tickets.size(), 2u);
+        EXPECT_THAT(DecodeEscPos(d1Ticket), HasSubstr("* no salt"));
+
+        const std::size_t before = k3->Jobs().size();
+        serverDispatcher.DispatchPrintQueue();
+        ASSERT_TRUE(SettleUntil(
+            [&] { return PrintStatus(2) == 1 && PrintStatus(3) == 1 && PrintStatus(4) == 1; }));
+        const auto jobs = k3->Jobs();
+        ASSERT_EQ(jobs.size(), before + 2);
+        for (std::size_t j = before; j < jobs.size(); ++j) {
+            const std::string sent(FakeReceiptPrinter::TicketBytes(jobs[j]).at(0));
+            EXPECT_TRUE(std::any_of(k3Tickets.begin(), k3Tickets.end(), [&](const std::string& p) {
+                return sent.starts_with(p);
+            })) << DecodeEscPos(sent);
+        }
+        EXPECT_EQ(ReadBytes(port), d1Ticket);
+    }
+}
+
+TEST_F(LanesEndToEnd, PreviewOfASystemPrinterTicketIsTheLinesItDraws) {
+    // Two system printers in the group: the first takes the items.
+    AddGroup("G5", "XXXXOO");
+    AddItem("CAKE", "G5");
+    const std::string layout =
+        WriteLayout("W.ini",
+                    "[BODY]\r\nFormat=2\r\nPosDescriptionLine=PosDescription\r\n"
+                    "[GENERAL]\r\nRowPerLine=40\r\n[HEADER]\r\nL1=0C4=KITCHEN\r\n");
+    AddDevice(5, "W1", "W", layout);
+    AddDevice(6, "W2", "W", layout);
+    AddWaiting(5, "T7", "CAKE", {{"PosDescription", "'Cake'"}, {"Remark1", "'warm'"}});
+    std::vector<std::string> previewed;
+    for (const PreviewTicket& ticket :
+         PreviewPrintQueue(db, log, clock, op, window, ctx.codePage, ctx.settingsFolder)) {
+        for (const SystemPrinterLine& line : ticket.page) {
+            previewed.push_back(line.text);
+        }
+        if (ticket.job.device == "W1") {
+            EXPECT_EQ(ticket.page.back().red, 255);
+        }
+    }
+    EXPECT_TRUE(systemPrinter.calls.empty());
+
+    serverDispatcher.DispatchPrintQueue();
+    std::vector<std::string> drawn;
+    for (const std::string& call : systemPrinter.calls) {
+        if (call.starts_with("line ")) {
+            drawn.push_back(call.substr(5));
+        }
+    }
+    EXPECT_EQ(previewed, drawn);
+    EXPECT_THAT(drawn, ::testing::Contains("   * warm"));
 }
 
 }  // namespace

@@ -64,6 +64,7 @@ TEST_F(OposSending, FailedPrintLeavesItemsWaitingWithoutDivert) {
     EXPECT_EQ(host.shown, 0);
     EXPECT_EQ(PrintStatus(1), 0);
     EXPECT_FALSE(inFlight.HoldsItem("1"));  // composed and sent again by the next pass
+    EXPECT_TRUE(inFlight.IsSuspect("1"));   // and labelled: its lines may have come out
     EXPECT_EQ(window.Status(), "Printer 'K1' not printing");
 }
 

@@ -13,9 +13,11 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTableView>
+#include <algorithm>
 #include <filesystem>
 
 #include "mainwindow/FakePrintPasses.h"
+#include "mainwindow/qt/TicketPreviewDialogQt.h"
 #include "startup/ExitStatus.h"
 #include "support/Fakes.h"
 #include "support/FileBytes.h"
@@ -59,6 +61,27 @@ class MainWindowQtTest : public ::testing::Test {
     FakePrintPasses passes;
     MDIForm1 form;
     MainWindowQt window;
+};
+
+// Hands back one ticket for any item; only KITCHEN1 has a ticket to reprint.
+class RecordingTicketTools final : public TicketTools {
+  public:
+    std::vector<PreviewTicket> PreviewItem(const std::string& itemId) override {
+        previewed.push_back(itemId);
+        PreviewTicket ticket;
+        ticket.key = "T1";
+        ticket.job.device = "KITCHEN1";
+        ticket.job.printingType = "O";
+        PR_LoadOposSetting(ticket.job.codes, "O");
+        ticket.job.lines = {"2  Fried rice\r\n"};
+        return {ticket};
+    }
+    bool ReprintLast(const std::string& device) override {
+        reprinted.push_back(device);
+        return device == "KITCHEN1";
+    }
+    std::vector<std::string> previewed;
+    std::vector<std::string> reprinted;
 };
 
 class MainWindowWithoutTrayTest : public MainWindowQtTest {
@@ -226,6 +249,34 @@ TEST_F(MainWindowQtTest, PrinterPanelShowsStatesAndResumesOneSuspendedPrinter) {
     EXPECT_EQ(window.Tray().ToolTip(), "KELT Print Server");
     EXPECT_FALSE(window.Tray().ShowsTrouble());
     EXPECT_EQ(window.Dis()->text(), "0 Item(s) waiting to print");
+}
+
+TEST_F(MainWindowQtTest, PreviewShowsTheRowsTicketAndReprintAsksForThePrintersLast) {
+    database.Exec("insert into Kelt_mt_Device (DeviceCode, DeviceName) values (1, 'KITCHEN1')");
+    RecordingTicketTools tools;
+    ASSERT_TRUE(window.Load());
+    states.OnFailed("BAR1", PrintFault::Failed);
+    window.Printers()->selectRow(0);
+    EXPECT_FALSE(window.Reprint()->isEnabled());
+    window.SetTicketTools(&tools);
+
+    window.PreviewRow(2);
+    EXPECT_EQ(tools.previewed, std::vector<std::string>{"3"});
+    const auto* dialog = window.findChild<TicketPreviewDialogQt*>();
+    ASSERT_NE(dialog, nullptr);
+    const auto labels = dialog->findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(),
+                            [](const QLabel* label) { return !label->pixmap().isNull(); }));
+
+    for (int row = 0; row < 2; ++row) {
+        window.Printers()->selectRow(row);
+        ASSERT_TRUE(window.Reprint()->isEnabled());
+        window.Reprint()->click();
+    }
+    std::sort(tools.reprinted.begin(), tools.reprinted.end());
+    EXPECT_EQ(tools.reprinted, (std::vector<std::string>{"BAR1", "KITCHEN1"}));
+    ASSERT_EQ(op.messages.size(), 1u);
+    EXPECT_EQ(op.messages[0].text, "No ticket of 'BAR1' is kept to reprint");
 }
 
 TEST_F(MainWindowQtTest, OnASmallScreenTheWindowFitsAndEveryButtonStaysVisible) {

@@ -5,6 +5,7 @@
 namespace kps::test {
 
 void InlinePrinterLanes::Submit(PrintJob job) {
+    job.number = submitted.size() + 1;
     submitted.push_back(job);
     JobRunner& runner = job.kind == JobKind::Divert ? divertRunner_ : runner_;
     reports_.push_back(runner.Run(job));

@@ -43,6 +43,7 @@ struct PrintRig {
     DivertState divert;
     TicketsInFlight inFlight;
     PrinterStates states;
+    ReprintJournal journal{"", log};
     PrintContext ctx;
 };
 

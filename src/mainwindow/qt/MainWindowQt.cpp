@@ -1,10 +1,13 @@
 #include "mainwindow/qt/MainWindowQt.h"
 
+#include "mainwindow/qt/TicketPreviewDialogQt.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -104,6 +107,11 @@ void MainWindowQt::BuildControls() {
     flxData_->verticalHeader()->hide();
     flxData_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     flxData_->setSelectionMode(QAbstractItemView::NoSelection);
+    flxData_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(flxData_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { ShowGridMenu(at); });
+    connect(flxData_, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { PreviewRow(index.row()); });
     for (int column = 0; column < WaitingGridModelQt::ColumnCount; ++column) {
         flxData_->setColumnWidth(column, WaitingGridModelQt::ColumnWidthPixels(column));
     }
@@ -136,6 +144,7 @@ void MainWindowQt::BuildControls() {
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(label2_, 1);
     buttons->addWidget(resume_);
+    buttons->addWidget(reprint_);
     buttons->addWidget(command3_);
     buttons->addWidget(command4_);
     buttons->addWidget(pclose_);
@@ -165,12 +174,61 @@ void MainWindowQt::BuildPrinterPanel() {
     connect(printers_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { EnableResume(); });
     connect(resume_, &QPushButton::clicked, this, [this] { ResumeSelectedPrinter(); });
+    reprint_ = new QPushButton(QStringLiteral("Reprint"), this);
+    reprint_->setToolTip(QStringLiteral("Print the selected printer's last ticket again"));
+    reprint_->setEnabled(false);
+    connect(reprint_, &QPushButton::clicked, this, [this] { ReprintSelectedPrinter(); });
+}
+
+void MainWindowQt::SetTicketTools(TicketTools* tools) {
+    tools_ = tools;
+    EnableResume();
+}
+
+void MainWindowQt::ShowGridMenu(const QPoint& at) {
+    const QModelIndex index = flxData_->indexAt(at);
+    if (tools_ == nullptr || !index.isValid()) {
+        return;
+    }
+    QMenu menu(this);
+    QAction* preview = menu.addAction(QStringLiteral("Preview"));
+    if (menu.exec(flxData_->viewport()->mapToGlobal(at)) == preview) {
+        PreviewRow(index.row());
+    }
+}
+
+void MainWindowQt::PreviewRow(int row) {
+    const auto& ids = form_.FlxData().ItemIds();
+    if (tools_ == nullptr || row < 0 || static_cast<std::size_t>(row) >= ids.size()) {
+        return;
+    }
+    Guarded([&] {
+        auto* dialog = new TicketPreviewDialogQt(
+            tools_->PreviewItem(ids[static_cast<std::size_t>(row)]), this);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->show();
+    });
+}
+
+void MainWindowQt::ReprintSelectedPrinter() {
+    const QModelIndexList rows = printers_->selectionModel()->selectedRows();
+    if (tools_ == nullptr || rows.isEmpty()) {
+        return;
+    }
+    const std::string device = printersModel_.Status(rows.front().row()).device;
+    Guarded([&] {
+        if (!tools_->ReprintLast(device)) {
+            operator_.Notify("No ticket of '" + device + "' is kept to reprint", "Reprint",
+                             MessageIcon::Information);
+        }
+    });
 }
 
 void MainWindowQt::EnableResume() {
     const QModelIndexList rows = printers_->selectionModel()->selectedRows();
     resume_->setEnabled(!rows.isEmpty() &&
                         printersModel_.Status(rows.front().row()).state == PrinterState::Suspended);
+    reprint_->setEnabled(tools_ != nullptr && !rows.isEmpty());
 }
 
 void MainWindowQt::ResumeSelectedPrinter() {

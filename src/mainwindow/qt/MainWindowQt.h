@@ -5,6 +5,7 @@
 
 #include "mainwindow/MDIForm1.h"
 #include "mainwindow/MainWindowObserver.h"
+#include "mainwindow/TicketTools.h"
 #include "mainwindow/WindowCommands.h"
 #include "mainwindow/WindowShell.h"
 #include "mainwindow/qt/PrinterStatesModelQt.h"
@@ -49,6 +50,14 @@ class MainWindowQt final : public QWidget,
     // One tick of Timer1; an error is reported and ends the run.
     void Tick();
 
+    // Enables the Preview action of the grid and the Reprint button of the
+    // printer panel.
+    void SetTicketTools(TicketTools* tools);
+
+    // Preview of grid row `row` (0: the first item): the tickets of the next
+    // pass that carry it, in a dialog of their own.
+    void PreviewRow(int row);
+
     // The designed size, never larger than `available` (the screen's
     // available area); the window may then be made no larger.
     void FitToScreen(const QRect& available);
@@ -87,6 +96,7 @@ class MainWindowQt final : public QWidget,
     QTableView* Printers() const { return printers_; }
     const PrinterStatesModelQt& PrintersModel() const { return printersModel_; }
     QPushButton* Resume() const { return resume_; }
+    QPushButton* Reprint() const { return reprint_; }
     QLabel* PrinterNote() const { return printerNote_; }
     TrayIconQt& Tray() { return tray_; }
     WindowCommands& Commands() { return commands_; }
@@ -107,6 +117,8 @@ class MainWindowQt final : public QWidget,
     void ShowTrayState();
     void EnableResume();
     void ResumeSelectedPrinter();
+    void ReprintSelectedPrinter();
+    void ShowGridMenu(const QPoint& at);
     template <typename Action>
     bool Guarded(Action action);
 
@@ -115,6 +127,7 @@ class MainWindowQt final : public QWidget,
     QtPollTimer& timer_;
     Operator& operator_;
     PrinterStates& states_;
+    TicketTools* tools_ = nullptr;
     WindowCommands commands_;
     std::optional<bool> trayAvailable_;
     WaitingGridModelQt model_;
@@ -135,6 +148,7 @@ class MainWindowQt final : public QWidget,
     QLabel* image1_ = nullptr;
     QTableView* printers_ = nullptr;
     QPushButton* resume_ = nullptr;
+    QPushButton* reprint_ = nullptr;
     QLabel* printerNote_ = nullptr;
 };
 
