@@ -25,13 +25,17 @@ std::vector<std::string> Carried(const PrintedTicket& ticket, const std::set<std
 }
 
 long LostOf(const std::set<std::string>& queued, const std::set<std::string>& seen,
-            std::vector<std::string>& sample) {
+            const std::set<std::string>& waiting, CopyFigures& figures) {
     long lost = 0;
     for (const std::string& code : queued) {
-        if (!seen.contains(code)) {
-            ++lost;
-            if (sample.size() < kLostSample) {
-                sample.push_back(code);
+        if (seen.contains(code)) {
+            continue;
+        }
+        ++lost;
+        if (!waiting.contains(code)) {
+            ++figures.lostMarkedPrinted;
+            if (figures.lostSample.size() < kLostSample) {
+                figures.lostSample.push_back(code);
             }
         }
     }
@@ -41,6 +45,7 @@ long LostOf(const std::set<std::string>& queued, const std::set<std::string>& se
 }  // namespace
 
 CopyFigures Reckon(const std::set<std::string>& items, const std::set<std::string>& notices,
+                   const std::set<std::string>& waiting,
                    const std::vector<PrintedTicket>& tickets) {
     CopyFigures figures;
     figures.items = static_cast<long>(items.size());
@@ -62,8 +67,8 @@ CopyFigures Reckon(const std::set<std::string>& items, const std::set<std::strin
         figures.labelledFirstCopies += !again && labelled;
         seen.insert(carried.begin(), carried.end());
     }
-    figures.itemsLost = LostOf(items, seen, figures.lostSample);
-    figures.noticesLost = LostOf(notices, seen, figures.lostSample);
+    figures.itemsLost = LostOf(items, seen, waiting, figures);
+    figures.noticesLost = LostOf(notices, seen, waiting, figures);
     return figures;
 }
 

@@ -5,6 +5,7 @@
 // duplicate copy came without the reprint line, so CI can run it.
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -43,11 +44,12 @@ void Report(const kps::bench::FaultFigures& f) {
               << "printed copies: " << c.copies << "\n"
               << "items lost: " << c.itemsLost << "\n"
               << "notices lost: " << c.noticesLost << "\n"
+              << "    of the lost, marked printed all the same: " << c.lostMarkedPrinted << "\n"
               << "duplicate copies: " << c.duplicates << "\n"
               << "duplicate copies without the reprint line: " << c.unlabelledDuplicates << "\n"
               << "labelled copies that were first copies: " << c.labelledFirstCopies << "\n";
     if (!c.lostSample.empty()) {
-        std::cout << "some lost:";
+        std::cout << "some lost yet marked printed:";
         for (const std::string& code : c.lostSample) {
             std::cout << " " << code;
         }

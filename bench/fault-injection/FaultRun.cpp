@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <random>
@@ -148,10 +149,21 @@ class FaultRig {
         figures.waitingNotices = desk_->WaitingNotices();
         figures.serverStarts = server_->Starts();
         figures.folder = outlet_->Folder();
-        figures.copies = Reckon(items_, notices_, room_.Tickets());
+        const auto tickets = room_.Tickets();
+        KeepCopies(tickets);
+        figures.copies = Reckon(items_, notices_, desk_->WaitingCodes(), tickets);
     }
 
   private:
+    // Every printed copy, readable, in copies.txt beside the outlet.
+    void KeepCopies(const std::vector<PrintedTicket>& tickets) const {
+        std::ofstream out(outlet_->Folder() + "/copies.txt", std::ios::binary);
+        for (const PrintedTicket& ticket : tickets) {
+            out << "--- " << ticket.printer << " " << ticket.arrivedUs << "\n"
+                << ticket.text << "\n";
+        }
+    }
+
     // Sleeps until `until`, starting the server again whenever it has ended
     // without being killed on purpose.
     void WatchUntil(Clock::time_point until, FaultFigures& figures) {

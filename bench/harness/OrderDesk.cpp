@@ -42,6 +42,18 @@ long OrderDesk::WaitingNotices() {
     return Count("select count(*) as n from kelt_trs_printkitchen where PrintStatus=0");
 }
 
+std::set<std::string> OrderDesk::WaitingCodes() {
+    std::set<std::string> codes;
+    for (const char* sql :
+         {"select PosDescription from kelt_trs_printingdetails where PrintStatus=0",
+          "select Remark1 from kelt_trs_printkitchen where PrintStatus=0"}) {
+        for (const auto& row : db_.Query(sql).rows) {
+            codes.insert(row[0].AsText());
+        }
+    }
+    return codes;
+}
+
 long OrderDesk::Count(const std::string& sql) {
     const ResultTable rows = db_.Query(sql);
     return rows.rows.empty() ? 0 : std::stol(rows.rows[0][0].AsText());

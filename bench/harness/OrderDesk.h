@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,8 @@ class OrderDesk {
     // Item and notice rows still waiting to print.
     long WaitingItems();
     long WaitingNotices();
+    // What the waiting rows print: item descriptions and notice remarks.
+    std::set<std::string> WaitingCodes();
 
   private:
     long Count(const std::string& sql);

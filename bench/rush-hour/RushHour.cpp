@@ -5,6 +5,7 @@
 // a number. Several --server options are measured in turn, side by side.
 
 #include <cstdio>
+#include <cstdlib>
 #include <iomanip>
 #include <iostream>
 #include <sstream>

@@ -238,7 +238,12 @@ void ThrowOdbcDiagnostics(short handleType, void* handle, long fallbackNumber,
         }
         std::size_t chars =
             std::min<std::size_t>(static_cast<std::size_t>(length), std::size(message) - 1);
-        description += (description.empty() ? "" : "\n") + OdbcNarrow(message, chars);
+        // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on
+        // "\n" + text at -O3.
+        if (!description.empty()) {
+            description += '\n';
+        }
+        description += OdbcNarrow(message, chars);
     }
     if (description.empty()) {
         description = "The ODBC driver reported an error without a message.";

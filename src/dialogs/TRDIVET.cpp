@@ -43,7 +43,8 @@ void TRDIVET::Command1() {
     PrintJob job;
     job.kind = JobKind::Divert;
     job.device = OPrinterName;
-    job.printingType = "O";
+    // Not a one-letter literal: GCC 12 warns falsely (-Wrestrict) on it at -O3.
+    job.printingType = std::string(1, 'O');
     job.address = oIPAddress;
     job.codes = codes_;
     job.lines = List1;

@@ -1,5 +1,7 @@
 #include "printing/ReprintLabel.h"
 
+#include <algorithm>
+
 namespace kps {
 
 std::string ReprintLabelLine(const std::string& printingType, const PrinterCodes& codes) {
@@ -15,6 +17,13 @@ std::string ReprintLabelLine(const std::string& printingType, const PrinterCodes
                    3);
     }
     return codes.CodeCentre + line;
+}
+
+std::string NoticeCopyKey(const std::string& noticeId, const std::string& device) {
+    std::string key = "notice " + noticeId + " " + device;
+    // The journal separates items by commas.
+    std::replace(key.begin(), key.end(), ',', ';');
+    return key;
 }
 
 }  // namespace kps

@@ -12,4 +12,8 @@ inline constexpr const char* kReprintLabel = "*** REPRINT ***";
 // direct port ("D"), which knows no OPOS code, between ESC a 1 and ESC a 0.
 std::string ReprintLabelLine(const std::string& printingType, const PrinterCodes& codes);
 
+// How a notice's copy on one device is named among possibly printed items
+// (the reprint journal, the suspects of TicketsInFlight).
+std::string NoticeCopyKey(const std::string& noticeId, const std::string& device);
+
 }  // namespace kps

@@ -1,5 +1,6 @@
 #include "printing/TableExchangeTicket.h"
 
+#include "printing/ReprintLabel.h"
 #include "text/KpsError.h"
 
 namespace kps {
@@ -28,7 +29,13 @@ TableExchangeTicket::Outcome TableExchangeTicket::PrintTableExchangeTicket(
     if (k < 0 || static_cast<std::size_t>(k) >= grid.size()) {
         throw KpsError(kErrNoCurrentRecord, "No notice in row " + std::to_string(k));
     }
-    const auto lines = ComposeLines(grid[static_cast<std::size_t>(k)]);
+    auto lines = ComposeLines(grid[static_cast<std::size_t>(k)]);
+    // A device that may have printed this notice already says so after the
+    // heading.
+    const bool reprint = ctx_.inFlight.IsSuspect(NoticeCopyKey(noticeId, ctx_.device.DeviceName));
+    if (reprint) {
+        lines.insert(lines.begin() + 1, Line{"", "", 4, kReprintLabel});
+    }
 
     ctx_.ticket.List3.clear();
     ctx_.ticket.RTF.clear();
@@ -82,7 +89,9 @@ std::vector<TableExchangeTicket::Line> TableExchangeTicket::ComposeLines(
 
 void TableExchangeTicket::WriteTextLines(const std::vector<Line>& lines) {
     for (const auto& line : lines) {
-        std::string entry = line.codes + line.text + kCrLf;
+        std::string entry = line.systemText == kReprintLabel
+                                ? ReprintLabelLine(ctx_.device.PrintingType, ctx_.codes)
+                                : line.codes + line.text + kCrLf;
         ctx_.ticket.RTF += entry;
         ctx_.ticket.List3.push_back(std::move(entry));
     }

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "database/Recordset.h"
+#include "printing/ReprintLabel.h"
 #include "printing/TicketReprinter.h"
 #include "text/KpsError.h"
 #include "text/Text.h"
@@ -70,6 +71,7 @@ void TicketSendingStep::SendTicket() {
 void TicketSendingStep::SendNotice(const std::string& noticeId) {
     PrintJob job = ComposedJob(JobKind::Notice);
     job.noticeId = noticeId;
+    job.itemIds = {NoticeCopyKey(noticeId, job.device)};
     inFlight_.HoldNotice(noticeId, job.device);
     lanes_.Submit(std::move(job));
 }
@@ -173,6 +175,8 @@ void TicketSendingStep::SettleNotice(const JobReport& report) {
     if (report.printed) {
         inFlight_.MarkDelivered(job.noticeId, job.device);
         context_.journal.NoticeDelivered(job.noticeId, job.device);
+        inFlight_.ClearSuspects(job.itemIds);
+        context_.journal.ItemsMarked(job.itemIds);
         Printed(job.device);
         if (inFlight_.AllDelivered(job.noticeId)) {
             MarkNoticePrinted(job.noticeId);
@@ -180,6 +184,7 @@ void TicketSendingStep::SettleNotice(const JobReport& report) {
         return;
     }
     NotPrinting(job.device, report.fault);
+    Unprinted(report);
     if (outages_.Failed(job.device)) {
         context_.log.WriteLog("Error Print Notice " + job.noticeId + " at '" + job.device + "'");
     }

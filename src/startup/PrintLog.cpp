@@ -30,7 +30,7 @@ std::string LineStart(const LocalDateTime& t) {
     return date + FormatLongTime(t) + " ";
 }
 
-std::chrono::sys_days Day(int year, int month, int day) {
+std::chrono::year_month_day Date(int year, int month, int day) {
     return std::chrono::year_month_day(std::chrono::year(year),
                                        std::chrono::month(static_cast<unsigned>(month)),
                                        std::chrono::day(static_cast<unsigned>(day)));
@@ -126,7 +126,8 @@ void PrintLog::RemoveOldFilesLocked(const LocalDateTime& now) const {
         return;
     }
     prunedDay_ = today;
-    const auto oldest = Day(now.year, now.month, now.day) - std::chrono::days(keepDays_);
+    const auto oldest =
+        std::chrono::sys_days(Date(now.year, now.month, now.day)) - std::chrono::days(keepDays_);
     static const std::regex kDayFile(R"(Prt_(\d\d)(\d\d)(\d{4})\.Log)");
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(LogFolder(drivePath_), ec)) {
@@ -135,9 +136,7 @@ void PrintLog::RemoveOldFilesLocked(const LocalDateTime& now) const {
         if (!std::regex_match(name, m, kDayFile)) {
             continue;
         }
-        const auto date = std::chrono::year_month_day(std::chrono::year(std::stoi(m[3])),
-                                                      std::chrono::month(std::stoul(m[2])),
-                                                      std::chrono::day(std::stoul(m[1])));
+        const auto date = Date(std::stoi(m[3]), std::stoi(m[2]), std::stoi(m[1]));
         if (date.ok() && std::chrono::sys_days(date) < oldest) {
             fs::remove(entry.path(), ec);
         }

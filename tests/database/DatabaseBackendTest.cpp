@@ -244,8 +244,9 @@ TEST_P(DatabaseBackendTest, StartUpStatementsRunAsWritten) {
     EXPECT_EQ(device->Field("DeviceName").AsText(), "BAR1");
     EXPECT_EQ(device->Field("OptionPrinter1").AsText(), "3");
     EXPECT_EQ(device->Field("LDNName").AsText(), "127.0.0.1");
-    auto divert = db_->Db().OpenRecordset("Select * from kelt_mt_device WHERE Devicecode='1'");
-    EXPECT_EQ(divert->Field("DirectPort").AsText(), "kitchen1.prn");
+    auto divert = db_->Db().OpenRecordset("Select * from kelt_mt_device WHERE Devicecode='3'");
+    EXPECT_EQ(divert->Field("DeviceName").AsText(), "BAR2");
+    EXPECT_EQ(divert->Field("PrinterType").AsText(), "O");
 }
 
 TEST_P(DatabaseBackendTest, DispatchAndTicketStatementsRunAsWritten) {

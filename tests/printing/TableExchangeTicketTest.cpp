@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "NoticeTestFixture.h"
+#include "printing/ReprintLabel.h"
 #include "printing/TableExchangeTicket.h"
 #include "text/KpsError.h"
 
@@ -148,6 +149,16 @@ TEST_F(TableExchangeTicketTest, SystemPrinterIsFoundByTrimmedCapitalNameAndPrint
     EXPECT_EQ(systemPrinter.calls, calls);
     EXPECT_TRUE(ticket.List3.empty());
     EXPECT_TRUE(ticket.RTF.empty());
+}
+
+TEST_F(TableExchangeTicketTest, APossibleSecondCopySaysSoAfterTheHeading) {
+    UseDevice(1, "KITCHEN1", "O");
+    SetRow(0);
+    inFlight.SuspectItems({NoticeCopyKey("1", "KITCHEN1")});
+    EXPECT_TRUE(Print());
+    ASSERT_GE(ticket.List3.size(), 2u);
+    EXPECT_EQ(ticket.List3[0], kBig + kCentre + "*TABLE EXCHANGE*\r\n");
+    EXPECT_EQ(ticket.List3[1], kCentre + "*** REPRINT ***\r\n");
 }
 
 TEST_F(TableExchangeTicketTest, RowOutsideTheGridIsAnError) {
