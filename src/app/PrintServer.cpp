@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "printing/DeviceLaneRunner.h"
+#include "startup/ConnectionFactory.h"
 #include "startup/StateFolder.h"
 #include "text/KpsError.h"
 
@@ -16,6 +17,22 @@ namespace {
 // the job it is printing when the server stops.
 constexpr std::chrono::milliseconds kLaneFinishLimit{5000};
 
+std::unique_ptr<OutletLease> MakeLease(const GeneralSetup& setup, Connection& db,
+                                       std::ostream& notices) {
+    if (!setup.Lease) {
+        return nullptr;
+    }
+    auto lease =
+        MakeOutletLease(db, setup.DatabaseName, setup.OutletCode, SqliteDatabaseFile(setup));
+    if (!lease) {
+        notices << "<4>The database (" << db.DbmsName()
+                << ") offers no outlet lease: this server prints without one, so no other "
+                   "server may print for this outlet."
+                << std::endl;
+    }
+    return lease;
+}
+
 }  // namespace
 
 PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::ostream& notices)
@@ -24,10 +41,13 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       log_(setup_.DrivePath, clock_, setup_.CodePage, &notices, setup_.LogKeepDays),
       journal_((std::filesystem::path(ResolveStateFolder(setup_)) / "reprint-journal").string(),
                log_),
+      lease_(MakeLease(setup_, db_, notices)),
       registry_(PosPrinterRegistry::BesideSettings(setup_)),
-      lanes_([this, &notices] {
-          return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices, &journal_);
-      }),
+      lanes_(
+          [this, &notices] {
+              return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices, &journal_);
+          },
+          lease_ ? &leaseFlag_ : nullptr),
       form_(db_, clock_, ports.op, ticket_, ports.timer, started.RefOutlet),
       context_{db_,
                log_,
@@ -54,6 +74,11 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       reprints_(stateFolder_, log_),
       reprinter_(db_, log_, reprints_, lanes_, setup_.CodePage),
       tools_(context_, reprinter_) {
+    if (lease_) {
+        leased_ =
+            std::make_unique<LeasedPrinting>(passes_, *lease_, leaseFlag_, db_, inFlight_, states_);
+        leased_->CheckLease();  // a standby says so before its first polling cycle
+    }
     form_.SetPrinterStates(&states_);
     form_.SetPrintLog(&log_);
     sending_.KeepPrintedTickets(&reprints_);

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/ServerTicketTools.h"
+#include "database/OutletLease.h"
 #include "dialogs/DivertDialogHost.h"
 #include "dialogs/TRDIVET.h"
 #include "mainwindow/MDIForm1.h"
@@ -11,6 +12,8 @@
 #include "printing/KitchenNoticePass.h"
 #include "printing/KitchenPrinting.h"
 #include "printing/KitchenTicketComposer.h"
+#include "printing/LeaseFlag.h"
+#include "printing/LeasedPrinting.h"
 #include "printing/PrintContext.h"
 #include "printing/PrintQueueDispatcher.h"
 #include "printing/ReprintStore.h"
@@ -34,12 +37,14 @@ struct ServerPorts {
 // and wired by reference: the process state, the printers' lanes, the main
 // window's rules and the printing passes. `notices` (standard error) takes
 // the reachability notes and every print-log line with its syslog priority.
+// Unless [PrintServer] Lease=No, it prints only while it holds the outlet's
+// lease, and waits on standby while another server does.
 class PrintServer {
   public:
     PrintServer(StartupResult& started, const ServerPorts& ports, std::ostream& notices);
 
     MDIForm1& Form() { return form_; }
-    PrintPasses& Passes() { return passes_; }
+    PrintPasses& Passes() { return leased_ ? static_cast<PrintPasses&>(*leased_) : passes_; }
     DivertState& Divert() { return divert_; }
     PrinterStates& States() { return states_; }
     const PrintLog& Log() const { return log_; }
@@ -66,6 +71,9 @@ class PrintServer {
     PrinterStates states_;
     ReprintJournal journal_;
 
+    LeaseFlag leaseFlag_;
+    std::unique_ptr<OutletLease> lease_;  // destroyed before the connection it lives on
+
     PosPrinterRegistry registry_;
     ThreadedPrinterLanes lanes_;
 
@@ -77,6 +85,7 @@ class PrintServer {
     PrintQueueDispatcher dispatcher_;
     KitchenNoticePass notices_;
     KitchenPrinting passes_;
+    std::unique_ptr<LeasedPrinting> leased_;
 
     std::string stateFolder_;
     ReprintStore reprints_;

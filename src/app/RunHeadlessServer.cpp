@@ -26,6 +26,9 @@ int RunHeadlessServer(const std::string& iniPath, long ticks) {
         PrintServer server(started, {op, timer, systemPrinter, divertPolicy}, std::cerr);
         ConsolePrinterStateWriter states(server.GetClock(), std::cout);
         server.States().SetListener(&states);
+        if (server.States().Standby()) {
+            states.StandbyChanged(true);  // found before the writer was there to hear it
+        }
         HeadlessRunner runner(server.Form(), server.Passes(), server.Divert(), op,
                               server.GetClock(), std::cout);
         SdServiceManager serviceManager;

@@ -32,6 +32,14 @@ bool PostgresOutletLease::TryAcquire() {
         db_.Execute("SET tcp_keepalives_idle = 5");
         db_.Execute("SET tcp_keepalives_interval = 2");
         db_.Execute("SET tcp_keepalives_count = 2");
+        try {
+            // A holder asks every second; one silent for longer is cut off
+            // even when something between (a router, a proxy) still answers
+            // the keepalives for a machine that has gone.
+            db_.Execute("SET idle_session_timeout = '10s'");
+        } catch (const KpsError&) {
+            // Before PostgreSQL 14: the keepalives alone.
+        }
         keepalivesSet_ = true;
     }
     auto acquire = db_.Prepare("SELECT CASE WHEN pg_try_advisory_lock(?) THEN 1 ELSE 0 END");

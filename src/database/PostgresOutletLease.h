@@ -8,8 +8,9 @@
 namespace kps {
 
 // A session advisory lock (pg_try_advisory_lock) on the lease key. The
-// session asks the server to probe the client every few seconds, so the
-// lock of a server whose machine vanished is freed within seconds.
+// session asks the server to probe the client every few seconds, and to end
+// the session after 10 s without a statement, so the lock of a server whose
+// machine vanished is freed within seconds.
 class PostgresOutletLease final : public OutletLease {
   public:
     PostgresOutletLease(Connection& db, std::int64_t key);

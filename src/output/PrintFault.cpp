@@ -20,6 +20,8 @@ std::string DescribePrintFault(PrintFault fault) {
             return "no answer";
         case PrintFault::PortNotWritable:
             return "port not writable";
+        case PrintFault::NotLeased:
+            return "another server prints for this outlet";
         case PrintFault::Failed:
             break;
     }

@@ -14,6 +14,7 @@ enum class PrintFault {
     Offline,          // the printer reports itself offline or in error
     NoAnswer,         // connected, then silent
     PortNotWritable,  // a direct port that cannot be opened or written in time
+    NotLeased,        // another server holds the outlet: nothing was sent
     Failed,           // anything else
 };
 

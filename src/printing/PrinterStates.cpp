@@ -73,6 +73,9 @@ void PrinterStates::SetWaitingItems(const std::map<std::string, long>& perDevice
 void PrinterStates::SetStandby(bool standby) {
     if (standby_ != standby) {
         standby_ = standby;
+        if (listener_ != nullptr) {
+            listener_->StandbyChanged(standby);
+        }
         NotifyAll();
     }
 }

@@ -28,6 +28,8 @@ class PrinterStatesListener {
     virtual void Changed(const PrinterStatus& status) = 0;
     // Anything shown changed; follows every Changed(status) too.
     virtual void Changed() = 0;
+    // The server went on or came off standby; followed by Changed().
+    virtual void StandbyChanged(bool /*standby*/) {}
 };
 
 // What each printer is doing, as the lanes, the divert questions and the

@@ -4,8 +4,8 @@
 
 namespace kps {
 
-ThreadedPrinterLanes::ThreadedPrinterLanes(RunnerFactory makeRunner)
-    : makeRunner_(std::move(makeRunner)) {}
+ThreadedPrinterLanes::ThreadedPrinterLanes(RunnerFactory makeRunner, const LeaseFlag* lease)
+    : makeRunner_(std::move(makeRunner)), lease_(lease) {}
 
 ThreadedPrinterLanes::~ThreadedPrinterLanes() {
     // Every exchange of a job is bounded in time, so the wait ends.
@@ -72,12 +72,22 @@ void ThreadedPrinterLanes::Serve(Lane& lane) {
         lane.jobs.pop_front();
         lane.running = true;
         lock.unlock();
-        JobReport report = lane.runner->Run(job);
+        JobReport report = RunLeased(lane, job);
         lock.lock();
         lane.running = false;
         reports_.push_back(std::move(report));
         idle_.notify_all();
     }
+}
+
+JobReport ThreadedPrinterLanes::RunLeased(Lane& lane, const PrintJob& job) const {
+    if (lease_ != nullptr && !lease_->Held()) {
+        JobReport report;
+        report.job = job;
+        report.fault = PrintFault::NotLeased;
+        return report;
+    }
+    return lane.runner->Run(job);
 }
 
 bool ThreadedPrinterLanes::AllIdle() const {

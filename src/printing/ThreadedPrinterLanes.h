@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "printing/JobRunner.h"
+#include "printing/LeaseFlag.h"
 #include "printing/PrinterLanes.h"
 
 namespace kps {
@@ -21,7 +22,9 @@ class ThreadedPrinterLanes final : public PrinterLanes {
   public:
     using RunnerFactory = std::function<std::unique_ptr<JobRunner>()>;
 
-    explicit ThreadedPrinterLanes(RunnerFactory makeRunner);
+    // Given `lease`, a lane sends a job only while the lease is held, and
+    // reports it NotLeased otherwise.
+    explicit ThreadedPrinterLanes(RunnerFactory makeRunner, const LeaseFlag* lease = nullptr);
     ~ThreadedPrinterLanes() override;
     ThreadedPrinterLanes(const ThreadedPrinterLanes&) = delete;
     ThreadedPrinterLanes& operator=(const ThreadedPrinterLanes&) = delete;
@@ -41,7 +44,10 @@ class ThreadedPrinterLanes final : public PrinterLanes {
     void Serve(Lane& lane);
     bool AllIdle() const;
 
+    JobReport RunLeased(Lane& lane, const PrintJob& job) const;
+
     RunnerFactory makeRunner_;
+    const LeaseFlag* lease_;
     std::mutex mutex_;
     std::condition_variable work_;
     std::condition_variable idle_;

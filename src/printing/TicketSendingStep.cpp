@@ -98,6 +98,14 @@ bool TicketSendingStep::FinishSending(std::chrono::milliseconds limit) {
 }
 
 void TicketSendingStep::Settle(const JobReport& report) {
+    if (report.fault == PrintFault::NotLeased) {
+        // Nothing was sent; the server that holds the outlet prints it.
+        inFlight_.ReleaseItems(report.job.itemIds);
+        if (report.job.kind == JobKind::Notice) {
+            inFlight_.ReleaseNotice(report.job.noticeId, report.job.device);
+        }
+        return;
+    }
     for (const RoutineFault& fault : report.faults) {
         context_.op.ShowErrorReport(fault.where, fault.number, fault.description, fault.routine);
     }

@@ -14,6 +14,9 @@ namespace kps {
 // when empty). `adoConnectionString` is the string OpenConnection built
 // ("Provider=SQLOLEDB.1;Password=...;User ID=...;Initial Catalog=...;Data
 // Source=..."); the ODBC back end translates its keywords for the driver.
+// The SQLite database file the settings name; empty for any other database.
+std::string SqliteDatabaseFile(const GeneralSetup& setup);
+
 std::unique_ptr<Connection> OpenDatabaseConnection(const GeneralSetup& setup,
                                                    const std::string& adoConnectionString);
 

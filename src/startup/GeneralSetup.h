@@ -26,6 +26,7 @@ struct GeneralSetup {
     int CodePage = 1252;
     std::string StateFolder;                // empty: beside the print log
     int LogKeepDays = kDefaultLogKeepDays;  // 0 keeps every day file of the print log
+    bool Lease = true;  // false ("No"): print without the outlet lease, with no standby
 
     // The folder of the settings file; relative database and registry paths,
     // layout files not in the current folder and an empty DrivePath are

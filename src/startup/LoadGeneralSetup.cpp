@@ -1,5 +1,7 @@
 #include "startup/LoadGeneralSetup.h"
 
+#include <strings.h>
+
 #include <charconv>
 #include <filesystem>
 
@@ -36,6 +38,16 @@ int ParseKeepDays(const std::string& text) {
                                          " is not a whole number of days (0 keeps every file).");
     }
     return days;
+}
+
+bool ParseLease(const std::string& text) {
+    if (text.empty() || strcasecmp(text.c_str(), "Yes") == 0) {
+        return true;
+    }
+    if (strcasecmp(text.c_str(), "No") == 0) {
+        return false;
+    }
+    throw KpsError(kErrSettings, "[PrintServer] Lease=" + text + " is neither Yes nor No.");
 }
 
 }  // namespace
@@ -80,6 +92,7 @@ GeneralSetup LoadGeneralSetup(const std::string& iniPath, Operator& op, std::ost
     setup.OdbcOptions = read("PrintServer", "OdbcOptions");
     setup.StateFolder = read("PrintServer", "StateFolder");
     setup.LogKeepDays = ParseKeepDays(Trim(read("PrintServer", "LogKeepDays")));
+    setup.Lease = ParseLease(Trim(read("PrintServer", "Lease")));
     return setup;
 }
 

@@ -9,6 +9,7 @@ namespace kps {
 // driver or the system keeps the number the driver or the system gave it.
 enum ErrorNumber : long {
     kErrSettings = 1001,
+    kErrLeaseLost = 1002,
     kErrDatabaseOpen = 3705,
     kErrStatement = 3704,
     kErrFieldNotFound = 3265,

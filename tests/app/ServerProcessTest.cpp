@@ -135,6 +135,22 @@ TEST_F(ServerProcessTest, RunsItsTicksOnAValidOutletAndPrintsTheWaitingItem) {
     EXPECT_EQ(rows->Field("PrintStatus").AsText(), "1");
 }
 
+TEST(ServerWithoutLeaseTest, ADatabaseWithoutAnOutletLeaseIsWarnedOfAndStillPrints) {
+    TestDatabase db(Backend::SqliteOdbc);  // SQLite, but reached through ODBC: no lease file
+    AddOutlet(db);
+    WriteLayout(db.Folder());
+    WriteSettings(db.Folder(), db.Setup());
+    db.Exec(
+        "INSERT INTO kelt_trs_printingdetails (TRSID, TableCode, ItemCode, Quantity, BillNo, "
+        "PosDescription) VALUES (1, 'T5', 'F1', 2, 'B1', 'Soup')");
+    db.Exec("INSERT INTO mrex_mt_item (ItemCode, RefPrinterGroupCode) VALUES ('F1', 'KIT')");
+    Outcome run = RunServer(OneTick(db.Folder()), db.Folder());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("<4>The database (SQLite) offers no outlet lease"), std::string::npos)
+        << run.err;
+    EXPECT_NE(ReadBytes(db.Folder() + "/kitchen1.prn").find("Soup"), std::string::npos);
+}
+
 TEST_F(ServerProcessTest, RefusesToStartWithoutTheLayoutFiles) {
     std::filesystem::remove(db_.Folder() + "/Kit001.ini");
     Outcome run = RunServer(OneTick(db_.Folder()), db_.Folder());

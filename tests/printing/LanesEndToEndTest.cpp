@@ -77,6 +77,7 @@ class WaitingHost final : public DivertDialogHost, private DivertDialogView {
 class LanesEndToEnd : public KitchenTicketFixture {
   protected:
     LanesEndToEnd() {
+        lease.Publish(true);
         k1->SetRefusing(true);
         std::ofstream(registry.File(), std::ios::binary)
             << "[K1]\r\nHost=127.0.0.2\r\nPort=" << k1->Port()
@@ -126,8 +127,9 @@ class LanesEndToEnd : public KitchenTicketFixture {
     std::unique_ptr<FakeReceiptPrinter> k3 = StartPrinter("127.0.0.4");
     std::string port = database.Folder() + "/d1.prn";
     PosPrinterRegistry registry{database.Folder() + "/PosPrinters.ini", 1252};
+    LeaseFlag lease;
     ThreadedPrinterLanes threaded{
-        [this] { return std::make_unique<LoopbackLaneRunner>(registry, log); }};
+        [this] { return std::make_unique<LoopbackLaneRunner>(registry, log); }, &lease};
     TRDIVET dialog{threaded, log, op, codes, divert};
     WaitingHost host;
     TicketSendingStep sending{ctx, threaded, inFlight, dialog, host};
@@ -160,6 +162,23 @@ TEST_F(LanesEndToEnd, AFailingPrinterDelaysOnlyItselfAndDivertsWhenAsked) {
     const std::string logText = LogText();
     EXPECT_THAT(logText, HasSubstr("Error Open Printer 'K1'\r\n"));
     EXPECT_THAT(logText, HasSubstr("Printing Success divert to 'K2'\r\n"));
+}
+
+TEST_F(LanesEndToEnd, WithoutTheLeaseNoLaneSendsAByteAndEveryItemStaysWaiting) {
+    lease.Publish(false);
+    serverDispatcher.DispatchPrintQueue();
+
+    ASSERT_TRUE(SettleUntil([&] {
+        return !inFlight.HoldsItem("1") && !inFlight.HoldsItem("2") && !inFlight.HoldsItem("3") &&
+               !inFlight.HoldsItem("4");
+    }));
+    EXPECT_TRUE(k2->Jobs().empty());
+    EXPECT_TRUE(k3->Jobs().empty());
+    EXPECT_EQ(ReadBytes(port), "");
+    EXPECT_EQ(host.shown, 0) << "no divert question for a ticket never sent";
+    for (int id = 1; id <= 4; ++id) {
+        EXPECT_EQ(PrintStatus(id), 0);
+    }
 }
 
 TEST_F(LanesEndToEnd, PreviewHoldsTheBytesTheServerThenSendsAndMarksNothing) {

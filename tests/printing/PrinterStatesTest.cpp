@@ -22,7 +22,7 @@ class PrinterStatesTest : public ::testing::Test {
     PrinterStates states;
 };
 
-TEST_F(PrinterStatesTest, ReportsChangeTheStateAndWriteOneLinePerChange) {
+TEST_F(PrinterStatesTest, ReportsAndTheStandbyChangeTheStateAndWriteOneLinePerChange) {
     const LocalDateTime printedAt{2026, 12, 7, 22, 1, 0};
     states.OnPrinted("BAR1", printedAt);
     states.OnFailed("BAR1", PrintFault::CoverOpen);
@@ -34,10 +34,15 @@ TEST_F(PrinterStatesTest, ReportsChangeTheStateAndWriteOneLinePerChange) {
     states.OnPrinted("BAR1", clock.Now());
     EXPECT_EQ(Bar().state, PrinterState::Printing);
     EXPECT_EQ(Bar().lastPrinted, clock.Now());
+    states.SetStandby(true);
+    states.SetStandby(true);
+    states.SetStandby(false);
     EXPECT_EQ(out.str(),
               "[22:05:09] Printer 'BAR1' not printing: cover open\n"
               "[22:05:09] Printer 'BAR1' not printing: paper out\n"
-              "[22:05:09] Printer 'BAR1' printing\n");
+              "[22:05:09] Printer 'BAR1' printing\n"
+              "[22:05:09] Standby: another server prints for this outlet\n"
+              "[22:05:09] Printing for this outlet\n");
 }
 
 TEST_F(PrinterStatesTest, ClosedQuestionReturnsToThePreviousOrTheLastReportedState) {

@@ -44,7 +44,7 @@ TEST_F(LoadGeneralSetupTest, ReadsEverySettingIntoItsField) {
                "[COMPANYSETTINGS]\r\nsystemtype=hq\r\nOutletCode=OUT01\r\n"
                "[PrintServer]\r\nDatabase=SQLite\r\nOdbcDriver=FreeTDS\r\n"
                "OdbcOptions=TDS_Version=7.4\r\nCodePage=850\r\nStateFolder=/var/lib/"
-               "kps\r\nLogKeepDays=0\r\n");
+               "kps\r\nLogKeepDays=0\r\nLease=no\r\n");
 
     GeneralSetup setup = LoadGeneralSetup(ini_, op_);
 
@@ -62,16 +62,20 @@ TEST_F(LoadGeneralSetupTest, ReadsEverySettingIntoItsField) {
     EXPECT_EQ(setup.CodePage, 850);
     EXPECT_EQ(setup.StateFolder, "/var/lib/kps");
     EXPECT_EQ(setup.LogKeepDays, 0);
+    EXPECT_FALSE(setup.Lease);
 }
 
-TEST_F(LoadGeneralSetupTest, EmptyDrivePathIsTheSettingsFolderAndLogsAreKept90Days) {
+TEST_F(LoadGeneralSetupTest, EmptyDrivePathIsTheSettingsFolderLogsAreKept90DaysAndLeaseIsOn) {
     WriteBytes(ini_, "[GeneralSetup]\r\nDrivePath=\r\n");
     GeneralSetup setup = LoadGeneralSetup(ini_, op_);
     EXPECT_EQ(setup.DrivePath, folder_.Path());
     EXPECT_EQ(setup.LogKeepDays, 90);
+    EXPECT_TRUE(setup.Lease);
 
-    WriteBytes(ini_, "[PrintServer]\r\nLogKeepDays=-3\r\n");
-    EXPECT_THROW(LoadGeneralSetup(ini_, op_), KpsError);
+    for (const char* bad : {"LogKeepDays=-3", "Lease=off"}) {
+        WriteBytes(ini_, std::string("[PrintServer]\r\n") + bad + "\r\n");
+        EXPECT_THROW(LoadGeneralSetup(ini_, op_), KpsError) << bad;
+    }
 }
 
 TEST_F(LoadGeneralSetupTest, ReadsTheSuiteKeysInTheConfiguredCodePageIfSupported) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "database/OutletLease.h"
 #include "output/Pinger.h"
 #include "output/PosPrinter.h"
 #include "output/SystemPrinter.h"
@@ -111,6 +112,18 @@ class FakeTicketSender final : public TicketSender {
   public:
     void SendTicket() override { ++sent; }
     int sent = 0;
+};
+
+// An outlet lease that another server holds until `free` is set; clearing
+// `held` takes a held lease away.
+class FakeOutletLease final : public OutletLease {
+  public:
+    bool TryAcquire() override { return held = held || free; }
+    bool StillHeld() override { return held; }
+    void Release() override { held = false; }
+
+    bool free = false;
+    bool held = false;
 };
 
 }  // namespace kps::test

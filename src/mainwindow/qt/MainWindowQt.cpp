@@ -18,6 +18,7 @@
 #include "dialogs/qt/DivertDialogQt.h"
 #include "mainwindow/TrayTip.h"
 #include "mainwindow/qt/FallbackFontQt.h"
+#include "printing/PrinterStateLine.h"
 #include "startup/ExitStatus.h"
 #include "text/KpsError.h"
 
@@ -245,9 +246,8 @@ void MainWindowQt::Changed() {
         printers_->selectRow(selected);
     }
     EnableResume();
-    QString note = states_.Standby()
-                       ? QStringLiteral("Standby: another print server holds this outlet")
-                       : UnroutableNote(states_.Unroutable());
+    QString note = states_.Standby() ? QString::fromStdString(StandbyLine(true))
+                                     : UnroutableNote(states_.Unroutable());
     printerNote_->setText(note);
     ShowTrayState();
 }
