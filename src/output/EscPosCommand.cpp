@@ -135,4 +135,17 @@ EscPosCommand ReadEscPosCommand(std::string_view data) {
     return {EscPosKind::Text, data.substr(0, end), 0};
 }
 
+int CodePageOfTable(unsigned table, int current) {
+    switch (table) {
+        case 0:
+            return 437;
+        case 2:
+            return 850;
+        case 16:
+            return 1252;
+        default:
+            return current;
+    }
+}
+
 }  // namespace kps

@@ -35,4 +35,7 @@ struct EscPosCommand {
 // An Incomplete command spans the rest of `data`.
 EscPosCommand ReadEscPosCommand(std::string_view data);
 
+// The code page of ESC t's character table n, or `current` for tables not read.
+int CodePageOfTable(unsigned table, int current);
+
 }  // namespace kps

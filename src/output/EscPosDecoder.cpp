@@ -75,20 +75,6 @@ std::string ColourMarker(unsigned n) {
     }
 }
 
-// The code page of a character table, or `current` for tables we do not read.
-int TableCodePage(unsigned table, int current) {
-    switch (table) {
-        case 0:
-            return 437;
-        case 2:
-            return 850;
-        case 16:
-            return 1252;
-        default:
-            return current;
-    }
-}
-
 }  // namespace
 
 std::string DecodeEscPos(std::string_view bytes) {
@@ -128,7 +114,7 @@ std::string DecodeEscPos(std::string_view bytes) {
                 break;
             case EscPosKind::CodePage:
                 out += "[codepage " + std::to_string(command.parameter) + "]";
-                codePage = TableCodePage(command.parameter, codePage);
+                codePage = CodePageOfTable(command.parameter, codePage);
                 break;
             case EscPosKind::Cut:
                 out += "[cut]";

@@ -30,19 +30,6 @@ PaperAlign AlignOf(unsigned n) {
     }
 }
 
-int TableCodePage(unsigned table, int current) {
-    switch (table) {
-        case 0:
-            return 437;
-        case 2:
-            return 850;
-        case 16:
-            return 1252;
-        default:
-            return current;
-    }
-}
-
 // Builds the lines; a line takes its alignment when its first character
 // is placed, as the printer does.
 class Paper {
@@ -172,7 +159,7 @@ std::vector<PaperLine> ReadEscPosPaper(std::string_view bytes, int columns) {
                 mode.red = command.parameter == 1 || command.parameter == '1';
                 break;
             case EscPosKind::CodePage:
-                mode.codePage = TableCodePage(command.parameter, mode.codePage);
+                mode.codePage = CodePageOfTable(command.parameter, mode.codePage);
                 break;
             case EscPosKind::Cut:
                 paper.Cut(mode);
