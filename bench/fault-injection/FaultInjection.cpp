@@ -4,12 +4,11 @@
 // is reckoned. Exits 1 when an item or a notice never reached paper or a
 // duplicate copy came without the reprint line, so CI can run it.
 
-#include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <string>
 
 #include "fault-injection/FaultRun.h"
+#include "harness/RunArguments.h"
 #include "text/KpsError.h"
 
 namespace {
@@ -20,11 +19,6 @@ constexpr const char* kUsage =
     "                           [--release-pause VALUE]\n"
     "Defaults: the server of this build, 100 faults over 120 s, 60 s to drain,\n"
     "50 ms print time.\n";
-
-bool ReadNumber(const char* text, int& value) {
-    char rest = 0;
-    return std::sscanf(text, "%d%c", &value, &rest) == 1 && value >= 0;
-}
 
 void Report(const kps::bench::FaultFigures& f) {
     const kps::bench::CopyFigures& c = f.copies;
@@ -62,37 +56,21 @@ void Report(const kps::bench::FaultFigures& f) {
 int main(int argc, char** argv) {
     kps::bench::FaultOptions options;
     std::string server = KPS_SERVER_EXE;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        const bool hasValue = i + 1 < argc;
-        int number = 0;
-        auto numberOption = [&](const char* name, int& target) {
-            if (argument != name) {
-                return false;
-            }
-            if (!hasValue || !ReadNumber(argv[++i], number)) {
-                std::cerr << "kps-fault-injection: " << name << " wants a number\n" << kUsage;
-                std::exit(2);
-            }
-            target = number;
-            return true;
-        };
+    kps::bench::RunArguments arguments(argc, argv, "kps-fault-injection", kUsage);
+    while (arguments.Next()) {
         int seed = 0;
-        if (argument == "--help") {
+        if (arguments.Current() == "--help") {
             std::cout << kUsage;
             return 0;
-        } else if (argument == "--server" && hasValue) {
-            server = argv[++i];
-        } else if (argument == "--release-pause" && hasValue) {
-            options.releasePause = argv[++i];
-        } else if (numberOption("--seed", seed)) {
+        } else if (arguments.Text("--server", server) ||
+                   arguments.Text("--release-pause", options.releasePause)) {
+        } else if (arguments.Number("--seed", seed)) {
             options.seed = static_cast<unsigned>(seed);
-        } else if (!numberOption("--faults", options.faults) &&
-                   !numberOption("--seconds", options.seconds) &&
-                   !numberOption("--drain-seconds", options.drainSeconds) &&
-                   !numberOption("--print-ms", options.printMs)) {
-            std::cerr << "kps-fault-injection: unexpected argument " << argument << "\n" << kUsage;
-            return 2;
+        } else if (!arguments.Number("--faults", options.faults) &&
+                   !arguments.Number("--seconds", options.seconds) &&
+                   !arguments.Number("--drain-seconds", options.drainSeconds) &&
+                   !arguments.Number("--print-ms", options.printMs)) {
+            return arguments.Unexpected();
         }
     }
     try {

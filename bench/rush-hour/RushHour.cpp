@@ -4,14 +4,13 @@
 // healthy ones, and the idle cost. Figures, not a test: it never fails on
 // a number. Several --server options are measured in turn, side by side.
 
-#include <cstdio>
-#include <cstdlib>
 #include <iomanip>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "harness/RunArguments.h"
 #include "rush-hour/RushHourRun.h"
 #include "text/KpsError.h"
 
@@ -27,11 +26,6 @@ constexpr const char* kUsage =
     "Defaults: the server of this build, 200 orders 0.3-2.5 s apart, a burst of 20,\n"
     "30 orders with a stalled printer, 60 s idle, 150 ms print time. --quick is\n"
     "--orders 10 --burst 5 --stall-orders 4 --idle-seconds 10.\n";
-
-bool ReadNumber(const char* text, int& value) {
-    char rest = 0;
-    return std::sscanf(text, "%d%c", &value, &rest) == 1 && value >= 0;
-}
 
 std::string Whole(double value) {
     std::ostringstream out;
@@ -94,45 +88,30 @@ void PrintFigures(const std::vector<std::string>& servers,
 int main(int argc, char** argv) {
     RushHourOptions options;
     std::vector<std::string> servers;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        const bool hasValue = i + 1 < argc;
-        int number = 0;
-        auto numberOption = [&](const char* name, int& target) {
-            if (argument != name) {
-                return false;
-            }
-            if (!hasValue || !ReadNumber(argv[++i], number)) {
-                std::cerr << "kps-rush-hour: " << name << " wants a number\n" << kUsage;
-                std::exit(2);
-            }
-            target = number;
-            return true;
-        };
-        if (argument == "--help") {
+    kps::bench::RunArguments arguments(argc, argv, "kps-rush-hour", kUsage);
+    while (arguments.Next()) {
+        std::string text;
+        int seed = 0;
+        if (arguments.Current() == "--help") {
             std::cout << kUsage;
             return 0;
-        } else if (argument == "--server" && hasValue) {
-            servers.push_back(argv[++i]);
-        } else if (argument == "--release-pause" && hasValue) {
-            options.releasePause = argv[++i];
-        } else if (argument == "--quick") {
+        } else if (arguments.Text("--server", text)) {
+            servers.push_back(text);
+        } else if (arguments.Text("--release-pause", options.releasePause)) {
+        } else if (arguments.Current() == "--quick") {
             options.orders = 10;
             options.burst = 5;
             options.stallOrders = 4;
             options.idleSeconds = 10;
-        } else if (numberOption("--orders", options.orders) ||
-                   numberOption("--burst", options.burst) ||
-                   numberOption("--stall-orders", options.stallOrders) ||
-                   numberOption("--idle-seconds", options.idleSeconds) ||
-                   numberOption("--print-ms", options.printMs) ||
-                   numberOption("--drain-seconds", options.drainSeconds)) {
-        } else if (argument == "--seed" && hasValue && ReadNumber(argv[i + 1], number)) {
-            options.seed = static_cast<unsigned>(number);
-            ++i;
-        } else {
-            std::cerr << "kps-rush-hour: unexpected argument " << argument << "\n" << kUsage;
-            return 2;
+        } else if (arguments.Number("--seed", seed)) {
+            options.seed = static_cast<unsigned>(seed);
+        } else if (!arguments.Number("--orders", options.orders) &&
+                   !arguments.Number("--burst", options.burst) &&
+                   !arguments.Number("--stall-orders", options.stallOrders) &&
+                   !arguments.Number("--idle-seconds", options.idleSeconds) &&
+                   !arguments.Number("--print-ms", options.printMs) &&
+                   !arguments.Number("--drain-seconds", options.drainSeconds)) {
+            return arguments.Unexpected();
         }
     }
     if (servers.empty()) {
