@@ -139,6 +139,14 @@ TEST_P(DirectPortEndToEndTest, UnwritablePortLeavesItsItemsWaiting) {
     EXPECT_EQ(Marks(1), std::make_pair(1L, 1L));
 }
 
+TEST_P(DirectPortEndToEndTest, ATakeAwayWithoutATablePrintsInTableMode) {
+    KitchenTicketFixture::AddWaiting(1, "", "BURG",
+                                     {{"TableCode", "NULL"}, {"PosDescription", "'Burger'"}});
+    Pass();
+    EXPECT_EQ(ReadBytes(Port("KITCHEN1")), PortBytes(Line("Table -") + Line("2  Burger")));
+    EXPECT_EQ(Marks(1), std::make_pair(1L, 1L));
+}
+
 std::vector<Backend> AvailableBackends() {
     std::vector<Backend> backends = {Backend::Sqlite};
     if (TestDatabase::IsAvailable(Backend::Postgres)) {
