@@ -115,11 +115,18 @@ int HeadlessRunner::RunLoaded(const HeadlessOptions& options) {
 
 bool HeadlessRunner::WaitUntil(std::chrono::steady_clock::time_point deadline) {
     const sigset_t set = RunnerSignals();
+    // Signals are looked at even when a tick overran its second, so a stop
+    // or a restart is never passed over.
+    bool looked = false;
     while (true) {
         auto left = deadline - std::chrono::steady_clock::now();
         if (left <= std::chrono::steady_clock::duration::zero()) {
-            return true;
+            if (looked) {
+                return true;
+            }
+            left = std::chrono::steady_clock::duration::zero();
         }
+        looked = true;
         auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
         auto nanos = std::chrono::duration_cast<std::chrono::nanoseconds>(left - seconds);
         timespec timeout{static_cast<time_t>(seconds.count()), static_cast<long>(nanos.count())};
