@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "output/EscPosDecoder.h"
+#include "printing/ComposedJob.h"
 #include "printing/KitchenTicketComposer.h"
 #include "printing/SentTicketBytes.h"
 
@@ -40,23 +41,16 @@ TicketPreview::TicketPreview(PrintContext& ctx, const SystemPrinterPage& page)
 
 void TicketPreview::SendTicket() {
     TicketBuffers& ticket = ctx_.ticket;
-    const PrintDeviceSetting& device = ctx_.device;
     PreviewTicket kept;
     kept.key = dispatcher_ != nullptr ? dispatcher_->TicketKeyValue().Or("") : std::string();
     kept.columns = ticket.RowPerLine;
+    // The same job the sending step would hand to the device's lane.
     PrintJob& job = kept.job;
+    job = ComposedJob(ctx_, JobKind::Ticket);
     job.device = ticket.DeviceName;
     job.printingType = ticket.PrintingType;
-    job.address = device.LDNName;
-    job.directPort = device.DirectPort;
-    job.codePage = ctx_.codePage;
-    job.codes = ctx_.codes;
-    job.text = ticket.RTF;
-    job.lines = ticket.List3;
-    job.headerEnd = ticket.HeaderEnd;
     job.itemIds = ticket.List1;
     job.billIds = ticket.List2;
-    job.optionPrinter1 = ticket.OptionPrinter1;
     const auto& drawn = page_.Lines();
     if (ticket.OutputMode == "W") {
         kept.page.assign(drawn.begin() + static_cast<long>(pageUsed_), drawn.end());

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "database/Recordset.h"
+#include "printing/ComposedJob.h"
 #include "printing/ReprintLabel.h"
 #include "printing/TicketReprinter.h"
 #include "text/KpsError.h"
@@ -24,31 +25,12 @@ TicketSendingStep::TicketSendingStep(PrintContext& context, PrinterLanes& lanes,
                                      DivertDialogHost& host)
     : context_(context), lanes_(lanes), inFlight_(inFlight), dialog_(dialog), host_(host) {}
 
-PrintJob TicketSendingStep::ComposedJob(JobKind kind) const {
-    const TicketBuffers& ticket = context_.ticket;
-    const PrintDeviceSetting& device = context_.device;
-    PrintJob job;
-    job.kind = kind;
-    job.device = device.DeviceName;
-    job.printingType = device.PrintingType;
-    job.address = device.LDNName;
-    job.directPort = device.DirectPort;
-    job.codePage = context_.codePage;
-    job.codes = context_.codes;
-    job.text = ticket.RTF;
-    job.lines = ticket.List3;
-    job.headerEnd = ticket.HeaderEnd;
-    job.headerEndInText = ticket.HeaderEndInRTF;
-    job.optionPrinter1 = ticket.OptionPrinter1;
-    return job;
-}
-
 void TicketSendingStep::SendTicket() {
     context_.divert.DivertBanner.clear();
     TicketBuffers& ticket = context_.ticket;
     const std::string& type = ticket.PrintingType;
     if (type == "O" || type == "D") {
-        PrintJob job = ComposedJob(JobKind::Ticket);
+        PrintJob job = ComposedJob(context_, JobKind::Ticket);
         job.device = ticket.DeviceName;
         job.itemIds = std::move(ticket.List1);
         job.billIds = std::move(ticket.List2);
@@ -69,7 +51,7 @@ void TicketSendingStep::SendTicket() {
 }
 
 void TicketSendingStep::SendNotice(const std::string& noticeId) {
-    PrintJob job = ComposedJob(JobKind::Notice);
+    PrintJob job = ComposedJob(context_, JobKind::Notice);
     job.noticeId = noticeId;
     job.itemIds = {NoticeCopyKey(noticeId, job.device)};
     inFlight_.HoldNotice(noticeId, job.device);

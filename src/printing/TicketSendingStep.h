@@ -66,7 +66,6 @@ class TicketSendingStep final : public TicketSender {
         std::vector<std::string> billIds;
     };
 
-    PrintJob ComposedJob(JobKind kind) const;
     void Settle(const JobReport& report);
     void SettleTicket(const JobReport& report);
     void SettleNotice(const JobReport& report);
