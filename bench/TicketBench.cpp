@@ -10,12 +10,12 @@
 
 #include "dialogs/DivertDialogHost.h"
 #include "dialogs/TRDIVET.h"
-#include "printing/KitchenTicketComposer.h"
-#include "printing/PrintQueueDispatcher.h"
-#include "printing/TicketSendingStep.h"
+#include "sending/TicketSendingStep.h"
 #include "support/Fakes.h"
 #include "support/PrintRig.h"
 #include "support/TestDatabase.h"
+#include "tickets/KitchenTicketComposer.h"
+#include "tickets/PrintQueueDispatcher.h"
 
 namespace kps::test {
 namespace {

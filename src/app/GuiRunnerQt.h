@@ -3,9 +3,9 @@
 #include "mainwindow/MDIForm1.h"
 #include "mainwindow/TicketTools.h"
 #include "mainwindow/qt/QtPollTimer.h"
-#include "printing/DivertState.h"
-#include "printing/PrintPasses.h"
-#include "printing/PrinterStates.h"
+#include "sending/DivertState.h"
+#include "sending/PrintPasses.h"
+#include "sending/PrinterStates.h"
 #include "startup/Operator.h"
 #include "startup/PrintLog.h"
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "printing/qt/PreviewPictureQt.h"
+#include "tickets/qt/PreviewPictureQt.h"
 
 namespace kps {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "printing/DeviceLaneRunner.h"
+#include "sending/DeviceLaneRunner.h"
 #include "startup/ConnectionFactory.h"
 #include "startup/StateFolder.h"
 #include "text/KpsError.h"

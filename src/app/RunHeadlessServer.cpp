@@ -7,7 +7,7 @@
 #include "mainwindow/HeadlessPollTimer.h"
 #include "mainwindow/HeadlessRunner.h"
 #include "output/LpSystemPrinter.h"
-#include "printing/PrinterStateLine.h"
+#include "sending/PrinterStateLine.h"
 #include "startup/SdServiceManager.h"
 #include "text/KpsError.h"
 

@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "printing/TicketPreview.h"
+#include "tickets/TicketPreview.h"
 
 namespace kps {
 

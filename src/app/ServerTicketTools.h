@@ -1,8 +1,8 @@
 #pragma once
 
 #include "mainwindow/TicketTools.h"
-#include "printing/PrintContext.h"
-#include "printing/TicketReprinter.h"
+#include "sending/PrintContext.h"
+#include "sending/TicketReprinter.h"
 
 namespace kps {
 

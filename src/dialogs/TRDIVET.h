@@ -5,8 +5,8 @@
 
 #include "dialogs/DivertDialogView.h"
 #include "output/PrinterCodes.h"
-#include "printing/DivertState.h"
-#include "printing/PrinterLanes.h"
+#include "sending/DivertState.h"
+#include "sending/PrinterLanes.h"
 #include "startup/Operator.h"
 #include "startup/PrintLog.h"
 

@@ -5,8 +5,8 @@
 
 #include "mainwindow/HeadlessOperator.h"
 #include "mainwindow/MDIForm1.h"
-#include "printing/DivertState.h"
-#include "printing/PrintPasses.h"
+#include "sending/DivertState.h"
+#include "sending/PrintPasses.h"
 #include "startup/Clock.h"
 #include "startup/ServiceManager.h"
 

@@ -1,8 +1,8 @@
 #include "mainwindow/MDIForm1.h"
 
-#include "printing/WaitingItemsPerDevice.h"
 #include "startup/FlagText.h"
 #include "text/KpsError.h"
+#include "tickets/WaitingItemsPerDevice.h"
 
 namespace kps {
 

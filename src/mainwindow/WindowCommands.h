@@ -1,8 +1,8 @@
 #pragma once
 
 #include "mainwindow/WindowShell.h"
-#include "printing/DivertState.h"
-#include "printing/PrinterStates.h"
+#include "sending/DivertState.h"
+#include "sending/PrinterStates.h"
 #include "startup/PrintLog.h"
 
 namespace kps {

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 
-#include "printing/TicketBuffers.h"
+#include "output/TicketBuffers.h"
 
 namespace kps {
 

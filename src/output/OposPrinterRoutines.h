@@ -5,8 +5,8 @@
 #include "output/Pinger.h"
 #include "output/PosPrinter.h"
 #include "output/PrinterCodes.h"
+#include "output/TicketBuffers.h"
 #include "output/WaitPause.h"
-#include "printing/TicketBuffers.h"
 #include "startup/Operator.h"
 #include "startup/PrintLog.h"
 

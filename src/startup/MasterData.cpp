@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "database/Recordset.h"
-#include "printing/LayoutFile.h"
 #include "startup/FlagText.h"
+#include "startup/LayoutFilePath.h"
 #include "text/KpsError.h"
 #include "text/Text.h"
 

@@ -7,7 +7,7 @@
 
 #include "dialogs/DivertDialogView.h"
 #include "dialogs/TRDIVET.h"
-#include "printing/LaneJobRunner.h"
+#include "sending/LaneJobRunner.h"
 #include "support/Fakes.h"
 #include "support/InlinePrinterLanes.h"
 #include "support/TempFolder.h"

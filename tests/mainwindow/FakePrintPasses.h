@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "printing/PrintPasses.h"
+#include "sending/PrintPasses.h"
 
 namespace kps::test {
 

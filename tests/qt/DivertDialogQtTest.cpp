@@ -10,7 +10,7 @@
 
 #include "dialogs/TRDIVET.h"
 #include "dialogs/qt/DivertDialogQt.h"
-#include "printing/LaneJobRunner.h"
+#include "sending/LaneJobRunner.h"
 #include "support/Fakes.h"
 #include "support/InlinePrinterLanes.h"
 #include "support/TempFolder.h"

@@ -6,7 +6,7 @@
 
 #include "database/Connection.h"
 #include "database/Recordset.h"
-#include "printing/PrintWindow.h"
+#include "sending/PrintWindow.h"
 
 namespace kps::test {
 

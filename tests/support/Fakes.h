@@ -10,8 +10,8 @@
 #include "output/PosPrinter.h"
 #include "output/SystemPrinter.h"
 #include "output/WaitPause.h"
-#include "printing/PrintWindow.h"
-#include "printing/TicketSender.h"
+#include "sending/PrintWindow.h"
+#include "sending/TicketSender.h"
 #include "startup/Clock.h"
 #include "startup/Operator.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "printing/JobRunner.h"
-#include "printing/PrinterLanes.h"
+#include "sending/JobRunner.h"
+#include "sending/PrinterLanes.h"
 
 namespace kps::test {
 

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "database/Connection.h"
-#include "printing/LaneJobRunner.h"
-#include "printing/PrintContext.h"
+#include "sending/LaneJobRunner.h"
+#include "sending/PrintContext.h"
 #include "startup/PrintLog.h"
 #include "support/FakePrintWindow.h"
 #include "support/Fakes.h"

@@ -18,7 +18,7 @@
 #include "dialogs/qt/DivertDialogQt.h"
 #include "mainwindow/TrayTip.h"
 #include "mainwindow/qt/FallbackFontQt.h"
-#include "printing/PrinterStateLine.h"
+#include "sending/PrinterStateLine.h"
 #include "startup/ExitStatus.h"
 #include "text/KpsError.h"
 

@@ -12,9 +12,9 @@
 #include "mainwindow/qt/QtPollTimer.h"
 #include "mainwindow/qt/TrayIconQt.h"
 #include "mainwindow/qt/WaitingGridModelQt.h"
-#include "printing/DivertState.h"
-#include "printing/PrintPasses.h"
-#include "printing/PrinterStates.h"
+#include "sending/DivertState.h"
+#include "sending/PrintPasses.h"
+#include "sending/PrinterStates.h"
 #include "startup/Operator.h"
 #include "startup/PrintLog.h"
 

@@ -1,6 +1,6 @@
 #include "mainwindow/qt/PrinterStatesModelQt.h"
 
-#include "printing/PrinterStateLine.h"
+#include "sending/PrinterStateLine.h"
 
 namespace kps {
 

@@ -4,7 +4,7 @@
 #include <QColor>
 #include <vector>
 
-#include "printing/PrinterStates.h"
+#include "sending/PrinterStates.h"
 
 namespace kps {
 

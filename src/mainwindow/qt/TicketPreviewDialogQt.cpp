@@ -6,7 +6,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "printing/qt/PreviewPictureQt.h"
+#include "tickets/qt/PreviewPictureQt.h"
 
 namespace kps {
 

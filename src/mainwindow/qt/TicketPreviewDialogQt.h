@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <vector>
 
-#include "printing/TicketPreview.h"
+#include "tickets/TicketPreview.h"
 
 namespace kps {
 

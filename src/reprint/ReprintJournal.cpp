@@ -1,0 +1,201 @@
+#include "reprint/ReprintJournal.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+#include <stdexcept>
+
+#include "startup/StateFolder.h"
+
+namespace kps {
+namespace {
+
+// Entries, one per line, fields separated by tabs:
+//   S job id,id,...   a job's first byte is about to leave
+//   U job             nothing of it left
+//   M id,id,...       these items are marked printed
+//   N notice device   a device took a notice
+//   D notice          the notice is marked printed
+constexpr char kTab = '\t';
+
+std::vector<std::string> Split(const std::string& text, char by) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(text);
+    while (std::getline(in, part, by)) {
+        parts.push_back(part);
+    }
+    return parts;
+}
+
+std::string Join(const std::vector<std::string>& ids) {
+    std::string text;
+    for (const auto& id : ids) {
+        text += (text.empty() ? "" : ",") + id;
+    }
+    return text;
+}
+
+}  // namespace
+
+ReprintJournal::ReprintJournal(std::string file, const PrintLog& log)
+    : file_(std::move(file)), log_(log) {}
+
+ReprintJournal::~ReprintJournal() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+ReprintJournal::Contents ReprintJournal::Load() {
+    std::lock_guard lock(mutex_);
+    if (file_.empty()) {
+        return {};
+    }
+    const std::string text = ReadWholeFile(file_).value_or("");
+    std::size_t begin = 0;
+    // A line cut short by a crash (no line end) says nothing.
+    for (std::size_t end = text.find('\n'); end != std::string::npos;
+         begin = end + 1, end = text.find('\n', begin)) {
+        try {
+            Replay(Split(text.substr(begin, end - begin), kTab));
+        } catch (const std::exception&) {
+            Failed("a damaged line was ignored");
+        }
+    }
+    Contents contents;
+    std::set<std::string> items;
+    for (const auto& [job, ids] : jobs_) {
+        items.insert(ids.begin(), ids.end());
+    }
+    contents.items.assign(items.begin(), items.end());
+    contents.deliveries.assign(deliveries_.begin(), deliveries_.end());
+    // What an earlier run left is kept as one entry until it is marked.
+    jobs_.clear();
+    if (!items.empty()) {
+        jobs_[0] = items;
+    }
+    Rewrite();
+    return contents;
+}
+
+void ReprintJournal::Replay(const std::vector<std::string>& fields) {
+    if (fields.size() == 3 && fields[0] == "S") {
+        const auto ids = Split(fields[2], ',');
+        jobs_[std::stoul(fields[1])].insert(ids.begin(), ids.end());
+    } else if (fields.size() == 2 && fields[0] == "U") {
+        jobs_.erase(std::stoul(fields[1]));
+    } else if (fields.size() == 2 && fields[0] == "M") {
+        for (const auto& id : Split(fields[1], ',')) {
+            for (auto& [job, ids] : jobs_) {
+                ids.erase(id);
+            }
+        }
+    } else if (fields.size() == 3 && fields[0] == "N") {
+        deliveries_.insert({fields[1], fields[2]});
+    } else if (fields.size() == 2 && fields[0] == "D") {
+        std::erase_if(deliveries_, [&](const auto& d) { return d.first == fields[1]; });
+    } else {
+        throw std::invalid_argument("unknown entry");
+    }
+}
+
+void ReprintJournal::JobStarted(unsigned long job, const std::vector<std::string>& itemIds) {
+    std::lock_guard lock(mutex_);
+    if (file_.empty() || itemIds.empty()) {
+        return;
+    }
+    jobs_[job].insert(itemIds.begin(), itemIds.end());
+    Append(std::string("S") + kTab + std::to_string(job) + kTab + Join(itemIds), true);
+}
+
+void ReprintJournal::JobUnsent(unsigned long job) {
+    std::lock_guard lock(mutex_);
+    if (file_.empty() || jobs_.erase(job) == 0) {
+        return;
+    }
+    Append(std::string("U") + kTab + std::to_string(job), false);
+}
+
+void ReprintJournal::ItemsMarked(const std::vector<std::string>& itemIds) {
+    std::lock_guard lock(mutex_);
+    if (file_.empty() || itemIds.empty() || jobs_.empty()) {
+        return;
+    }
+    for (const auto& id : itemIds) {
+        for (auto& [job, ids] : jobs_) {
+            ids.erase(id);
+        }
+    }
+    std::erase_if(jobs_, [](const auto& entry) { return entry.second.empty(); });
+    // Nothing left to remember: the file starts afresh rather than growing.
+    if (jobs_.empty() && deliveries_.empty()) {
+        Rewrite();
+        return;
+    }
+    Append(std::string("M") + kTab + Join(itemIds), false);
+}
+
+void ReprintJournal::NoticeDelivered(const std::string& noticeId, const std::string& device) {
+    std::lock_guard lock(mutex_);
+    if (file_.empty() || !deliveries_.insert({noticeId, device}).second) {
+        return;
+    }
+    Append(std::string("N") + kTab + noticeId + kTab + device, true);
+}
+
+void ReprintJournal::NoticeDone(const std::string& noticeId) {
+    std::lock_guard lock(mutex_);
+    if (file_.empty() ||
+        std::erase_if(deliveries_, [&](const auto& d) { return d.first == noticeId; }) == 0) {
+        return;
+    }
+    Append(std::string("D") + kTab + noticeId, false);
+}
+
+void ReprintJournal::Append(const std::string& line, bool sync) {
+    if (fd_ < 0) {
+        fd_ = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (fd_ < 0) {
+            Failed("open");
+            return;
+        }
+    }
+    const std::string bytes = line + "\n";
+    if (::write(fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
+        (sync && ::fdatasync(fd_) != 0)) {
+        Failed("write");
+    }
+}
+
+void ReprintJournal::Rewrite() {
+    std::string text;
+    for (const auto& [job, ids] : jobs_) {
+        text += std::string("S") + kTab + std::to_string(job) + kTab +
+                Join(std::vector<std::string>(ids.begin(), ids.end())) + "\n";
+    }
+    for (const auto& [notice, device] : deliveries_) {
+        text += std::string("N") + kTab + notice + kTab + device + "\n";
+    }
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    try {
+        std::filesystem::create_directories(std::filesystem::path(file_).parent_path());
+        WriteFileAtomically(file_, text);
+    } catch (const std::exception&) {
+        Failed("rewrite");
+    }
+}
+
+void ReprintJournal::Failed(const std::string& what) {
+    if (!failed_) {
+        failed_ = true;
+        log_.WriteLog("Error Reprint Journal '" + file_ + "' (" + what + ")");
+    }
+}
+
+}  // namespace kps

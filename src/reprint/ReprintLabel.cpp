@@ -1,0 +1,29 @@
+#include "reprint/ReprintLabel.h"
+
+#include <algorithm>
+
+namespace kps {
+
+std::string ReprintLabelLine(const std::string& printingType, const PrinterCodes& codes) {
+    const std::string line = std::string(kReprintLabel) + "\r\n";
+    if (printingType == "D") {
+        return std::string(
+                   "\x1b"
+                   "a\x01") +
+               line +
+               std::string(
+                   "\x1b"
+                   "a\x00",
+                   3);
+    }
+    return codes.CodeCentre + line;
+}
+
+std::string NoticeCopyKey(const std::string& noticeId, const std::string& device) {
+    std::string key = "notice " + noticeId + " " + device;
+    // The journal separates items by commas.
+    std::replace(key.begin(), key.end(), ',', ';');
+    return key;
+}
+
+}  // namespace kps

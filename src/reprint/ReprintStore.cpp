@@ -1,0 +1,168 @@
+#include "reprint/ReprintStore.h"
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+
+#include "startup/IsoDateTime.h"
+#include "startup/StateFolder.h"
+#include "startup/StateRecord.h"
+#include "text/KpsError.h"
+
+namespace kps {
+
+namespace {
+
+constexpr std::string_view kKind = "kitchen-print-server reprint 1";
+constexpr std::string_view kPrefix = "reprint-";
+constexpr std::string_view kSuffix = ".tickets";
+
+// Device names become file names: letters, digits, '-' and '_' stay,
+// every other byte is written %XX.
+std::string EscapeFileName(const std::string& device) {
+    std::string name;
+    for (unsigned char c : device) {
+        if (std::isalnum(c) != 0 || c == '-' || c == '_') {
+            name += static_cast<char>(c);
+        } else {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            name += escaped;
+        }
+    }
+    return name;
+}
+
+std::string IsoText(const LocalDateTime& t) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                  t.hour, t.minute, t.second);
+    return text;
+}
+
+std::string Serialise(const std::string& device, const std::deque<StoredTicket>& tickets) {
+    StateRecordWriter record(kKind);
+    record.Add(device);
+    record.Add(static_cast<long long>(tickets.size()));
+    for (const StoredTicket& ticket : tickets) {
+        record.Add(IsoText(ticket.time));
+        record.Add(static_cast<long long>(ticket.headerEnd));
+        record.Add(static_cast<long long>(ticket.lines.size()));
+        for (const std::string& line : ticket.lines) {
+            record.Add(line);
+        }
+        record.Add(static_cast<long long>(ticket.itemIds.size()));
+        for (const std::string& id : ticket.itemIds) {
+            record.Add(id);
+        }
+    }
+    return record.Finish();
+}
+
+// Reads `count` text fields; false when one is missing.
+bool ReadTexts(StateRecordReader& record, std::vector<std::string>& texts) {
+    auto count = record.Number();
+    if (!count || *count < 0) {
+        return false;
+    }
+    for (long long i = 0; i < *count; ++i) {
+        auto text = record.Text();
+        if (!text) {
+            return false;
+        }
+        texts.push_back(std::move(*text));
+    }
+    return true;
+}
+
+std::optional<StoredTicket> ReadTicket(StateRecordReader& record) {
+    StoredTicket ticket;
+    auto time = record.Text();
+    auto parsedTime = time ? ParseIsoDateTime(*time) : std::nullopt;
+    auto headerEnd = record.Number();
+    if (!parsedTime || !headerEnd || *headerEnd < 0 || !ReadTexts(record, ticket.lines) ||
+        !ReadTexts(record, ticket.itemIds)) {
+        return std::nullopt;
+    }
+    ticket.time = *parsedTime;
+    ticket.headerEnd = static_cast<std::size_t>(*headerEnd);
+    return ticket;
+}
+
+}  // namespace
+
+ReprintStore::ReprintStore(std::string folder, const PrintLog& log)
+    : folder_(std::move(folder)), log_(log) {
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with(kPrefix) && name.ends_with(kSuffix)) {
+            Load(entry.path().string());
+        }
+    }
+}
+
+void ReprintStore::Load(const std::string& path) {
+    std::optional<std::string> bytes = ReadWholeFile(path);
+    std::optional<StateRecordReader> record =
+        bytes ? StateRecordReader::Open(*bytes, kKind) : std::nullopt;
+    std::optional<std::string> device = record ? record->Text() : std::nullopt;
+    std::optional<long long> count = record ? record->Number() : std::nullopt;
+    std::deque<StoredTicket> tickets;
+    for (long long i = 0; count && i < *count; ++i) {
+        std::optional<StoredTicket> ticket = ReadTicket(*record);
+        if (!ticket) {
+            count.reset();
+            break;
+        }
+        tickets.push_back(std::move(*ticket));
+    }
+    if (!device || !count || !record->AtEnd()) {
+        log_.WriteLog("Reprint file " + path + " is damaged and was ignored");
+        return;
+    }
+    while (tickets.size() > kKeptPerDevice) {
+        tickets.pop_front();
+    }
+    tickets_[*device] = std::move(tickets);
+}
+
+void ReprintStore::Remember(const std::string& device, StoredTicket ticket) {
+    std::lock_guard lock(mutex_);
+    std::deque<StoredTicket>& tickets = tickets_[device];
+    tickets.push_back(std::move(ticket));
+    if (tickets.size() > kKeptPerDevice) {
+        tickets.pop_front();
+    }
+    Save(device, tickets);
+}
+
+std::optional<StoredTicket> ReprintStore::Recent(const std::string& device, int n) const {
+    std::lock_guard lock(mutex_);
+    auto found = tickets_.find(device);
+    if (found == tickets_.end() || n < 1 || static_cast<std::size_t>(n) > found->second.size()) {
+        return std::nullopt;
+    }
+    return found->second[found->second.size() - static_cast<std::size_t>(n)];
+}
+
+void ReprintStore::Save(const std::string& device, const std::deque<StoredTicket>& tickets) {
+    try {
+        WriteFileAtomically(FileOf(device), Serialise(device, tickets));
+        saveFailureLogged_ = false;
+    } catch (const KpsError& error) {
+        // Printing goes on without the file; one line per outage, not per ticket.
+        if (!saveFailureLogged_) {
+            log_.WriteLog("State folder cannot be written: " + error.Description());
+            saveFailureLogged_ = true;
+        }
+    }
+}
+
+std::string ReprintStore::FileOf(const std::string& device) const {
+    return (std::filesystem::path(folder_) /
+            (std::string(kPrefix) + EscapeFileName(device) + std::string(kSuffix)))
+        .string();
+}
+
+}  // namespace kps

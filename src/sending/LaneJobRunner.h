@@ -1,0 +1,52 @@
+#pragma once
+
+#include "output/OposPrinterRoutines.h"
+#include "reprint/ReprintJournal.h"
+#include "sending/JobRunner.h"
+
+namespace kps {
+
+// Runs a lane's jobs on that lane's own printer control: a network ticket
+// by OpenOpsLDN and PrintOposTicket, a divert print as the divert dialog
+// prints it (short claim, banner first), a direct-port ticket by writing the
+// port. Nothing is shown to the operator here: trapped faults travel in the
+// report to the tick thread.
+class LaneJobRunner final : public JobRunner {
+  public:
+    // `journal`, when given, records each job's items just before its first
+    // byte leaves.
+    LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause, const PrintLog& log,
+                  ReprintJournal* journal = nullptr);
+
+    JobReport Run(const PrintJob& job) override;
+
+  private:
+    // Collects the routines' error reports for the job being run.
+    class FaultCollector final : public Operator {
+      public:
+        MessageAnswer ShowMessage(const std::string&, const std::string&, MessageIcon,
+                                  MessageButtons) override {
+            return MessageAnswer::No;
+        }
+        void ShowErrorReport(const std::string& where, long number, const std::string& description,
+                             const std::string& routine) override {
+            faults.push_back({where, number, description, routine});
+        }
+        std::vector<RoutineFault> faults;
+    };
+
+    void RunTicket(const PrintJob& job, JobReport& report);
+    void RunDivert(const PrintJob& job, JobReport& report);
+    void RunDirect(const PrintJob& job, JobReport& report);
+
+    void Starting(const PrintJob& job);
+
+    PosPrinter& printer_;
+    const PrintLog& log_;
+    ReprintJournal* journal_;
+    FaultCollector faults_;
+    OposPrinterRoutines main_;    // as the main window opens a printer
+    OposPrinterRoutines divert_;  // as the divert dialog opens one
+};
+
+}  // namespace kps

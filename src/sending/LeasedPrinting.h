@@ -1,0 +1,47 @@
+#pragma once
+
+#include "database/Connection.h"
+#include "database/OutletLease.h"
+#include "sending/LeaseFlag.h"
+#include "sending/PrintPasses.h"
+#include "sending/PrinterStates.h"
+#include "sending/TicketsInFlight.h"
+
+namespace kps {
+
+// The printing half of a tick for a server that prints only while it holds
+// its outlet's lease. At the top of every tick it checks the lease: on
+// standby it tries to take it and otherwise does nothing; a holder that
+// finds it gone stops its lanes and throws, which ends the process. The
+// first pass after taking over from standby treats every waiting item as
+// possibly printed by the server that held the lease before.
+class LeasedPrinting final : public PrintPasses {
+  public:
+    LeasedPrinting(PrintPasses& printing, OutletLease& lease, LeaseFlag& flag, Connection& db,
+                   TicketsInFlight& inFlight, PrinterStates& states);
+
+    // Takes the lease when it is free, or confirms that it is still held;
+    // true when this server may print. Throws KpsError when a held lease was
+    // lost, or the database cannot be asked.
+    bool CheckLease();
+
+    // Checks the lease first, and settles only while it is held.
+    void SettleReports() override;
+    void DispatchPrintQueue() override;
+    void PrintKitchenNotices() override;
+    bool FinishSending(std::chrono::milliseconds limit) override;
+
+  private:
+    void TakeOver();
+
+    PrintPasses& printing_;
+    OutletLease& lease_;
+    LeaseFlag& flag_;
+    Connection& db_;
+    TicketsInFlight& inFlight_;
+    PrinterStates& states_;
+    bool held_ = false;
+    bool onStandby_ = false;
+};
+
+}  // namespace kps

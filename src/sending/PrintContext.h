@@ -1,0 +1,39 @@
+#pragma once
+
+#include "database/Connection.h"
+#include "output/PrinterCodes.h"
+#include "output/SystemPrinter.h"
+#include "output/TicketBuffers.h"
+#include "reprint/ReprintJournal.h"
+#include "sending/DivertState.h"
+#include "sending/PrintDeviceSetting.h"
+#include "sending/PrintWindow.h"
+#include "sending/PrinterStates.h"
+#include "sending/TicketsInFlight.h"
+#include "startup/Clock.h"
+#include "startup/Operator.h"
+#include "startup/PrintLog.h"
+
+namespace kps {
+
+// The process state and ports the printing routines work with, created in
+// main() (or a test) and handed in by reference.
+struct PrintContext {
+    Connection& db;
+    const PrintLog& log;
+    const Clock& clock;
+    Operator& op;
+    PrintWindow& window;
+    SystemPrinter& systemPrinter;
+    PrinterCodes& codes;
+    PrintDeviceSetting& device;
+    TicketBuffers& ticket;
+    DivertState& divert;
+    TicketsInFlight& inFlight;
+    PrinterStates& states;
+    ReprintJournal& journal;
+    int codePage = 1252;
+    std::string settingsFolder;  // where layout files are looked for after the current folder
+};
+
+}  // namespace kps

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "sending/JobRunner.h"
+#include "sending/LeaseFlag.h"
+#include "sending/PrinterLanes.h"
+
+namespace kps {
+
+// One thread per printer, started with its first job, each with a runner of
+// its own (its own printer control). The only state shared with the tick
+// thread is the job queues and the reports, under one mutex.
+class ThreadedPrinterLanes final : public PrinterLanes {
+  public:
+    using RunnerFactory = std::function<std::unique_ptr<JobRunner>()>;
+
+    // Given `lease`, a lane sends a job only while the lease is held, and
+    // reports it NotLeased otherwise.
+    explicit ThreadedPrinterLanes(RunnerFactory makeRunner, const LeaseFlag* lease = nullptr);
+    ~ThreadedPrinterLanes() override;
+    ThreadedPrinterLanes(const ThreadedPrinterLanes&) = delete;
+    ThreadedPrinterLanes& operator=(const ThreadedPrinterLanes&) = delete;
+
+    void Submit(PrintJob job) override;
+    std::vector<JobReport> TakeReports() override;
+    bool Finish(std::chrono::milliseconds limit) override;
+
+  private:
+    struct Lane {
+        std::unique_ptr<JobRunner> runner;
+        std::deque<PrintJob> jobs;
+        bool running = false;
+        std::thread thread;
+    };
+
+    void Serve(Lane& lane);
+    bool AllIdle() const;
+
+    JobReport RunLeased(Lane& lane, const PrintJob& job) const;
+
+    RunnerFactory makeRunner_;
+    const LeaseFlag* lease_;
+    std::mutex mutex_;
+    std::condition_variable work_;
+    std::condition_variable idle_;
+    std::map<std::string, std::unique_ptr<Lane>> lanes_;
+    std::vector<JobReport> reports_;
+    bool stopping_ = false;
+    unsigned long submitted_ = 0;
+};
+
+}  // namespace kps

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "database/Connection.h"
+#include "output/PrinterCodes.h"
+#include "reprint/ReprintStore.h"
+#include "sending/PrinterLanes.h"
+#include "startup/PrintLog.h"
+
+namespace kps {
+
+// Sends a kept ticket through its printer's lane once more, marked as a
+// copy, with no items attached: a reprint never marks anything printed.
+class TicketReprinter {
+  public:
+    TicketReprinter(Connection& db, const PrintLog& log, const ReprintStore& store,
+                    PrinterLanes& lanes, int codePage);
+
+    // The n-th last ticket of `device` (1: the last). False, with a log line,
+    // when none is kept or the device is no network or direct-port printer.
+    bool Reprint(const std::string& device, int n);
+
+    // Serves the reprint requests waiting in `stateFolder`, oldest first.
+    void TakeRequests(const std::string& stateFolder);
+
+  private:
+    Connection& db_;
+    const PrintLog& log_;
+    const ReprintStore& store_;
+    PrinterLanes& lanes_;
+    int codePage_;
+};
+
+// What is kept of a printed ticket: what its printer was sent, the List3
+// lines of a network printer, or a direct port's text cut in two where the
+// header ends.
+StoredTicket KeptTicket(const PrintJob& job, LocalDateTime printed);
+
+// The kept ticket with "*** REPRINT ***" centred after its header, with the
+// codes of `printingType` ("O" or "D").
+std::vector<std::string> LabelledReprint(const StoredTicket& ticket, const PrinterCodes& codes,
+                                         const std::string& printingType);
+
+}  // namespace kps

@@ -1,0 +1,24 @@
+#include "tickets/ComposedJob.h"
+
+namespace kps {
+
+PrintJob ComposedJob(const PrintContext& ctx, JobKind kind) {
+    const TicketBuffers& ticket = ctx.ticket;
+    const PrintDeviceSetting& device = ctx.device;
+    PrintJob job;
+    job.kind = kind;
+    job.device = device.DeviceName;
+    job.printingType = device.PrintingType;
+    job.address = device.LDNName;
+    job.directPort = device.DirectPort;
+    job.codePage = ctx.codePage;
+    job.codes = ctx.codes;
+    job.text = ticket.RTF;
+    job.lines = ticket.List3;
+    job.headerEnd = ticket.HeaderEnd;
+    job.headerEndInText = ticket.HeaderEndInRTF;
+    job.optionPrinter1 = ticket.OptionPrinter1;
+    return job;
+}
+
+}  // namespace kps

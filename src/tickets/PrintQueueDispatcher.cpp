@@ -1,0 +1,124 @@
+#include "tickets/PrintQueueDispatcher.h"
+
+#include "startup/FlagText.h"
+#include "text/Text.h"
+
+namespace kps {
+namespace {
+
+std::string TicketKeyQuery(const std::string& keyColumn, const std::string& where) {
+    return "select DISTINCT c.PrinterGroupCode,c.RefPrinterGroup,a." + keyColumn +
+           " from kelt_trs_printingdetails as a" +
+           " left outer join mrex_mt_item as b on b.itemcode=a.itemcode" +
+           " left outer join kelt_mt_printergroup as c on "
+           "c.printergroupcode=b.refprintergroupcode" +
+           where;
+}
+
+}  // namespace
+
+PrintQueueDispatcher::PrintQueueDispatcher(PrintContext& ctx, KitchenTicketComposer& composer)
+    : ctx_(ctx), composer_(composer) {}
+
+void PrintQueueDispatcher::DispatchPrintQueue() {
+    Recordset& devices = ctx_.window.DeviceList();
+    devices.Requery();
+    if (devices.IsEOF()) {
+        return;
+    }
+
+    std::string sql;
+    if (ctx_.window.IndividualMode()) {
+        ticketKeyColumn_ = "ItemCode";
+        sql = TicketKeyQuery(ticketKeyColumn_, " WHERE a.PrintStatus=0");
+    } else {
+        ticketKeyColumn_ = "TableCode";
+        sql = TicketKeyQuery(ticketKeyColumn_, " Where A.PrintStatus = 0");
+    }
+
+    auto tickets = ctx_.db.OpenRecordset(sql);
+    for (; !tickets->IsEOF(); tickets->MoveNext()) {
+        // Items of no printer group wait until their item gets one.
+        const Value& flags = tickets->Field("RefPrinterGroup");
+        if (flags.IsNull()) {
+            continue;
+        }
+        ctx_.device.PrinterGroupCode = tickets->Field("PrinterGroupCode").Or("");
+        ticketKeyValue_ = tickets->Field(ticketKeyColumn_);
+        DispatchTicket(flags.AsText());
+    }
+    tickets->Close();
+}
+
+void PrintQueueDispatcher::DispatchTicket(const std::string& flags) {
+    for (int p : FlaggedPositions(flags)) {
+        if (!LoadDeviceSetting(p)) {
+            continue;
+        }
+        const PrintDeviceSetting& device = ctx_.device;
+        // A printer with a divert question waiting gets nothing new until
+        // the operator has answered it.
+        if (ctx_.divert.CancelledPrinters.contains(device.DeviceName) ||
+            ctx_.inFlight.Questioned(device.DeviceName)) {
+            continue;
+        }
+        composer_.ComposeKitchenTicket(device.DeviceName, device.PrintingType,
+                                       device.PrinterGroupCode, ticketKeyValue_,
+                                       device.OptionPrinter1, device.WP_FileName, ticketKeyColumn_);
+    }
+}
+
+bool PrintQueueDispatcher::LoadDeviceSetting(int deviceCode) {
+    Recordset& devices = ctx_.window.DeviceList();
+    devices.MoveFirst();
+    devices.Find("Devicecode=" + std::to_string(deviceCode));
+    if (devices.IsEOF()) {
+        return false;
+    }
+    const Value& name = devices.Field("DeviceName");
+    const Value& type = devices.Field("PrintingType");
+    if (name.IsNull() || type.IsNull()) {
+        return false;
+    }
+    // A type with no path to print on ("w", "X") would draw into the system
+    // printer's job without ending it; its tickets wait instead, said once.
+    const std::string& typeText = type.AsText();
+    if (typeText != "O" && typeText != "D" && typeText != "W") {
+        if (unknownTypes_.insert(name.AsText()).second) {
+            ctx_.log.WriteLog("Printing type '" + typeText + "' of '" + name.AsText() +
+                              "' is unknown");
+        }
+        return false;
+    }
+    unknownTypes_.erase(name.AsText());
+
+    PrintDeviceSetting& device = ctx_.device;
+    device.DeviceName = name.AsText();
+    device.PrintingType = type.AsText();
+    PR_LoadOposSetting(ctx_.codes, device.PrintingType);
+    ctx_.window.ShowStatus("Sending to Printer '" + device.DeviceName + "'");
+
+    auto text = [&](const char* column, const char* fallback) {
+        return devices.Field(column).Or(fallback);
+    };
+    // No divert printer is known for a device without one: code 0 names none.
+    device.OptionPrinter1 = static_cast<int>(LeadingNumber(text("OptionPrinter1", "0")));
+    device.DirectPort = text("DirectPort", "LPT1");
+    device.LDNName = text("LDNName", "");
+    device.PrinterFont1 = text("PrinterFont1", "FONTB1X1");
+    device.PrinterFont2 = text("PrinterFont2", "FONTB1X2");
+    device.PrinterFont3 = text("PrinterFont3", "FONTB2X1");
+    device.PrinterFont4 = text("PrinterFont4", "FONTB2X1");
+    device.PrinterRowLine = static_cast<int>(LeadingNumber(text("PrinterRowLine", "40")));
+    device.WP_FileName = text("WP_FileName", "Kit001.ini");
+
+    if (device.PrintingType == "O" || device.PrintingType == "D") {
+        device.PrinterFont1 = ctx_.codes.FontCode1;
+        device.PrinterFont2 = ctx_.codes.FontCode2;
+        device.PrinterFont3 = ctx_.codes.FontCode3;
+        device.PrinterFont4 = ctx_.codes.FontCode4;
+    }
+    return true;
+}
+
+}  // namespace kps

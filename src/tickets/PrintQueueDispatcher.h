@@ -1,0 +1,42 @@
+#pragma once
+
+#include <set>
+#include <string>
+
+#include "sending/PrintContext.h"
+#include "tickets/KitchenTicketComposer.h"
+
+namespace kps {
+
+// One pass over the waiting order items: groups them into tickets by printer
+// group and ticket key (item code or table code) and composes each ticket on
+// every device the group flags. Writes nothing to the database itself.
+class PrintQueueDispatcher {
+  public:
+    PrintQueueDispatcher(PrintContext& ctx, KitchenTicketComposer& composer);
+
+    void DispatchPrintQueue();
+
+    // Positions the window's device list on device `deviceCode`, rebuilds the
+    // printer codes for its printing type and fills ctx.device. False, with
+    // nothing changed, when the list has no such device, its name or
+    // printing type is Null, or the type is not "O", "D" or "W": nothing may
+    // be printed on it. An unknown type is logged once until it is mended.
+    bool LoadDeviceSetting(int deviceCode);
+
+    // "ItemCode" or "TableCode", as the last pass chose.
+    const std::string& TicketKeyColumn() const { return ticketKeyColumn_; }
+    // The key of the ticket handed over last.
+    const Value& TicketKeyValue() const { return ticketKeyValue_; }
+
+  private:
+    void DispatchTicket(const std::string& flags);
+
+    PrintContext& ctx_;
+    KitchenTicketComposer& composer_;
+    std::string ticketKeyColumn_ = "TableCode";
+    Value ticketKeyValue_;
+    std::set<std::string> unknownTypes_;
+};
+
+}  // namespace kps

@@ -1,0 +1,105 @@
+#include "tickets/TicketPreview.h"
+
+#include <cctype>
+#include <cstdio>
+
+#include "output/EscPosDecoder.h"
+#include "tickets/ComposedJob.h"
+#include "tickets/KitchenTicketComposer.h"
+#include "tickets/SentTicketBytes.h"
+
+namespace kps {
+namespace {
+
+// Letters, digits, '-' and '_' stay; anything else becomes '_'.
+std::string FileNamePart(const std::string& text) {
+    std::string part;
+    for (unsigned char c : text) {
+        part += (std::isalnum(c) != 0 || c == '-' || c == '_') ? static_cast<char>(c) : '_';
+    }
+    return part;
+}
+
+// The window's lists and mode, without its status line: a preview says
+// nothing about sending.
+class QuietWindow final : public PrintWindow {
+  public:
+    explicit QuietWindow(PrintWindow& window) : window_(window) {}
+    Recordset& DeviceList() override { return window_.DeviceList(); }
+    Recordset& PendingNotices() override { return window_.PendingNotices(); }
+    bool IndividualMode() const override { return window_.IndividualMode(); }
+    void ShowStatus(const std::string&) override {}
+
+  private:
+    PrintWindow& window_;
+};
+
+}  // namespace
+
+TicketPreview::TicketPreview(PrintContext& ctx, const SystemPrinterPage& page)
+    : ctx_(ctx), page_(page), pageUsed_(page.Lines().size()) {}
+
+void TicketPreview::SendTicket() {
+    TicketBuffers& ticket = ctx_.ticket;
+    PreviewTicket kept;
+    kept.key = dispatcher_ != nullptr ? dispatcher_->TicketKeyValue().Or("") : std::string();
+    kept.columns = ticket.RowPerLine;
+    // The same job the sending step would hand to the device's lane.
+    PrintJob& job = kept.job;
+    job = ComposedJob(ctx_, JobKind::Ticket);
+    job.device = ticket.DeviceName;
+    job.printingType = ticket.PrintingType;
+    job.itemIds = ticket.List1;
+    job.billIds = ticket.List2;
+    const auto& drawn = page_.Lines();
+    if (ticket.OutputMode == "W") {
+        kept.page.assign(drawn.begin() + static_cast<long>(pageUsed_), drawn.end());
+    }
+    pageUsed_ = drawn.size();
+    ctx_.inFlight.HoldItems(ticket.List1);
+    ticket.List1.clear();
+    ticket.List2.clear();
+    tickets_.push_back(std::move(kept));
+}
+
+std::vector<PreviewTicket> PreviewPrintQueue(Connection& db, const PrintLog& log,
+                                             const Clock& clock, Operator& op, PrintWindow& window,
+                                             int codePage, const std::string& settingsFolder) {
+    SystemPrinterPage page;
+    PrinterCodes codes;
+    PrintDeviceSetting device;
+    TicketBuffers ticket;
+    DivertState divert;
+    TicketsInFlight inFlight;
+    PrinterStates states;
+    ReprintJournal noJournal("", log);  // nothing is sent, so nothing may be on paper
+    QuietWindow quiet(window);
+    PrintContext ctx{db,     log,    clock,    op,     quiet,     page,     codes,         device,
+                     ticket, divert, inFlight, states, noJournal, codePage, settingsFolder};
+    TicketPreview preview(ctx, page);
+    KitchenTicketComposer composer(ctx, preview);
+    PrintQueueDispatcher dispatcher(ctx, composer);
+    preview.SetDispatcher(&dispatcher);
+    dispatcher.DispatchPrintQueue();
+    return preview.Tickets();
+}
+
+std::string PreviewFileStem(const PreviewTicket& ticket, int number) {
+    char counter[16];
+    std::snprintf(counter, sizeof counter, "%02d", number);
+    return std::string(counter) + "-" + FileNamePart(ticket.job.device) + "-" +
+           FileNamePart(ticket.key);
+}
+
+std::string PreviewText(const PreviewTicket& ticket) {
+    if (ticket.job.printingType == "O" || ticket.job.printingType == "D") {
+        return DecodeEscPos(SentTicketBytes(ticket.job));
+    }
+    std::string text;
+    for (const SystemPrinterLine& line : ticket.page) {
+        text += line.text + "\n";
+    }
+    return text;
+}
+
+}  // namespace kps

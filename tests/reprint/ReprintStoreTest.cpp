@@ -1,0 +1,97 @@
+#include "reprint/ReprintStore.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "reprint/ReprintRequest.h"
+#include "support/Fakes.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
+
+namespace kps::test {
+namespace {
+
+StoredTicket Ticket(int number) {
+    const std::string n = std::to_string(number);
+    return {{"\x1b|cA" + n, "Table " + n, "1 Rice\r\nline"},
+            2,
+            {n, "9" + n},
+            {2026, 12, 7, 22, 5, number % 60}};
+}
+
+class ReprintStoreTest : public ::testing::Test {
+  protected:
+    std::string LogText() const { return ReadBytes(log.TodayFile()); }
+
+    TempFolder folder;
+    FakeClock clock;
+    PrintLog log{folder.Path(), clock};
+    std::string state = folder.File("state");
+};
+
+TEST_F(ReprintStoreTest, TicketsSurviveARestartAndOnlyTheLastFiftyAreKept) {
+    {
+        ReprintStore store(state, log);
+        for (int i = 1; i <= 52; ++i) {
+            store.Remember("BAR 1/A", Ticket(i));
+        }
+        store.Remember("KITCHEN1", Ticket(7));
+    }
+    ReprintStore reloaded(state, log);
+    EXPECT_EQ(reloaded.Recent("BAR 1/A", 1), Ticket(52));
+    EXPECT_EQ(reloaded.Recent("BAR 1/A", 50), Ticket(3));
+    EXPECT_EQ(reloaded.Recent("BAR 1/A", 51), std::nullopt);
+    EXPECT_EQ(reloaded.Recent("BAR 1/A", 0), std::nullopt);
+    EXPECT_EQ(reloaded.Recent("KITCHEN1", 1), Ticket(7));
+    EXPECT_EQ(reloaded.Recent("BAR2", 1), std::nullopt);
+    EXPECT_EQ(LogText(), "");
+}
+
+TEST_F(ReprintStoreTest, TornOrChangedFileIsIgnoredWithALogLine) {
+    {
+        ReprintStore store(state, log);
+        store.Remember("BAR1", Ticket(1));
+        store.Remember("GRILL", Ticket(3));
+        store.Remember("KITCHEN1", Ticket(2));
+    }
+    const std::string torn = state + "/reprint-BAR1.tickets";
+    WriteBytes(torn, ReadBytes(torn).substr(0, ReadBytes(torn).size() / 2));
+    const std::string changed = state + "/reprint-GRILL.tickets";
+    std::string bytes = ReadBytes(changed);
+    bytes[bytes.find("Table 3")] = 'X';  // same length, one letter changed
+    WriteBytes(changed, bytes);
+
+    ReprintStore reloaded(state, log);
+    EXPECT_EQ(reloaded.Recent("BAR1", 1), std::nullopt);
+    EXPECT_EQ(reloaded.Recent("GRILL", 1), std::nullopt);
+    EXPECT_EQ(reloaded.Recent("KITCHEN1", 1), Ticket(2));
+    EXPECT_NE(LogText().find("reprint-BAR1.tickets is damaged and was ignored"), std::string::npos);
+    EXPECT_NE(LogText().find("reprint-GRILL.tickets is damaged and was ignored"),
+              std::string::npos);
+}
+
+TEST_F(ReprintStoreTest, FolderThatCannotBeWrittenIsLoggedOnceAndTicketsAreStillKept) {
+    WriteBytes(state, "a file where the folder should be");
+    ReprintStore store(state, log);
+    store.Remember("BAR1", Ticket(1));
+    store.Remember("BAR1", Ticket(2));
+    EXPECT_EQ(store.Recent("BAR1", 2), Ticket(1));
+    const std::string text = LogText();
+    const auto first = text.find("State folder cannot be written");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(text.find("State folder cannot be written", first + 1), std::string::npos);
+}
+
+TEST_F(ReprintStoreTest, RequestsAreTakenOnceInTheOrderWritten) {
+    WriteReprintRequest(state, "BAR1", 1);
+    WriteReprintRequest(state, "KITCHEN 2", 3);
+    WriteBytes(state + "/reprint-request-0-torn.request", "kitchen-print-server reprint req");
+    EXPECT_EQ(TakeReprintRequests(state),
+              (std::vector<ReprintRequestEntry>{{"BAR1", 1}, {"KITCHEN 2", 3}}));
+    EXPECT_TRUE(TakeReprintRequests(state).empty());
+    EXPECT_TRUE(std::filesystem::is_empty(state));
+}
+
+}  // namespace
+}  // namespace kps::test
