@@ -9,7 +9,6 @@
 #include <fstream>
 
 #include "dialogs/DivertDialogHost.h"
-#include "dialogs/TRDIVET.h"
 #include "sending/TicketSendingStep.h"
 #include "support/Fakes.h"
 #include "support/PrintRig.h"
@@ -20,12 +19,12 @@
 namespace kps::test {
 namespace {
 
-// Direct-port tickets never divert; the dialog is never shown.
-class NoDivertHost final : public DivertDialogHost {
+// Direct-port tickets never divert; no question is ever asked.
+class NoQuestions final : public DivertQuestionHost {
   public:
-    void Show(TRDIVET&) override {}
-    bool KeepAsking(TRDIVET&) override { return false; }
-    void Hide(TRDIVET&) override {}
+    void Ask(const DivertQuestion&) override {}
+    bool DivertFailed(const DivertQuestion&, const JobReport&) override { return false; }
+    void End(unsigned long) override {}
 };
 
 const char* const kLayout =
@@ -97,9 +96,8 @@ void BM_DispatchThousandItemsOnTwentyTickets(benchmark::State& state) {
     Outlet outlet;
     outlet.AddItems(1000, 20);
     PrintRig& rig = outlet.rig;
-    TRDIVET dialog(rig.lanes, rig.log, rig.op, rig.codes, rig.divert);
-    NoDivertHost host;
-    TicketSendingStep sending(rig.ctx, rig.lanes, rig.inFlight, dialog, host);
+    NoQuestions questions;
+    TicketSendingStep sending(rig.ctx, rig.lanes, questions);
     KitchenTicketComposer composer(outlet.rig.ctx, sending);
     PrintQueueDispatcher dispatcher(outlet.rig.ctx, composer);
     for (auto _ : state) {

@@ -59,24 +59,24 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
                device_,
                ticket_,
                divert_,
-               inFlight_,
+               records_,
                states_,
                journal_,
                setup_.CodePage,
                setup_.SettingsFolder()},
-      dialog_(lanes_, log_, ports.op, codes_, divert_),
-      sending_(context_, lanes_, inFlight_, dialog_, ports.divertHost),
+      dialog_(sending_, ports.divertHost, log_, ports.op),
+      sending_(context_, lanes_, dialog_),
       composer_(context_, sending_),
       dispatcher_(context_, composer_),
       notices_(context_, dispatcher_, sending_),
       passes_(sending_, dispatcher_, notices_),
       stateFolder_(ResolveStateFolder(setup_)),
       reprints_(stateFolder_, log_),
-      reprinter_(db_, log_, reprints_, lanes_, setup_.CodePage),
+      reprinter_(db_, log_, reprints_, sending_, setup_.CodePage),
       tools_(context_, reprinter_) {
     if (lease_) {
         leased_ =
-            std::make_unique<LeasedPrinting>(passes_, *lease_, leaseFlag_, db_, inFlight_, states_);
+            std::make_unique<LeasedPrinting>(passes_, *lease_, leaseFlag_, db_, records_, states_);
         leased_->CheckLease();  // a standby says so before its first polling cycle
     }
     form_.SetPrinterStates(&states_);
@@ -87,9 +87,9 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
     // What an earlier run may have printed without marking comes out again
     // labelled; notices go only to the devices that did not take them.
     const ReprintJournal::Contents left = journal_.Load();
-    inFlight_.SuspectItems(left.items);
+    records_.NoteMayBeOnPaper(left.items);
     for (const auto& [notice, device] : left.deliveries) {
-        inFlight_.MarkDelivered(notice, device);
+        records_.MarkDelivered(notice, device);
     }
 }
 

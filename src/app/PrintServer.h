@@ -14,9 +14,9 @@
 #include "sending/LeasedPrinting.h"
 #include "sending/PrintContext.h"
 #include "sending/ThreadedPrinterLanes.h"
+#include "sending/TicketRecords.h"
 #include "sending/TicketReprinter.h"
 #include "sending/TicketSendingStep.h"
-#include "sending/TicketsInFlight.h"
 #include "startup/StartupSequence.h"
 #include "tickets/KitchenNoticePass.h"
 #include "tickets/KitchenPrinting.h"
@@ -67,7 +67,7 @@ class PrintServer {
     PrintDeviceSetting device_;
     TicketBuffers ticket_;
     DivertState divert_;
-    TicketsInFlight inFlight_;
+    TicketRecords records_;
     PrinterStates states_;
     ReprintJournal journal_;
 

@@ -6,6 +6,7 @@
 #include "output/PosPrinterRegistry.h"
 #include "reprint/ReprintRequest.h"
 #include "sending/DeviceLaneRunner.h"
+#include "sending/LaneReprintSender.h"
 #include "sending/ThreadedPrinterLanes.h"
 #include "sending/TicketReprinter.h"
 #include "startup/ExitStatus.h"
@@ -42,7 +43,8 @@ int RunReprint(const std::string& iniPath, const std::string& device, int n, std
         const PosPrinterRegistry registry = PosPrinterRegistry::BesideSettings(setup);
         ThreadedPrinterLanes lanes(
             [&] { return std::make_unique<DeviceLaneRunner>(registry, log, &err, nullptr); });
-        TicketReprinter reprinter(*db, log, store, lanes, setup.CodePage);
+        LaneReprintSender sender(lanes);
+        TicketReprinter reprinter(*db, log, store, sender, setup.CodePage);
         if (!reprinter.Reprint(device, n)) {
             err << "kitchen-print-server: no ticket " << n << " of '" << device
                 << "' is kept for a network or direct-port printer\n";

@@ -5,9 +5,11 @@
 
 namespace kps {
 
-// The divert dialog's answer when nobody is at the machine: one divert
-// attempt per held ticket. A ticket the divert printer did not take stays
-// waiting for a later pass; nothing is cancelled without a person.
+// The divert dialog's answer when nobody is at the machine: the ticket, and
+// every later one of its printer until that prints again, goes to the
+// divert printer. A ticket with no divert printer, or one the divert printer
+// did not take either, goes to the next device of its group or waits;
+// nothing is cancelled without a person.
 class HeadlessDivertPolicy final : public DivertDialogHost, private DivertDialogView {
   public:
     void Show(TRDIVET& dialog) override;

@@ -10,9 +10,44 @@ constexpr int kAnswerNo = 7;
 
 }  // namespace
 
-TRDIVET::TRDIVET(PrinterLanes& lanes, const PrintLog& log, Operator& op, const PrinterCodes& codes,
-                 DivertState& divert)
-    : lanes_(lanes), log_(log), operator_(op), codes_(codes), divert_(divert) {}
+TRDIVET::TRDIVET(DivertAnswers& answers, DivertDialogHost& host, const PrintLog& log, Operator& op)
+    : answers_(answers), host_(host), log_(log), operator_(op) {}
+
+void TRDIVET::Ask(const DivertQuestion& question) {
+    question_ = question;
+    Question = question.id;
+    OPrinterName = question.divertDevice;
+    oIPAddress = question.divertAddress;
+    OriPrinter = question.device;
+    host_.Show(*this);
+}
+
+bool TRDIVET::DivertFailed(const DivertQuestion& question, const JobReport& report) {
+    if (question.id != Question) {
+        return false;
+    }
+    // A ticket that did not come out is not printed: the operator decides again.
+    Command1Enabled = true;
+    Command2Enabled = true;
+    if (!report.opened) {
+        ++RetryCount;
+        ShowFailure("ERROR Open Printer '" + OPrinterName + "' " + std::to_string(RetryCount) +
+                    " time(s)");
+    } else {
+        ShowFailure(report.failureText);
+    }
+    return host_.KeepAsking(*this);
+}
+
+void TRDIVET::End(unsigned long question) {
+    if (question != Question) {
+        return;
+    }
+    Closed = true;
+    Question = 0;
+    host_.Hide(*this);
+    view_ = nullptr;
+}
 
 void TRDIVET::Open(DivertDialogView& view) {
     view_ = &view;
@@ -24,10 +59,9 @@ void TRDIVET::Load() {
     if (view_ != nullptr) {
         view_->SetWindowTopmost(true);
     }
-    Label1 = divert_.DivertLabelText;
+    Label1 = question_.label;
     RetryCount = 0;
-    // A success of an earlier dialog must not mark this ticket's items.
-    divert_.DivertSucceeded = false;
+    ForEveryTicket = false;
     Command1Enabled = true;
     Command2Enabled = true;
     Closed = false;
@@ -35,67 +69,38 @@ void TRDIVET::Load() {
 
 void TRDIVET::Activate() {
     Command1Caption = "DIVERT/RETRY TO '" + OPrinterName + "'";
+    ForEveryTicketCaption = "for every ticket of '" + OriPrinter + "' until it prints again";
     Repaint();
 }
 
 void TRDIVET::Command1() {
-    log_.WriteLog("Retry Printing at '" + OPrinterName + "'");
-    PrintJob job;
-    job.kind = JobKind::Divert;
-    job.device = OPrinterName;
-    // Not a one-letter literal: GCC 12 warns falsely (-Wrestrict) on it at -O3.
-    job.printingType = std::string(1, 'O');
-    job.address = oIPAddress;
-    job.codes = codes_;
-    job.lines = List1;
-    job.banner = divert_.DivertBanner;
-    job.itemIds = List2;
-    job.billIds = List3;
-    job.owner = OriPrinter;
-    job.question = Question;
-    lanes_.Submit(std::move(job));
     Command1Enabled = false;
     Command2Enabled = false;
     Repaint();
-}
-
-void TRDIVET::OnDivertReport(const JobReport& report) {
-    if (report.printed) {
-        divert_.DivertSucceeded = true;
-        Close();
-        return;
-    }
-    // A ticket that did not come out is not printed: the operator decides again.
-    Command1Enabled = true;
-    Command2Enabled = true;
-    if (!report.opened) {
-        ++RetryCount;
-        ShowFailure("ERROR Open Printer '" + OPrinterName + "' " + std::to_string(RetryCount) +
-                    " time(s)");
-        return;
-    }
-    ShowFailure(report.failureText);
+    answers_.Divert(Question, OPrinterName, oIPAddress, ForEveryTicket);
 }
 
 void TRDIVET::Command2() {
     log_.WriteLog("Cancel Printing at printer '" + OPrinterName + "'");
-    divert_.CancelledPrinters.insert(OriPrinter);
-    divert_.DivertSucceeded = false;
-    Close();
+    answers_.Cancel(Question, OriPrinter);
 }
 
 void TRDIVET::Image1DoubleClick() {
+    // The box waits in an event loop of its own, where this question may end
+    // and another begin: the answer closes the one it was asked about.
+    const unsigned long asked = Question;
     const MessageAnswer answer = operator_.ShowMessage(
         "Stop divert ?", "Exit", MessageIcon::Question, MessageButtons::YesNo);
     StopDivertAnswer = std::to_string(answer == MessageAnswer::Yes ? kAnswerYes : kAnswerNo);
-    Close();
+    answers_.Close(asked);
 }
 
-void TRDIVET::Unload() {
-    List1.clear();
-    List2.clear();
-    List3.clear();
-    view_ = nullptr;
+void TRDIVET::GiveUp() {
+    answers_.GiveUp(Question);
+}
+
+void TRDIVET::Close() {
+    answers_.Close(Question);
 }
 
 void TRDIVET::ShowFailure(const std::string& message) {
@@ -107,11 +112,6 @@ void TRDIVET::Repaint() {
     if (view_ != nullptr) {
         view_->Repaint();
     }
-}
-
-void TRDIVET::Close() {
-    Closed = true;
-    Repaint();
 }
 
 }  // namespace kps

@@ -13,4 +13,12 @@ void SystemPrinterPage::PrintLine(const std::string& text) {
     lines_.push_back(next_);
 }
 
+void PrintPage(SystemPrinter& printer, const std::vector<SystemPrinterLine>& lines) {
+    for (const SystemPrinterLine& line : lines) {
+        printer.SetFontName(line.fontName);
+        printer.SetColour(line.red, line.green, line.blue);
+        printer.PrintLine(line.text);
+    }
+}
+
 }  // namespace kps

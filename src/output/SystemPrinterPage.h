@@ -34,4 +34,7 @@ class SystemPrinterPage final : public SystemPrinter {
     std::vector<SystemPrinterLine> lines_;
 };
 
+// Draws recorded lines on `printer`, each in its font and colour.
+void PrintPage(SystemPrinter& printer, const std::vector<SystemPrinterLine>& lines);
+
 }  // namespace kps

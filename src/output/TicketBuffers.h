@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "database/Value.h"
+#include "output/SystemPrinterPage.h"
 
 namespace kps {
 
@@ -19,14 +20,15 @@ struct TicketHeader {
 
 // The main window's working buffers shared by the printing routines.
 struct TicketBuffers {
-    std::string RTF;                 // the whole ticket text, lines ended by CR LF
-    std::string RTF2;                // emptied by composition, never written
-    std::vector<std::string> List1;  // printing-detail IDs waiting to be marked printed
-    std::vector<std::string> List2;  // bill-detail IDs, parallel to List1
-    std::vector<std::string> List3;  // one entry per ticket line, OPOS codes
-    std::vector<std::string> List4;  // the same lines with ESC/POS codes
-    std::size_t HeaderEnd = 0;       // List3 entries of the client block and header
-    std::size_t HeaderEndInRTF = 0;  // where the header ends in RTF
+    std::string RTF;                      // the whole ticket text, lines ended by CR LF
+    std::string RTF2;                     // emptied by composition, never written
+    std::vector<std::string> List1;       // printing-detail IDs waiting to be marked printed
+    std::vector<std::string> List2;       // bill-detail IDs, parallel to List1
+    std::vector<std::string> List3;       // one entry per ticket line, OPOS codes
+    std::vector<std::string> List4;       // the same lines with ESC/POS codes
+    std::vector<SystemPrinterLine> Page;  // "W": the lines for the system printer
+    std::size_t HeaderEnd = 0;            // List3 entries of the client block and header
+    std::size_t HeaderEndInRTF = 0;       // where the header ends in RTF
 
     // The notice grid PrtData: one row of 15 cells per notice of the pass.
     std::vector<std::vector<std::string>> PrtData;

@@ -19,6 +19,19 @@ std::string ReprintLabelLine(const std::string& printingType, const PrinterCodes
     return codes.CodeCentre + line;
 }
 
+std::vector<std::string> WithReprintLabel(std::vector<std::string> lines, std::size_t headerEnd,
+                                          const std::string& printingType,
+                                          const PrinterCodes& codes) {
+    const bool labelled = std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find(kReprintLabel) != std::string::npos;
+    });
+    if (!labelled) {
+        const auto at = lines.begin() + static_cast<long>(std::min(headerEnd, lines.size()));
+        lines.insert(at, ReprintLabelLine(printingType, codes));
+    }
+    return lines;
+}
+
 std::string NoticeCopyKey(const std::string& noticeId, const std::string& device) {
     std::string key = "notice " + noticeId + " " + device;
     // The journal separates items by commas.

@@ -8,12 +8,12 @@
 
 namespace kps {
 LeasedPrinting::LeasedPrinting(PrintPasses& printing, OutletLease& lease, LeaseFlag& flag,
-                               Connection& db, TicketsInFlight& inFlight, PrinterStates& states)
+                               Connection& db, TicketRecords& records, PrinterStates& states)
     : printing_(printing),
       lease_(lease),
       flag_(flag),
       db_(db),
-      inFlight_(inFlight),
+      records_(records),
       states_(states) {}
 
 bool LeasedPrinting::CheckLease() {
@@ -49,7 +49,7 @@ void LeasedPrinting::TakeOver() {
         for (; !rows->IsEOF(); rows->MoveNext()) {
             waiting.push_back(rows->Field("ID").AsText());
         }
-        inFlight_.SuspectItems(waiting);
+        records_.NoteMayBeOnPaper(waiting);
     }
     held_ = true;
     onStandby_ = false;

@@ -5,7 +5,7 @@
 #include "sending/LeaseFlag.h"
 #include "sending/PrintPasses.h"
 #include "sending/PrinterStates.h"
-#include "sending/TicketsInFlight.h"
+#include "sending/TicketRecords.h"
 
 namespace kps {
 
@@ -18,7 +18,7 @@ namespace kps {
 class LeasedPrinting final : public PrintPasses {
   public:
     LeasedPrinting(PrintPasses& printing, OutletLease& lease, LeaseFlag& flag, Connection& db,
-                   TicketsInFlight& inFlight, PrinterStates& states);
+                   TicketRecords& records, PrinterStates& states);
 
     // Takes the lease when it is free, or confirms that it is still held;
     // true when this server may print. Throws KpsError when a held lease was
@@ -38,7 +38,7 @@ class LeasedPrinting final : public PrintPasses {
     OutletLease& lease_;
     LeaseFlag& flag_;
     Connection& db_;
-    TicketsInFlight& inFlight_;
+    TicketRecords& records_;
     PrinterStates& states_;
     bool held_ = false;
     bool onStandby_ = false;

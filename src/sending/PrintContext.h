@@ -9,7 +9,7 @@
 #include "sending/PrintDeviceSetting.h"
 #include "sending/PrintWindow.h"
 #include "sending/PrinterStates.h"
-#include "sending/TicketsInFlight.h"
+#include "sending/TicketRecords.h"
 #include "startup/Clock.h"
 #include "startup/Operator.h"
 #include "startup/PrintLog.h"
@@ -29,7 +29,7 @@ struct PrintContext {
     PrintDeviceSetting& device;
     TicketBuffers& ticket;
     DivertState& divert;
-    TicketsInFlight& inFlight;
+    TicketRecords& records;
     PrinterStates& states;
     ReprintJournal& journal;
     int codePage = 1252;

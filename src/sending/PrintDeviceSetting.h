@@ -21,6 +21,8 @@ struct PrintDeviceSetting {
 
     // The printer group of the ticket being dispatched.
     std::string PrinterGroupCode;
+    // A later device of the group can take what this one cannot print.
+    bool GroupContinues = false;
 
     // Slot 1..4; any other slot gives slot 1.
     const std::string& PrinterFont(int slot) const;

@@ -39,7 +39,8 @@ struct PrintJob {
     std::string noticeId;              // Notice: the notice's ID
     int optionPrinter1 = 0;            // Ticket: the divert printer's device code
     std::string owner;                 // Divert: the ticket's own printer (OriPrinter)
-    unsigned long question = 0;        // Divert: the divert question it answers
+    unsigned long record = 0;          // the ticket record that owns it
+    bool groupContinues = false;       // Ticket: a later device of its printer group may take it
 };
 
 // A trapped fault of a printer routine, for the operator's common error report.

@@ -10,8 +10,8 @@
 namespace kps {
 
 TicketReprinter::TicketReprinter(Connection& db, const PrintLog& log, const ReprintStore& store,
-                                 PrinterLanes& lanes, int codePage)
-    : db_(db), log_(log), store_(store), lanes_(lanes), codePage_(codePage) {}
+                                 ReprintSender& sender, int codePage)
+    : db_(db), log_(log), store_(store), sender_(sender), codePage_(codePage) {}
 
 bool TicketReprinter::Reprint(const std::string& device, int n) {
     const std::optional<StoredTicket> ticket = store_.Recent(device, n);
@@ -42,7 +42,7 @@ bool TicketReprinter::Reprint(const std::string& device, int n) {
         job.text += line;
     }
     log_.WriteLog("Reprint '" + device + "' on request");
-    lanes_.Submit(std::move(job));
+    sender_.SendReprint(std::move(job));
     return true;
 }
 
@@ -62,10 +62,7 @@ StoredTicket KeptTicket(const PrintJob& job, LocalDateTime printed) {
 
 std::vector<std::string> LabelledReprint(const StoredTicket& ticket, const PrinterCodes& codes,
                                          const std::string& printingType) {
-    std::vector<std::string> lines = ticket.lines;
-    const auto at = lines.begin() + static_cast<long>(std::min(ticket.headerEnd, lines.size()));
-    lines.insert(at, ReprintLabelLine(printingType, codes));
-    return lines;
+    return WithReprintLabel(ticket.lines, ticket.headerEnd, printingType, codes);
 }
 
 }  // namespace kps

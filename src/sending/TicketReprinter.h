@@ -6,17 +6,17 @@
 #include "database/Connection.h"
 #include "output/PrinterCodes.h"
 #include "reprint/ReprintStore.h"
-#include "sending/PrinterLanes.h"
+#include "sending/ReprintSender.h"
 #include "startup/PrintLog.h"
 
 namespace kps {
 
-// Sends a kept ticket through its printer's lane once more, marked as a
+// Sends a kept ticket to its printer once more, marked as a
 // copy, with no items attached: a reprint never marks anything printed.
 class TicketReprinter {
   public:
     TicketReprinter(Connection& db, const PrintLog& log, const ReprintStore& store,
-                    PrinterLanes& lanes, int codePage);
+                    ReprintSender& sender, int codePage);
 
     // The n-th last ticket of `device` (1: the last). False, with a log line,
     // when none is kept or the device is no network or direct-port printer.
@@ -29,7 +29,7 @@ class TicketReprinter {
     Connection& db_;
     const PrintLog& log_;
     const ReprintStore& store_;
-    PrinterLanes& lanes_;
+    ReprintSender& sender_;
     int codePage_;
 };
 

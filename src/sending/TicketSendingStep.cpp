@@ -1,16 +1,20 @@
 #include "sending/TicketSendingStep.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "database/Recordset.h"
 #include "reprint/ReprintLabel.h"
+#include "sending/ComposedJob.h"
 #include "sending/TicketReprinter.h"
 #include "text/KpsError.h"
 #include "text/Text.h"
-#include "tickets/ComposedJob.h"
 
 namespace kps {
 namespace {
+
+// A device that could not print is tried again by later tickets after this.
+constexpr int kDownSeconds = 30;
 
 // An ID as the exact number it is; anything else names no row.
 Value ExactId(const std::string& text) {
@@ -18,31 +22,41 @@ Value ExactId(const std::string& text) {
     return id ? Value::Integer(*id) : Value::Null();
 }
 
+LocalDateTime SecondsLater(const Clock& clock, int seconds) {
+    LocalDateTime t = clock.Now();
+    // Only compared through SecondsOf, so an overflowing field is harmless.
+    t.second += seconds;
+    return t;
+}
+
 }  // namespace
 
 TicketSendingStep::TicketSendingStep(PrintContext& context, PrinterLanes& lanes,
-                                     TicketsInFlight& inFlight, TRDIVET& dialog,
-                                     DivertDialogHost& host)
-    : context_(context), lanes_(lanes), inFlight_(inFlight), dialog_(dialog), host_(host) {}
+                                     DivertQuestionHost& questions)
+    : context_(context), lanes_(lanes), questions_(questions), outages_(context.log) {}
+
+TicketRecord& TicketSendingStep::Submit(PrintJob job) {
+    TicketRecord& record = context_.records.Compose(std::move(job));
+    lanes_.Submit(record.job);
+    return record;
+}
 
 void TicketSendingStep::SendTicket() {
-    context_.divert.DivertBanner.clear();
     TicketBuffers& ticket = context_.ticket;
     const std::string& type = ticket.PrintingType;
     if (type == "O" || type == "D") {
         PrintJob job = ComposedJob(context_, JobKind::Ticket);
-        job.device = ticket.DeviceName;
         job.itemIds = std::move(ticket.List1);
         job.billIds = std::move(ticket.List2);
-        inFlight_.HoldItems(job.itemIds);
-        lanes_.Submit(std::move(job));
+        Submit(std::move(job));
     } else if (type == "W") {
+        PrintPage(context_.systemPrinter, ticket.Page);
         if (context_.systemPrinter.EndJob()) {
             if (MarkTicketPrinted(ticket.List1, ticket.List2)) {
                 Printed(ticket.DeviceName);
             }
         } else {
-            context_.log.WriteLog("Error Printing at '" + ticket.DeviceName + "'");
+            outages_.Once(ticket.DeviceName, "Error Printing at '" + ticket.DeviceName + "'");
             NotPrinting(ticket.DeviceName, PrintFault::Failed);
         }
     }
@@ -54,18 +68,20 @@ void TicketSendingStep::SendNotice(const std::string& noticeId) {
     PrintJob job = ComposedJob(context_, JobKind::Notice);
     job.noticeId = noticeId;
     job.itemIds = {NoticeCopyKey(noticeId, job.device)};
-    inFlight_.HoldNotice(noticeId, job.device);
-    lanes_.Submit(std::move(job));
+    Submit(std::move(job));
+}
+
+void TicketSendingStep::SendReprint(PrintJob job) {
+    job.kind = JobKind::Reprint;
+    job.itemIds.clear();
+    job.billIds.clear();
+    Submit(std::move(job));
 }
 
 void TicketSendingStep::SettleReports() {
     RetryMarkings();
     for (const JobReport& report : lanes_.TakeReports()) {
         Settle(report);
-    }
-    // The operator may have answered the question shown since the last tick.
-    if (questionShown_ && dialog_.Closed) {
-        EndQuestion();
     }
     AskNextQuestion();
 }
@@ -80,12 +96,21 @@ bool TicketSendingStep::FinishSending(std::chrono::milliseconds limit) {
 }
 
 void TicketSendingStep::Settle(const JobReport& report) {
+    TicketRecord* record = context_.records.Find(report.job.record);
+    if (record == nullptr) {
+        // Every job is submitted with its record, which lives until its
+        // last report: a report without one means the state is not to be
+        // trusted any more.
+        throw KpsError(kErrPrinter,
+                       "No ticket record for job " + std::to_string(report.job.number));
+    }
     if (report.fault == PrintFault::NotLeased) {
         // Nothing was sent; the server that holds the outlet prints it.
-        inFlight_.ReleaseItems(report.job.itemIds);
-        if (report.job.kind == JobKind::Notice) {
-            inFlight_.ReleaseNotice(report.job.noticeId, report.job.device);
+        context_.journal.JobUnsent(report.job.number);
+        if (record->asking) {
+            EndQuestion(*record);
         }
+        context_.records.Released(record->id);
         return;
     }
     for (const RoutineFault& fault : report.faults) {
@@ -93,101 +118,123 @@ void TicketSendingStep::Settle(const JobReport& report) {
     }
     switch (report.job.kind) {
         case JobKind::Ticket:
-            SettleTicket(report);
+            SettleTicket(*record, report);
             break;
         case JobKind::Notice:
-            SettleNotice(report);
+            SettleNotice(*record, report);
             break;
         case JobKind::Divert:
-            SettleDivert(report);
+            SettleDivert(*record, report);
             break;
         case JobKind::Reprint:
-            SettleReprint(report);
+            SettleReprint(*record, report);
             break;
     }
 }
 
-void TicketSendingStep::SettleTicket(const JobReport& report) {
+void TicketSendingStep::SettleTicket(TicketRecord& record, const JobReport& report) {
     const PrintJob& job = report.job;
     if (report.printed) {
-        SettleMarking({job.itemIds, job.billIds});
         if (reprints_ != nullptr) {
             reprints_->Remember(job.device, KeptTicket(job, context_.clock.Now()));
         }
         Printed(job.device);
+        context_.records.Printed(record);
+        SettleMarking(record);
         return;
     }
     NotPrinting(job.device, report.fault);
-    Unprinted(report);
+    Unprinted(record, report);
     if (job.printingType == "D") {
-        // The rows stay waiting; the operator hears once, not every tick.
-        inFlight_.ReleaseItems(job.itemIds);
-        if (outages_.Failed(job.device)) {
-            context_.log.WriteLog("Error Open direct Port " + job.directPort);
+        if (outages_.Once(job.device, "Error Open direct Port " + job.directPort)) {
             context_.op.Notify("Printer Error !!!", "Message", MessageIcon::Critical);
         }
+        PassOn(record);
         return;
     }
-    const bool canAsk = !report.opened && !inFlight_.Questioned(job.device) &&
-                        !context_.divert.CancelledPrinters.contains(job.device);
-    if (!canAsk) {
+    if (report.opened) {
         // A print that failed after the open is composed and sent again by a
-        // later pass; so is a ticket whose printer already has its question.
-        inFlight_.ReleaseItems(job.itemIds);
+        // later pass, labelled when any of it left.
+        context_.records.Released(record.id);
         return;
     }
-    context_.log.WriteLog("Error Open Printer '" + job.device + "'");
-    inFlight_.SetQuestioned(job.device, true);
-    context_.states.OnQuestionOpened(job.device);
-    questions_.push_back(job);
+    NotOpened(record);
 }
 
-void TicketSendingStep::Unprinted(const JobReport& report) {
-    // Bytes that left may have come out: the next copy says it may be one.
+void TicketSendingStep::NotOpened(TicketRecord& record) {
+    const std::string device = record.job.device;
+    outages_.Once(device, "Error Open Printer '" + device + "'");
+    if (context_.divert.CancelledPrinters.contains(device)) {
+        PassOn(record);
+        return;
+    }
+    if (auto all = divertAll_.find(device); all != divertAll_.end()) {
+        SendDivert(record, all->second);
+        return;
+    }
+    if (context_.records.Questioned(device)) {
+        // One question per printer: this ticket waits for its answer.
+        context_.records.Released(record.id);
+        return;
+    }
+    context_.records.OpenQuestion(record);
+    context_.states.OnQuestionOpened(device);
+    asking_.push_back(record.id);
+}
+
+void TicketSendingStep::Unprinted(TicketRecord& record, const JobReport& report) {
     if (report.bytesLeft) {
-        inFlight_.SuspectItems(report.job.itemIds);
+        context_.records.BytesLeft(record);
     } else {
         context_.journal.JobUnsent(report.job.number);
     }
 }
 
-void TicketSendingStep::SettleNotice(const JobReport& report) {
+void TicketSendingStep::SettleNotice(TicketRecord& record, const JobReport& report) {
     const PrintJob& job = report.job;
-    inFlight_.ReleaseNotice(job.noticeId, job.device);
     if (report.printed) {
-        inFlight_.MarkDelivered(job.noticeId, job.device);
+        TicketRecords& records = context_.records;
+        records.MarkDelivered(job.noticeId, job.device);
         context_.journal.NoticeDelivered(job.noticeId, job.device);
-        inFlight_.ClearSuspects(job.itemIds);
+        records.Marked(record.id);
         context_.journal.ItemsMarked(job.itemIds);
         Printed(job.device);
-        if (inFlight_.AllDelivered(job.noticeId)) {
+        if (records.AllDelivered(job.noticeId)) {
             MarkNoticePrinted(job.noticeId);
         }
         return;
     }
     NotPrinting(job.device, report.fault);
-    Unprinted(report);
-    if (outages_.Failed(job.device)) {
-        context_.log.WriteLog("Error Print Notice " + job.noticeId + " at '" + job.device + "'");
-    }
+    Unprinted(record, report);
+    context_.records.Released(record.id);
+    outages_.Once(job.device, "Error Print Notice " + job.noticeId + " at '" + job.device + "'");
 }
 
-void TicketSendingStep::SettleDivert(const JobReport& report) {
-    if (!questionShown_ || report.job.question != dialog_.Question) {
-        return;  // the question it belonged to has ended
-    }
+void TicketSendingStep::SettleDivert(TicketRecord& record, const JobReport& report) {
     if (report.printed) {
         Printed(report.job.device);
-    } else {
-        Unprinted(report);
+        if (record.asking) {
+            EndQuestion(record);
+        }
+        context_.records.Printed(record);
+        SettleMarking(record);
+        return;
     }
-    dialog_.OnDivertReport(report);
-    if (dialog_.Closed || !host_.KeepAsking(dialog_)) {
-        EndQuestion();
+    Unprinted(record, report);
+    if (!record.asking) {
+        // Diverted without a question open (every ticket of an outage, or
+        // the operator closed the dialog meanwhile).
+        PassOn(record);
+        return;
+    }
+    context_.records.DivertFailed(record);
+    if (!questions_.DivertFailed(QuestionAbout(record), report)) {
+        GiveUp(record.id);
     }
 }
 
-void TicketSendingStep::SettleReprint(const JobReport& report) {
+void TicketSendingStep::SettleReprint(TicketRecord& record, const JobReport& report) {
+    context_.records.Released(record.id);
     if (report.printed) {
         Printed(report.job.device);
         return;
@@ -196,10 +243,48 @@ void TicketSendingStep::SettleReprint(const JobReport& report) {
     context_.log.WriteLog("Error Reprint at '" + report.job.device + "'");
 }
 
+void TicketSendingStep::SendDivert(TicketRecord& record, const DivertTarget& target) {
+    const PrintJob& own = record.job;
+    PrintJob job;
+    job.kind = JobKind::Divert;
+    job.device = target.device;
+    // Not a one-letter literal: GCC 12 warns falsely (-Wrestrict) on it at -O3.
+    job.printingType = std::string(1, 'O');
+    job.address = target.address;
+    job.codes = own.codes;
+    job.lines = record.mayBeOnPaper ? WithReprintLabel(own.lines, own.headerEnd, "O", own.codes)
+                                    : own.lines;
+    job.headerEnd = own.headerEnd;
+    job.banner = "*Divert From " + own.device;
+    job.itemIds = own.itemIds;
+    job.billIds = own.billIds;
+    job.owner = own.device;
+    job.record = record.id;
+    if (!target.device.empty()) {
+        outages_.Once(own.device, "Retry Printing at '" + target.device + "'");
+    }
+    context_.records.QueueDivert(record, target.device);
+    lanes_.Submit(std::move(job));
+}
+
+void TicketSendingStep::PassOn(TicketRecord& record) {
+    const std::string device = record.job.device;
+    if (record.job.kind != JobKind::Ticket || !record.job.groupContinues) {
+        context_.records.Released(record.id);
+        return;
+    }
+    context_.records.DeviceDown(device, SecondsLater(context_.clock, kDownSeconds));
+    context_.records.HandedOn(record.id);
+}
+
 void TicketSendingStep::Printed(const std::string& device) {
     if (outages_.Recovered(device)) {
         context_.log.WriteLog("Printer '" + device + "' is back");
     }
+    if (divertAll_.erase(device) > 0) {
+        context_.log.WriteLog("Divert from '" + device + "' ended: it prints again");
+    }
+    context_.records.DeviceUp(device);
     const LocalDateTime now = context_.clock.Now();
     context_.states.OnPrinted(device, now);
     context_.window.ShowStatus("Last Printed on " + FormatGeneralDate(now));
@@ -210,19 +295,23 @@ void TicketSendingStep::NotPrinting(const std::string& device, PrintFault fault)
     context_.window.ShowStatus("Printer '" + device + "' not printing");
 }
 
-void TicketSendingStep::SettleMarking(const Marking& marking) {
-    if (MarkTicketPrinted(marking.itemIds, marking.billIds)) {
-        inFlight_.ReleaseItems(marking.itemIds);
-        inFlight_.ClearSuspects(marking.itemIds);
-        context_.journal.ItemsMarked(marking.itemIds);
-    } else {
-        failedMarkings_.push_back(marking);
+void TicketSendingStep::SettleMarking(TicketRecord& record) {
+    const std::vector<std::string> items = record.job.itemIds;
+    if (MarkTicketPrinted(items, record.job.billIds)) {
+        context_.records.Marked(record.id);
+        context_.journal.ItemsMarked(items);
     }
 }
 
 void TicketSendingStep::RetryMarkings() {
-    for (const Marking& marking : std::exchange(failedMarkings_, {})) {
-        SettleMarking(marking);
+    std::vector<unsigned long> unmarked;
+    for (const auto& [id, record] : context_.records.All()) {
+        if (record.state == RecordState::Printed) {
+            unmarked.push_back(id);
+        }
+    }
+    for (unsigned long id : unmarked) {
+        SettleMarking(*context_.records.Find(id));
     }
 }
 
@@ -254,48 +343,95 @@ bool TicketSendingStep::MarkTicketPrinted(const std::vector<std::string>& itemId
 
 void TicketSendingStep::MarkNoticePrinted(const std::string& noticeId) {
     context_.db.Execute("Update Kelt_trs_PrintKitchen Set PrintStatus=1 Where ID=" + noticeId);
-    inFlight_.ForgetNotice(noticeId);
+    context_.records.ForgetNotice(noticeId);
     context_.journal.NoticeDone(noticeId);
 }
 
-void TicketSendingStep::AskNextQuestion() {
-    if (questionShown_ || questions_.empty()) {
-        return;
-    }
-    const PrintJob& job = questions_.front();
-    DivertState& divert = context_.divert;
-    const std::string& name = job.device;
-    divert.DivertLabelText = " Error Sending item to Printer '" + name + "'";
-    std::string address;
-    const std::string divertName = LoadDivertDevice(std::to_string(job.optionPrinter1), address);
-
-    dialog_.List1 = job.lines;
-    dialog_.List2 = job.itemIds;
-    dialog_.List3 = job.billIds;
-    divert.DivertBanner = "*Divert From " + name;
-    dialog_.OPrinterName = divertName;
-    dialog_.oIPAddress = address;
-    dialog_.OriPrinter = name;
-    dialog_.Question = ++questionsAsked_;
-    questionShown_ = true;
-    host_.Show(dialog_);
+DivertQuestion TicketSendingStep::QuestionAbout(const TicketRecord& record) {
+    DivertQuestion question;
+    question.id = record.id;
+    question.device = record.job.device;
+    question.divertDevice =
+        LoadDivertDevice(std::to_string(record.job.optionPrinter1), question.divertAddress);
+    question.label = " Error Sending item to Printer '" + question.device + "'";
+    return question;
 }
 
-void TicketSendingStep::EndQuestion() {
-    PrintJob job = std::move(questions_.front());
-    questions_.pop_front();
-    questionShown_ = false;
-    host_.Hide(dialog_);
-    dialog_.Unload();
-    inFlight_.SetQuestioned(job.device, false);
-    context_.states.OnQuestionClosed(job.device);
-    if (context_.divert.CancelledPrinters.contains(job.device)) {
-        context_.states.OnSuspended(job.device);
+void TicketSendingStep::AskNextQuestion() {
+    if (shown_ || asking_.empty()) {
+        return;
     }
-    if (context_.divert.DivertSucceeded) {
-        SettleMarking({job.itemIds, job.billIds});
-    } else {
-        inFlight_.ReleaseItems(job.itemIds);
+    shown_ = true;
+    questions_.Ask(QuestionAbout(*context_.records.Find(asking_.front())));
+}
+
+void TicketSendingStep::EndQuestion(TicketRecord& record) {
+    const bool wasShown = shown_ && !asking_.empty() && asking_.front() == record.id;
+    std::erase(asking_, record.id);
+    record.asking = false;
+    if (wasShown) {
+        shown_ = false;
+        questions_.End(record.id);
+    }
+    const std::string& device = record.job.device;
+    context_.states.OnQuestionClosed(device);
+    if (context_.divert.CancelledPrinters.contains(device)) {
+        context_.states.OnSuspended(device);
+    }
+}
+
+TicketRecord* TicketSendingStep::OpenQuestion(unsigned long question) {
+    TicketRecord* record = context_.records.Find(question);
+    if (record == nullptr || !record->asking) {
+        return nullptr;
+    }
+    return record;
+}
+
+void TicketSendingStep::Divert(unsigned long question, const std::string& device,
+                               const std::string& address, bool forEveryTicket) {
+    TicketRecord* record = OpenQuestion(question);
+    if (record == nullptr || record->state != RecordState::QuestionOpen) {
+        return;
+    }
+    if (forEveryTicket) {
+        divertAll_[record->job.device] = {device, address};
+    }
+    SendDivert(*record, {device, address});
+}
+
+void TicketSendingStep::Cancel(unsigned long question, const std::string& printer) {
+    TicketRecord* record = OpenQuestion(question);
+    if (record == nullptr) {
+        return;
+    }
+    context_.divert.CancelledPrinters.insert(printer);
+    EndQuestion(*record);
+    if (record->state == RecordState::QuestionOpen) {
+        PassOn(*record);
+    }
+}
+
+void TicketSendingStep::GiveUp(unsigned long question) {
+    TicketRecord* record = OpenQuestion(question);
+    if (record == nullptr) {
+        return;
+    }
+    EndQuestion(*record);
+    if (record->state == RecordState::QuestionOpen) {
+        PassOn(*record);
+    }
+}
+
+void TicketSendingStep::Close(unsigned long question) {
+    TicketRecord* record = OpenQuestion(question);
+    if (record == nullptr) {
+        return;
+    }
+    EndQuestion(*record);
+    // A divert print under way settles the ticket when it reports.
+    if (record->state == RecordState::QuestionOpen) {
+        context_.records.Released(record->id);
     }
 }
 

@@ -2,31 +2,32 @@
 
 #include <chrono>
 #include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "database/Statement.h"
-#include "dialogs/DivertDialogHost.h"
-#include "dialogs/TRDIVET.h"
 #include "reprint/ReprintStore.h"
+#include "sending/DivertQuestion.h"
+#include "sending/OutageLog.h"
 #include "sending/PrintContext.h"
 #include "sending/PrinterLanes.h"
-#include "sending/PrinterOutages.h"
+#include "sending/ReprintSender.h"
 #include "sending/TicketSender.h"
-#include "sending/TicketsInFlight.h"
 
 namespace kps {
 
-// Hands the ticket composition has just built to its printer's lane (a
+// Puts each ticket composition has built on its way as a ticket record (a
 // system printer's job is ended at once), and settles what the lanes report
-// on the tick thread: marks printed tickets, offers failed ones to the divert
-// printer through the divert question, reports printers that fail and come
-// back. Nothing here waits for a printer or for the operator.
-class TicketSendingStep final : public TicketSender {
+// on the tick thread: marks printed tickets, asks the divert question about
+// tickets whose printer did not open and carries out the answers, hands a
+// ticket its device could not print to the next device of its group, and
+// reports printers that fail and come back once per outage. Nothing here
+// waits for a printer or for the operator.
+class TicketSendingStep final : public TicketSender, public ReprintSender, public DivertAnswers {
   public:
-    TicketSendingStep(PrintContext& context, PrinterLanes& lanes, TicketsInFlight& inFlight,
-                      TRDIVET& dialog, DivertDialogHost& host);
+    TicketSendingStep(PrintContext& context, PrinterLanes& lanes, DivertQuestionHost& questions);
 
     // Keeps every kitchen ticket a lane printed in `store`, for a reprint.
     void KeepPrintedTickets(ReprintStore* store) { reprints_ = store; }
@@ -38,6 +39,8 @@ class TicketSendingStep final : public TicketSender {
     // for the device loaded last.
     void SendNotice(const std::string& noticeId);
 
+    void SendReprint(PrintJob job) override;
+
     // Runs at the start of every tick: retries failed markings, then acts on
     // every lane report, then shows the next divert question.
     void SettleReports();
@@ -47,9 +50,7 @@ class TicketSendingStep final : public TicketSender {
     bool FinishSending(std::chrono::milliseconds limit);
 
     // Marks the items printed in one transaction: all of them or none. A
-    // failure is rolled back and logged ("Error Update Transaction"); the
-    // items then stay held and the marking is retried before the next
-    // composition.
+    // failure is rolled back and logged ("Error Update Transaction").
     bool MarkTicketPrinted(const std::vector<std::string>& itemIds,
                            const std::vector<std::string>& billIds);
 
@@ -60,38 +61,49 @@ class TicketSendingStep final : public TicketSender {
     // `address`.
     std::string LoadDivertDevice(const std::string& deviceCode, std::string& address);
 
+    void Divert(unsigned long question, const std::string& device, const std::string& address,
+                bool forEveryTicket) override;
+    void Cancel(unsigned long question, const std::string& printer) override;
+    void GiveUp(unsigned long question) override;
+    void Close(unsigned long question) override;
+
   private:
-    struct Marking {
-        std::vector<std::string> itemIds;
-        std::vector<std::string> billIds;
+    struct DivertTarget {
+        std::string device;
+        std::string address;
     };
 
+    TicketRecord& Submit(PrintJob job);
     void Settle(const JobReport& report);
-    void SettleTicket(const JobReport& report);
-    void SettleNotice(const JobReport& report);
-    // A ticket or divert print that did not come out.
-    void Unprinted(const JobReport& report);
-    void SettleDivert(const JobReport& report);
-    void SettleReprint(const JobReport& report);
+    void SettleTicket(TicketRecord& record, const JobReport& report);
+    void NotOpened(TicketRecord& record);
+    void SettleNotice(TicketRecord& record, const JobReport& report);
+    void SettleDivert(TicketRecord& record, const JobReport& report);
+    void SettleReprint(TicketRecord& record, const JobReport& report);
+    // A copy that did not come out: whether any of it may be on paper.
+    void Unprinted(TicketRecord& record, const JobReport& report);
+    void SendDivert(TicketRecord& record, const DivertTarget& target);
+    // The next device of the ticket's group takes it, or it waits.
+    void PassOn(TicketRecord& record);
     void Printed(const std::string& device);
     void NotPrinting(const std::string& device, PrintFault fault);
-    void SettleMarking(const Marking& marking);
+    void SettleMarking(TicketRecord& record);
     void RetryMarkings();
     void AskNextQuestion();
-    void EndQuestion();
+    DivertQuestion QuestionAbout(const TicketRecord& record);
+    void EndQuestion(TicketRecord& record);
+    // The record of an open question the operator may answer, or null.
+    TicketRecord* OpenQuestion(unsigned long question);
     void ForgetItems();
 
     PrintContext& context_;
     PrinterLanes& lanes_;
-    TicketsInFlight& inFlight_;
-    TRDIVET& dialog_;
-    DivertDialogHost& host_;
-    PrinterOutages outages_;
+    DivertQuestionHost& questions_;
+    OutageLog outages_;
     ReprintStore* reprints_ = nullptr;
-    std::deque<PrintJob> questions_;  // the front one is shown when questionShown_
-    bool questionShown_ = false;
-    unsigned long questionsAsked_ = 0;
-    std::vector<Marking> failedMarkings_;
+    std::deque<unsigned long> asking_;  // records with a question, the front one shown when shown_
+    bool shown_ = false;
+    std::map<std::string, DivertTarget> divertAll_;  // printer, where all its tickets go
     std::unique_ptr<Statement> markItem_;
     std::unique_ptr<Statement> markBill_;
 };

@@ -1,5 +1,6 @@
 #include "startup/Clock.h"
 
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 
@@ -11,6 +12,13 @@ LocalDateTime SystemClock::Now() const {
     localtime_r(&now, &local);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
             local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+long long SecondsOf(const LocalDateTime& t) {
+    using namespace std::chrono;
+    const sys_days day{year{t.year} / month{static_cast<unsigned>(t.month)} /
+                       std::chrono::day{static_cast<unsigned>(t.day)}};
+    return day.time_since_epoch().count() * 86400LL + t.hour * 3600LL + t.minute * 60LL + t.second;
 }
 
 std::string FormatShortDate(const LocalDateTime& t) {

@@ -28,6 +28,9 @@ class SystemClock final : public Clock {
     LocalDateTime Now() const override;
 };
 
+// Seconds from a fixed day to `t`, for intervals between two readings.
+long long SecondsOf(const LocalDateTime& t);
+
 // The server's regional forms: "/" and ":" separators, day before month.
 std::string FormatShortDate(const LocalDateTime& t);    // dd/mm/yyyy
 std::string FormatLongTime(const LocalDateTime& t);     // hh:mm:ss, 24-hour

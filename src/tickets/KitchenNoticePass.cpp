@@ -1,5 +1,6 @@
 #include "tickets/KitchenNoticePass.h"
 
+#include "reprint/ReprintLabel.h"
 #include "startup/FlagText.h"
 #include "startup/IsoDateTime.h"
 #include "text/Text.h"
@@ -57,7 +58,7 @@ void KitchenNoticePass::PrintKitchenNotices() {
         }
         ctx_.device.PrinterGroupCode = notices.Field("PrinterGroupCode").AsText();
         PrintOnFlaggedDevices(k, id, notices.Field("RefPrinterGroup").AsText());
-        if (ctx_.inFlight.AllDelivered(id)) {
+        if (ctx_.records.AllDelivered(id)) {
             sending_.MarkNoticePrinted(id);
         }
     }
@@ -84,21 +85,26 @@ void KitchenNoticePass::PrintOnFlaggedDevices(int k, const std::string& id,
         }
         const std::string device = ctx_.device.DeviceName;
         devices.insert(device);
-        if (ctx_.inFlight.Delivered(id, device) || ctx_.inFlight.HoldsNotice(id, device)) {
+        if (ctx_.records.Delivered(id, device) || ctx_.records.Holds(NoticeCopyKey(id, device))) {
             continue;
         }
         switch (ticket_.PrintTableExchangeTicket(k, id)) {
             case TableExchangeTicket::Outcome::HandedOver:
                 break;
             case TableExchangeTicket::Outcome::Printed:
-                ctx_.inFlight.MarkDelivered(id, device);
+                ctx_.records.MarkDelivered(id, device);
                 break;
             case TableExchangeTicket::Outcome::Failed:
                 ctx_.log.WriteLog("Error Print Notice " + id + " at '" + device + "'");
                 break;
         }
     }
-    ctx_.inFlight.ExpectNotice(id, std::move(devices));
+    // A notice no flagged device can take waits rather than being marked
+    // printed unseen.
+    if (devices.empty() && withoutPrinter_.insert(id).second) {
+        ctx_.log.WriteLog("Notice " + id + " has no printer");
+    }
+    ctx_.records.ExpectNotice(id, std::move(devices));
 }
 
 }  // namespace kps

@@ -12,8 +12,8 @@ namespace kps {
 
 // The notice pass of every polling tick: prints each waiting kitchen notice
 // as a table exchange ticket on every device its printer group flags. The
-// notice is marked printed once every one of them has taken it (a group
-// flagging no usable device at once).
+// notice is marked printed once every usable one of them has taken it; a
+// group flagging no usable device leaves it waiting.
 class KitchenNoticePass {
   public:
     // `dispatcher` loads a device's settings, as it does for kitchen tickets;
@@ -34,7 +34,8 @@ class KitchenNoticePass {
     PrintQueueDispatcher& dispatcher_;
     TicketSendingStep& sending_;
     TableExchangeTicket ticket_;
-    std::set<std::string> withoutGroup_;  // notices already logged as having no group
+    std::set<std::string> withoutGroup_;    // notices already logged as having no group
+    std::set<std::string> withoutPrinter_;  // ... as having no device that can take them
 };
 
 }  // namespace kps

@@ -107,7 +107,9 @@ void KitchenTicketComposer::ComposeKitchenTicket(const std::string& deviceName,
     descriptionColumns_ = {
         FindColumnOf(layout_->PosDescriptionLine), FindColumnOf(layout_->PosDescriptionLine1),
         FindColumnOf(layout_->PosDescriptionLine2), FindColumnOf(layout_->PosDescriptionLine3)};
-    bool composed = !ctx_.inFlight.HasSuspects() || ComposeTicket(true, deviceName, optionPrinter1);
+    device_ = deviceName;
+    bool composed =
+        !ctx_.records.AnyMayBeOnPaper() || ComposeTicket(true, deviceName, optionPrinter1);
     composed = ComposeTicket(false, deviceName, optionPrinter1) && composed;
     ReportLayout(layoutFile, !composed);
 }
@@ -122,7 +124,9 @@ bool KitchenTicketComposer::Wanted(bool reprints) {
         return false;
     }
     const std::string exact = std::to_string(*ExactInteger(id));
-    return !ctx_.inFlight.HoldsItem(exact) && ctx_.inFlight.IsSuspect(exact) == reprints;
+    const TicketRecords& records = ctx_.records;
+    return !records.Holds(exact) && records.MayBeOnPaper(exact) == reprints &&
+           !records.PassedOver(exact, device_);
 }
 
 bool KitchenTicketComposer::ComposeTicket(bool reprints, const std::string& deviceName,
@@ -145,8 +149,9 @@ bool KitchenTicketComposer::ComposeTicket(bool reprints, const std::string& devi
     ticket.Header.StaffName = LeftChars(Text(kStaffName), 20);
     ticket.Header.DeviceName = deviceName;
     if (systemPrinterMode_) {
-        ctx_.systemPrinter.SetFontName(ctx_.device.PrinterFont1);
+        page_.SetFontName(ctx_.device.PrinterFont1);
     }
+    page_ = SystemPrinterPage();
     ticket.RTF.clear();
     ticket.List3.clear();
     ticket.List4.clear();
@@ -169,9 +174,9 @@ bool KitchenTicketComposer::ComposeTicket(bool reprints, const std::string& devi
     for (const auto& line : layout_->FooterLines) {
         EmitLayoutLine(line);
     }
-    // A system printer has drawn its lines already; on the others a ticket
-    // without a line for any item would lose the order if it were marked.
-    if (itemLines_ == 0 && !systemPrinterMode_) {
+    // A ticket without a line for any item would lose the order if it were
+    // marked.
+    if (itemLines_ == 0) {
         ticket.List1.clear();
         ticket.List2.clear();
         return false;
@@ -184,11 +189,15 @@ bool KitchenTicketComposer::ComposeTicket(bool reprints, const std::string& devi
         ctx_.log.WriteLog("Reprint '" + deviceName + "' items " + ids);
     }
 
-    ctx_.divert.DivertBanner.clear();
+    ticket.Page = page_.Lines();
     ticket.DeviceName = deviceName;
     ticket.OptionPrinter1 = optionPrinter1;
     sender_.SendTicket();
     return true;
+}
+
+std::size_t KitchenTicketComposer::LinesSoFar() const {
+    return systemPrinterMode_ ? page_.Lines().size() : ctx_.ticket.List3.size();
 }
 
 void KitchenTicketComposer::ReportLayout(const std::string& layoutFile, bool broken) {
@@ -215,8 +224,8 @@ Value KitchenTicketComposer::LayoutColumn(int key) const {
 
 void KitchenTicketComposer::Emit(const std::string& text, int slot) {
     if (systemPrinterMode_) {
-        ctx_.systemPrinter.SetFontName(ctx_.device.PrinterFont(slot));
-        ctx_.systemPrinter.PrintLine(text);
+        page_.SetFontName(ctx_.device.PrinterFont(slot));
+        page_.PrintLine(text);
         return;
     }
     const std::string& code = ctx_.codes.FontCode(slot);
@@ -245,11 +254,11 @@ void KitchenTicketComposer::EmitColoured(const std::string& text, bool red) {
     const int body = layout_->BodyFont;
     if (systemPrinterMode_) {
         if (red) {
-            ctx_.systemPrinter.SetColour(255, 0, 0);
+            page_.SetColour(255, 0, 0);
         }
         Emit(text, body);
         if (red) {
-            ctx_.systemPrinter.SetColour(0, 0, 0);
+            page_.SetColour(0, 0, 0);
         }
         return;
     }
@@ -312,11 +321,11 @@ void KitchenTicketComposer::EmitClientBlock() {
 }
 
 void KitchenTicketComposer::EmitItem() {
-    const std::size_t linesBefore = ctx_.ticket.List3.size();
+    const std::size_t linesBefore = LinesSoFar();
     const int body = layout_->BodyFont;
     const int format = layout_->Format;
     if (systemPrinterMode_) {
-        ctx_.systemPrinter.SetFontName(ctx_.device.PrinterFont(body));
+        page_.SetFontName(ctx_.device.PrinterFont(body));
     }
     const bool takeAway = Text(kServiceType) == "T";
     const std::string plu = Text(kPluCode);
@@ -377,10 +386,11 @@ void KitchenTicketComposer::EmitItem() {
             EmitColoured("* " + Text(column), false);
         }
     }
+    // The blank line is no line of the item's own.
+    itemLines_ += static_cast<int>(LinesSoFar() - linesBefore);
     if (layout_->Skipline) {
         EmitSkipLine();
     }
-    itemLines_ += static_cast<int>(ctx_.ticket.List3.size() - linesBefore);
 
     // Marked printed by the sending step once the printer has taken the ticket.
     ctx_.ticket.List1.push_back(std::to_string(*ExactInteger(Field(kId))));

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "database/Recordset.h"
+#include "output/SystemPrinterPage.h"
 #include "sending/PrintContext.h"
 #include "sending/TicketSender.h"
 #include "tickets/LayoutFile.h"
@@ -98,6 +99,8 @@ class KitchenTicketComposer {
     void EmitReprintLabel();
     void EmitClientBlock();
     void EmitItem();
+    // Ticket lines composed so far, on either kind of printer.
+    std::size_t LinesSoFar() const;
 
     PrintContext& ctx_;
     TicketSender& sender_;
@@ -108,8 +111,10 @@ class KitchenTicketComposer {
     const LayoutFile* layout_ = nullptr;
     TicketQuery* query_ = nullptr;
     Recordset* rows_ = nullptr;
+    std::string device_;  // the device the ticket is composed for
     std::string printingType_;
     bool systemPrinterMode_ = false;
+    SystemPrinterPage page_;  // a system printer's lines, printed only for a ticket with items
     int itemLines_ = 0;
     std::array<std::optional<std::size_t>, 4> descriptionColumns_;
 };

@@ -1,5 +1,8 @@
 #include "tickets/PrintQueueDispatcher.h"
 
+#include <utility>
+#include <vector>
+
 #include "startup/FlagText.h"
 #include "text/Text.h"
 
@@ -51,20 +54,31 @@ void PrintQueueDispatcher::DispatchPrintQueue() {
 }
 
 void PrintQueueDispatcher::DispatchTicket(const std::string& flags) {
+    // The group's usable devices form a chain: each takes what the earlier
+    // ones could not print.
+    std::vector<std::pair<PrintDeviceSetting, PrinterCodes>> chain;
     for (int p : FlaggedPositions(flags)) {
-        if (!LoadDeviceSetting(p)) {
-            continue;
+        if (LoadDeviceSetting(p)) {
+            chain.emplace_back(ctx_.device, ctx_.codes);
         }
-        const PrintDeviceSetting& device = ctx_.device;
+    }
+    const LocalDateTime now = ctx_.clock.Now();
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        ctx_.device = chain[i].first;
+        ctx_.codes = chain[i].second;
+        PrintDeviceSetting& device = ctx_.device;
+        device.GroupContinues = i + 1 < chain.size();
         // A printer with a divert question waiting gets nothing new until
-        // the operator has answered it.
-        if (ctx_.divert.CancelledPrinters.contains(device.DeviceName) ||
-            ctx_.inFlight.Questioned(device.DeviceName)) {
+        // the operator has answered it; one that is down leaves its tickets
+        // to the next device until it is due to be tried again.
+        const std::string& name = device.DeviceName;
+        if (ctx_.divert.CancelledPrinters.contains(name) || ctx_.records.Questioned(name) ||
+            (device.GroupContinues && ctx_.records.Down(name, now))) {
             continue;
         }
-        composer_.ComposeKitchenTicket(device.DeviceName, device.PrintingType,
-                                       device.PrinterGroupCode, ticketKeyValue_,
-                                       device.OptionPrinter1, device.WP_FileName, ticketKeyColumn_);
+        composer_.ComposeKitchenTicket(name, device.PrintingType, device.PrinterGroupCode,
+                                       ticketKeyValue_, device.OptionPrinter1, device.WP_FileName,
+                                       ticketKeyColumn_);
     }
 }
 
@@ -95,6 +109,7 @@ bool PrintQueueDispatcher::LoadDeviceSetting(int deviceCode) {
     PrintDeviceSetting& device = ctx_.device;
     device.DeviceName = name.AsText();
     device.PrintingType = type.AsText();
+    device.GroupContinues = false;
     PR_LoadOposSetting(ctx_.codes, device.PrintingType);
     ctx_.window.ShowStatus("Sending to Printer '" + device.DeviceName + "'");
 

@@ -32,14 +32,13 @@ TableExchangeTicket::Outcome TableExchangeTicket::PrintTableExchangeTicket(
     auto lines = ComposeLines(grid[static_cast<std::size_t>(k)]);
     // A device that may have printed this notice already says so after the
     // heading.
-    const bool reprint = ctx_.inFlight.IsSuspect(NoticeCopyKey(noticeId, ctx_.device.DeviceName));
+    const bool reprint = ctx_.records.MayBeOnPaper(NoticeCopyKey(noticeId, ctx_.device.DeviceName));
     if (reprint) {
         lines.insert(lines.begin() + 1, Line{"", "", 4, kReprintLabel});
     }
 
     ctx_.ticket.List3.clear();
     ctx_.ticket.RTF.clear();
-    ctx_.divert.DivertBanner.clear();
     if (IsTextPath(ctx_.device.PrintingType)) {
         // Not a one-letter literal: GCC 12 warns falsely (-Wrestrict) on it at -O3.
         ctx_.ticket.OutputMode = std::string(1, 'O');

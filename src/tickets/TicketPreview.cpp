@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "output/EscPosDecoder.h"
-#include "tickets/ComposedJob.h"
+#include "sending/ComposedJob.h"
 #include "tickets/KitchenTicketComposer.h"
 #include "tickets/SentTicketBytes.h"
 
@@ -36,8 +36,7 @@ class QuietWindow final : public PrintWindow {
 
 }  // namespace
 
-TicketPreview::TicketPreview(PrintContext& ctx, const SystemPrinterPage& page)
-    : ctx_(ctx), page_(page), pageUsed_(page.Lines().size()) {}
+TicketPreview::TicketPreview(PrintContext& ctx) : ctx_(ctx) {}
 
 void TicketPreview::SendTicket() {
     TicketBuffers& ticket = ctx_.ticket;
@@ -49,14 +48,12 @@ void TicketPreview::SendTicket() {
     job = ComposedJob(ctx_, JobKind::Ticket);
     job.device = ticket.DeviceName;
     job.printingType = ticket.PrintingType;
-    job.itemIds = ticket.List1;
-    job.billIds = ticket.List2;
-    const auto& drawn = page_.Lines();
+    job.itemIds = std::move(ticket.List1);
+    job.billIds = std::move(ticket.List2);
     if (ticket.OutputMode == "W") {
-        kept.page.assign(drawn.begin() + static_cast<long>(pageUsed_), drawn.end());
+        kept.page = ticket.Page;
     }
-    pageUsed_ = drawn.size();
-    ctx_.inFlight.HoldItems(ticket.List1);
+    ctx_.records.Compose(job);
     ticket.List1.clear();
     ticket.List2.clear();
     tickets_.push_back(std::move(kept));
@@ -70,13 +67,13 @@ std::vector<PreviewTicket> PreviewPrintQueue(Connection& db, const PrintLog& log
     PrintDeviceSetting device;
     TicketBuffers ticket;
     DivertState divert;
-    TicketsInFlight inFlight;
+    TicketRecords records;
     PrinterStates states;
     ReprintJournal noJournal("", log);  // nothing is sent, so nothing may be on paper
     QuietWindow quiet(window);
-    PrintContext ctx{db,     log,    clock,    op,     quiet,     page,     codes,         device,
-                     ticket, divert, inFlight, states, noJournal, codePage, settingsFolder};
-    TicketPreview preview(ctx, page);
+    PrintContext ctx{db,     log,    clock,   op,     quiet,     page,     codes,         device,
+                     ticket, divert, records, states, noJournal, codePage, settingsFolder};
+    TicketPreview preview(ctx);
     KitchenTicketComposer composer(ctx, preview);
     PrintQueueDispatcher dispatcher(ctx, composer);
     preview.SetDispatcher(&dispatcher);

@@ -20,13 +20,12 @@ struct PreviewTicket {
 };
 
 // A sending step that keeps each composed ticket instead of sending it. The
-// ticket's items are held in the context's TicketsInFlight, as a lane would
-// hold them, so a later device of the same group composes what the server's
+// ticket's items are held by a record of the context's, as on their way to
+// a printer, so a later device of the same group composes what the server's
 // would; nothing reaches the database or a printer.
 class TicketPreview final : public TicketSender {
   public:
-    // `page` is the system printer the context draws on.
-    TicketPreview(PrintContext& ctx, const SystemPrinterPage& page);
+    explicit TicketPreview(PrintContext& ctx);
 
     void SendTicket() override;
 
@@ -37,8 +36,6 @@ class TicketPreview final : public TicketSender {
 
   private:
     PrintContext& ctx_;
-    const SystemPrinterPage& page_;
-    std::size_t pageUsed_ = 0;
     const PrintQueueDispatcher* dispatcher_ = nullptr;
     std::vector<PreviewTicket> tickets_;
 };

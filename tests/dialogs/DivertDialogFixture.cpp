@@ -4,33 +4,23 @@
 
 namespace kps::test {
 
+void RecordingDivertView::Show(TRDIVET& dialog) {
+    dialog_ = &dialog;
+    dialog.Open(*this);
+}
+
 void RecordingDivertView::Repaint() {
-    if (!dialog_.Command1Enabled && !dialog_.Command2Enabled) {
+    if (dialog_ != nullptr && !dialog_->Command1Enabled && !dialog_->Command2Enabled) {
         sawButtonsDisabled = true;
     }
 }
 
 DivertDialogFixture::DivertDialogFixture() : log(folder.Path(), clock) {
-    codes.CodeCentre = "<C>";
-    codes.CodeFeedCut = "<CUT>";
-    pinger.reachable = {"127.0.0.2"};
-    divert.DivertLabelText = " Error Sending item to Printer 'K1'";
-    divert.DivertBanner = "*Divert From K1";
+    answers.host = &dialog;
 }
 
-void DivertDialogFixture::OpenHeldTicket(std::vector<std::string> lines) {
-    dialog.List1 = std::move(lines);
-    dialog.OPrinterName = "K2";
-    dialog.oIPAddress = "127.0.0.2";
-    dialog.OriPrinter = "K1";
-    dialog.Open(view);
-}
-
-void DivertDialogFixture::Retry(TRDIVET& on, PrinterLanes& through) {
-    on.Command1();
-    for (const JobReport& report : through.TakeReports()) {
-        on.OnDivertReport(report);
-    }
+void DivertDialogFixture::Ask(unsigned long id) {
+    dialog.Ask({id, "K1", "K2", "127.0.0.2", " Error Sending item to Printer 'K1'"});
 }
 
 std::string DivertDialogFixture::LogText() const {

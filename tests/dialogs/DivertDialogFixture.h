@@ -3,57 +3,50 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
+#include "dialogs/DivertDialogHost.h"
 #include "dialogs/DivertDialogView.h"
 #include "dialogs/TRDIVET.h"
-#include "sending/LaneJobRunner.h"
 #include "support/Fakes.h"
-#include "support/InlinePrinterLanes.h"
+#include "support/RecordingDivertAnswers.h"
 #include "support/TempFolder.h"
 
 namespace kps::test {
 
-// Records whether the buttons were ever off while the dialog repainted.
-class RecordingDivertView final : public DivertDialogView {
+// Shows the dialog as a window would, keeping it open after a failed divert,
+// and records whether the buttons were ever off while it repainted.
+class RecordingDivertView final : public DivertDialogHost, public DivertDialogView {
   public:
-    explicit RecordingDivertView(const TRDIVET& dialog) : dialog_(dialog) {}
-
+    void Show(TRDIVET& dialog) override;
+    bool KeepAsking(TRDIVET&) override { return true; }
+    void Hide(TRDIVET&) override { ++hidden; }
     int SetWindowTopmost(bool topmost) override { return topmost ? 1 : 0; }
     void Repaint() override;
 
     bool sawButtonsDisabled = false;
+    int hidden = 0;
 
   private:
-    const TRDIVET& dialog_;
+    const TRDIVET* dialog_ = nullptr;
 };
 
-// A divert dialog for printer K1 whose divert printer K2 answers at
-// 127.0.0.2, holding a ticket of two lines.
+// The divert dialog asked about printer K1, whose divert printer K2 is at
+// 127.0.0.2; the answers are recorded.
 class DivertDialogFixture : public ::testing::Test {
   protected:
     DivertDialogFixture();
 
-    // Fills the fields as sending does and opens the dialog on the view.
-    void OpenHeldTicket(std::vector<std::string> lines = {"L1\r\n", "L2\r\n"});
+    // Asks question `id` about K1.
+    void Ask(unsigned long id = 1);
     std::string LogText() const;
-    // Presses "DIVERT/RETRY" on `on` and hands it the outcome of its print.
-    static void Retry(TRDIVET& on, PrinterLanes& through);
-    void Retry() { Retry(dialog, lanes); }
 
     TempFolder folder;
     FakeClock clock;
     PrintLog log;
     FakeOperator op;
-    FakePosPrinter printer;
-    FakePinger pinger;
-    FakeWaitPause pause;
-    PrinterCodes codes;
-    DivertState divert;
-    LaneJobRunner runner{printer, pinger, pause, log};
-    InlinePrinterLanes lanes{runner, runner};
-    TRDIVET dialog{lanes, log, op, codes, divert};
-    RecordingDivertView view{dialog};
+    RecordingDivertAnswers answers;
+    RecordingDivertView view;
+    TRDIVET dialog{answers, view, log, op};
 };
 
 }  // namespace kps::test

@@ -74,9 +74,9 @@ class DirectPortEndToEndTest : public KitchenTicketFixture,
         sending.SettleReports();
     }
 
-    TRDIVET dialog{lanes, log, op, codes, divert};
     HeadlessDivertPolicy host;
-    TicketSendingStep sending{ctx, lanes, inFlight, dialog, host};
+    TRDIVET dialog{sending, host, log, op};
+    TicketSendingStep sending{ctx, lanes, dialog};
     KitchenTicketComposer serverComposer{ctx, sending};
     PrintQueueDispatcher serverDispatcher{ctx, serverComposer};
 };

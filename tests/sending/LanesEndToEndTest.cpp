@@ -130,9 +130,9 @@ class LanesEndToEnd : public KitchenTicketFixture {
     LeaseFlag lease;
     ThreadedPrinterLanes threaded{
         [this] { return std::make_unique<LoopbackLaneRunner>(registry, log); }, &lease};
-    TRDIVET dialog{threaded, log, op, codes, divert};
     WaitingHost host;
-    TicketSendingStep sending{ctx, threaded, inFlight, dialog, host};
+    TRDIVET dialog{sending, host, log, op};
+    TicketSendingStep sending{ctx, threaded, dialog};
     KitchenTicketComposer serverComposer{ctx, sending};
     PrintQueueDispatcher serverDispatcher{ctx, serverComposer};
 };
@@ -169,8 +169,8 @@ TEST_F(LanesEndToEnd, WithoutTheLeaseNoLaneSendsAByteAndEveryItemStaysWaiting) {
     serverDispatcher.DispatchPrintQueue();
 
     ASSERT_TRUE(SettleUntil([&] {
-        return !inFlight.HoldsItem("1") && !inFlight.HoldsItem("2") && !inFlight.HoldsItem("3") &&
-               !inFlight.HoldsItem("4");
+        return !records.Holds("1") && !records.Holds("2") && !records.Holds("3") &&
+               !records.Holds("4");
     }));
     EXPECT_TRUE(k2->Jobs().empty());
     EXPECT_TRUE(k3->Jobs().empty());

@@ -28,9 +28,9 @@ class LeasedPrintingTest : public ::testing::Test {
     FakePrintPasses passes;
     FakeOutletLease lease;
     LeaseFlag flag;
-    TicketsInFlight inFlight;
+    TicketRecords records;
     PrinterStates states;
-    LeasedPrinting leased{passes, lease, flag, db.Db(), inFlight, states};
+    LeasedPrinting leased{passes, lease, flag, db.Db(), records, states};
 };
 
 TEST_F(LeasedPrintingTest, AStandbyDoesNothingUntilTheLeaseIsFreeThenSuspectsWhatWaited) {
@@ -47,8 +47,8 @@ TEST_F(LeasedPrintingTest, AStandbyDoesNothingUntilTheLeaseIsFreeThenSuspectsWha
     EXPECT_EQ(passes.settles, 1);
     EXPECT_EQ(passes.dispatches, 1);
     EXPECT_EQ(passes.notices, 1);
-    EXPECT_TRUE(inFlight.IsSuspect("7"));
-    EXPECT_FALSE(inFlight.IsSuspect("8")) << "already marked printed";
+    EXPECT_TRUE(records.MayBeOnPaper("7"));
+    EXPECT_FALSE(records.MayBeOnPaper("8")) << "already marked printed";
 }
 
 TEST_F(LeasedPrintingTest, AServerThatHoldsTheLeaseFromTheStartSuspectsNothing) {
@@ -56,7 +56,7 @@ TEST_F(LeasedPrintingTest, AServerThatHoldsTheLeaseFromTheStartSuspectsNothing) 
     Tick();
     EXPECT_TRUE(flag.Held());
     EXPECT_EQ(passes.dispatches, 1);
-    EXPECT_FALSE(inFlight.IsSuspect("7"));
+    EXPECT_FALSE(records.MayBeOnPaper("7"));
 }
 
 TEST_F(LeasedPrintingTest, ALostLeaseStopsTheLanesAndEndsTheTickWithAnError) {

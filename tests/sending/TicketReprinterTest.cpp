@@ -33,7 +33,7 @@ class Reprinting : public SendingFixture {
 
     std::string state = database.Folder();
     ReprintStore store{state, log};
-    TicketReprinter reprinter{db, log, store, lanes, 1252};
+    TicketReprinter reprinter{db, log, store, sending, 1252};
     PrinterCodes oposCodes;
 };
 

@@ -5,6 +5,9 @@ namespace kps::test {
 MessageAnswer FakeOperator::ShowMessage(const std::string& text, const std::string& caption,
                                         MessageIcon icon, MessageButtons buttons) {
     messages.push_back({text, caption, icon, buttons});
+    if (whileShown) {
+        whileShown();
+    }
     return buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;
 }
 

@@ -2,6 +2,7 @@
 
 // Hand-written fakes of the server's ports, shared by every test.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,8 @@ class FakeOperator final : public Operator {
 
     MessageAnswer answer = MessageAnswer::Yes;
     std::vector<ShownMessage> messages;
+    // Runs while a message box is up, as events do under a real one.
+    std::function<void()> whileShown;
     std::vector<std::string> errorReports;  // "where|number|description|routine"
 };
 

@@ -50,9 +50,9 @@ class NoticeTestFixture : public ::testing::Test, protected RecordedDatabase, pr
     long UpdatesOf(long id) const;
     std::string PortPath(const std::string& name) const { return database.Folder() + "/" + name; }
 
-    TRDIVET dialog{lanes, log, op, codes, divert};
     HeadlessDivertPolicy host;
-    TicketSendingStep sending{ctx, lanes, inFlight, dialog, host};
+    TRDIVET dialog{sending, host, log, op};
+    TicketSendingStep sending{ctx, lanes, dialog};
     KitchenTicketComposer composer{ctx, sending};
     PrintQueueDispatcher dispatcher{ctx, composer};
     KitchenNoticePass pass{ctx, dispatcher, sending};

@@ -10,8 +10,8 @@ PrintRig::PrintRig(Connection& db, const std::string& folder)
       laneRunner(posPrinter, pinger, pause, log),
       divertRunner(divertPrinter, pinger, pause, log),
       lanes(laneRunner, divertRunner),
-      ctx{db,     log,    clock,    op,     window,  systemPrinter, codes, device,
-          ticket, divert, inFlight, states, journal, 1252,          ""} {}
+      ctx{db,     log,    clock,   op,     window,  systemPrinter, codes, device,
+          ticket, divert, records, states, journal, 1252,          ""} {}
 
 std::string PrintRig::LogText() const {
     return ReadBytes(log.TodayFile());

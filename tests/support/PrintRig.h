@@ -41,7 +41,7 @@ struct PrintRig {
     PrintDeviceSetting device;
     TicketBuffers ticket;
     DivertState divert;
-    TicketsInFlight inFlight;
+    TicketRecords records;
     PrinterStates states;
     ReprintJournal journal{"", log};
     PrintContext ctx;

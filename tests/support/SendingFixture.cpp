@@ -12,9 +12,6 @@ void ScriptedDivertHost::Show(TRDIVET& dialog) {
     printerName = dialog.OPrinterName;
     address = dialog.oIPAddress;
     ownPrinter = dialog.OriPrinter;
-    lines = dialog.List1;
-    printingIds = dialog.List2;
-    billIds = dialog.List3;
 }
 
 void FailingConnection::Execute(const std::string& sql) {

@@ -32,7 +32,6 @@ class ScriptedDivertHost final : public DivertDialogHost, private DivertDialogVi
     int hidden = 0;
     std::string openedLabel;
     std::string printerName, address, ownPrinter;
-    std::vector<std::string> lines, printingIds, billIds;
 
   private:
     int SetWindowTopmost(bool topmost) override { return topmost ? 1 : 0; }
@@ -82,9 +81,9 @@ class SendingFixture : public ::testing::Test, protected SendingDatabase, protec
     long KitchenStatus(long id);
     std::string PortPath(const std::string& name) const { return database.Folder() + "/" + name; }
 
-    TRDIVET dialog{lanes, log, op, codes, divert};
     ScriptedDivertHost host;
-    TicketSendingStep sending{ctx, lanes, inFlight, dialog, host};
+    TRDIVET dialog{sending, host, log, op};
+    TicketSendingStep sending{ctx, lanes, dialog};
 };
 
 }  // namespace kps::test

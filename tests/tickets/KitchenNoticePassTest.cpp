@@ -55,7 +55,7 @@ TEST_F(KitchenNoticePassTest, NoticeGoesToEveryFlaggedDeviceInCodeOrderAndIsMark
     EXPECT_EQ(PrintStatus(7), 1);
 }
 
-TEST_F(KitchenNoticePassTest, GroupWithoutDevicesIsMarkedButAMissingGroupWaits) {
+TEST_F(KitchenNoticePassTest, NoticesNoDeviceCanTakeWaitAndAreLoggedOnce) {
     AddDevice(1, "KITCHEN1", "O");
     AddGroup("COLD", "oX-");
     AddGroupWithNullFlags("NONE");
@@ -68,12 +68,14 @@ TEST_F(KitchenNoticePassTest, GroupWithoutDevicesIsMarkedButAMissingGroupWaits) 
 
     EXPECT_TRUE(posPrinter.calls.empty());
     EXPECT_TRUE(window.captions.empty());
+    const std::string logText = LogText();
     for (long id : {1, 2}) {
-        EXPECT_EQ(UpdatesOf(id), 1) << id;
-        EXPECT_EQ(PrintStatus(id), 1) << id;
+        EXPECT_EQ(UpdatesOf(id), 0) << id;
+        const std::string line = "Notice " + std::to_string(id) + " has no printer\r\n";
+        EXPECT_NE(logText.find(line), std::string::npos) << id;
+        EXPECT_EQ(logText.find(line), logText.rfind(line)) << id;
     }
     EXPECT_EQ(PrintStatus(3), 0);
-    const std::string logText = LogText();
     EXPECT_EQ(logText.find("Notice 3 has no printer group"),
               logText.rfind("Notice 3 has no printer group"));
     EXPECT_NE(logText.find("Notice 3 has no printer group"), std::string::npos);

@@ -168,12 +168,15 @@ TEST_F(KitchenTicketComposerTest, SystemPrinterGetsEveryLineWithFontAndColour) {
         WriteLayout("W.ini", Layout("Font=2\r\nFormat=2\r\n", "[HEADER]\r\nL1=0C1=HELLO\r\n"));
     Compose("W", file, "T5", "G1", "Kitchen Laser");
 
-    EXPECT_EQ(systemPrinter.calls,
-              (std::vector<std::string>{"select  kitchen laser ", "font F-ONE", "font F-ONE",
-                                        "line " + std::string(18, ' ') + "HELLO", "font F-TWO",
-                                        "font F-TWO", "line 2  Burger", "font F-TWO", "line ^ Bob",
-                                        "colour 255,0,0", "font F-TWO", "line    * no onion",
-                                        "colour 0,0,0"}));
+    // Drawn for the sending step, not yet on the printer.
+    EXPECT_EQ(systemPrinter.calls, std::vector<std::string>{"select  kitchen laser "});
+    std::vector<std::string> page;
+    for (const SystemPrinterLine& line : ticket.Page) {
+        page.push_back(line.fontName + " " + std::to_string(line.red) + " " + line.text);
+    }
+    EXPECT_EQ(page, (std::vector<std::string>{"F-ONE 0 " + std::string(18, ' ') + "HELLO",
+                                              "F-TWO 0 2  Burger", "F-TWO 0 ^ Bob",
+                                              "F-TWO 255    * no onion"}));
     EXPECT_EQ(ticket.OutputMode, "W");
     EXPECT_TRUE(ticket.RTF.empty());
     EXPECT_TRUE(ticket.List3.empty());
@@ -195,12 +198,15 @@ TEST_F(KitchenTicketComposerTest, NothingWaitingChangesNothingButRtf2) {
 
 TEST_F(KitchenTicketComposerTest, ItemsOnTheirWayToAPrinterAreLeftOut) {
     AddTwoItems();
-    inFlight.HoldItems({"1"});
+    PrintJob held;
+    held.itemIds = {"1"};
+    records.Compose(held);
     Compose("O", PlainLayout());
     ASSERT_EQ(sender.sent.size(), 1u);
     EXPECT_EQ(sender.sent.back().ids, std::vector<std::string>{"2"});
 
-    inFlight.HoldItems({"2"});
+    held.itemIds = {"2"};
+    records.Compose(held);
     Compose("O", PlainLayout());
     EXPECT_EQ(sender.sent.size(), 1u);
 }
@@ -209,7 +215,6 @@ TEST_F(KitchenTicketComposerTest, CollectsItemsForTheSendingStepWithoutMarkingTh
     AddTwoItems();
     const std::string file = PlainLayout();
     for (const std::string type : {"O", "D", "W"}) {
-        divert.DivertBanner = "*Divert From KITCHEN9";
         Compose(type, file);
         ASSERT_EQ(sender.sent.size(), type == "O" ? 1u : type == "D" ? 2u : 3u);
         EXPECT_EQ(sender.sent.back().ids, (std::vector<std::string>{"1", "2"})) << type;
@@ -217,7 +222,6 @@ TEST_F(KitchenTicketComposerTest, CollectsItemsForTheSendingStepWithoutMarkingTh
         EXPECT_EQ(ticket.PrintingType, type);
         EXPECT_EQ(ticket.DeviceName, "KITCHEN1");
         EXPECT_EQ(ticket.OptionPrinter1, 7);
-        EXPECT_EQ(divert.DivertBanner, "");
     }
     EXPECT_TRUE(db.executed.empty());
     EXPECT_EQ(PrintStatus(1), 0);
@@ -268,7 +272,7 @@ TEST_F(KitchenTicketComposerTest, NullTableIsATicketOfItsOwnAndPossibleCopiesAre
     AddWaiting(1, "T5", "BURG");
     AddWaiting(2, "T5", "FRY", {{"PosDescription", "'Fries'"}});
     AddWaiting(3, "", "BURG", {{"TableCode", "NULL"}});
-    inFlight.SuspectItems({"2"});
+    records.NoteMayBeOnPaper({"2"});
     composer.ComposeKitchenTicket("KITCHEN1", "O", "G1", Value::Null(), 7, PlainLayout(),
                                   "TableCode");
     ASSERT_EQ(sender.sent.size(), 1u);

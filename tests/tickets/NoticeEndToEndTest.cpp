@@ -44,7 +44,8 @@ class NoticeEndToEnd : public NoticeTestFixture, public ::testing::WithParamInte
     EscPosNetworkPrinter network{registry};
     LaneJobRunner networkRunner{network, pinger, pause, log};
     InlinePrinterLanes serverLanes{networkRunner, networkRunner};
-    TicketSendingStep serverSending{ctx, serverLanes, inFlight, dialog, host};
+    TRDIVET serverDialog{serverSending, host, log, op};
+    TicketSendingStep serverSending{ctx, serverLanes, serverDialog};
     KitchenNoticePass serverPass{ctx, dispatcher, serverSending};
 
     void ServerTick() {

@@ -81,7 +81,9 @@ TEST_F(PrintQueueDispatcherTest, CancelledPrinterIsLoadedButGetsNothing) {
 
     // So is one whose divert question waits for the operator.
     divert.CancelledPrinters.clear();
-    inFlight.SetQuestioned("KITCHEN1", true);
+    PrintJob asking;
+    asking.device = "KITCHEN1";
+    records.OpenQuestion(records.Compose(asking));
     dispatcher.DispatchPrintQueue();
     EXPECT_EQ(SentDevices().back(), "KITCHEN2");
     EXPECT_EQ(SentDevices().size(), 4u);

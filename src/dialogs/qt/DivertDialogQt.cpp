@@ -1,5 +1,6 @@
 #include "dialogs/qt/DivertDialogQt.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -30,7 +31,8 @@ DivertDialogQt::DivertDialogQt(QWidget* parent)
       image1_(new QLabel(this)),
       oPrinterName_(new QLineEdit(this)),
       oIPAddress_(new QLineEdit(this)),
-      oriPrinter_(new QLineEdit(this)) {
+      oriPrinter_(new QLineEdit(this)),
+      forEveryTicket_(new QCheckBox(this)) {
     setWindowTitle(tr("Print Server Message"));
 
     image1_->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(48, 48));
@@ -54,6 +56,7 @@ DivertDialogQt::DivertDialogQt(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(message);
     layout->addWidget(frame1);
+    layout->addWidget(forEveryTicket_);
     layout->addLayout(buttons);
 
     connect(command1_, &QPushButton::clicked, this, [this] { Run(&TRDIVET::Command1); });
@@ -107,6 +110,9 @@ void DivertDialogQt::Repaint() {
     oPrinterName_->setText(ToQt(dialog_->OPrinterName));
     oIPAddress_->setText(ToQt(dialog_->oIPAddress));
     oriPrinter_->setText(ToQt(dialog_->OriPrinter));
+    forEveryTicket_->setText(ToQt(dialog_->ForEveryTicketCaption));
+    forEveryTicket_->setChecked(dialog_->ForEveryTicket);
+    forEveryTicket_->setEnabled(dialog_->Command1Enabled);
     if (isVisible()) {
         label1_->repaint();
         command1_->repaint();
@@ -128,8 +134,11 @@ void DivertDialogQt::Run(Handler handler) {
         return;
     }
     ReadFields();
-    (dialog_->*handler)();
-    if (dialog_->Closed) {
+    // A report settled while the handler waited (the "Stop divert ?" box)
+    // may have ended the question and let go of the dialog.
+    TRDIVET* dialog = dialog_;
+    (dialog->*handler)();
+    if (dialog_ == nullptr || dialog->Closed) {
         hide();
     }
 }
@@ -138,6 +147,7 @@ void DivertDialogQt::ReadFields() {
     dialog_->OPrinterName = oPrinterName_->text().toStdString();
     dialog_->oIPAddress = oIPAddress_->text().toStdString();
     dialog_->OriPrinter = oriPrinter_->text().toStdString();
+    dialog_->ForEveryTicket = forEveryTicket_->isChecked();
 }
 
 }  // namespace kps

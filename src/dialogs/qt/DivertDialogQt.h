@@ -5,6 +5,7 @@
 #include "dialogs/DivertDialogHost.h"
 #include "dialogs/DivertDialogView.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -36,6 +37,7 @@ class DivertDialogQt final : public QDialog, public DivertDialogHost, public Div
     QLineEdit* OPrinterName() const { return oPrinterName_; }
     QLineEdit* OIPAddress() const { return oIPAddress_; }
     QLineEdit* OriPrinter() const { return oriPrinter_; }
+    QCheckBox* ForEveryTicket() const { return forEveryTicket_; }
 
   protected:
     void reject() override;
@@ -54,6 +56,7 @@ class DivertDialogQt final : public QDialog, public DivertDialogHost, public Div
     QLineEdit* oPrinterName_;
     QLineEdit* oIPAddress_;
     QLineEdit* oriPrinter_;
+    QCheckBox* forEveryTicket_;
 };
 
 }  // namespace kps

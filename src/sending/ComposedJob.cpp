@@ -1,4 +1,4 @@
-#include "tickets/ComposedJob.h"
+#include "sending/ComposedJob.h"
 
 namespace kps {
 
@@ -18,6 +18,7 @@ PrintJob ComposedJob(const PrintContext& ctx, JobKind kind) {
     job.headerEnd = ticket.HeaderEnd;
     job.headerEndInText = ticket.HeaderEndInRTF;
     job.optionPrinter1 = ticket.OptionPrinter1;
+    job.groupContinues = device.GroupContinues;
     return job;
 }
 
