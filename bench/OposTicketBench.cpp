@@ -28,13 +28,13 @@ void BM_OposTicketToNetworkPrinter(benchmark::State& state) {
     std::ofstream(folder + "/PosPrinters.ini") << "[KITCHEN1]\r\nPort=" << fake.Port() << "\r\n";
 
     PosPrinterRegistry registry(folder + "/PosPrinters.ini", 1252);
-    EscPosNetworkPrinter printer(registry);
+    FakeClock clock;
+    PrintLog log(folder, clock);
+    EscPosNetworkPrinter printer(registry, log);
     FakePinger pinger;
     pinger.reachable = {"127.0.0.3"};
     FakeWaitPause pause;
     FakeOperator op;
-    FakeClock clock;
-    PrintLog log(folder, clock);
     OposPrinterRoutines routines(printer, pinger, pause, log, op);
 
     PrinterCodes codes;

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "sending/DeviceLaneRunner.h"
+#include "sending/LaneDestination.h"
 #include "startup/ConnectionFactory.h"
 #include "startup/StateFolder.h"
 #include "text/KpsError.h"
@@ -47,7 +48,8 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
           [this, &notices] {
               return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices, &journal_);
           },
-          lease_ ? &leaseFlag_ : nullptr),
+          lease_ ? &leaseFlag_ : nullptr,
+          [this](const PrintJob& job) { return LaneDestination(job, registry_); }),
       form_(db_, clock_, ports.op, ticket_, ports.timer, started.RefOutlet),
       context_{db_,
                log_,

@@ -1,5 +1,6 @@
 #include "output/EscPosNetworkPrinter.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -18,6 +19,23 @@ constexpr unsigned char kErrorOccurred = 0x40;  // DLE EOT 2
 constexpr unsigned char kPaperEnd = 0x60;       // DLE EOT 4
 // GS r 1 answers the paper sensor status; bits 4 and 7 are always 0.
 constexpr unsigned char kSensorFixedMask = 0x90;
+// More than any answer we wait for: a printer that says this much is babbling.
+constexpr std::size_t kMostAnswerBytes = 4096;
+
+using SteadyClock = std::chrono::steady_clock;
+
+// The first real-time status byte in `answer` from `from` on. The digits of
+// a job-printed report can look like one, so they are passed over; its other
+// bytes never have the fixed bits.
+std::optional<unsigned char> StatusAfter(const std::string& answer, std::size_t from) {
+    for (std::size_t i = from; i < answer.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(answer[i]);
+        if ((byte & kFixedMask) == kFixedBits && (byte < '0' || byte > '9')) {
+            return byte;
+        }
+    }
+    return std::nullopt;
+}
 
 PrintFault FaultOf(NetStatus status) {
     switch (status) {
@@ -55,11 +73,12 @@ long CodeOf(NetStatus status) {
 
 }  // namespace
 
-EscPosNetworkPrinter::EscPosNetworkPrinter(const PosPrinterRegistry& registry)
-    : EscPosNetworkPrinter(registry, Timeouts{}) {}
+EscPosNetworkPrinter::EscPosNetworkPrinter(const PosPrinterRegistry& registry, const PrintLog& log)
+    : EscPosNetworkPrinter(registry, log, Timeouts{}) {}
 
-EscPosNetworkPrinter::EscPosNetworkPrinter(const PosPrinterRegistry& registry, Timeouts timeouts)
-    : registry_(registry), timeouts_(timeouts) {}
+EscPosNetworkPrinter::EscPosNetworkPrinter(const PosPrinterRegistry& registry, const PrintLog& log,
+                                           Timeouts timeouts)
+    : registry_(registry), log_(log), timeouts_(timeouts) {}
 
 long EscPosNetworkPrinter::Done(long code) {
     result_ = code;
@@ -98,7 +117,7 @@ long EscPosNetworkPrinter::Open(const std::string& deviceName, const std::string
     device_ = device;
     translator_.emplace(device.codePage);
     coverOpen_ = false;
-    confirmed_ = false;
+    printAwaited_ = false;
     fault_ = PrintFault::None;
     return Done(OPOS_SUCCESS);
 }
@@ -112,11 +131,12 @@ long EscPosNetworkPrinter::ClaimDevice(long timeoutMs) {
     }
     // OPOS lets -1 mean "wait for ever"; a printer that never answers must
     // not hold the server, so the wait is bounded.
-    const int wait = timeoutMs < 0 ? timeouts_.confirmMs : static_cast<int>(timeoutMs);
+    const int wait = timeoutMs < 0 ? timeouts_.claimMs : static_cast<int>(timeoutMs);
     const NetStatus status = connection_.Connect(device_->host, device_->port, wait);
     claimed_ = status == NetStatus::Ok;
     claimFailed_ = !claimed_;
     jobStarted_ = false;
+    linesSent_ = 0;
     return Failed(status);
 }
 
@@ -211,6 +231,7 @@ long EscPosNetworkPrinter::PrintNormal(long station, const std::string& data) {
     if (long code = SendOrFail(bytes); code != OPOS_SUCCESS) {
         return Done(code);
     }
+    linesSent_ += static_cast<std::size_t>(std::count(data.begin(), data.end(), '\n'));
     // The piece that ends the ticket is followed by a word from the printer,
     // so a printer that dropped the job or went offline is not taken for one
     // that printed it. Without a cutter any piece may be the last.
@@ -220,7 +241,7 @@ long EscPosNetworkPrinter::PrintNormal(long station, const std::string& data) {
     }
     if (device_->confirmPrinted) {
         const long code = ConfirmPrinted();
-        confirmed_ = code == OPOS_SUCCESS;
+        printAwaited_ = code == OPOS_SUCCESS;
         return Done(code);
     }
     unsigned char printer = 0;
@@ -245,27 +266,67 @@ long EscPosNetworkPrinter::ConfirmPrinted() {
         return code;
     }
     const std::string expected = std::string("\x37\x22", 2) + id + std::string(1, '\0');
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeouts_.confirmMs);
+    const auto wait =
+        std::chrono::milliseconds(timeouts_.confirmMs) +
+        std::chrono::milliseconds(timeouts_.confirmPerLineMs) * static_cast<long long>(linesSent_);
+    linesSent_ = 0;
     std::string answer;
-    constexpr std::size_t kMostBytes = 4096;
-    while (answer.find(expected) == std::string::npos) {
-        if (answer.size() > kMostBytes) {
-            return OPOS_E_FAILURE;
+    const NetStatus received =
+        ReceiveUntil(answer, SteadyClock::now() + wait,
+                     [&](const std::string& a) { return a.find(expected) != std::string::npos; });
+    if (received == NetStatus::TimedOut) {
+        return NotConfirmed(answer, expected);
+    }
+    return received == NetStatus::Ok ? OPOS_SUCCESS : Failed(received);
+}
+
+long EscPosNetworkPrinter::NotConfirmed(std::string& answer, const std::string& expected) {
+    // The whole wait passed on an open connection. Only the printer's own
+    // word that it is in trouble fails the ticket now: a printer that says
+    // nothing of the kind most likely printed it, and a second copy in the
+    // kitchen is worse than a ticket nobody confirmed.
+    const std::size_t asked = answer.size();
+    if (long code = SendOrFail(std::string{DLE, EOT, 1}); code != OPOS_SUCCESS) {
+        return code;
+    }
+    const NetStatus received = ReceiveUntil(
+        answer, SteadyClock::now() + std::chrono::milliseconds(timeouts_.statusMs),
+        [&](const std::string& a) {
+            return a.find(expected) != std::string::npos || StatusAfter(a, asked).has_value();
+        });
+    if (received != NetStatus::Ok && received != NetStatus::TimedOut) {
+        return Failed(received);
+    }
+    if (answer.find(expected) != std::string::npos) {
+        return OPOS_SUCCESS;  // it came just now
+    }
+    if (const auto status = StatusAfter(answer, asked); status && (*status & kOffline) != 0) {
+        fault_ = PrintFault::Offline;
+        return OPOS_E_OFFLINE;
+    }
+    log_.WriteLog("Printer '" + device_->name + "' did not confirm the ticket");
+    return OPOS_SUCCESS;
+}
+
+NetStatus EscPosNetworkPrinter::ReceiveUntil(
+    std::string& answer, SteadyClock::time_point deadline,
+    const std::function<bool(const std::string&)>& enough) {
+    while (!enough(answer)) {
+        if (answer.size() > kMostAnswerBytes) {
+            return NetStatus::Failed;
         }
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        deadline - std::chrono::steady_clock::now())
-                        .count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now())
+                .count();
         if (left <= 0) {
-            fault_ = PrintFault::NoAnswer;
-            return OPOS_E_TIMEOUT;
+            return NetStatus::TimedOut;
         }
-        NetStatus received = connection_.Receive(answer, 64, static_cast<int>(left));
-        if (received != NetStatus::Ok) {
-            return Failed(received);
+        if (NetStatus received = connection_.Receive(answer, 64, static_cast<int>(left));
+            received != NetStatus::Ok) {
+            return received;
         }
     }
-    return OPOS_SUCCESS;
+    return NetStatus::Ok;
 }
 
 bool EscPosNetworkPrinter::CapRecPapercut() const {
@@ -280,9 +341,9 @@ void EscPosNetworkPrinter::AwaitRelease() {
         std::this_thread::sleep_for(std::chrono::milliseconds(device_->releasePauseMs));
         return;
     }
-    // The job-printed report already said so; with nothing sent there is
-    // nothing to wait for.
-    if (confirmed_ || !jobStarted_ || !connection_.IsOpen()) {
+    // The ticket's printing was waited for already; with nothing sent there
+    // is nothing to wait for.
+    if (printAwaited_ || !jobStarted_ || !connection_.IsOpen()) {
         return;
     }
     // GS r 1 is answered in sequence, once everything before it has been
@@ -302,7 +363,7 @@ void EscPosNetworkPrinter::AwaitRelease() {
             return;
         }
         if ((static_cast<unsigned char>(answer[0]) & kSensorFixedMask) == 0) {
-            confirmed_ = true;
+            printAwaited_ = true;
             return;
         }
     }
@@ -315,7 +376,8 @@ long EscPosNetworkPrinter::Close() {
     connection_.Close();
     device_.reset();
     translator_.reset();
-    claimed_ = claimFailed_ = enabled_ = jobStarted_ = confirmed_ = false;
+    claimed_ = claimFailed_ = enabled_ = jobStarted_ = printAwaited_ = false;
+    linesSent_ = 0;
     return Done(OPOS_SUCCESS);
 }
 

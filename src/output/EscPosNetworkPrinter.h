@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -7,6 +10,7 @@
 #include "output/PosPrinter.h"
 #include "output/PosPrinterRegistry.h"
 #include "output/TcpConnection.h"
+#include "startup/PrintLog.h"
 
 namespace kps {
 
@@ -18,16 +22,28 @@ namespace kps {
 // When the claim could not connect, that failure stays the result code and
 // CheckHealth has no printer to examine (it returns 0), so the opener reads
 // the failure, logs it and gives up the device.
+// A ticket the printer was asked to confirm fails only when the printer says
+// it is in trouble or the connection breaks; a printer that stays silent for
+// the whole wait most likely printed it, and the print log says so.
 class EscPosNetworkPrinter final : public PosPrinter {
   public:
     struct Timeouts {
-        int statusMs = 1000;   // each real-time status answer
-        int sendMs = 1000;     // room to send, each time
-        int confirmMs = 5000;  // the printer's word that a ticket came out
+        int statusMs = 1000;  // each real-time status answer
+        int sendMs = 1000;    // room to send, each time
+        // The wait for the printer's word that a ticket came out: confirmMs
+        // and confirmPerLineMs for each line of the ticket. A printer may
+        // first print what an earlier connection left in its buffer, or wait
+        // for a new roll, hence the half minute; an impact printer manages
+        // two to five lines a second, fewer in double height, hence half a
+        // second a line. Lines, not bytes: control codes take no paper.
+        int confirmMs = 30000;
+        int confirmPerLineMs = 500;
+        int claimMs = 5000;  // a claim that asks to wait for ever
     };
 
-    explicit EscPosNetworkPrinter(const PosPrinterRegistry& registry);
-    EscPosNetworkPrinter(const PosPrinterRegistry& registry, Timeouts timeouts);
+    EscPosNetworkPrinter(const PosPrinterRegistry& registry, const PrintLog& log);
+    EscPosNetworkPrinter(const PosPrinterRegistry& registry, const PrintLog& log,
+                         Timeouts timeouts);
 
     long Open(const std::string& deviceName, const std::string& checkedAddress) override;
     long ClaimDevice(long timeoutMs) override;
@@ -47,9 +63,13 @@ class EscPosNetworkPrinter final : public PosPrinter {
     long Usable() const;
     long QueryStatus(char n, unsigned char& status);
     long ConfirmPrinted();
+    long NotConfirmed(std::string& answer, const std::string& expected);
+    NetStatus ReceiveUntil(std::string& answer, std::chrono::steady_clock::time_point deadline,
+                           const std::function<bool(const std::string&)>& enough);
     long SendOrFail(const std::string& bytes);
 
     const PosPrinterRegistry& registry_;
+    const PrintLog& log_;
     Timeouts timeouts_;
     std::optional<PosDevice> device_;
     std::optional<EscPosTranslator> translator_;
@@ -59,7 +79,8 @@ class EscPosNetworkPrinter final : public PosPrinter {
     bool enabled_ = false;
     bool jobStarted_ = false;
     bool coverOpen_ = false;
-    bool confirmed_ = false;  // an in-sequence answer came after the ticket
+    bool printAwaited_ = false;  // the ticket's report came, or its whole wait passed
+    std::size_t linesSent_ = 0;  // of the ticket not yet confirmed
     PrintFault fault_ = PrintFault::None;
     unsigned confirmations_ = 0;
     long result_ = OPOS_E_CLOSED;

@@ -8,13 +8,14 @@
 namespace kps {
 
 // Every network and direct-port printer's own queue of jobs, printed in
-// order; one printer's pauses and failures delay only its own jobs. Called
-// from the tick thread only.
+// order; one printer's pauses and failures delay only its own jobs. Device
+// names that lead to one printer may share its queue. Called from the tick
+// thread only.
 class PrinterLanes {
   public:
     virtual ~PrinterLanes() = default;
 
-    // Queues `job` on the lane of job.device; returns at once.
+    // Queues `job` on the lane of its printer; returns at once.
     virtual void Submit(PrintJob job) = 0;
 
     // The reports of the jobs that ended since the last call, in the order

@@ -4,8 +4,11 @@
 
 namespace kps {
 
-ThreadedPrinterLanes::ThreadedPrinterLanes(RunnerFactory makeRunner, const LeaseFlag* lease)
-    : makeRunner_(std::move(makeRunner)), lease_(lease) {}
+ThreadedPrinterLanes::ThreadedPrinterLanes(RunnerFactory makeRunner, const LeaseFlag* lease,
+                                           LaneKey laneOf)
+    : makeRunner_(std::move(makeRunner)),
+      lease_(lease),
+      laneOf_(laneOf ? std::move(laneOf) : [](const PrintJob& job) { return job.device; }) {}
 
 ThreadedPrinterLanes::~ThreadedPrinterLanes() {
     // Every exchange of a job is bounded in time, so the wait ends.
@@ -25,12 +28,14 @@ ThreadedPrinterLanes::~ThreadedPrinterLanes() {
 }
 
 void ThreadedPrinterLanes::Submit(PrintJob job) {
+    // The key may be looked up in files: the lanes do not wait for that.
+    const std::string key = laneOf_(job);
     std::lock_guard lock(mutex_);
     if (stopping_) {
         return;
     }
     job.number = ++submitted_;
-    auto& lane = lanes_[job.device];
+    auto& lane = lanes_[key];
     if (!lane) {
         lane = std::make_unique<Lane>();
         lane->runner = makeRunner_();

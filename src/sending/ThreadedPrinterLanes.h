@@ -15,16 +15,20 @@
 
 namespace kps {
 
-// One thread per printer, started with its first job, each with a runner of
+// One thread per lane, started with its first job, each with a runner of
 // its own (its own printer control). The only state shared with the tick
 // thread is the job queues and the reports, under one mutex.
 class ThreadedPrinterLanes final : public PrinterLanes {
   public:
     using RunnerFactory = std::function<std::unique_ptr<JobRunner>()>;
+    // The lane a job goes to; called on the tick thread, outside the lock.
+    using LaneKey = std::function<std::string(const PrintJob&)>;
 
     // Given `lease`, a lane sends a job only while the lease is held, and
-    // reports it NotLeased otherwise.
-    explicit ThreadedPrinterLanes(RunnerFactory makeRunner, const LeaseFlag* lease = nullptr);
+    // reports it NotLeased otherwise. Jobs with the same `laneOf` share a
+    // lane; without it, each device name has a lane of its own.
+    explicit ThreadedPrinterLanes(RunnerFactory makeRunner, const LeaseFlag* lease = nullptr,
+                                  LaneKey laneOf = nullptr);
     ~ThreadedPrinterLanes() override;
     ThreadedPrinterLanes(const ThreadedPrinterLanes&) = delete;
     ThreadedPrinterLanes& operator=(const ThreadedPrinterLanes&) = delete;
@@ -48,6 +52,7 @@ class ThreadedPrinterLanes final : public PrinterLanes {
 
     RunnerFactory makeRunner_;
     const LeaseFlag* lease_;
+    LaneKey laneOf_;
     std::mutex mutex_;
     std::condition_variable work_;
     std::condition_variable idle_;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 #include "fake-receipt-printer/FakeReceiptPrinter.h"
@@ -34,7 +35,8 @@ class EscPosNetworkPrinterTest : public ::testing::Test {
         : fake_(LoopbackOptions()),
           log_(folder_.Path(), clock_),
           registry_(folder_.Path() + "/PosPrinters.ini", 1252),
-          printer_(registry_, {300, 300, 300}),
+          printer_(registry_, log_,
+                   {.statusMs = 300, .sendMs = 300, .confirmMs = 300, .confirmPerLineMs = 400}),
           routines_(printer_, pinger_, pause_, log_, op_) {
         Register("");
         pinger_.reachable = {"127.0.0.3"};
@@ -46,10 +48,12 @@ class EscPosNetworkPrinterTest : public ::testing::Test {
         ticket_.RTF = "TABLE 5\r\n1 Soup\r\n2 Bread\r\n3 Salad\r\nNo salt\r\n";
     }
 
-    // The registry entry of KITCHEN1: the fake's port and `extra` keys.
-    void Register(const std::string& extra) {
-        WriteBytes(folder_.File("PosPrinters.ini"),
-                   "[KITCHEN1]\r\nPort=" + std::to_string(fake_.Port()) + "\r\n" + extra);
+    // The registry entry of KITCHEN1: the printer's port (the fake's unless
+    // given) and `extra` keys.
+    void Register(const std::string& extra, std::uint16_t port = 0) {
+        WriteBytes(
+            folder_.File("PosPrinters.ini"),
+            "[KITCHEN1]\r\nPort=" + std::to_string(port ? port : fake_.Port()) + "\r\n" + extra);
     }
 
     // The bytes of the one finished job.
@@ -185,10 +189,53 @@ TEST_F(EscPosNetworkPrinterTest, ConfirmationWaitsForThePrintersWord) {
     EXPECT_EQ(job.substr(job.size() - 15),
               "\x1dV\x42\x00\x1d(H\x06\x00\x30\x30"
               "0001"s);
+}
 
-    fake_.SetAnswersProcessId(false);
+TEST_F(EscPosNetworkPrinterTest, AReportLaterThanTheBareWaitCountsWithinTheTicketsAllowance) {
+    // 600 ms after the last byte: past the 300 ms every ticket gets, within
+    // what its five lines add.
+    FakeReceiptPrinter::Options options = LoopbackOptions();
+    options.printMs = 600;
+    FakeReceiptPrinter slow(options);
+    Register("ConfirmPrinted=Y\r\n", slow.Port());
+    ASSERT_TRUE(PrintTicket());
+    EXPECT_FALSE(ticket_.PrintFailed);
+    EXPECT_EQ(ReadBytes(log_.TodayFile()), "");
+}
+
+TEST_F(EscPosNetworkPrinterTest, AConnectionLostBeforeTheReportFailsTheTicketWithBytesLeft) {
+    Register("ConfirmPrinted=Y\r\n");
+    ASSERT_TRUE(PrintTicket());
+    ASSERT_FALSE(ticket_.PrintFailed);
+    // The same ticket again; the printer hangs up once it holds all of it
+    // and the request for the report.
+    fake_.SetDropAfter(OnlyJob().size());
     ASSERT_TRUE(PrintTicket());
     EXPECT_TRUE(ticket_.PrintFailed);
+    EXPECT_TRUE(routines_.SentTicket());
+    EXPECT_EQ(ReadBytes(log_.TodayFile()), "");
+}
+
+TEST_F(EscPosNetworkPrinterTest, ASilentWaitOnAnOpenConnectionCountsAsPrintedAndIsLogged) {
+    Register("ConfirmPrinted=Y\r\n");
+    fake_.SetAnswersProcessId(false);
+    ticket_.List3.resize(1);
+    ASSERT_TRUE(PrintTicket());
+    EXPECT_FALSE(ticket_.PrintFailed);
+    EXPECT_EQ(ReadBytes(log_.TodayFile()),
+              "07/12/26 22:05:09 Printer 'KITCHEN1' did not confirm the ticket\r\n");
+}
+
+TEST_F(EscPosNetworkPrinterTest, APrinterInTroubleWhenTheWaitEndsFailsTheTicket) {
+    Register("ConfirmPrinted=Y\r\n");
+    ASSERT_EQ(printer_.Open("KITCHEN1", "127.0.0.3"), OPOS_SUCCESS);
+    ASSERT_EQ(printer_.ClaimDevice(1000), OPOS_SUCCESS);
+    printer_.SetDeviceEnabled(true);
+    fake_.SetState(FakePrinterState::PaperOut);  // holds the report back and says it is offline
+    EXPECT_EQ(printer_.PrintNormal(PTR_S_RECEIPT, codes_.CodeFeedCut), OPOS_E_OFFLINE);
+    EXPECT_EQ(printer_.Fault(), PrintFault::Offline);
+    EXPECT_EQ(ReadBytes(log_.TodayFile()), "");
+    printer_.Close();
 }
 
 TEST_F(EscPosNetworkPrinterTest, TheControlKeepsItsRules) {

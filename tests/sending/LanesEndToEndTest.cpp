@@ -45,7 +45,7 @@ class LoopbackPinger final : public Pinger {
 class LoopbackLaneRunner final : public JobRunner {
   public:
     LoopbackLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log)
-        : printer_(registry), runner_(printer_, pinger_, pause_, log) {}
+        : printer_(registry, log), runner_(printer_, pinger_, pause_, log) {}
     JobReport Run(const PrintJob& job) override { return runner_.Run(job); }
 
   private:

@@ -41,7 +41,7 @@ class NoticeEndToEnd : public NoticeTestFixture, public ::testing::WithParamInte
 
     FakeReceiptPrinter kitchen{PrinterAt("127.0.0.4")};
     PosPrinterRegistry registry{database.Folder() + "/PosPrinters.ini", 1252};
-    EscPosNetworkPrinter network{registry};
+    EscPosNetworkPrinter network{registry, log};
     LaneJobRunner networkRunner{network, pinger, pause, log};
     InlinePrinterLanes serverLanes{networkRunner, networkRunner};
     TRDIVET serverDialog{serverSending, host, log, op};
