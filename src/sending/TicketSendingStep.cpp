@@ -104,6 +104,9 @@ void TicketSendingStep::Settle(const JobReport& report) {
         case JobKind::Reprint:
             SettleReprint(report);
             break;
+        case JobKind::Probe:
+            context_.states.OnProbed(report.job.device, report.opened);
+            break;
     }
 }
 
