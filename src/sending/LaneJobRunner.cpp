@@ -45,7 +45,9 @@ JobReport LaneJobRunner::Run(const PrintJob& job) {
         }
     };
     try {
-        if (job.printingType == "D") {
+        if (job.kind == JobKind::Probe) {
+            RunProbe(job, report);
+        } else if (job.printingType == "D") {
             RunDirect(job, report);
         } else if (job.kind == JobKind::Divert) {
             RunDivert(job, report);
@@ -81,6 +83,20 @@ void LaneJobRunner::RunTicket(const PrintJob& job, JobReport& report) {
     report.bytesLeft = main_.SentTicket();
     report.printed = !ticket.PrintFailed;
     report.fault = report.printed ? PrintFault::None : main_.LastFault();
+}
+
+void LaneJobRunner::RunProbe(const PrintJob& job, JobReport& report) {
+    // Opened as a ticket would be, so that "answers" means a ticket would
+    // open now; no print data is sent and nothing is journalled.
+    report.opened = main_.OpenOpsLDN(job.device, job.address);
+    if (!report.opened) {
+        report.fault = main_.LastFault();
+        return;
+    }
+    // Nothing was sent, so there is no release to wait for: a printer's
+    // fixed pause after a ticket must not hold a probe.
+    printer_.SetDeviceEnabled(false);
+    printer_.Close();
 }
 
 void LaneJobRunner::RunDivert(const PrintJob& job, JobReport& report) {

@@ -9,8 +9,8 @@ namespace kps {
 // Runs a lane's jobs on that lane's own printer control: a network ticket
 // by OpenOpsLDN and PrintOposTicket, a divert print as the divert dialog
 // prints it (short claim, banner first), a direct-port ticket by writing the
-// port. Nothing is shown to the operator here: trapped faults travel in the
-// report to the tick thread.
+// port, a probe by OpenOpsLDN and closing at once. Nothing is shown to the
+// operator here: trapped faults travel in the report to the tick thread.
 class LaneJobRunner final : public JobRunner {
   public:
     // `journal`, when given, records each job's items just before its first
@@ -36,6 +36,7 @@ class LaneJobRunner final : public JobRunner {
     };
 
     void RunTicket(const PrintJob& job, JobReport& report);
+    void RunProbe(const PrintJob& job, JobReport& report);
     void RunDivert(const PrintJob& job, JobReport& report);
     void RunDirect(const PrintJob& job, JobReport& report);
 

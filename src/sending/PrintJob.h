@@ -14,6 +14,7 @@ enum class JobKind {
     Notice,   // a table exchange ticket of one kitchen notice
     Divert,   // a held ticket offered to the divert printer by the divert dialog
     Reprint,  // a stored ticket printed again on request; it marks nothing
+    Probe,    // opens and closes a network printer to see whether it answers; prints nothing
 };
 
 // One ticket for one printer, self-contained: a lane prints it without

@@ -1,6 +1,15 @@
 #include "sending/PrinterStateLine.h"
 
 namespace kps {
+namespace {
+
+constexpr const char* kAnswersAgain = "answers again: Resume?";
+
+std::string PrinterLine(const std::string& device, const std::string& words) {
+    return "Printer '" + device + "' " + words;
+}
+
+}  // namespace
 
 std::string DescribePrinterState(const PrinterStatus& status) {
     switch (status.state) {
@@ -13,11 +22,15 @@ std::string DescribePrinterState(const PrinterStatus& status) {
         case PrinterState::Suspended:
             break;
     }
-    return "suspended";
+    return status.answersAgain ? std::string("suspended, ") + kAnswersAgain : "suspended";
 }
 
 std::string PrinterStateLine(const PrinterStatus& status) {
-    return "Printer '" + status.device + "' " + DescribePrinterState(status);
+    return PrinterLine(status.device, DescribePrinterState(status));
+}
+
+std::string AnswersAgainLine(const std::string& device) {
+    return PrinterLine(device, kAnswersAgain);
 }
 
 std::string StandbyLine(bool standby) {

@@ -9,11 +9,15 @@
 namespace kps {
 
 // The state in words: "printing", "not printing: cover open", "question
-// pending", "suspended".
+// pending", "suspended", "suspended, answers again: Resume?".
 std::string DescribePrinterState(const PrinterStatus& status);
 
 // "Printer 'BAR1' not printing: cover open", "Printer 'BAR1' printing", ...
 std::string PrinterStateLine(const PrinterStatus& status);
+
+// "Printer 'BAR1' answers again: Resume?": a suspended printer that a probe
+// found answering.
+std::string AnswersAgainLine(const std::string& device);
 
 // "Standby: another server prints for this outlet", or "Printing for this
 // outlet" once the server holds the outlet's lease.

@@ -43,13 +43,22 @@ void PrinterStates::OnSuspended(const std::string& device) {
 }
 
 void PrinterStates::OnResumed(const std::string& device) {
-    auto found = std::find_if(printers_.begin(), printers_.end(), [&](const PrinterStatus& status) {
-        return status.device == device && status.state == PrinterState::Suspended;
-    });
-    if (found != printers_.end()) {
-        Set(*found, {PrinterState::Printing, PrintFault::None});
+    if (PrinterStatus* status = FindSuspended(device)) {
+        Set(*status, {PrinterState::Printing, PrintFault::None});
         NotifyAll();
     }
+}
+
+void PrinterStates::OnProbed(const std::string& device, bool answered) {
+    PrinterStatus* status = FindSuspended(device);
+    if (status == nullptr || status->answersAgain == answered) {
+        return;
+    }
+    status->answersAgain = answered;
+    if (listener_ != nullptr) {
+        listener_->Changed(*status);
+    }
+    NotifyAll();
 }
 
 void PrinterStates::SetWaitingItems(const std::map<std::string, long>& perDevice) {
@@ -104,6 +113,13 @@ PrinterStatus& PrinterStates::Find(const std::string& device) {
     return added;
 }
 
+PrinterStatus* PrinterStates::FindSuspended(const std::string& device) {
+    auto found = std::find_if(printers_.begin(), printers_.end(), [&](const PrinterStatus& status) {
+        return status.device == device && status.state == PrinterState::Suspended;
+    });
+    return found == printers_.end() ? nullptr : &*found;
+}
+
 void PrinterStates::Report(const std::string& device, Entry entry) {
     PrinterStatus& status = Find(device);
     if (status.state == PrinterState::Suspended) {
@@ -121,6 +137,7 @@ void PrinterStates::Set(PrinterStatus& status, Entry entry) {
     if (status.state == entry.state && status.reason == entry.reason) {
         return;
     }
+    status.answersAgain = false;  // only a probe of a suspension, once it began, says so
     status.state = entry.state;
     status.reason = entry.reason;
     if (listener_ != nullptr) {

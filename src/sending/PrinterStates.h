@@ -17,14 +17,16 @@ struct PrinterStatus {
     PrinterState state = PrinterState::Printing;
     PrintFault reason = PrintFault::None;  // when NotPrinting
     std::optional<LocalDateTime> lastPrinted;
-    long waitingItems = 0;  // waiting items routed to it through its groups' flags
+    long waitingItems = 0;      // waiting items routed to it through its groups' flags
+    bool answersAgain = false;  // Suspended: the last probe found it answering
 };
 
 // Told of every change the views show.
 class PrinterStatesListener {
   public:
     virtual ~PrinterStatesListener() = default;
-    // A device's state or reason changed (not called for a repeated report).
+    // A device's state, reason or answersAgain changed (not called for a
+    // repeated report).
     virtual void Changed(const PrinterStatus& status) = 0;
     // Anything shown changed; follows every Changed(status) too.
     virtual void Changed() = 0;
@@ -46,6 +48,9 @@ class PrinterStates {
     void OnSuspended(const std::string& device);
     // Resume or Restart.
     void OnResumed(const std::string& device);
+    // A probe of a suspended device answered or not: it stays suspended
+    // either way, only flagged while it answers. Ignored for any other device.
+    void OnProbed(const std::string& device, bool answered);
     // Devices missing from `perDevice` have no waiting items.
     void SetWaitingItems(const std::map<std::string, long>& perDevice);
     void SetStandby(bool standby);
@@ -68,6 +73,8 @@ class PrinterStates {
     };
 
     PrinterStatus& Find(const std::string& device);
+    // Null unless the device is known and suspended; never adds one.
+    PrinterStatus* FindSuspended(const std::string& device);
     // Sets state and reason (or, while a question is open, what it returns to).
     void Report(const std::string& device, Entry entry);
     void Set(PrinterStatus& status, Entry entry);

@@ -129,6 +129,9 @@ void TicketSendingStep::Settle(const JobReport& report) {
         case JobKind::Reprint:
             SettleReprint(*record, report);
             break;
+        case JobKind::Probe:
+            context_.states.OnProbed(report.job.device, report.opened);
+            break;
     }
 }
 

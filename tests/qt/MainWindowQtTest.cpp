@@ -214,6 +214,7 @@ TEST_F(MainWindowQtTest, PrinterPanelShowsStatesAndResumesOneSuspendedPrinter) {
     divert.CancelledPrinters = {"BAR1", "GRILL"};
     states.OnSuspended("BAR1");
     states.OnSuspended("GRILL");
+    states.OnProbed("GRILL", true);
 
     const auto& model = window.PrintersModel();
     QAbstractItemModelTester tester(const_cast<PrinterStatesModelQt*>(&model),
@@ -228,8 +229,10 @@ TEST_F(MainWindowQtTest, PrinterPanelShowsStatesAndResumesOneSuspendedPrinter) {
     EXPECT_EQ(cell(0, PrinterStatesModelQt::Mark, Qt::DecorationRole).value<QColor>(),
               PrinterStatesModelQt::MarkColour(PrinterState::NotPrinting));
     EXPECT_EQ(cell(1, PrinterStatesModelQt::State).toString(), "suspended");
+    EXPECT_EQ(cell(2, PrinterStatesModelQt::State).toString(), "suspended, answers again: Resume?");
     EXPECT_EQ(window.Tray().ToolTip(),
-              "KELT Print Server\n3 Item(s) waiting to print\n3 printer(s) not printing");
+              "KELT Print Server\n3 Item(s) waiting to print\n3 printer(s) not printing\n"
+              "Printer 'GRILL' answers again: Resume?");
     EXPECT_TRUE(window.Tray().ShowsTrouble());
 
     window.Printers()->selectRow(0);

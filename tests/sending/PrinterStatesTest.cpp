@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "mainwindow/TrayTip.h"
 #include "sending/PrinterStateLine.h"
 #include "support/Fakes.h"
 
@@ -90,6 +91,46 @@ TEST_F(PrinterStatesTest, SuspendedPrinterStaysSuspendedUntilResumed) {
               "[22:05:09] Printer 'BAR1' suspended\n"
               "[22:05:09] Printer 'KITCHEN1' not printing: offline\n"
               "[22:05:09] Printer 'BAR1' printing\n");
+}
+
+class AnsweringAgainTest : public PrinterStatesTest {
+  protected:
+    AnsweringAgainTest() {
+        states.OnSuspended("BAR1");
+        states.OnProbed("BAR1", true);
+    }
+};
+
+TEST_F(AnsweringAgainTest, SuspendedPrinterThatAnswersStaysSuspendedAndSaysSo) {
+    states.OnProbed("BAR1", true);
+    states.OnFailed("KITCHEN1", PrintFault::Offline);
+    states.OnProbed("KITCHEN1", true);  // not suspended: nothing to resume
+    EXPECT_EQ(Bar().state, PrinterState::Suspended);
+    EXPECT_EQ(PrinterStateLine(Bar()), "Printer 'BAR1' suspended, answers again: Resume?");
+    EXPECT_EQ(TrayTip(0, states),
+              "KELT Print Server\n2 printer(s) not printing\n"
+              "Printer 'BAR1' answers again: Resume?");
+    EXPECT_EQ(out.str(),
+              "[22:05:09] Printer 'BAR1' suspended\n"
+              "[22:05:09] Printer 'BAR1' suspended, answers again: Resume?\n"
+              "[22:05:09] Printer 'KITCHEN1' not printing: offline\n");
+}
+
+TEST_F(AnsweringAgainTest, AFailedProbeTakesTheNoteAway) {
+    out.str("");
+    states.OnProbed("BAR1", false);
+    EXPECT_EQ(Bar().state, PrinterState::Suspended);
+    EXPECT_EQ(TrayTip(0, states), "KELT Print Server\n1 printer(s) not printing");
+    EXPECT_EQ(out.str(), "[22:05:09] Printer 'BAR1' suspended\n");
+}
+
+TEST_F(AnsweringAgainTest, ResumeTakesTheNoteAwayAndANewSuspensionStartsWithout) {
+    out.str("");
+    states.OnResumed("BAR1");
+    states.OnSuspended("BAR1");
+    EXPECT_EQ(out.str(),
+              "[22:05:09] Printer 'BAR1' printing\n"
+              "[22:05:09] Printer 'BAR1' suspended\n");
 }
 
 TEST_F(PrinterStatesTest, WaitingItemsStandbyAndUnroutableNotifyOnlyOnChange) {

@@ -255,7 +255,7 @@ void MainWindowQt::Changed() {
 void MainWindowQt::ShowTrayState() {
     const long waiting = static_cast<long>(form_.FlxData().Rows().size());
     const long notPrinting = states_.NotPrintingCount();
-    tray_.ShowState(QString::fromStdString(TrayTip(waiting, notPrinting)), notPrinting > 0);
+    tray_.ShowState(QString::fromStdString(TrayTip(waiting, states_)), notPrinting > 0);
 }
 
 template <typename Action>
