@@ -83,7 +83,29 @@ void TicketSendingStep::SettleReports() {
     for (const JobReport& report : lanes_.TakeReports()) {
         Settle(report);
     }
+    ProbeCancelledPrinters();
     AskNextQuestion();
+}
+
+void TicketSendingStep::ProbeCancelledPrinters() {
+    const long long now = SecondsOf(context_.clock.Now());
+    std::erase_if(probes_, [&](const auto& entry) {
+        return !context_.divert.CancelledPrinters.contains(entry.first);
+    });
+    for (auto& [device, probe] : probes_) {
+        const bool inFlight = probe.record != 0 && context_.records.Find(probe.record) != nullptr;
+        if (inFlight || now < probe.next) {
+            continue;
+        }
+        PrintJob job;
+        job.kind = JobKind::Probe;
+        job.device = device;
+        // Not a one-letter literal: GCC 12 warns falsely (-Wrestrict) on it at -O3.
+        job.printingType = std::string(1, 'O');
+        job.address = probe.address;
+        probe.record = Submit(std::move(job)).id;
+        probe.next = now + kDownSeconds;
+    }
 }
 
 bool TicketSendingStep::FinishSending(std::chrono::milliseconds limit) {
@@ -113,6 +135,13 @@ void TicketSendingStep::Settle(const JobReport& report) {
         context_.records.Released(record->id);
         return;
     }
+    if (report.job.kind == JobKind::Probe) {
+        // A probe asks only whether the printer answers; its faults are the
+        // outage the operator already knows of.
+        context_.states.OnProbed(report.job.device, report.opened);
+        context_.records.Released(record->id);
+        return;
+    }
     for (const RoutineFault& fault : report.faults) {
         context_.op.ShowErrorReport(fault.where, fault.number, fault.description, fault.routine);
     }
@@ -130,7 +159,6 @@ void TicketSendingStep::Settle(const JobReport& report) {
             SettleReprint(*record, report);
             break;
         case JobKind::Probe:
-            context_.states.OnProbed(report.job.device, report.opened);
             break;
     }
 }
@@ -409,6 +437,10 @@ void TicketSendingStep::Cancel(unsigned long question, const std::string& printe
         return;
     }
     context_.divert.CancelledPrinters.insert(printer);
+    if (record->job.printingType == "O") {
+        // Whether it answers again is worth telling, not before 30 s.
+        probes_[printer] = {record->job.address, SecondsOf(context_.clock.Now()) + kDownSeconds, 0};
+    }
     EndQuestion(*record);
     if (record->state == RecordState::QuestionOpen) {
         PassOn(*record);

@@ -68,6 +68,14 @@ class TicketSendingStep final : public TicketSender, public ReprintSender, publi
     void Close(unsigned long question) override;
 
   private:
+    // A cancelled network printer, looked at now and then to tell the
+    // operator when it answers again.
+    struct Probe {
+        std::string address;
+        long long next = 0;        // SecondsOf the next probe
+        unsigned long record = 0;  // the probe on its way, if any
+    };
+
     struct DivertTarget {
         std::string device;
         std::string address;
@@ -95,6 +103,7 @@ class TicketSendingStep final : public TicketSender, public ReprintSender, publi
     // The record of an open question the operator may answer, or null.
     TicketRecord* OpenQuestion(unsigned long question);
     void ForgetItems();
+    void ProbeCancelledPrinters();
 
     PrintContext& context_;
     PrinterLanes& lanes_;
@@ -104,6 +113,7 @@ class TicketSendingStep final : public TicketSender, public ReprintSender, publi
     std::deque<unsigned long> asking_;  // records with a question, the front one shown when shown_
     bool shown_ = false;
     std::map<std::string, DivertTarget> divertAll_;  // printer, where all its tickets go
+    std::map<std::string, Probe> probes_;            // cancelled printer, its probing
     std::unique_ptr<Statement> markItem_;
     std::unique_ptr<Statement> markBill_;
 };
