@@ -1,8 +1,14 @@
 #include "output/LpSystemPrinter.h"
 
+#include <memory>
+
 #include "text/Text.h"
 
 namespace kps {
+
+SystemPrinterFactory LpSystemPrinter::Factory(int codePage) {
+    return [codePage] { return std::make_unique<LpSystemPrinter>(codePage); };
+}
 
 std::vector<std::string> LpSystemPrinter::PrinterNames() {
     std::string listing;

@@ -18,6 +18,9 @@ class LpSystemPrinter final : public SystemPrinter {
     explicit LpSystemPrinter(int codePage = 1252, ToolLimits limits = {})
         : codePage_(codePage), limits_(limits) {}
 
+    // Makes one printer of this kind per call, for a lane of its own.
+    static SystemPrinterFactory Factory(int codePage);
+
     std::vector<std::string> PrinterNames() override;
     void SelectPrinter(const std::string& name) override { current_ = name; }
     void SetFontName(const std::string&) override {}

@@ -6,6 +6,7 @@
 
 #include "output/PrintFault.h"
 #include "output/PrinterCodes.h"
+#include "output/SystemPrinterPage.h"
 
 namespace kps {
 
@@ -22,7 +23,7 @@ struct PrintJob {
     unsigned long number = 0;  // given by the lanes when it is submitted
     JobKind kind = JobKind::Ticket;
     std::string device;        // DeviceName: the lane, and the OPOS logical device name
-    std::string printingType;  // "O" network receipt printer, "D" direct port
+    std::string printingType;  // "O" network receipt printer, "D" direct port, "W" system printer
     std::string address;       // "O": LDNName, checked for reachability
     std::string directPort;    // "D": the port or file
     int codePage = 1252;       // "D": the code page of the port's bytes
@@ -40,6 +41,11 @@ struct PrintJob {
     int optionPrinter1 = 0;            // Ticket: the divert printer's device code
     std::string owner;                 // Divert: the ticket's own printer (OriPrinter)
     unsigned long question = 0;        // Divert: the divert question it answers
+
+    // "W": the page as composition drew it, and the DeviceName the lane's
+    // system printer is selected by (SelectSystemPrinterByName).
+    std::vector<SystemPrinterLine> page;
+    std::string systemPrinterName;
 };
 
 // A trapped fault of a printer routine, for the operator's common error report.
