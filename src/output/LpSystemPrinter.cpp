@@ -1,77 +1,19 @@
 #include "output/LpSystemPrinter.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
+#include <memory>
 
 #include "text/Text.h"
 
-extern char** environ;
-
 namespace kps {
-namespace {
 
-// Runs a program (no shell) with `input` on its standard input; its standard
-// output is returned in `output`. True when it exited with status 0.
-bool RunTool(const std::vector<std::string>& argv, const std::string& input, std::string* output) {
-    int in[2];
-    int out[2];
-    if (::pipe(in) != 0) {
-        return false;
-    }
-    if (::pipe(out) != 0) {
-        ::close(in[0]);
-        ::close(in[1]);
-        return false;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-    posix_spawn_file_actions_addclose(&actions, in[1]);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    std::vector<char*> args;
-    for (const auto& a : argv) {
-        args.push_back(const_cast<char*>(a.c_str()));
-    }
-    args.push_back(nullptr);
-    pid_t pid = -1;
-    int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(in[0]);
-    ::close(out[1]);
-    if (rc == 0) {
-        std::size_t written = 0;
-        while (written < input.size()) {
-            ssize_t n = ::write(in[1], input.data() + written, input.size() - written);
-            if (n <= 0) {
-                break;
-            }
-            written += static_cast<std::size_t>(n);
-        }
-    }
-    ::close(in[1]);
-    char buf[4096];
-    ssize_t n;
-    while ((n = ::read(out[0], buf, sizeof buf)) > 0) {
-        if (output != nullptr) {
-            output->append(buf, static_cast<std::size_t>(n));
-        }
-    }
-    ::close(out[0]);
-    int status = 0;
-    return rc == 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
+SystemPrinterFactory LpSystemPrinter::Factory(int codePage) {
+    return [codePage] { return std::make_unique<LpSystemPrinter>(codePage); };
 }
-
-}  // namespace
 
 std::vector<std::string> LpSystemPrinter::PrinterNames() {
     std::string listing;
     std::vector<std::string> names;
-    if (!RunTool({"lpstat", "-e"}, "", &listing)) {
+    if (!RunBoundedTool({"lpstat", "-e"}, "", &listing, limits_)) {
         return names;
     }
     std::size_t start = 0;
@@ -101,7 +43,7 @@ bool LpSystemPrinter::EndJob() {
     }
     std::string job;
     job.swap(job_);
-    return !job.empty() && RunTool(argv, job, nullptr);
+    return !job.empty() && RunBoundedTool(argv, job, nullptr, limits_);
 }
 
 }  // namespace kps

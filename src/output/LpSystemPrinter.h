@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "output/BoundedTool.h"
 #include "output/SystemPrinter.h"
 
 namespace kps {
@@ -10,10 +11,15 @@ namespace kps {
 // The system printers of a machine without a window system, reached through
 // the CUPS command-line tools: the names from `lpstat -e`, the job handed to
 // `lp` as plain text in the code page. Font names and colours cannot be sent
-// as plain text and are left to the printer's defaults.
+// as plain text and are left to the printer's defaults. A tool that hangs
+// is ended after `limits`, and its job failed.
 class LpSystemPrinter final : public SystemPrinter {
   public:
-    explicit LpSystemPrinter(int codePage = 1252) : codePage_(codePage) {}
+    explicit LpSystemPrinter(int codePage = 1252, ToolLimits limits = {})
+        : codePage_(codePage), limits_(limits) {}
+
+    // Makes one printer of this kind per call, for a lane of its own.
+    static SystemPrinterFactory Factory(int codePage);
 
     std::vector<std::string> PrinterNames() override;
     void SelectPrinter(const std::string& name) override { current_ = name; }
@@ -24,6 +30,7 @@ class LpSystemPrinter final : public SystemPrinter {
 
   private:
     int codePage_;
+    ToolLimits limits_;
     std::string current_;  // empty: the system's default printer
     std::string job_;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,9 @@ class SystemPrinter {
     // could not be handed to the printer.
     virtual bool EndJob() = 0;
 };
+
+// Makes a system printer of its own for each caller (each printer's lane).
+using SystemPrinterFactory = std::function<std::unique_ptr<SystemPrinter>()>;
 
 // Makes current the first installed printer whose name, trimmed and in
 // capitals, equals `deviceName` trimmed and in capitals; with no match the

@@ -1,11 +1,34 @@
 #include "sending/DeviceLaneRunner.h"
 
+#include <utility>
+
 namespace kps {
 
 DeviceLaneRunner::DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log,
-                                   std::ostream* notices, ReprintJournal* journal)
+                                   std::ostream* notices, ReprintJournal* journal,
+                                   SystemPrinterFactory makeSystemPrinter)
     : printer_(registry, log),
       pinger_(9100, notices),
-      runner_(printer_, pinger_, pause_, log, journal) {}
+      runner_(printer_, pinger_, pause_, log, journal),
+      journal_(journal),
+      makeSystemPrinter_(std::move(makeSystemPrinter)) {}
+
+JobReport DeviceLaneRunner::Run(const PrintJob& job) {
+    return job.printingType == "W" ? RunSystem(job) : runner_.Run(job);
+}
+
+JobReport DeviceLaneRunner::RunSystem(const PrintJob& job) {
+    if (!systemRunner_ && makeSystemPrinter_) {
+        systemPrinter_ = makeSystemPrinter_();
+        systemRunner_ = std::make_unique<SystemPrinterJobRunner>(*systemPrinter_, clock_, journal_);
+    }
+    if (!systemRunner_) {
+        JobReport report;
+        report.job = job;
+        report.fault = PrintFault::Failed;
+        return report;
+    }
+    return systemRunner_->Run(job);
+}
 
 }  // namespace kps

@@ -6,6 +6,7 @@
 
 #include "output/PrintFault.h"
 #include "output/PrinterCodes.h"
+#include "output/SystemPrinterPage.h"
 
 namespace kps {
 
@@ -23,7 +24,7 @@ struct PrintJob {
     unsigned long number = 0;  // given by the lanes when it is submitted
     JobKind kind = JobKind::Ticket;
     std::string device;        // DeviceName: the lane, and the OPOS logical device name
-    std::string printingType;  // "O" network receipt printer, "D" direct port
+    std::string printingType;  // "O" network receipt printer, "D" direct port, "W" system printer
     std::string address;       // "O": LDNName, checked for reachability
     std::string directPort;    // "D": the port or file
     int codePage = 1252;       // "D": the code page of the port's bytes
@@ -42,6 +43,11 @@ struct PrintJob {
     std::string owner;                 // Divert: the ticket's own printer (OriPrinter)
     unsigned long record = 0;          // the ticket record that owns it
     bool groupContinues = false;       // Ticket: a later device of its printer group may take it
+
+    // "W": the page as composition drew it, and the DeviceName the lane's
+    // system printer is selected by (SelectSystemPrinterByName).
+    std::vector<SystemPrinterLine> page;
+    std::string systemPrinterName;
 };
 
 // A trapped fault of a printer routine, for the operator's common error report.

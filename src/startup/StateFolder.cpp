@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "text/FileDescriptor.h"
 #include "text/KpsError.h"
 
 namespace kps {
@@ -22,23 +23,6 @@ namespace fs = std::filesystem;
 [[noreturn]] void Fail(const std::string& what, const std::string& path) {
     throw KpsError(kErrFile, what + " " + path + ": " + std::strerror(errno));
 }
-
-// Closes the descriptor on every path out.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 void WriteAll(int fd, std::string_view bytes, const std::string& path) {
     while (!bytes.empty()) {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -115,23 +116,31 @@ TEST(QtSystemPrinterTest, PrintsATicketOnTheCupsPdfPrinterChosenByName) {
     const std::string tag =
         std::to_string(std::chrono::system_clock::now().time_since_epoch() / 1ms % 1000000);
 
-    QtSystemPrinter printer;
     // Device names are matched trimmed and in capitals.
     std::string lowerName = queue;
     for (char& c : lowerName) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    ASSERT_TRUE(SelectSystemPrinterByName(printer, " " + lowerName));
-    EXPECT_EQ(printer.CurrentPrinter(), queue);
-
-    printer.SetFontName("FONTB2X1");
-    printer.PrintLine("TABLE " + tag);
-    printer.SetFontName("FONTB1X1");
-    printer.PrintLine("2 Soup " + tag);
-    printer.SetColour(255, 0, 0);
-    printer.PrintLine("NO ONIONS " + tag);
-    printer.SetColour(0, 0, 0);
-    ASSERT_TRUE(printer.EndJob());
+    // As a lane prints: the print support loaded on the GUI thread, the
+    // printer made and used on a thread of its own.
+    const SystemPrinterFactory makePrinter = QtSystemPrinter::Factory();
+    bool selected = false;
+    bool handedOver = false;
+    std::thread lane([&] {
+        const std::unique_ptr<SystemPrinter> printer = makePrinter();
+        selected = SelectSystemPrinterByName(*printer, " " + lowerName);
+        printer->SetFontName("FONTB2X1");
+        printer->PrintLine("TABLE " + tag);
+        printer->SetFontName("FONTB1X1");
+        printer->PrintLine("2 Soup " + tag);
+        printer->SetColour(255, 0, 0);
+        printer->PrintLine("NO ONIONS " + tag);
+        printer->SetColour(0, 0, 0);
+        handedOver = printer->EndJob();
+    });
+    lane.join();
+    ASSERT_TRUE(selected);
+    ASSERT_TRUE(handedOver);
 
     const QString text = WaitForNewPdf(folder, before, QString::fromStdString("NO ONIONS " + tag));
     ASSERT_FALSE(text.isEmpty()) << "no PDF with the ticket appeared in " << folder;

@@ -25,6 +25,11 @@ QtSystemPrinter::~QtSystemPrinter() {
     CloseJob();
 }
 
+SystemPrinterFactory QtSystemPrinter::Factory() {
+    QPrinterInfo::defaultPrinterName();  // loads the print support on this thread
+    return [] { return std::make_unique<QtSystemPrinter>(); };
+}
+
 std::vector<std::string> QtSystemPrinter::PrinterNames() {
     std::vector<std::string> names;
     for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {

@@ -23,6 +23,11 @@ class QtSystemPrinter final : public SystemPrinter {
     QtSystemPrinter();
     ~QtSystemPrinter() override;
 
+    // Makes one printer of this kind per call, for a lane of its own, on
+    // any thread. Call it on the GUI thread: it loads Qt's print support
+    // there, which two lanes must not load at once.
+    static SystemPrinterFactory Factory();
+
     std::vector<std::string> PrinterNames() override;
     void SelectPrinter(const std::string& name) override;
     void SetFontName(const std::string& fontName) override;
