@@ -45,27 +45,16 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       lease_(MakeLease(setup_, db_, notices)),
       registry_(PosPrinterRegistry::BesideSettings(setup_)),
       lanes_(
-          [this, &notices] {
-              return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices, &journal_);
+          [this, &notices, systemPrinters = ports.systemPrinters] {
+              return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices, &journal_,
+                                                        systemPrinters);
           },
           lease_ ? &leaseFlag_ : nullptr,
           [this](const PrintJob& job) { return LaneDestination(job, registry_); }),
       form_(db_, clock_, ports.op, ticket_, ports.timer, started.RefOutlet),
-      context_{db_,
-               log_,
-               clock_,
-               ports.op,
-               form_,
-               ports.systemPrinter,
-               codes_,
-               device_,
-               ticket_,
-               divert_,
-               records_,
-               states_,
-               journal_,
-               setup_.CodePage,
-               setup_.SettingsFolder()},
+      context_{
+          db_,     log_,    clock_,   ports.op, form_,    codes_,          device_,
+          ticket_, divert_, records_, states_,  journal_, setup_.CodePage, setup_.SettingsFolder()},
       dialog_(sending_, ports.divertHost, log_, ports.op),
       sending_(context_, lanes_, dialog_),
       composer_(context_, sending_),

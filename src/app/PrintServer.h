@@ -29,7 +29,7 @@ namespace kps {
 struct ServerPorts {
     Operator& op;
     PollTimer& timer;
-    SystemPrinter& systemPrinter;
+    SystemPrinterFactory systemPrinters;  // one for each system printer's lane
     DivertDialogHost& divertHost;
 };
 

@@ -20,10 +20,11 @@ int RunHeadlessServer(const std::string& iniPath, long ticks) {
         return started.exitStatus;
     }
     HeadlessPollTimer timer;
-    LpSystemPrinter systemPrinter(started.setup.CodePage);
     HeadlessDivertPolicy divertPolicy;
     try {
-        PrintServer server(started, {op, timer, systemPrinter, divertPolicy}, std::cerr);
+        PrintServer server(
+            started, {op, timer, LpSystemPrinter::Factory(started.setup.CodePage), divertPolicy},
+            std::cerr);
         ConsolePrinterStateWriter states(server.GetClock(), std::cout);
         server.States().SetListener(&states);
         if (server.States().Standby()) {

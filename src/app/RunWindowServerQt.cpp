@@ -20,10 +20,10 @@ int RunWindowServer(int& argc, char** argv, const std::string& iniPath) {
         return started.exitStatus;
     }
     QtPollTimer timer;
-    QtSystemPrinter systemPrinter;
     DivertDialogQt divertDialog;
     try {
-        PrintServer server(started, {op, timer, systemPrinter, divertDialog}, std::cerr);
+        PrintServer server(started, {op, timer, QtSystemPrinter::Factory(), divertDialog},
+                           std::cerr);
         return server.Finish(RunGui(app, server.Form(), server.Passes(), timer, op, server.Divert(),
                                     server.States(), server.Log(), server.Tools()));
     } catch (const KpsError& error) {

@@ -19,6 +19,10 @@ PrintJob ComposedJob(const PrintContext& ctx, JobKind kind) {
     job.headerEndInText = ticket.HeaderEndInRTF;
     job.optionPrinter1 = ticket.OptionPrinter1;
     job.groupContinues = device.GroupContinues;
+    if (job.printingType == "W") {
+        job.page = ticket.Page;
+        job.systemPrinterName = device.DeviceName;
+    }
     return job;
 }
 

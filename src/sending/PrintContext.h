@@ -2,7 +2,6 @@
 
 #include "database/Connection.h"
 #include "output/PrinterCodes.h"
-#include "output/SystemPrinter.h"
 #include "output/TicketBuffers.h"
 #include "reprint/ReprintJournal.h"
 #include "sending/DivertState.h"
@@ -24,7 +23,6 @@ struct PrintContext {
     const Clock& clock;
     Operator& op;
     PrintWindow& window;
-    SystemPrinter& systemPrinter;
     PrinterCodes& codes;
     PrintDeviceSetting& device;
     TicketBuffers& ticket;

@@ -44,23 +44,13 @@ TicketRecord& TicketSendingStep::Submit(PrintJob job) {
 void TicketSendingStep::SendTicket() {
     TicketBuffers& ticket = context_.ticket;
     const std::string& type = ticket.PrintingType;
-    if (type == "O" || type == "D") {
+    // Any other type has no path to print on: nothing may be marked printed.
+    if (type == "O" || type == "D" || type == "W") {
         PrintJob job = ComposedJob(context_, JobKind::Ticket);
         job.itemIds = std::move(ticket.List1);
         job.billIds = std::move(ticket.List2);
         Submit(std::move(job));
-    } else if (type == "W") {
-        PrintPage(context_.systemPrinter, ticket.Page);
-        if (context_.systemPrinter.EndJob()) {
-            if (MarkTicketPrinted(ticket.List1, ticket.List2)) {
-                Printed(ticket.DeviceName);
-            }
-        } else {
-            outages_.Once(ticket.DeviceName, "Error Printing at '" + ticket.DeviceName + "'");
-            NotPrinting(ticket.DeviceName, PrintFault::Failed);
-        }
     }
-    // Any other type has no path to print on: nothing may be marked printed.
     ForgetItems();
 }
 
@@ -176,6 +166,11 @@ void TicketSendingStep::SettleTicket(TicketRecord& record, const JobReport& repo
     }
     NotPrinting(job.device, report.fault);
     Unprinted(record, report);
+    if (job.printingType == "W") {
+        outages_.Once(job.device, "Error Printing at '" + job.device + "'");
+        PassOn(record);
+        return;
+    }
     if (job.printingType == "D") {
         if (outages_.Once(job.device, "Error Open direct Port " + job.directPort)) {
             context_.op.Notify("Printer Error !!!", "Message", MessageIcon::Critical);

@@ -88,16 +88,7 @@ void KitchenNoticePass::PrintOnFlaggedDevices(int k, const std::string& id,
         if (ctx_.records.Delivered(id, device) || ctx_.records.Holds(NoticeCopyKey(id, device))) {
             continue;
         }
-        switch (ticket_.PrintTableExchangeTicket(k, id)) {
-            case TableExchangeTicket::Outcome::HandedOver:
-                break;
-            case TableExchangeTicket::Outcome::Printed:
-                ctx_.records.MarkDelivered(id, device);
-                break;
-            case TableExchangeTicket::Outcome::Failed:
-                ctx_.log.WriteLog("Error Print Notice " + id + " at '" + device + "'");
-                break;
-        }
+        ticket_.PrintTableExchangeTicket(k, id);
     }
     // A notice no flagged device can take waits rather than being marked
     // printed unseen.

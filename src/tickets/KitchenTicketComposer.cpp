@@ -82,9 +82,6 @@ void KitchenTicketComposer::ComposeKitchenTicket(const std::string& deviceName,
     // Not a one-letter literal: GCC 12 warns falsely (-Wrestrict) on it at -O3.
     ticket.OutputMode = std::string(1, systemPrinterMode_ ? 'W' : 'O');
     ticket.PrintingType = printingType;
-    if (systemPrinterMode_) {
-        SelectSystemPrinterByName(ctx_.systemPrinter, deviceName);
-    }
     ticket.RTF2.clear();
 
     query_ = &Query(ticketKeyColumn, ticketKeyValue.IsNull());

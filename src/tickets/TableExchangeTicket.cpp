@@ -23,8 +23,7 @@ bool IsTextPath(const std::string& printingType) {
 
 }  // namespace
 
-TableExchangeTicket::Outcome TableExchangeTicket::PrintTableExchangeTicket(
-    int k, const std::string& noticeId) {
+void TableExchangeTicket::PrintTableExchangeTicket(int k, const std::string& noticeId) {
     const auto& grid = ctx_.ticket.PrtData;
     if (k < 0 || static_cast<std::size_t>(k) >= grid.size()) {
         throw KpsError(kErrNoCurrentRecord, "No notice in row " + std::to_string(k));
@@ -44,12 +43,11 @@ TableExchangeTicket::Outcome TableExchangeTicket::PrintTableExchangeTicket(
         ctx_.ticket.OutputMode = std::string(1, 'O');
         WriteTextLines(lines);
         sending_.SendNotice(noticeId);
-        return Outcome::HandedOver;
+        return;
     }
     ctx_.ticket.OutputMode = std::string(1, 'W');
-    SelectSystemPrinterByName(ctx_.systemPrinter, ctx_.device.DeviceName);
-    PrintSystemLines(lines);
-    return ctx_.systemPrinter.EndJob() ? Outcome::Printed : Outcome::Failed;
+    ctx_.ticket.Page = SystemLines(lines);
+    sending_.SendNotice(noticeId);
 }
 
 std::vector<TableExchangeTicket::Line> TableExchangeTicket::ComposeLines(
@@ -96,11 +94,14 @@ void TableExchangeTicket::WriteTextLines(const std::vector<Line>& lines) {
     }
 }
 
-void TableExchangeTicket::PrintSystemLines(const std::vector<Line>& lines) {
+std::vector<SystemPrinterLine> TableExchangeTicket::SystemLines(
+    const std::vector<Line>& lines) const {
+    SystemPrinterPage page;
     for (const auto& line : lines) {
-        ctx_.systemPrinter.SetFontName(ctx_.device.PrinterFont(line.fontSlot));
-        ctx_.systemPrinter.PrintLine(line.systemText);
+        page.SetFontName(ctx_.device.PrinterFont(line.fontSlot));
+        page.PrintLine(line.systemText);
     }
+    return page.Lines();
 }
 
 }  // namespace kps

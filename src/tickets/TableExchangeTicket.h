@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "output/SystemPrinterPage.h"
 #include "sending/PrintContext.h"
 #include "sending/TicketSendingStep.h"
 
@@ -12,16 +13,13 @@ namespace kps {
 // have moved to another, printed on the device PrintDeviceSetting holds.
 class TableExchangeTicket {
   public:
-    enum class Outcome { HandedOver, Printed, Failed };
-
     TableExchangeTicket(PrintContext& ctx, TicketSendingStep& sending)
         : ctx_(ctx), sending_(sending) {}
 
     // Composes the ticket from row k of the notice grid, the notice
-    // `noticeId`, for the loaded device: a network printer or direct port
-    // gets it through its lane (its report tells whether it came out), a
-    // system printer prints it at once.
-    Outcome PrintTableExchangeTicket(int k, const std::string& noticeId);
+    // `noticeId`, for the loaded device and hands it to the device's lane;
+    // its report tells whether it came out.
+    void PrintTableExchangeTicket(int k, const std::string& noticeId);
 
   private:
     // One ticket line: its codes and text on the text path, its font slot
@@ -35,7 +33,7 @@ class TableExchangeTicket {
 
     std::vector<Line> ComposeLines(const std::vector<std::string>& row) const;
     void WriteTextLines(const std::vector<Line>& lines);
-    void PrintSystemLines(const std::vector<Line>& lines);
+    std::vector<SystemPrinterLine> SystemLines(const std::vector<Line>& lines) const;
     PrintContext& ctx_;
     TicketSendingStep& sending_;
 };

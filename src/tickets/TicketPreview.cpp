@@ -62,7 +62,6 @@ void TicketPreview::SendTicket() {
 std::vector<PreviewTicket> PreviewPrintQueue(Connection& db, const PrintLog& log,
                                              const Clock& clock, Operator& op, PrintWindow& window,
                                              int codePage, const std::string& settingsFolder) {
-    SystemPrinterPage page;
     PrinterCodes codes;
     PrintDeviceSetting device;
     TicketBuffers ticket;
@@ -71,7 +70,7 @@ std::vector<PreviewTicket> PreviewPrintQueue(Connection& db, const PrintLog& log
     PrinterStates states;
     ReprintJournal noJournal("", log);  // nothing is sent, so nothing may be on paper
     QuietWindow quiet(window);
-    PrintContext ctx{db,     log,    clock,   op,     quiet,     page,     codes,         device,
+    PrintContext ctx{db,     log,    clock,   op,     quiet,     codes,    device,
                      ticket, divert, records, states, noJournal, codePage, settingsFolder};
     TicketPreview preview(ctx);
     KitchenTicketComposer composer(ctx, preview);

@@ -15,6 +15,7 @@
 #include "output/EscPosNetworkPrinter.h"
 #include "output/PosPrinterRegistry.h"
 #include "sending/LaneJobRunner.h"
+#include "sending/SystemPrinterJobRunner.h"
 #include "sending/ThreadedPrinterLanes.h"
 #include "sending/TicketSendingStep.h"
 #include "support/FileBytes.h"
@@ -44,15 +45,21 @@ class LoopbackPinger final : public Pinger {
 // A lane's own printer control on the registry, as the server builds it.
 class LoopbackLaneRunner final : public JobRunner {
   public:
-    LoopbackLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log)
-        : printer_(registry, log), runner_(printer_, pinger_, pause_, log) {}
-    JobReport Run(const PrintJob& job) override { return runner_.Run(job); }
+    LoopbackLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log,
+                       SystemPrinter& systemPrinter, const Clock& clock)
+        : printer_(registry, log),
+          runner_(printer_, pinger_, pause_, log),
+          systemRunner_(systemPrinter, clock, nullptr) {}
+    JobReport Run(const PrintJob& job) override {
+        return job.printingType == "W" ? systemRunner_.Run(job) : runner_.Run(job);
+    }
 
   private:
     EscPosNetworkPrinter printer_;
     LoopbackPinger pinger_;
     FakeWaitPause pause_;
     LaneJobRunner runner_;
+    SystemPrinterJobRunner systemRunner_;
 };
 
 // Keeps the question open, as a window does until the operator answers.
@@ -128,8 +135,11 @@ class LanesEndToEnd : public KitchenTicketFixture {
     std::string port = database.Folder() + "/d1.prn";
     PosPrinterRegistry registry{database.Folder() + "/PosPrinters.ini", 1252};
     LeaseFlag lease;
-    ThreadedPrinterLanes threaded{
-        [this] { return std::make_unique<LoopbackLaneRunner>(registry, log); }, &lease};
+    ThreadedPrinterLanes threaded{[this] {
+                                      return std::make_unique<LoopbackLaneRunner>(
+                                          registry, log, systemPrinter, clock);
+                                  },
+                                  &lease};
     WaitingHost host;
     TRDIVET dialog{sending, host, log, op};
     TicketSendingStep sending{ctx, threaded, dialog};
@@ -271,6 +281,7 @@ TEST_F(LanesEndToEnd, PreviewOfASystemPrinterTicketIsTheLinesItDraws) {
     EXPECT_TRUE(systemPrinter.calls.empty());
 
     serverDispatcher.DispatchPrintQueue();
+    ASSERT_TRUE(threaded.Finish(std::chrono::seconds(10)));
     std::vector<std::string> drawn;
     for (const std::string& call : systemPrinter.calls) {
         if (call.starts_with("line ")) {

@@ -182,9 +182,9 @@ void SendingModel::StartServer() {
     server_.reset();
     records = TicketRecords();
     journal_ = std::make_unique<ReprintJournal>(journalFile_, log);
-    context_ = std::make_unique<PrintContext>(
-        PrintContext{db, log, clock, op, window, systemPrinter, codes, device, ticket, divert,
-                     records, states, *journal_, 1252, database.Folder()});
+    context_ = std::make_unique<PrintContext>(PrintContext{db, log, clock, op, window, codes,
+                                                           device, ticket, divert, records, states,
+                                                           *journal_, 1252, database.Folder()});
     // The journal names what an earlier run may have printed.
     records.NoteMayBeOnPaper(journal_->Load().items);
     DivertDialogHost& host =

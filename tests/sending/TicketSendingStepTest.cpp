@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "support/FailAfterPrintPrinter.h"
@@ -196,21 +197,30 @@ TEST_F(OtherPathSending, DirectPortFailureIsReportedOncePerOutage) {
     EXPECT_THAT(logText, HasSubstr("Printer 'K1' is back\r\n"));
 }
 
-TEST_F(OtherPathSending, SystemPrinterMarksWhenTheJobEnds) {
+TEST_F(OtherPathSending, SystemPrinterMarksWhenItsLaneEndsTheJobAndSaysAnOutageOnce) {
     ComposeTicket("W");
     sending.SendTicket();
+    EXPECT_EQ(PrintStatus(1), 0);  // until the tick takes the lane's report
+    sending.SettleReports();
     EXPECT_THAT(systemPrinter.calls, ElementsAre("end"));
     EXPECT_EQ(PrintStatus(1), 1);
 
-    ComposeTicket("W", {"2"});
     database.Exec("UPDATE kelt_trs_printingdetails SET PrintStatus=0");
     systemPrinter.endSucceeds = false;
     recorded.executed.clear();
-    sending.SendTicket();
+    for (int second = 10; second < 13; ++second) {
+        ComposeTicket("W", {"2"});
+        clock.Set({2026, 12, 7, 22, 5, second});
+        sending.SendTicket();
+        sending.SettleReports();
+    }
     EXPECT_THAT(recorded.executed, IsEmpty());
-    EXPECT_THAT(ticket.List1, IsEmpty());
     EXPECT_EQ(PrintStatus(2), 0);
-    EXPECT_THAT(LogText(), HasSubstr("Error Printing at 'K1'\r\n"));
+    const std::string logText = LogText();
+    EXPECT_NE(logText.find("Error Printing at 'K1'\r\n"), std::string::npos);
+    EXPECT_EQ(logText.find("Error Printing at 'K1'"), logText.rfind("Error Printing at 'K1'"));
+    // Backed off: tried at 10 s and, a second later, at 11 s; not at 12 s.
+    EXPECT_EQ(std::count(systemPrinter.calls.begin(), systemPrinter.calls.end(), "end"), 3);
 }
 
 }  // namespace

@@ -7,7 +7,9 @@ namespace kps::test {
 void InlinePrinterLanes::Submit(PrintJob job) {
     job.number = submitted.size() + 1;
     submitted.push_back(job);
-    JobRunner& runner = job.kind == JobKind::Divert ? divertRunner_ : runner_;
+    JobRunner& runner = job.kind == JobKind::Divert                           ? divertRunner_
+                        : job.printingType == "W" && systemRunner_ != nullptr ? *systemRunner_
+                                                                              : runner_;
     reports_.push_back(runner.Run(job));
 }
 

@@ -10,8 +10,10 @@ namespace kps::test {
 // waits for TakeReports like a lane's.
 class InlinePrinterLanes final : public PrinterLanes {
   public:
-    InlinePrinterLanes(JobRunner& runner, JobRunner& divertRunner)
-        : runner_(runner), divertRunner_(divertRunner) {}
+    // `systemRunner`, when given, takes the system printers' ("W") jobs.
+    InlinePrinterLanes(JobRunner& runner, JobRunner& divertRunner,
+                       JobRunner* systemRunner = nullptr)
+        : runner_(runner), divertRunner_(divertRunner), systemRunner_(systemRunner) {}
 
     void Submit(PrintJob job) override;
     std::vector<JobReport> TakeReports() override;
@@ -22,6 +24,7 @@ class InlinePrinterLanes final : public PrinterLanes {
   private:
     JobRunner& runner_;
     JobRunner& divertRunner_;
+    JobRunner* systemRunner_;
     std::vector<JobReport> reports_;
 };
 

@@ -9,9 +9,10 @@ PrintRig::PrintRig(Connection& db, const std::string& folder)
       window(db),
       laneRunner(posPrinter, pinger, pause, log),
       divertRunner(divertPrinter, pinger, pause, log),
-      lanes(laneRunner, divertRunner),
-      ctx{db,     log,    clock,   op,     window,  systemPrinter, codes, device,
-          ticket, divert, records, states, journal, 1252,          ""} {}
+      systemRunner(systemPrinter, clock, nullptr),
+      lanes(laneRunner, divertRunner, &systemRunner),
+      ctx{db,     log,    clock,   op,     window,  codes, device,
+          ticket, divert, records, states, journal, 1252,  ""} {}
 
 std::string PrintRig::LogText() const {
     return ReadBytes(log.TodayFile());

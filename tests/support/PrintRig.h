@@ -5,6 +5,7 @@
 #include "database/Connection.h"
 #include "sending/LaneJobRunner.h"
 #include "sending/PrintContext.h"
+#include "sending/SystemPrinterJobRunner.h"
 #include "startup/PrintLog.h"
 #include "support/FakePrintWindow.h"
 #include "support/Fakes.h"
@@ -36,6 +37,7 @@ struct PrintRig {
     FakeWaitPause pause;
     LaneJobRunner laneRunner;
     LaneJobRunner divertRunner;
+    SystemPrinterJobRunner systemRunner;
     InlinePrinterLanes lanes;
     PrinterCodes codes;
     PrintDeviceSetting device;

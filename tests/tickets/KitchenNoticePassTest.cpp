@@ -173,6 +173,7 @@ TEST_F(KitchenNoticePassTest, NoticeWaitsForEveryDeviceAndNoDeviceGetsItTwice) {
     std::filesystem::remove(PortPath("GOOD.prn"));
     pinger.reachable = {"127.0.0.7"};
     systemPrinter.endSucceeds = true;
+    clock.Set({2026, 12, 7, 22, 10, 0});  // past the failed system printer's back-off
     UpdateDevicePort(2, PortPath("BAR.prn"));
     Tick();
     Tick();
