@@ -111,16 +111,30 @@ class SendingModel : public KitchenTicketFixture {
 
     void RunCase(unsigned seed);
 
-  private:
-    void Step();
+    // A fresh outlet with every printer up and nothing waiting.
+    void Reset(bool headless);
     void StartServer();
     void Tick();
+    // An order of one item of `itemCode` at table T1; its ID.
+    std::string Order(const std::string& itemCode);
+    // Ends the job at the front of `device`'s lane as `outcome` says.
+    void EndJob(const std::string& device, Outcome outcome);
+    // The jobs waiting in `device`'s lane.
+    const std::deque<PrintJob>& Pending(const std::string& device) {
+        return lanes_.pending[device];
+    }
+    void Check();
+    TRDIVET& Dialog() { return server_->dialog; }
+
+    std::map<std::string, int> onPaper_;  // item, copies that may be on paper
+
+  private:
+    void Step();
     void NewOrder();
     void EndJob(const std::string& device);
     void Answer();
     void Restart();
     void Heal();
-    void Check();
     void Say(const std::string& what) { steps_.push_back(what); }
 
     std::mt19937 random_;
@@ -130,7 +144,6 @@ class SendingModel : public KitchenTicketFixture {
     std::map<std::string, bool> up_;
     bool headless_ = false;
     int failPercent_ = 10;                   // how often a printer that is up fails a job
-    std::map<std::string, int> onPaper_;     // item, copies that may be on paper
     std::set<std::string> printedReported_;  // items a lane reported printed
 
     ModelLanes lanes_;
@@ -143,23 +156,9 @@ class SendingModel : public KitchenTicketFixture {
 
 void SendingModel::RunCase(unsigned seed) {
     random_.seed(seed);
-    steps_.clear();
-    database.Exec("DELETE FROM kelt_trs_printingdetails");
-    database.Exec("DELETE FROM Kelt_trs_BillDetails");
-    db.executed.clear();
-    window.captions.clear();
-    std::filesystem::remove(journalFile_);
-    up_ = {{"K1", random_() % 2 == 0}, {"K2", true}, {"K3", true}, {"P1", true}};
-    headless_ = random_() % 2 == 0;
+    Reset(random_() % 2 == 0);
+    up_["K1"] = random_() % 2 == 0;
     failPercent_ = 10 + static_cast<int>(random_() % 50);
-    onPaper_.clear();
-    printedReported_.clear();
-    lanes_.pending.clear();
-    lanes_.ready.clear();
-    divert.CancelledPrinters.clear();
-    states = PrinterStates();
-    clock.Set({2026, 12, 9, 20, 0, 0});
-    StartServer();
     for (int step = 0; step < 60 && !HasFailure(); ++step) {
         Step();
         Check();
@@ -176,6 +175,26 @@ void SendingModel::RunCase(unsigned seed) {
                       << ", steps:\n"
                       << out.str();
     }
+}
+
+void SendingModel::Reset(bool headless) {
+    steps_.clear();
+    headless_ = headless;
+    database.Exec("DELETE FROM kelt_trs_printingdetails");
+    database.Exec("DELETE FROM Kelt_trs_BillDetails");
+    db.executed.clear();
+    window.captions.clear();
+    std::filesystem::remove(journalFile_);
+    up_ = {{"K1", true}, {"K2", true}, {"K3", true}, {"P1", true}};
+    failPercent_ = 0;
+    onPaper_.clear();
+    printedReported_.clear();
+    lanes_.pending.clear();
+    lanes_.ready.clear();
+    divert.CancelledPrinters.clear();
+    states = PrinterStates();
+    clock.Set({2026, 12, 9, 20, 0, 0});
+    StartServer();
 }
 
 void SendingModel::StartServer() {
@@ -240,6 +259,11 @@ void SendingModel::Tick() {
     server_->dispatcher.DispatchPrintQueue();
 }
 
+std::string SendingModel::Order(const std::string& itemCode) {
+    AddWaiting(++nextItem_, "T1", itemCode);
+    return std::to_string(nextItem_);
+}
+
 void SendingModel::NewOrder() {
     const char* groups[] = {"IA", "IB", "IC"};
     const std::string table = "T" + std::to_string(random_() % 3);
@@ -251,8 +275,6 @@ void SendingModel::NewOrder() {
 }
 
 void SendingModel::EndJob(const std::string& device) {
-    PrintJob job = std::move(lanes_.pending[device].front());
-    lanes_.pending[device].pop_front();
     Outcome outcome = Outcome::NotOpened;
     if (up_[device]) {
         const int roll = static_cast<int>(random_() % 100);
@@ -262,10 +284,15 @@ void SendingModel::EndJob(const std::string& device) {
                   : roll < 2 * third   ? Outcome::FailedAfterBytes
                                        : Outcome::NotOpened;
     }
-    const bool direct = job.printingType == "D";
-    if (direct && outcome == Outcome::NotOpened) {
+    if (lanes_.pending[device].front().printingType == "D" && outcome == Outcome::NotOpened) {
         outcome = Outcome::FailedBeforeBytes;  // a port opens or fails as a whole write
     }
+    EndJob(device, outcome);
+}
+
+void SendingModel::EndJob(const std::string& device, Outcome outcome) {
+    PrintJob job = std::move(lanes_.pending[device].front());
+    lanes_.pending[device].pop_front();
     JobReport report;
     report.job = job;
     report.opened = outcome != Outcome::NotOpened;
@@ -411,6 +438,141 @@ TEST_F(SendingModel, RandomInterleavingsLoseNothingAndLabelEverySecondCopy) {
     for (unsigned n = 0; n < cases && !HasFailure(); ++n) {
         RunCase(first + n);
     }
+}
+
+}  // namespace
+}  // namespace kps::test
+
+namespace kps::test {
+namespace {
+
+// Single stories of the same outlet, each one behaviour.
+using SendingStory = SendingModel;
+
+TEST_F(SendingStory, AGroupsNextDeviceTakesWhatTheFirstCouldNotPrint) {
+    Reset(true);
+    const std::string item = Order("IA");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);  // out of paper
+    Tick();                            // headless: to K1's divert printer K3
+    EndJob("K3", Outcome::NotOpened);  // down as well
+    Tick();
+    ASSERT_EQ(Pending("K2").size(), 1u);
+    EXPECT_TRUE(Pending("K1").empty());
+    EndJob("K2", Outcome::Printed);
+    Tick();
+    EXPECT_EQ(PrintStatus(std::stol(item)), 1);
+    // K1 is tried again by later tickets only after 30 s.
+    Order("IA");
+    Tick();
+    EXPECT_TRUE(Pending("K1").empty());
+    ASSERT_EQ(Pending("K2").size(), 1u);
+}
+
+TEST_F(SendingStory, ADivertThatPrintsAfterTheDialogClosedStillMarksItsItems) {
+    Reset(false);
+    const std::string item = Order("IA");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);
+    Tick();
+    ASSERT_FALSE(Dialog().Closed);
+    Dialog().Command1();
+    Dialog().Close();  // Escape while the divert printer prints
+    EndJob("K3", Outcome::Printed);
+    Tick();
+    Tick();
+    EXPECT_EQ(PrintStatus(std::stol(item)), 1);
+    EXPECT_TRUE(Pending("K1").empty());
+    EXPECT_EQ(onPaper_[item], 1);
+}
+
+TEST_F(SendingStory, ARetryAfterADivertLeftBytesIsLabelled) {
+    Reset(false);
+    Order("IA");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);
+    Tick();
+    Dialog().Command1();
+    EndJob("K3", Outcome::FailedAfterBytes);
+    Tick();
+    ASSERT_TRUE(Dialog().Command1Enabled);
+    Dialog().Command1();
+    ASSERT_EQ(Pending("K3").size(), 1u);
+    const auto& lines = Pending("K3").front().lines;
+    EXPECT_NE(std::find_if(lines.begin(), lines.end(),
+                           [](const std::string& line) {
+                               return line.find(kReprintLabel) != std::string::npos;
+                           }),
+              lines.end());
+}
+
+TEST_F(SendingStory, OneAnswerDivertsEveryTicketOfThePrinterUntilItPrintsAgain) {
+    Reset(false);
+    Order("IA");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);
+    Tick();
+    Dialog().ForEveryTicket = true;
+    Dialog().Command1();
+    EndJob("K3", Outcome::Printed);
+    Tick();
+
+    const std::string second = Order("IA");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);
+    Tick();
+    EXPECT_TRUE(Dialog().Closed);  // not asked again
+    ASSERT_EQ(Pending("K3").size(), 1u);
+    EXPECT_EQ(Pending("K3").front().banner, "*Divert From K1");
+    EndJob("K3", Outcome::Printed);
+    Tick();
+    EXPECT_EQ(PrintStatus(std::stol(second)), 1);
+
+    Order("IA");
+    Tick();
+    EndJob("K1", Outcome::Printed);
+    Tick();
+    const std::string logText = LogText();
+    EXPECT_NE(logText.find("Divert from 'K1' ended: it prints again"), std::string::npos);
+    EXPECT_EQ(logText.find("Retry Printing at 'K3'"), logText.rfind("Retry Printing at 'K3'"));
+}
+
+TEST_F(SendingStory, AnOutageIsLoggedOnceAndNoDivertPrinterMeansNoDivertLine) {
+    Reset(true);
+    for (int ticket = 0; ticket < 3; ++ticket) {
+        Order("IB");  // K2 alone, without a divert printer
+        Tick();
+        EndJob("K2", Outcome::NotOpened);
+        Tick();
+    }
+    const std::string logText = LogText();
+    EXPECT_NE(logText.find("Error Open Printer 'K2'"), std::string::npos);
+    EXPECT_EQ(logText.find("Error Open Printer 'K2'"), logText.rfind("Error Open Printer 'K2'"));
+    EXPECT_EQ(logText.find("Retry Printing at ''"), std::string::npos);
+}
+
+TEST_F(SendingStory, ACancelledPrinterThatAnswersAgainSaysSo) {
+    Reset(false);
+    Order("IB");
+    Tick();
+    EndJob("K2", Outcome::NotOpened);
+    Tick();
+    Dialog().Command2();
+    Tick();
+    EXPECT_TRUE(Pending("K2").empty());  // not before 30 s
+    clock.Set({2026, 12, 9, 20, 0, 31});
+    Tick();
+    ASSERT_EQ(Pending("K2").size(), 1u);
+    EXPECT_EQ(Pending("K2").front().kind, JobKind::Probe);
+    EndJob("K2", Outcome::Printed);
+    Tick();
+    const auto& printers = states.Printers();
+    const auto k2 = std::find_if(printers.begin(), printers.end(),
+                                 [](const PrinterStatus& status) { return status.device == "K2"; });
+    ASSERT_NE(k2, printers.end());
+    EXPECT_EQ(k2->state, PrinterState::Suspended);
+    EXPECT_TRUE(k2->answersAgain);
+    EXPECT_TRUE(divert.CancelledPrinters.contains("K2"));  // resumed only by the operator
 }
 
 }  // namespace

@@ -249,10 +249,14 @@ TEST_F(KitchenTicketComposerTest, UnknownDescriptionColumnPrintsEmpty) {
 TEST_F(KitchenTicketComposerTest, ATicketThatCannotBeComposedIsNeitherSentNorMarked) {
     AddWaiting(1, "T5", "BURG");
     const std::string missing = database.Folder() + "/Missing.ini";
-    const std::string noItemLine = WriteLayout("NoLine.ini", "[BODY]\r\nFormat=0\r\n");
+    // A header and the blank line of Skipline are no line of an item's own.
+    const std::string noItemLine = WriteLayout(
+        "NoLine.ini", "[BODY]\r\nFormat=0\r\nSkipline=Y\r\n[HEADER]\r\nL1=0C1=KITCHEN\r\n");
     for (int tick = 0; tick < 2; ++tick) {
         Compose("D", missing);
-        Compose("O", noItemLine);
+        for (const std::string type : {"O", "D", "W"}) {
+            Compose(type, noItemLine);
+        }
     }
     EXPECT_TRUE(sender.sent.empty());
     EXPECT_EQ(PrintStatus(1), 0);
