@@ -34,7 +34,19 @@ unsigned long TicketRecords::HolderOf(const std::string& item) const {
 
 void TicketRecords::OpenQuestion(TicketRecord& record) {
     record.state = RecordState::QuestionOpen;
-    record.asking = true;
+    if (!record.asking) {
+        record.asking = true;
+        ++asking_[record.job.device];
+    }
+}
+
+void TicketRecords::EndAsking(TicketRecord& record) {
+    if (record.asking) {
+        record.asking = false;
+        if (--asking_[record.job.device] == 0) {
+            asking_.erase(record.job.device);
+        }
+    }
 }
 
 void TicketRecords::QueueDivert(TicketRecord& record, const std::string& divertDevice) {
@@ -76,7 +88,9 @@ void TicketRecords::HandedOn(unsigned long id) {
 }
 
 void TicketRecords::End(unsigned long id) {
-    for (const std::string& item : records_.at(id).job.itemIds) {
+    TicketRecord& record = records_.at(id);
+    EndAsking(record);
+    for (const std::string& item : record.job.itemIds) {
         holders_.erase(item);
     }
     records_.erase(id);
@@ -89,15 +103,6 @@ void TicketRecords::NoteMayBeOnPaper(const std::vector<std::string>& items) {
 bool TicketRecords::PassedOver(const std::string& item, const std::string& device) const {
     auto found = passed_.find(item);
     return found != passed_.end() && found->second.contains(device);
-}
-
-bool TicketRecords::Questioned(const std::string& device) const {
-    for (const auto& [id, record] : records_) {
-        if (record.asking && record.job.device == device) {
-            return true;
-        }
-    }
-    return false;
 }
 
 void TicketRecords::DeviceDown(const std::string& device, const LocalDateTime& retry) {

@@ -45,6 +45,8 @@ class TicketRecords {
     // A copy left for the printer and may be on paper.
     void BytesLeft(TicketRecord& record) { record.mayBeOnPaper = true; }
     void OpenQuestion(TicketRecord& record);
+    // Its question ended; a divert under way goes on.
+    void EndAsking(TicketRecord& record);
     void QueueDivert(TicketRecord& record, const std::string& divertDevice);
     // A divert print that did not come out, with its question still open.
     void DivertFailed(TicketRecord& record);
@@ -70,7 +72,7 @@ class TicketRecords {
     bool PassedOver(const std::string& item, const std::string& device) const;
 
     // A device with a divert question open or waiting gets no new ticket.
-    bool Questioned(const std::string& device) const;
+    bool Questioned(const std::string& device) const { return asking_.contains(device); }
 
     // A device that could not print is skipped by later tickets of a group
     // with a later device until `retry`.
@@ -94,6 +96,7 @@ class TicketRecords {
     std::map<std::string, unsigned long> holders_;
     std::set<std::string> onPaper_;
     std::map<std::string, std::set<std::string>> passed_;
+    std::map<std::string, int> asking_;      // device, records with a question
     std::map<std::string, long long> down_;  // device, SecondsOf its next try
     std::set<std::pair<std::string, std::string>> delivered_;
     std::map<std::string, std::set<std::string>> expected_;

@@ -394,7 +394,7 @@ void TicketSendingStep::AskNextQuestion() {
 void TicketSendingStep::EndQuestion(TicketRecord& record) {
     const bool wasShown = shown_ && !asking_.empty() && asking_.front() == record.id;
     std::erase(asking_, record.id);
-    record.asking = false;
+    context_.records.EndAsking(record);
     if (wasShown) {
         shown_ = false;
         questions_.End(record.id);
