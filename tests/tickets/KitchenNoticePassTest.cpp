@@ -57,11 +57,14 @@ TEST_F(KitchenNoticePassTest, NoticeGoesToEveryFlaggedDeviceInCodeOrderAndIsMark
 
 TEST_F(KitchenNoticePassTest, NoticesNoDeviceCanTakeWaitAndAreLoggedOnce) {
     AddDevice(1, "KITCHEN1", "O");
-    AddGroup("COLD", "oX-");
+    AddDevice(2, "LOWER", "w");  // no printing type of ours: it refuses the notice
+    AddGroup("COLD", "oXO");     // and position 3 names no device row
     AddGroupWithNullFlags("NONE");
+    AddGroup("ODD", "-O");
     AddNotice({.id = 1, .group = "COLD"});
     AddNotice({.id = 2, .group = "NONE"});
     AddNotice({.id = 3, .group = "MISSING"});
+    AddNotice({.id = 4, .group = "ODD"});
 
     Tick();
     Tick();
@@ -69,7 +72,7 @@ TEST_F(KitchenNoticePassTest, NoticesNoDeviceCanTakeWaitAndAreLoggedOnce) {
     EXPECT_TRUE(posPrinter.calls.empty());
     EXPECT_TRUE(window.captions.empty());
     const std::string logText = LogText();
-    for (long id : {1, 2}) {
+    for (long id : {1, 2, 4}) {
         EXPECT_EQ(UpdatesOf(id), 0) << id;
         const std::string line = "Notice " + std::to_string(id) + " has no printer\r\n";
         EXPECT_NE(logText.find(line), std::string::npos) << id;
