@@ -436,10 +436,7 @@ void TicketSendingStep::Cancel(unsigned long question, const std::string& printe
         // Whether it answers again is worth telling, not before 30 s.
         probes_[printer] = {record->job.address, SecondsOf(context_.clock.Now()) + kDownSeconds, 0};
     }
-    EndQuestion(*record);
-    if (record->state == RecordState::QuestionOpen) {
-        PassOn(*record);
-    }
+    GiveUp(question);
 }
 
 void TicketSendingStep::GiveUp(unsigned long question) {

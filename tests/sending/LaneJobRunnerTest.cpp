@@ -1,11 +1,14 @@
 #include "sending/LaneJobRunner.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "support/FailAfterPrintPrinter.h"
 #include "support/Fakes.h"
+#include "support/FileBytes.h"
 #include "support/TempFolder.h"
 
 namespace kps::test {
@@ -19,7 +22,25 @@ class LaneJobRunnerTest : public ::testing::Test {
         probe.device = "BAR1";
         probe.printingType = "O";
         probe.address = "127.0.0.5";
+        codes.CodeCentre = "<C>";
+        codes.CodeFeedCut = "<CUT>";
     }
+
+    // A held ticket of K1 printed on its divert printer K2 at 127.0.0.5.
+    JobReport Divert(PosPrinter& on, std::vector<std::string> lines = {"L1\r\n", "L2\r\n"},
+                     std::string banner = "*Divert From K1") {
+        PrintJob job;
+        job.kind = JobKind::Divert;
+        job.device = "K2";
+        job.printingType = "O";
+        job.address = "127.0.0.5";
+        job.codes = codes;
+        job.lines = std::move(lines);
+        job.banner = std::move(banner);
+        LaneJobRunner divertRunner(on, pinger, pause, log);
+        return divertRunner.Run(job);
+    }
+    std::string LogText() const { return ReadBytes(log.TodayFile()); }
 
     TempFolder folder;
     FakeClock clock;
@@ -29,6 +50,7 @@ class LaneJobRunnerTest : public ::testing::Test {
     FakeWaitPause pause;
     LaneJobRunner runner{printer, pinger, pause, log};
     PrintJob probe;
+    PrinterCodes codes;
 };
 
 TEST_F(LaneJobRunnerTest, ProbeOpensAnAnsweringPrinterAndClosesItWithoutSendingAnything) {
@@ -51,6 +73,43 @@ TEST_F(LaneJobRunnerTest, ProbeOfARefusingPrinterReportsWhyAndLeavesItClosed) {
     EXPECT_EQ(report.fault, PrintFault::Refused);
     EXPECT_TRUE(printer.Printed().empty());
     EXPECT_FALSE(printer.open);
+}
+
+TEST_F(LaneJobRunnerTest, DivertPrintsTheBannerCentredAndCutsWithAShortClaim) {
+    const JobReport report = Divert(printer);
+    EXPECT_TRUE(report.printed);
+    EXPECT_THAT(printer.Printed(),
+                ::testing::ElementsAre("<C>*Divert From K1\r\n", "L1\r\n", "L2\r\n", "<CUT>"));
+    EXPECT_EQ(printer.calls.front(), "Open K2");
+    EXPECT_THAT(printer.calls, ::testing::Contains("ClaimDevice 50"));
+    EXPECT_EQ(printer.calls.back(), "Close");
+    EXPECT_THAT(LogText(), ::testing::HasSubstr("Printing Success divert to 'K2'\r\n"));
+}
+
+TEST_F(LaneJobRunnerTest, DivertNoCutterEndsWithALineEndAndAnEmptyBannerIsLeftOut) {
+    printer.canCut = false;
+    EXPECT_TRUE(Divert(printer, {"L1\r\n", "L2\r\n"}, "").printed);
+    EXPECT_THAT(printer.Printed(), ::testing::ElementsAre("L1\r\n", "L2\r\n", "\r\n"));
+}
+
+TEST_F(LaneJobRunnerTest, DivertRefusedBadResultOrEmptyTicketIsNoSuccess) {
+    printer.coverOpen = true;
+    JobReport report = Divert(printer);
+    EXPECT_FALSE(report.printed);
+    EXPECT_FALSE(report.bytesLeft);
+    EXPECT_TRUE(printer.Printed().empty());
+    EXPECT_EQ(report.failureText, "ERROR Open Printer 'K2'");
+
+    printer.coverOpen = false;
+    EXPECT_FALSE(Divert(printer, {}).printed);
+    EXPECT_TRUE(printer.Printed().empty());
+
+    FailAfterPrintPrinter failing(printer);
+    report = Divert(failing);
+    EXPECT_FALSE(report.printed);
+    EXPECT_TRUE(report.bytesLeft);
+    EXPECT_EQ(report.failureText, "ERROR Printing at 'K2'");
+    EXPECT_THAT(LogText(), ::testing::Not(::testing::HasSubstr("Printing Success")));
 }
 
 }  // namespace
