@@ -1,5 +1,7 @@
 #include "mainwindow/HeadlessOperator.h"
 
+#include "text/Text.h"
+
 namespace kps {
 
 MessageAnswer HeadlessOperator::ShowMessage(const std::string& text, const std::string& caption,
@@ -33,7 +35,7 @@ void HeadlessOperator::WriteLine(const std::string& line) {
         }
         flat.push_back(c);
     }
-    err_ << flat << std::endl;
+    err_ << EscapeControls(flat) << std::endl;
 }
 
 }  // namespace kps

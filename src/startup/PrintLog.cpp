@@ -70,15 +70,17 @@ void PrintLog::WriteLog(const std::string& message) const {
     // One reading of the clock, so a line written at midnight never lands
     // in the file of the other day.
     const LocalDateTime now = clock_.Now();
+    // One event, one line, whatever a device name or request carried.
+    const std::string line = EscapeControls(message);
     std::lock_guard lock(mutex_);
     try {
-        WriteFile(now, message);
+        WriteFile(now, line);
         RemoveOldFilesLocked(now);
     } catch (...) {
         // A log line must never stop the printing; it is lost instead.
     }
-    if (journal_ != nullptr && !message.empty()) {
-        *journal_ << '<' << LogPriority(message) << '>' << message << std::endl;
+    if (journal_ != nullptr && !line.empty()) {
+        *journal_ << '<' << LogPriority(line) << '>' << line << std::endl;
     }
 }
 

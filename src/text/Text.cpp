@@ -251,6 +251,23 @@ std::string SqlQuote(std::string_view value) {
     return out;
 }
 
+std::string EscapeControls(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 long LeadingNumber(std::string_view text) {
     std::size_t pos = 0;
     while (pos < text.size() && text[pos] == ' ') {

@@ -41,6 +41,11 @@ std::string Spaces(long count);
 // Doubles every single quote so a value can stand between quotes in a statement.
 std::string SqlQuote(std::string_view value);
 
+// `text` with every control character (below 0x20, and 0x7F) written as
+// \xHH, so text from a file, the database or a command line cannot break a
+// log line in two or forge one.
+std::string EscapeControls(std::string_view text);
+
 // The number a text begins with, in plain decimal ("12abc" is 12, "x" is 0).
 long LeadingNumber(std::string_view text);
 

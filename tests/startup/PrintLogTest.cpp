@@ -51,6 +51,15 @@ TEST_F(PrintLogTest, MessageIsWrittenInTheCodePage) {
     EXPECT_EQ(ReadBytes(file_.string()), "07/12/26 22:05:09 Error Open Printer 'Caf\x82'\r\n");
 }
 
+TEST_F(PrintLogTest, ControlCharactersCannotBreakALineOrForgeOne) {
+    std::ostringstream journal;
+    PrintLog log(folder_.Path(), clock_, 1252, &journal);
+    log.WriteLog("Reprint 'K1\n<0>forged\x1b' on request");
+    EXPECT_EQ(ReadBytes(file_.string()),
+              "07/12/26 22:05:09 Reprint 'K1\\x0A<0>forged\\x1B' on request\r\n");
+    EXPECT_EQ(journal.str(), "<5>Reprint 'K1\\x0A<0>forged\\x1B' on request\n");
+}
+
 TEST_F(PrintLogTest, FailuresAreSwallowed) {
     const fs::path missing = folder_.File("missing");
     PrintLog lost(missing.string(), clock_);
