@@ -66,7 +66,7 @@ class TicketRecords {
     bool AnyMayBeOnPaper() const { return !onPaper_.empty(); }
     void NoteMayBeOnPaper(const std::vector<std::string>& items);
     // A device of the item's group that could not print it: the group's
-    // later devices take it, never this one again.
+    // later devices take it, this one only when none of them can.
     bool PassedOver(const std::string& item, const std::string& device) const;
 
     // A device with a divert question open or waiting gets no new ticket.

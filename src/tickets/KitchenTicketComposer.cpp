@@ -122,8 +122,9 @@ bool KitchenTicketComposer::Wanted(bool reprints) {
     }
     const std::string exact = std::to_string(*ExactInteger(id));
     const TicketRecords& records = ctx_.records;
-    return !records.Holds(exact) && records.MayBeOnPaper(exact) == reprints &&
-           !records.PassedOver(exact, device_);
+    // The last device its group can still use tries again what it passed over.
+    const bool passedOver = ctx_.device.GroupContinues && records.PassedOver(exact, device_);
+    return !records.Holds(exact) && records.MayBeOnPaper(exact) == reprints && !passedOver;
 }
 
 bool KitchenTicketComposer::ComposeTicket(bool reprints, const std::string& deviceName,

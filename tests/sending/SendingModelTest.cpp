@@ -577,3 +577,41 @@ TEST_F(SendingStory, ACancelledPrinterThatAnswersAgainSaysSo) {
 
 }  // namespace
 }  // namespace kps::test
+
+namespace kps::test {
+namespace {
+
+TEST_F(SendingStory, APrinterFlaggedTwiceInOneGroupIsTriedAgain) {
+    // Device code 5 is a second entry of the direct port P1.
+    AddDevice(5, "P1", "D", database.Folder() + "/model.ini");
+    AddGroup("D", "---OO");
+    AddItem("ID", "D");
+    Reset(true);
+    Order("ID");
+    Tick();
+    EndJob("P1", Outcome::FailedBeforeBytes);
+    Tick();
+    clock.Set({2026, 12, 9, 20, 1, 0});
+    Tick();
+    EXPECT_EQ(Pending("P1").size(), 1u);
+}
+
+TEST_F(SendingStory, AGroupsFirstPrinterTakesItsItemsBackWhenTheNextIsCancelled) {
+    Reset(true);
+    Order("IA");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);
+    Tick();                            // headless: to K1's divert printer K3
+    EndJob("K3", Outcome::NotOpened);  // which is down as well: on to K2
+    Tick();
+    EndJob("K2", Outcome::NotOpened);  // K2 has no divert printer: it tries again
+    Tick();
+    divert.CancelledPrinters.insert("K2");
+    EndJob("K2", Outcome::NotOpened);
+    clock.Set({2026, 12, 9, 20, 1, 0});
+    Tick();
+    EXPECT_EQ(Pending("K1").size(), 1u);
+}
+
+}  // namespace
+}  // namespace kps::test
