@@ -72,9 +72,9 @@ class TicketRecords {
     // A device with a divert question open or waiting gets no new ticket.
     bool Questioned(const std::string& device) const;
 
-    // A device that could not print is skipped by later tickets of a group
-    // with a later device until `retry`.
-    void DeviceDown(const std::string& device, const LocalDateTime& retry);
+    // A device that could not print at `now` is skipped by later tickets of
+    // a group with a later device for `seconds`.
+    void DeviceDown(const std::string& device, const LocalDateTime& now, int seconds);
     void DeviceUp(const std::string& device) { down_.erase(device); }
     bool Down(const std::string& device, const LocalDateTime& now) const;
 
@@ -94,7 +94,8 @@ class TicketRecords {
     std::map<std::string, unsigned long> holders_;
     std::set<std::string> onPaper_;
     std::map<std::string, std::set<std::string>> passed_;
-    std::map<std::string, long long> down_;  // device, SecondsOf its next try
+    // device, SecondsOf when it went down and of its next try
+    std::map<std::string, std::pair<long long, long long>> down_;
     std::set<std::pair<std::string, std::string>> delivered_;
     std::map<std::string, std::set<std::string>> expected_;
 };

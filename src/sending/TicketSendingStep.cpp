@@ -22,13 +22,6 @@ Value ExactId(const std::string& text) {
     return id ? Value::Integer(*id) : Value::Null();
 }
 
-LocalDateTime SecondsLater(const Clock& clock, int seconds) {
-    LocalDateTime t = clock.Now();
-    // Only compared through SecondsOf, so an overflowing field is harmless.
-    t.second += seconds;
-    return t;
-}
-
 }  // namespace
 
 TicketSendingStep::TicketSendingStep(PrintContext& context, PrinterLanes& lanes,
@@ -84,7 +77,9 @@ void TicketSendingStep::ProbeCancelledPrinters() {
     });
     for (auto& [device, probe] : probes_) {
         const bool inFlight = probe.record != 0 && context_.records.Find(probe.record) != nullptr;
-        if (inFlight || now < probe.next) {
+        // A clock set back (the end of summer time) must not hold it for an hour.
+        const bool due = now >= probe.next || now < probe.next - kDownSeconds;
+        if (inFlight || !due) {
             continue;
         }
         PrintJob job;
@@ -299,7 +294,7 @@ void TicketSendingStep::PassOn(TicketRecord& record) {
         context_.records.Released(record.id);
         return;
     }
-    context_.records.DeviceDown(device, SecondsLater(context_.clock, kDownSeconds));
+    context_.records.DeviceDown(device, context_.clock.Now(), kDownSeconds);
     context_.records.HandedOn(record.id);
 }
 

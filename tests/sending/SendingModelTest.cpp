@@ -596,6 +596,28 @@ TEST_F(SendingStory, APrinterFlaggedTwiceInOneGroupIsTriedAgain) {
     EXPECT_EQ(Pending("P1").size(), 1u);
 }
 
+TEST_F(SendingStory, AClockSetBackKeepsNoPrinterDownNorUnprobedForAnHour) {
+    AddDevice(5, "K5", "O", database.Folder() + "/model.ini");
+    AddGroup("E", "---OO");  // the direct port P1, then K5
+    AddItem("IE", "E");
+    Reset(false);
+    Order("IB");
+    Tick();
+    EndJob("K2", Outcome::NotOpened);
+    Tick();
+    Dialog().Command2();  // K2 is cancelled and probed after 30 s
+    Order("IE");
+    Tick();
+    EndJob("P1", Outcome::FailedBeforeBytes);  // P1 is passed over for 30 s
+    Tick();
+    clock.Set({2026, 12, 9, 19, 0, 5});  // the clocks go back an hour
+    Order("IE");
+    Tick();
+    EXPECT_EQ(Pending("P1").size(), 1u);
+    ASSERT_EQ(Pending("K2").size(), 1u);
+    EXPECT_EQ(Pending("K2").front().kind, JobKind::Probe);
+}
+
 TEST_F(SendingStory, AGroupsFirstPrinterTakesItsItemsBackWhenTheNextIsCancelled) {
     Reset(true);
     Order("IA");
