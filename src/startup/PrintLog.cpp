@@ -1,5 +1,6 @@
 #include "startup/PrintLog.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -66,7 +67,12 @@ std::string PrintLog::TodayFile() const {
     return (LogFolder(drivePath_) / FileName(clock_.Now())).string();
 }
 
-void PrintLog::WriteLog(const std::string& message) const {
+void PrintLog::WriteLog(const std::string& text) const {
+    // A name from the database may hold a line end: the message stays one
+    // line, so no name can forge another.
+    std::string message = text;
+    std::replace_if(
+        message.begin(), message.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     // One reading of the clock, so a line written at midnight never lands
     // in the file of the other day.
     const LocalDateTime now = clock_.Now();

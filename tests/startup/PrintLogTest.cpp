@@ -82,6 +82,16 @@ TEST_F(PrintLogTest, LinesGoToTheJournalWithTheirPriorityWhenTheFileCannotBeWrit
                                  "<5>Shut Down Print Server\n");
 }
 
+// A name from the database cannot end a line early and forge the next one.
+TEST_F(PrintLogTest, AMessageIsOneLineWhateverItsNamesHold) {
+    std::ostringstream journal;
+    PrintLog log(folder_.Path(), clock_, 1252, &journal);
+    log.WriteLog("Error Open Printer 'BAR1\r\n<0>07/12/26 22:05:09 BAR2'");
+    EXPECT_EQ(ReadBytes(file_.string()),
+              "07/12/26 22:05:09 Error Open Printer 'BAR1  <0>07/12/26 22:05:09 BAR2'\r\n");
+    EXPECT_EQ(journal.str(), "<3>Error Open Printer 'BAR1  <0>07/12/26 22:05:09 BAR2'\n");
+}
+
 // Day files older than the kept days go, judged by the name; nothing else.
 TEST_F(PrintLogTest, OldDayFilesAreRemovedByTheDateInTheirName) {
     fs::create_directories(folder_.File("LOG"));
