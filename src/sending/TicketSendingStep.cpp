@@ -427,11 +427,17 @@ void TicketSendingStep::Cancel(unsigned long question, const std::string& printe
         return;
     }
     context_.divert.CancelledPrinters.insert(printer);
-    if (record->job.printingType == "O") {
+    const bool own = printer == record->job.device;
+    if (own && record->job.printingType == "O") {
         // Whether it answers again is worth telling, not before 30 s.
         probes_[printer] = {record->job.address, SecondsOf(context_.clock.Now()) + kDownSeconds, 0};
     }
     EndQuestion(*record);
+    if (!own) {
+        // The dialog's field named another printer: it is shown suspended,
+        // to be resumed, but its address is not known here to probe it.
+        context_.states.OnSuspended(printer);
+    }
     if (record->state == RecordState::QuestionOpen) {
         PassOn(*record);
     }

@@ -581,6 +581,24 @@ TEST_F(SendingStory, ACancelledPrinterThatAnswersAgainSaysSo) {
 namespace kps::test {
 namespace {
 
+TEST_F(SendingStory, CancellingAnEditedPrinterNameShowsThatPrinterSuspended) {
+    Reset(false);
+    Order("IB");
+    Tick();
+    EndJob("K2", Outcome::NotOpened);
+    Tick();
+    Dialog().OriPrinter = "K3";  // the field is read at the press
+    Dialog().Command2();
+    const auto& printers = states.Printers();
+    const auto k3 = std::find_if(printers.begin(), printers.end(),
+                                 [](const PrinterStatus& status) { return status.device == "K3"; });
+    ASSERT_NE(k3, printers.end());
+    EXPECT_EQ(k3->state, PrinterState::Suspended);  // so that it can be resumed
+    clock.Set({2026, 12, 9, 20, 0, 31});
+    Tick();
+    EXPECT_TRUE(Pending("K3").empty());  // never probed at K2's address
+}
+
 TEST_F(SendingStory, APrinterFlaggedTwiceInOneGroupIsTriedAgain) {
     // Device code 5 is a second entry of the direct port P1.
     AddDevice(5, "P1", "D", database.Folder() + "/model.ini");
