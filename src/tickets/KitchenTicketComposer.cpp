@@ -146,9 +146,7 @@ bool KitchenTicketComposer::ComposeTicket(bool reprints, const std::string& devi
     ticket.Header.PaxNo = Field(kPaxNo);
     ticket.Header.StaffName = LeftChars(Text(kStaffName), 20);
     ticket.Header.DeviceName = deviceName;
-    if (systemPrinterMode_) {
-        page_.SetFontName(ctx_.device.PrinterFont1);
-    }
+    // Every line sets its own font.
     page_ = SystemPrinterPage();
     ticket.RTF.clear();
     ticket.List3.clear();
