@@ -241,6 +241,7 @@ void TicketSendingStep::SettleDivert(TicketRecord& record, const JobReport& repo
         SettleMarking(record);
         return;
     }
+    NotPrinting(report.job.device, report.fault);
     Unprinted(record, report);
     if (!record.asking) {
         // Diverted without a question open (every ticket of an outage, or

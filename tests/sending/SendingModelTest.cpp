@@ -581,6 +581,22 @@ TEST_F(SendingStory, ACancelledPrinterThatAnswersAgainSaysSo) {
 namespace kps::test {
 namespace {
 
+TEST_F(SendingStory, ADivertPrinterThatFailsIsShownNotPrinting) {
+    Reset(false);
+    Order("IA");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);
+    Tick();
+    Dialog().Command1();
+    EndJob("K3", Outcome::NotOpened);
+    Tick();
+    const auto& printers = states.Printers();
+    const auto k3 = std::find_if(printers.begin(), printers.end(),
+                                 [](const PrinterStatus& status) { return status.device == "K3"; });
+    ASSERT_NE(k3, printers.end());
+    EXPECT_EQ(k3->state, PrinterState::NotPrinting);
+}
+
 TEST_F(SendingStory, CancellingAnEditedPrinterNameShowsThatPrinterSuspended) {
     Reset(false);
     Order("IB");
