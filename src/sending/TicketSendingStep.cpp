@@ -306,10 +306,22 @@ void TicketSendingStep::Printed(const std::string& device) {
     if (divertAll_.erase(device) > 0) {
         context_.log.WriteLog("Divert from '" + device + "' ended: it prints again");
     }
+    WithdrawQuestions(device);
     context_.records.DeviceUp(device);
     const LocalDateTime now = context_.clock.Now();
     context_.states.OnPrinted(device, now);
     context_.window.ShowStatus("Last Printed on " + FormatGeneralDate(now));
+}
+
+void TicketSendingStep::WithdrawQuestions(const std::string& device) {
+    const std::deque<unsigned long> asking = asking_;
+    for (unsigned long id : asking) {
+        TicketRecord* record = context_.records.Find(id);
+        if (record->job.device == device && record->state == RecordState::QuestionOpen) {
+            EndQuestion(*record);
+            context_.records.Released(id);
+        }
+    }
 }
 
 void TicketSendingStep::NotPrinting(const std::string& device, PrintFault fault) {

@@ -581,6 +581,20 @@ TEST_F(SendingStory, ACancelledPrinterThatAnswersAgainSaysSo) {
 namespace kps::test {
 namespace {
 
+TEST_F(SendingStory, AQuestionWaitingBehindAnotherEndsWhenItsPrinterPrintsAgain) {
+    Reset(false);
+    Order("IA");
+    Order("IB");
+    AddWaiting(100, "T2", "IB");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);
+    EndJob("K2", Outcome::NotOpened);  // asked after K1's question
+    EndJob("K2", Outcome::Printed);    // K2 prints again
+    Tick();
+    EXPECT_EQ(Dialog().OriPrinter, "K1");
+    EXPECT_EQ(Pending("K2").size(), 1u);  // not held up by the question about K1
+}
+
 TEST_F(SendingStory, ADivertPrinterThatFailsIsShownNotPrinting) {
     Reset(false);
     Order("IA");
