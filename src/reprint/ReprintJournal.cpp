@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
@@ -30,12 +31,55 @@ std::vector<std::string> Split(const std::string& text, char by) {
     return parts;
 }
 
+// A device name may hold any character: the separators and the escape
+// itself are written as %XX, so a name never splits or ends a line.
+std::string Escaped(const std::string& text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : text) {
+        if (c == '%' || c == kTab || c == '\n' || c == '\r' || c == ',') {
+            const auto byte = static_cast<unsigned char>(c);
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0x0F];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string Unescaped(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size() || !std::isxdigit(static_cast<unsigned char>(text[i + 1])) ||
+            !std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+            throw std::invalid_argument("bad escape");
+        }
+        out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+        i += 2;
+    }
+    return out;
+}
+
 std::string Join(const std::vector<std::string>& ids) {
     std::string text;
     for (const auto& id : ids) {
-        text += (text.empty() ? "" : ",") + id;
+        text += (text.empty() ? "" : ",") + Escaped(id);
     }
     return text;
+}
+
+std::vector<std::string> SplitIds(const std::string& text) {
+    std::vector<std::string> ids = Split(text, ',');
+    for (auto& id : ids) {
+        id = Unescaped(id);
+    }
+    return ids;
 }
 
 }  // namespace
@@ -83,20 +127,21 @@ ReprintJournal::Contents ReprintJournal::Load() {
 
 void ReprintJournal::Replay(const std::vector<std::string>& fields) {
     if (fields.size() == 3 && fields[0] == "S") {
-        const auto ids = Split(fields[2], ',');
+        const auto ids = SplitIds(fields[2]);
         jobs_[std::stoul(fields[1])].insert(ids.begin(), ids.end());
     } else if (fields.size() == 2 && fields[0] == "U") {
         jobs_.erase(std::stoul(fields[1]));
     } else if (fields.size() == 2 && fields[0] == "M") {
-        for (const auto& id : Split(fields[1], ',')) {
+        for (const auto& id : SplitIds(fields[1])) {
             for (auto& [job, ids] : jobs_) {
                 ids.erase(id);
             }
         }
     } else if (fields.size() == 3 && fields[0] == "N") {
-        deliveries_.insert({fields[1], fields[2]});
+        deliveries_.insert({Unescaped(fields[1]), Unescaped(fields[2])});
     } else if (fields.size() == 2 && fields[0] == "D") {
-        std::erase_if(deliveries_, [&](const auto& d) { return d.first == fields[1]; });
+        const std::string notice = Unescaped(fields[1]);
+        std::erase_if(deliveries_, [&](const auto& d) { return d.first == notice; });
     } else {
         throw std::invalid_argument("unknown entry");
     }
@@ -143,7 +188,7 @@ void ReprintJournal::NoticeDelivered(const std::string& noticeId, const std::str
     if (file_.empty() || !deliveries_.insert({noticeId, device}).second) {
         return;
     }
-    Append(std::string("N") + kTab + noticeId + kTab + device, true);
+    Append(std::string("N") + kTab + Escaped(noticeId) + kTab + Escaped(device), true);
 }
 
 void ReprintJournal::NoticeDone(const std::string& noticeId) {
@@ -152,7 +197,7 @@ void ReprintJournal::NoticeDone(const std::string& noticeId) {
         std::erase_if(deliveries_, [&](const auto& d) { return d.first == noticeId; }) == 0) {
         return;
     }
-    Append(std::string("D") + kTab + noticeId, false);
+    Append(std::string("D") + kTab + Escaped(noticeId), false);
 }
 
 void ReprintJournal::Append(const std::string& line, bool sync) {
@@ -177,7 +222,7 @@ void ReprintJournal::Rewrite() {
                 Join(std::vector<std::string>(ids.begin(), ids.end())) + "\n";
     }
     for (const auto& [notice, device] : deliveries_) {
-        text += std::string("N") + kTab + notice + kTab + device + "\n";
+        text += std::string("N") + kTab + Escaped(notice) + kTab + Escaped(device) + "\n";
     }
     if (fd_ >= 0) {
         ::close(fd_);

@@ -33,10 +33,7 @@ std::vector<std::string> WithReprintLabel(std::vector<std::string> lines, std::s
 }
 
 std::string NoticeCopyKey(const std::string& noticeId, const std::string& device) {
-    std::string key = "notice " + noticeId + " " + device;
-    // The journal separates items by commas.
-    std::replace(key.begin(), key.end(), ',', ';');
-    return key;
+    return "notice " + noticeId + " " + device;
 }
 
 }  // namespace kps

@@ -105,13 +105,19 @@ bool TicketRecords::PassedOver(const std::string& item, const std::string& devic
     return found != passed_.end() && found->second.contains(device);
 }
 
-void TicketRecords::DeviceDown(const std::string& device, const LocalDateTime& retry) {
-    down_[device] = SecondsOf(retry);
+void TicketRecords::DeviceDown(const std::string& device, const LocalDateTime& now, int seconds) {
+    const long long since = SecondsOf(now);
+    down_[device] = {since, since + seconds};
 }
 
 bool TicketRecords::Down(const std::string& device, const LocalDateTime& now) const {
     auto found = down_.find(device);
-    return found != down_.end() && SecondsOf(now) < found->second;
+    if (found == down_.end()) {
+        return false;
+    }
+    // A clock set back (the end of summer time) must not keep it down for an hour.
+    const long long at = SecondsOf(now);
+    return found->second.first <= at && at < found->second.second;
 }
 
 bool TicketRecords::Delivered(const std::string& noticeId, const std::string& device) const {

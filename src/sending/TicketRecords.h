@@ -68,15 +68,15 @@ class TicketRecords {
     bool AnyMayBeOnPaper() const { return !onPaper_.empty(); }
     void NoteMayBeOnPaper(const std::vector<std::string>& items);
     // A device of the item's group that could not print it: the group's
-    // later devices take it, never this one again.
+    // later devices take it, this one only when none of them can.
     bool PassedOver(const std::string& item, const std::string& device) const;
 
     // A device with a divert question open or waiting gets no new ticket.
     bool Questioned(const std::string& device) const { return asking_.contains(device); }
 
-    // A device that could not print is skipped by later tickets of a group
-    // with a later device until `retry`.
-    void DeviceDown(const std::string& device, const LocalDateTime& retry);
+    // A device that could not print at `now` is skipped by later tickets of
+    // a group with a later device for `seconds`.
+    void DeviceDown(const std::string& device, const LocalDateTime& now, int seconds);
     void DeviceUp(const std::string& device) { down_.erase(device); }
     bool Down(const std::string& device, const LocalDateTime& now) const;
 
@@ -97,7 +97,8 @@ class TicketRecords {
     std::set<std::string> onPaper_;
     std::map<std::string, std::set<std::string>> passed_;
     std::map<std::string, int> asking_;      // device, records with a question
-    std::map<std::string, long long> down_;  // device, SecondsOf its next try
+    // device, SecondsOf when it went down and of its next try
+    std::map<std::string, std::pair<long long, long long>> down_;
     std::set<std::pair<std::string, std::string>> delivered_;
     std::map<std::string, std::set<std::string>> expected_;
 };

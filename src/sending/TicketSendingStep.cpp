@@ -22,13 +22,6 @@ Value ExactId(const std::string& text) {
     return id ? Value::Integer(*id) : Value::Null();
 }
 
-LocalDateTime SecondsLater(const Clock& clock, int seconds) {
-    LocalDateTime t = clock.Now();
-    // Only compared through SecondsOf, so an overflowing field is harmless.
-    t.second += seconds;
-    return t;
-}
-
 }  // namespace
 
 TicketSendingStep::TicketSendingStep(PrintContext& context, PrinterLanes& lanes,
@@ -84,7 +77,9 @@ void TicketSendingStep::ProbeCancelledPrinters() {
     });
     for (auto& [device, probe] : probes_) {
         const bool inFlight = probe.record != 0 && context_.records.Find(probe.record) != nullptr;
-        if (inFlight || now < probe.next) {
+        // A clock set back (the end of summer time) must not hold it for an hour.
+        const bool due = now >= probe.next || now < probe.next - kDownSeconds;
+        if (inFlight || !due) {
             continue;
         }
         PrintJob job;
@@ -246,6 +241,7 @@ void TicketSendingStep::SettleDivert(TicketRecord& record, const JobReport& repo
         SettleMarking(record);
         return;
     }
+    NotPrinting(report.job.device, report.fault);
     Unprinted(record, report);
     if (!record.asking) {
         // Diverted without a question open (every ticket of an outage, or
@@ -299,7 +295,7 @@ void TicketSendingStep::PassOn(TicketRecord& record) {
         context_.records.Released(record.id);
         return;
     }
-    context_.records.DeviceDown(device, SecondsLater(context_.clock, kDownSeconds));
+    context_.records.DeviceDown(device, context_.clock.Now(), kDownSeconds);
     context_.records.HandedOn(record.id);
 }
 
@@ -310,10 +306,22 @@ void TicketSendingStep::Printed(const std::string& device) {
     if (divertAll_.erase(device) > 0) {
         context_.log.WriteLog("Divert from '" + device + "' ended: it prints again");
     }
+    WithdrawQuestions(device);
     context_.records.DeviceUp(device);
     const LocalDateTime now = context_.clock.Now();
     context_.states.OnPrinted(device, now);
     context_.window.ShowStatus("Last Printed on " + FormatGeneralDate(now));
+}
+
+void TicketSendingStep::WithdrawQuestions(const std::string& device) {
+    const std::deque<unsigned long> asking = asking_;
+    for (unsigned long id : asking) {
+        TicketRecord* record = context_.records.Find(id);
+        if (record->job.device == device && record->state == RecordState::QuestionOpen) {
+            EndQuestion(*record);
+            context_.records.Released(id);
+        }
+    }
 }
 
 void TicketSendingStep::NotPrinting(const std::string& device, PrintFault fault) {
@@ -432,9 +440,15 @@ void TicketSendingStep::Cancel(unsigned long question, const std::string& printe
         return;
     }
     context_.divert.CancelledPrinters.insert(printer);
-    if (record->job.printingType == "O") {
+    const bool own = printer == record->job.device;
+    if (own && record->job.printingType == "O") {
         // Whether it answers again is worth telling, not before 30 s.
         probes_[printer] = {record->job.address, SecondsOf(context_.clock.Now()) + kDownSeconds, 0};
+    }
+    if (!own) {
+        // The dialog's field named another printer: it is shown suspended,
+        // to be resumed, but its address is not known here to probe it.
+        context_.states.OnSuspended(printer);
     }
     GiveUp(question);
 }

@@ -94,6 +94,10 @@ class TicketSendingStep final : public TicketSender, public ReprintSender, publi
     // The next device of the ticket's group takes it, or it waits.
     void PassOn(TicketRecord& record);
     void Printed(const std::string& device);
+    // The printer prints again: a question about it that no divert print
+    // answers yet ends, and its ticket waits for that printer, so that
+    // neither holds the printer up.
+    void WithdrawQuestions(const std::string& device);
     void NotPrinting(const std::string& device, PrintFault fault);
     void SettleMarking(TicketRecord& record);
     void RetryMarkings();

@@ -122,8 +122,9 @@ bool KitchenTicketComposer::Wanted(bool reprints) {
     }
     const std::string exact = std::to_string(*ExactInteger(id));
     const TicketRecords& records = ctx_.records;
-    return !records.Holds(exact) && records.MayBeOnPaper(exact) == reprints &&
-           !records.PassedOver(exact, device_);
+    // The last device its group can still use tries again what it passed over.
+    const bool passedOver = ctx_.device.GroupContinues && records.PassedOver(exact, device_);
+    return !records.Holds(exact) && records.MayBeOnPaper(exact) == reprints && !passedOver;
 }
 
 bool KitchenTicketComposer::ComposeTicket(bool reprints, const std::string& deviceName,
@@ -145,9 +146,7 @@ bool KitchenTicketComposer::ComposeTicket(bool reprints, const std::string& devi
     ticket.Header.PaxNo = Field(kPaxNo);
     ticket.Header.StaffName = LeftChars(Text(kStaffName), 20);
     ticket.Header.DeviceName = deviceName;
-    if (systemPrinterMode_) {
-        page_.SetFontName(ctx_.device.PrinterFont1);
-    }
+    // Every line sets its own font.
     page_ = SystemPrinterPage();
     ticket.RTF.clear();
     ticket.List3.clear();

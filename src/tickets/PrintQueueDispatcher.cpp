@@ -1,5 +1,6 @@
 #include "tickets/PrintQueueDispatcher.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -62,17 +63,28 @@ void PrintQueueDispatcher::DispatchTicket(const std::string& flags) {
             chain.emplace_back(ctx_.device, ctx_.codes);
         }
     }
+    // Only a later device of another name that is not cancelled can take
+    // over; without one, a device keeps what it could not print and tries
+    // it again.
+    const auto& cancelled = ctx_.divert.CancelledPrinters;
+    auto continues = [&](std::size_t i) {
+        return std::any_of(
+            chain.begin() + static_cast<long>(i) + 1, chain.end(), [&](const auto& later) {
+                const std::string& name = later.first.DeviceName;
+                return name != chain[i].first.DeviceName && !cancelled.contains(name);
+            });
+    };
     const LocalDateTime now = ctx_.clock.Now();
     for (std::size_t i = 0; i < chain.size(); ++i) {
         ctx_.device = chain[i].first;
         ctx_.codes = chain[i].second;
         PrintDeviceSetting& device = ctx_.device;
-        device.GroupContinues = i + 1 < chain.size();
+        device.GroupContinues = continues(i);
         // A printer with a divert question waiting gets nothing new until
         // the operator has answered it; one that is down leaves its tickets
         // to the next device until it is due to be tried again.
         const std::string& name = device.DeviceName;
-        if (ctx_.divert.CancelledPrinters.contains(name) || ctx_.records.Questioned(name) ||
+        if (cancelled.contains(name) || ctx_.records.Questioned(name) ||
             (device.GroupContinues && ctx_.records.Down(name, now))) {
             continue;
         }

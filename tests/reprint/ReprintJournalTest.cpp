@@ -48,6 +48,21 @@ TEST_F(ReprintJournalTest, WhatWasSentButNotMarkedSurvivesAKillUntilItIsMarked) 
     EXPECT_THAT(none.deliveries, IsEmpty());
 }
 
+TEST_F(ReprintJournalTest, ADeviceNameWithTheJournalsSeparatorsSurvivesARestart) {
+    const std::string device = "BAR\t1\nA%09,B";
+    const std::string copy = "notice 7 " + device;
+    {
+        ReprintJournal journal(file, log);
+        journal.Load();
+        journal.JobStarted(1, {copy});
+        journal.NoticeDelivered("7", device);
+    }
+    ReprintJournal restarted(file, log);
+    const auto left = restarted.Load();
+    EXPECT_THAT(left.items, ElementsAre(copy));
+    EXPECT_THAT(left.deliveries, ElementsAre(std::make_pair(std::string("7"), device)));
+}
+
 TEST_F(ReprintJournalTest, AJournalThatCannotBeWrittenIsLoggedOnce) {
     WriteBytes(folder.File("blocker"), "");
     ReprintJournal journal(folder.File("blocker/reprint-journal"), log);

@@ -67,7 +67,7 @@ struct ModelServer {
     PrintQueueDispatcher dispatcher;
 };
 
-enum class Outcome { Printed, NotOpened, FailedBeforeBytes, FailedAfterBytes };
+enum class Outcome { Printed, NotOpened, FailedBeforeBytes, FailedAfterBytes, NotLeased };
 
 bool Labelled(const PrintJob& job) {
     for (const std::string& line : job.lines) {
@@ -135,6 +135,8 @@ class SendingModel : public KitchenTicketFixture {
     void Answer();
     void Restart();
     void Heal();
+    // The database refuses every update (a marking fails) or takes them again.
+    void RefuseUpdates(bool refuse);
     void Say(const std::string& what) { steps_.push_back(what); }
 
     std::mt19937 random_;
@@ -180,6 +182,7 @@ void SendingModel::RunCase(unsigned seed) {
 void SendingModel::Reset(bool headless) {
     steps_.clear();
     headless_ = headless;
+    database.Exec("DROP TRIGGER IF EXISTS refuse_updates");
     database.Exec("DELETE FROM kelt_trs_printingdetails");
     database.Exec("DELETE FROM Kelt_trs_BillDetails");
     db.executed.clear();
@@ -242,12 +245,14 @@ void SendingModel::Step() {
     } else if (action < 92) {
         Say("Restart button");
         divert.CancelledPrinters.clear();
-    } else if (action < 96) {
+    } else if (action < 94) {
         const int seconds = 5 + static_cast<int>(random_() % 40);
         LocalDateTime now = clock.Now();
         now.minute += seconds / 60 + 1;
         clock.Set(now);
         Say("clock +1 min");
+    } else if (action < 97) {
+        RefuseUpdates(random_() % 2 == 0);
     } else {
         Restart();
     }
@@ -287,6 +292,9 @@ void SendingModel::EndJob(const std::string& device) {
     if (lanes_.pending[device].front().printingType == "D" && outcome == Outcome::NotOpened) {
         outcome = Outcome::FailedBeforeBytes;  // a port opens or fails as a whole write
     }
+    if (random_() % 40 == 0) {
+        outcome = Outcome::NotLeased;  // the lane found the lease lapsed
+    }
     EndJob(device, outcome);
 }
 
@@ -298,9 +306,10 @@ void SendingModel::EndJob(const std::string& device, Outcome outcome) {
     report.opened = outcome != Outcome::NotOpened;
     report.printed = outcome == Outcome::Printed;
     report.bytesLeft = outcome == Outcome::Printed || outcome == Outcome::FailedAfterBytes;
-    report.fault = report.printed  ? PrintFault::None
-                   : report.opened ? PrintFault::Failed
-                                   : PrintFault::Unreachable;
+    report.fault = report.printed                  ? PrintFault::None
+                   : report.opened                 ? PrintFault::Failed
+                   : outcome == Outcome::NotLeased ? PrintFault::NotLeased
+                                                   : PrintFault::Unreachable;
     if (report.bytesLeft) {
         journal_->JobStarted(job.number, job.itemIds);
         for (const std::string& item : job.itemIds) {
@@ -313,18 +322,37 @@ void SendingModel::EndJob(const std::string& device, Outcome outcome) {
     if (report.printed) {
         printedReported_.insert(job.itemIds.begin(), job.itemIds.end());
     }
-    const char* names[] = {"printed", "not opened", "failed before bytes", "failed after bytes"};
+    const char* names[] = {"printed", "not opened", "failed before bytes", "failed after bytes",
+                           "not leased"};
     Say(device + " job " + std::to_string(job.number) + " " + names[static_cast<int>(outcome)]);
     lanes_.ready.push_back(std::move(report));
 }
 
 void SendingModel::Answer() {
     TRDIVET& dialog = server_->dialog;
-    if (headless_ || dialog.Closed || dialog.Question == 0 || !dialog.Command1Enabled) {
+    if (headless_ || dialog.Closed || dialog.Question == 0) {
+        return;
+    }
+    if (!dialog.Command1Enabled) {
+        // The divert prints: Escape still closes the dialog, and a view may
+        // still hand on a click of the disabled cancel button.
+        const unsigned choice = random_() % 4;
+        if (choice == 0) {
+            Say("operator closes the dialog while the divert prints");
+            dialog.Close();
+        } else if (choice == 1) {
+            Say("operator cancels while the divert prints");
+            dialog.Command2();
+        }
         return;
     }
     const unsigned choice = random_() % 20;
-    if (choice < 8) {
+    if (choice < 2) {
+        // The fields are read at the press: the divert name may be edited.
+        dialog.OPrinterName = choice == 0 ? std::string() : dialog.OriPrinter;
+        Say("operator diverts to '" + dialog.OPrinterName + "'");
+        dialog.Command1();
+    } else if (choice < 8) {
         Say("operator diverts");
         dialog.Command1();
     } else if (choice < 11) {
@@ -340,6 +368,16 @@ void SendingModel::Answer() {
     } else {
         Say("operator resumes " + dialog.OriPrinter);
         divert.CancelledPrinters.erase(dialog.OriPrinter);
+    }
+}
+
+void SendingModel::RefuseUpdates(bool refuse) {
+    Say(refuse ? "database refuses updates" : "database takes updates");
+    database.Exec("DROP TRIGGER IF EXISTS refuse_updates");
+    if (refuse) {
+        database.Exec(
+            "CREATE TRIGGER refuse_updates BEFORE UPDATE ON kelt_trs_printingdetails"
+            " BEGIN SELECT RAISE(ABORT, 'refused'); END");
     }
 }
 
@@ -370,6 +408,7 @@ void SendingModel::Heal() {
     }
     failPercent_ = 0;
     divert.CancelledPrinters.clear();
+    RefuseUpdates(false);
     LocalDateTime now = clock.Now();
     now.hour += 1;
     clock.Set(now);
@@ -573,6 +612,114 @@ TEST_F(SendingStory, ACancelledPrinterThatAnswersAgainSaysSo) {
     EXPECT_EQ(k2->state, PrinterState::Suspended);
     EXPECT_TRUE(k2->answersAgain);
     EXPECT_TRUE(divert.CancelledPrinters.contains("K2"));  // resumed only by the operator
+}
+
+}  // namespace
+}  // namespace kps::test
+
+namespace kps::test {
+namespace {
+
+TEST_F(SendingStory, AQuestionWaitingBehindAnotherEndsWhenItsPrinterPrintsAgain) {
+    Reset(false);
+    Order("IA");
+    Order("IB");
+    AddWaiting(100, "T2", "IB");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);
+    EndJob("K2", Outcome::NotOpened);  // asked after K1's question
+    EndJob("K2", Outcome::Printed);    // K2 prints again
+    Tick();
+    EXPECT_EQ(Dialog().OriPrinter, "K1");
+    EXPECT_EQ(Pending("K2").size(), 1u);  // not held up by the question about K1
+}
+
+TEST_F(SendingStory, ADivertPrinterThatFailsIsShownNotPrinting) {
+    Reset(false);
+    Order("IA");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);
+    Tick();
+    Dialog().Command1();
+    EndJob("K3", Outcome::NotOpened);
+    Tick();
+    const auto& printers = states.Printers();
+    const auto k3 = std::find_if(printers.begin(), printers.end(),
+                                 [](const PrinterStatus& status) { return status.device == "K3"; });
+    ASSERT_NE(k3, printers.end());
+    EXPECT_EQ(k3->state, PrinterState::NotPrinting);
+}
+
+TEST_F(SendingStory, CancellingAnEditedPrinterNameShowsThatPrinterSuspended) {
+    Reset(false);
+    Order("IB");
+    Tick();
+    EndJob("K2", Outcome::NotOpened);
+    Tick();
+    Dialog().OriPrinter = "K3";  // the field is read at the press
+    Dialog().Command2();
+    const auto& printers = states.Printers();
+    const auto k3 = std::find_if(printers.begin(), printers.end(),
+                                 [](const PrinterStatus& status) { return status.device == "K3"; });
+    ASSERT_NE(k3, printers.end());
+    EXPECT_EQ(k3->state, PrinterState::Suspended);  // so that it can be resumed
+    clock.Set({2026, 12, 9, 20, 0, 31});
+    Tick();
+    EXPECT_TRUE(Pending("K3").empty());  // never probed at K2's address
+}
+
+TEST_F(SendingStory, APrinterFlaggedTwiceInOneGroupIsTriedAgain) {
+    // Device code 5 is a second entry of the direct port P1.
+    AddDevice(5, "P1", "D", database.Folder() + "/model.ini");
+    AddGroup("D", "---OO");
+    AddItem("ID", "D");
+    Reset(true);
+    Order("ID");
+    Tick();
+    EndJob("P1", Outcome::FailedBeforeBytes);
+    Tick();
+    clock.Set({2026, 12, 9, 20, 1, 0});
+    Tick();
+    EXPECT_EQ(Pending("P1").size(), 1u);
+}
+
+TEST_F(SendingStory, AClockSetBackKeepsNoPrinterDownNorUnprobedForAnHour) {
+    AddDevice(5, "K5", "O", database.Folder() + "/model.ini");
+    AddGroup("E", "---OO");  // the direct port P1, then K5
+    AddItem("IE", "E");
+    Reset(false);
+    Order("IB");
+    Tick();
+    EndJob("K2", Outcome::NotOpened);
+    Tick();
+    Dialog().Command2();  // K2 is cancelled and probed after 30 s
+    Order("IE");
+    Tick();
+    EndJob("P1", Outcome::FailedBeforeBytes);  // P1 is passed over for 30 s
+    Tick();
+    clock.Set({2026, 12, 9, 19, 0, 5});  // the clocks go back an hour
+    Order("IE");
+    Tick();
+    EXPECT_EQ(Pending("P1").size(), 1u);
+    ASSERT_EQ(Pending("K2").size(), 1u);
+    EXPECT_EQ(Pending("K2").front().kind, JobKind::Probe);
+}
+
+TEST_F(SendingStory, AGroupsFirstPrinterTakesItsItemsBackWhenTheNextIsCancelled) {
+    Reset(true);
+    Order("IA");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);
+    Tick();                            // headless: to K1's divert printer K3
+    EndJob("K3", Outcome::NotOpened);  // which is down as well: on to K2
+    Tick();
+    EndJob("K2", Outcome::NotOpened);  // K2 has no divert printer: it tries again
+    Tick();
+    divert.CancelledPrinters.insert("K2");
+    EndJob("K2", Outcome::NotOpened);
+    clock.Set({2026, 12, 9, 20, 1, 0});
+    Tick();
+    EXPECT_EQ(Pending("K1").size(), 1u);
 }
 
 }  // namespace
