@@ -96,7 +96,7 @@ class TicketRecords {
     std::map<std::string, unsigned long> holders_;
     std::set<std::string> onPaper_;
     std::map<std::string, std::set<std::string>> passed_;
-    std::map<std::string, int> asking_;      // device, records with a question
+    std::map<std::string, int> asking_;  // device, records with a question
     // device, SecondsOf when it went down and of its next try
     std::map<std::string, std::pair<long long, long long>> down_;
     std::set<std::pair<std::string, std::string>> delivered_;
