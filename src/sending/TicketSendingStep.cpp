@@ -245,7 +245,13 @@ void TicketSendingStep::SettleDivert(TicketRecord& record, const JobReport& repo
     Unprinted(record, report);
     if (!record.asking) {
         // Diverted without a question open (every ticket of an outage, or
-        // the operator closed the dialog meanwhile).
+        // the operator closed the dialog meanwhile). A divert printer that
+        // fails too ends "every ticket": the next ticket asks again rather
+        // than going round between two printers that do not print.
+        if (divertAll_.erase(record.job.device) > 0) {
+            context_.log.WriteLog("Divert from '" + record.job.device + "' ended: '" +
+                                  report.job.device + "' did not print");
+        }
         PassOn(record);
         return;
     }

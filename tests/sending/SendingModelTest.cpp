@@ -576,6 +576,35 @@ TEST_F(SendingStory, OneAnswerDivertsEveryTicketOfThePrinterUntilItPrintsAgain) 
     EXPECT_EQ(logText.find("Retry Printing at 'K3'"), logText.rfind("Retry Printing at 'K3'"));
 }
 
+TEST_F(SendingStory, ADivertPrinterThatFailsTooEndsEveryTicketAndTheNextOneAsks) {
+    Reset(false);
+    Order("IA");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);
+    Tick();
+    Dialog().ForEveryTicket = true;
+    Dialog().Command1();
+    EndJob("K3", Outcome::NotOpened);  // K3 is down as well
+    Tick();
+    Dialog().Close();
+    Tick();
+    clock.Set({2026, 12, 9, 20, 1, 0});  // K1 is due to be tried again
+    Order("IA");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);
+    Tick();
+    ASSERT_TRUE(Dialog().Closed);  // diverted without asking
+    EndJob("K3", Outcome::NotOpened);
+    Tick();
+    EXPECT_NE(LogText().find("Divert from 'K1' ended: 'K3' did not print"), std::string::npos);
+    clock.Set({2026, 12, 9, 20, 2, 0});
+    Order("IA");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);
+    Tick();
+    EXPECT_FALSE(Dialog().Closed);
+}
+
 TEST_F(SendingStory, AnOutageIsLoggedOnceAndNoDivertPrinterMeansNoDivertLine) {
     Reset(true);
     for (int ticket = 0; ticket < 3; ++ticket) {
