@@ -64,7 +64,9 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       stateFolder_(ResolveStateFolder(setup_)),
       reprints_(stateFolder_, log_),
       reprinter_(db_, log_, reprints_, sending_, setup_.CodePage),
-      tools_(context_, reprinter_) {
+      tools_(context_, reprinter_),
+      status_({form_, states_, records_, reprints_, clock_, setup_.CodePage}, setup_.StatusAddress,
+              log_) {
     if (lease_) {
         leased_ =
             std::make_unique<LeasedPrinting>(passes_, *lease_, leaseFlag_, db_, records_, states_);
@@ -72,6 +74,7 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
     }
     form_.SetPrinterStates(&states_);
     form_.SetPrintLog(&log_);
+    form_.SetTickObserver(status_.Observer());
     sending_.KeepPrintedTickets(&reprints_);
     passes_.ServeReprints(&reprinter_, stateFolder_);
     log_.RemoveOldFiles();

@@ -18,6 +18,7 @@
 #include "sending/TicketReprinter.h"
 #include "sending/TicketSendingStep.h"
 #include "startup/StartupSequence.h"
+#include "status/StatusService.h"
 #include "tickets/KitchenNoticePass.h"
 #include "tickets/KitchenPrinting.h"
 #include "tickets/KitchenTicketComposer.h"
@@ -91,6 +92,7 @@ class PrintServer {
     ReprintStore reprints_;
     TicketReprinter reprinter_;
     ServerTicketTools tools_;
+    StatusService status_;  // last: stops serving before what its snapshots are taken from goes
 };
 
 }  // namespace kps

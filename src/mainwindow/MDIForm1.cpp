@@ -65,6 +65,9 @@ void MDIForm1::PollCycle(PrintPasses& passes) {
     if (tickAtWork_ || closed_ || !timer_.IsActive()) {
         return;
     }
+    if (tickObserver_ != nullptr) {
+        tickObserver_->TickStarted();
+    }
     {
         TickScope scope(tickAtWork_);
         lbltime_ = FormatGeneralDate(clock_.Now());
@@ -74,6 +77,9 @@ void MDIForm1::PollCycle(PrintPasses& passes) {
         RefreshWaitingGrid();
         DispatchTrigger(passes);
         NoticeTrigger(passes);
+    }
+    if (tickObserver_ != nullptr) {
+        tickObserver_->TickEnded();
     }
     if (observer_ != nullptr) {
         observer_->CycleChanged();

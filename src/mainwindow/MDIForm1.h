@@ -8,6 +8,7 @@
 #include "database/Recordset.h"
 #include "mainwindow/MainWindowObserver.h"
 #include "mainwindow/PollTimer.h"
+#include "mainwindow/TickObserver.h"
 #include "mainwindow/WaitingGrid.h"
 #include "output/TicketBuffers.h"
 #include "sending/PrintPasses.h"
@@ -54,6 +55,8 @@ class MDIForm1 final : public PrintWindow {
     void SelectIndividual(bool individual);
 
     void SetObserver(MainWindowObserver* observer) { observer_ = observer; }
+    // Told when each tick starts and ends (not for a tick that throws).
+    void SetTickObserver(TickObserver* observer) { tickObserver_ = observer; }
     // Given, the printer states learn each device's waiting items at every refresh.
     void SetPrinterStates(PrinterStates* states) { states_ = states; }
     // Where items that no device can take are named, once each.
@@ -90,6 +93,7 @@ class MDIForm1 final : public PrintWindow {
     PollTimer& timer_;
     std::string refOutlet_;
     MainWindowObserver* observer_ = nullptr;
+    TickObserver* tickObserver_ = nullptr;
     PrinterStates* states_ = nullptr;
     const PrintLog* log_ = nullptr;
     std::set<std::string> loggedUnroutable_;

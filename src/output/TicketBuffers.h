@@ -35,6 +35,7 @@ struct TicketBuffers {
 
     std::string OutputMode = "O";  // "O" text lines, "W" system printer
     int RowPerLine = 40;
+    std::string TicketKey;  // the table or item code the ticket is composed for
     TicketHeader Header;
     std::string CurrentLayoutLine;  // the trimmed result of the last expansion
 

@@ -13,7 +13,11 @@ namespace kps {
 
 namespace {
 
-constexpr std::string_view kKind = "kitchen-print-server reprint 1";
+// Version 1 files, written before tickets kept their key and paper width,
+// are still read.
+constexpr std::string_view kKind = "kitchen-print-server reprint 2";
+constexpr std::string_view kKindWithoutKey = "kitchen-print-server reprint 1";
+constexpr long long kMaxColumns = 10000;
 constexpr std::string_view kPrefix = "reprint-";
 constexpr std::string_view kSuffix = ".tickets";
 
@@ -33,19 +37,14 @@ std::string EscapeFileName(const std::string& device) {
     return name;
 }
 
-std::string IsoText(const LocalDateTime& t) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                  t.hour, t.minute, t.second);
-    return text;
-}
-
 std::string Serialise(const std::string& device, const std::deque<StoredTicket>& tickets) {
     StateRecordWriter record(kKind);
     record.Add(device);
     record.Add(static_cast<long long>(tickets.size()));
     for (const StoredTicket& ticket : tickets) {
-        record.Add(IsoText(ticket.time));
+        record.Add(FormatIsoDateTime(ticket.time));
+        record.Add(ticket.key);
+        record.Add(static_cast<long long>(ticket.columns));
         record.Add(static_cast<long long>(ticket.headerEnd));
         record.Add(static_cast<long long>(ticket.lines.size()));
         for (const std::string& line : ticket.lines) {
@@ -75,10 +74,19 @@ bool ReadTexts(StateRecordReader& record, std::vector<std::string>& texts) {
     return true;
 }
 
-std::optional<StoredTicket> ReadTicket(StateRecordReader& record) {
+std::optional<StoredTicket> ReadTicket(StateRecordReader& record, bool withKey) {
     StoredTicket ticket;
     auto time = record.Text();
     auto parsedTime = time ? ParseIsoDateTime(*time) : std::nullopt;
+    if (withKey) {
+        auto key = record.Text();
+        auto columns = record.Number();
+        if (!key || !columns || *columns < 1 || *columns > kMaxColumns) {
+            return std::nullopt;
+        }
+        ticket.key = std::move(*key);
+        ticket.columns = static_cast<int>(*columns);
+    }
     auto headerEnd = record.Number();
     if (!parsedTime || !headerEnd || *headerEnd < 0 || !ReadTexts(record, ticket.lines) ||
         !ReadTexts(record, ticket.itemIds)) {
@@ -106,11 +114,15 @@ void ReprintStore::Load(const std::string& path) {
     std::optional<std::string> bytes = ReadWholeFile(path);
     std::optional<StateRecordReader> record =
         bytes ? StateRecordReader::Open(*bytes, kKind) : std::nullopt;
+    const bool withKey = record.has_value();
+    if (!record && bytes) {
+        record = StateRecordReader::Open(*bytes, kKindWithoutKey);
+    }
     std::optional<std::string> device = record ? record->Text() : std::nullopt;
     std::optional<long long> count = record ? record->Number() : std::nullopt;
     std::deque<StoredTicket> tickets;
     for (long long i = 0; count && i < *count; ++i) {
-        std::optional<StoredTicket> ticket = ReadTicket(*record);
+        std::optional<StoredTicket> ticket = ReadTicket(*record, withKey);
         if (!ticket) {
             count.reset();
             break;
@@ -127,9 +139,24 @@ void ReprintStore::Load(const std::string& path) {
     tickets_[*device] = std::move(tickets);
 }
 
+std::map<std::string, std::vector<StoredTicket>> ReprintStore::Everything() const {
+    std::lock_guard lock(mutex_);
+    std::map<std::string, std::vector<StoredTicket>> everything;
+    for (const auto& [device, tickets] : tickets_) {
+        everything.emplace(device, std::vector<StoredTicket>(tickets.rbegin(), tickets.rend()));
+    }
+    return everything;
+}
+
+std::size_t ReprintStore::Revision() const {
+    std::lock_guard lock(mutex_);
+    return revision_;
+}
+
 void ReprintStore::Remember(const std::string& device, StoredTicket ticket) {
     std::lock_guard lock(mutex_);
     std::deque<StoredTicket>& tickets = tickets_[device];
+    ++revision_;
     tickets.push_back(std::move(ticket));
     if (tickets.size() > kKeptPerDevice) {
         tickets.pop_front();

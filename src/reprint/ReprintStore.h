@@ -19,6 +19,8 @@ struct StoredTicket {
     std::size_t headerEnd = 0;       // lines [0, headerEnd) are the header
     std::vector<std::string> itemIds;
     LocalDateTime time;
+    std::string key;   // the table or item code it was composed for
+    int columns = 40;  // characters per line of its paper
 
     bool operator==(const StoredTicket&) const = default;
 };
@@ -39,6 +41,11 @@ class ReprintStore {
     // n = 1 is the last ticket, n = 2 the one before, ...
     std::optional<StoredTicket> Recent(const std::string& device, int n) const;
 
+    // Every device's kept tickets, the last first.
+    std::map<std::string, std::vector<StoredTicket>> Everything() const;
+    // Grows with every ticket remembered: Everything() changed when it did.
+    std::size_t Revision() const;
+
   private:
     void Load(const std::string& path);
     void Save(const std::string& device, const std::deque<StoredTicket>& tickets);
@@ -48,6 +55,7 @@ class ReprintStore {
     const PrintLog& log_;
     mutable std::mutex mutex_;
     std::map<std::string, std::deque<StoredTicket>> tickets_;
+    std::size_t revision_ = 0;
     bool saveFailureLogged_ = false;
 };
 

@@ -17,6 +17,8 @@ PrintJob ComposedJob(const PrintContext& ctx, JobKind kind) {
     job.lines = ticket.List3;
     job.headerEnd = ticket.HeaderEnd;
     job.headerEndInText = ticket.HeaderEndInRTF;
+    job.key = ticket.TicketKey;
+    job.columns = ticket.RowPerLine;
     job.optionPrinter1 = ticket.OptionPrinter1;
     job.groupContinues = device.GroupContinues;
     if (job.printingType == "W") {

@@ -35,6 +35,8 @@ struct PrintJob {
     std::size_t headerEnd = 0;        // lines [0, headerEnd) are the client block and header
     std::size_t headerEndInText = 0;  // where they end in text
     std::string banner;               // Divert: "*Divert From " + the ticket's own printer
+    std::string key;                  // Ticket: the table or item code it was composed for
+    int columns = 40;                 // characters per line of the paper
 
     std::vector<std::string> itemIds;  // List1: printing-detail IDs
     std::vector<std::string> billIds;  // List2: bill-detail IDs, parallel to itemIds

@@ -5,12 +5,15 @@
 namespace kps {
 
 void PrinterStates::OnPrinted(const std::string& device, LocalDateTime when) {
-    Find(device).lastPrinted = when;
+    PrinterStatus& status = Find(device);
+    status.lastPrinted = when;
+    ++status.ticketsPrinted;
     Report(device, {PrinterState::Printing, PrintFault::None});
     NotifyAll();
 }
 
 void PrinterStates::OnFailed(const std::string& device, PrintFault reason) {
+    ++Find(device).failures;
     Report(device, {PrinterState::NotPrinting, reason});
     NotifyAll();
 }

@@ -19,6 +19,8 @@ struct PrinterStatus {
     std::optional<LocalDateTime> lastPrinted;
     long waitingItems = 0;      // waiting items routed to it through its groups' flags
     bool answersAgain = false;  // Suspended: the last probe found it answering
+    long ticketsPrinted = 0;    // since the server started
+    long failures = 0;          // failed jobs since the server started
 };
 
 // Told of every change the views show.

@@ -54,10 +54,15 @@ void TicketReprinter::TakeRequests(const std::string& stateFolder) {
 
 StoredTicket KeptTicket(const PrintJob& job, LocalDateTime printed) {
     if (job.printingType != "D") {
-        return {job.lines, job.headerEnd, job.itemIds, printed};
+        return {job.lines, job.headerEnd, job.itemIds, printed, job.key, job.columns};
     }
     const std::size_t cut = std::min(job.headerEndInText, job.text.size());
-    return {{job.text.substr(0, cut), job.text.substr(cut)}, 1, job.itemIds, printed};
+    return {{job.text.substr(0, cut), job.text.substr(cut)},
+            1,
+            job.itemIds,
+            printed,
+            job.key,
+            job.columns};
 }
 
 std::vector<std::string> LabelledReprint(const StoredTicket& ticket, const PrinterCodes& codes,

@@ -5,6 +5,7 @@
 namespace kps {
 
 constexpr int kDefaultLogKeepDays = 90;
+constexpr const char* kDefaultStatusAddress = "127.0.0.1:8631";
 
 // The settings of GSetup.ini, read once at start-up.
 struct GeneralSetup {
@@ -27,6 +28,8 @@ struct GeneralSetup {
     std::string StateFolder;                // empty: beside the print log
     int LogKeepDays = kDefaultLogKeepDays;  // 0 keeps every day file of the print log
     bool Lease = true;  // false ("No"): print without the outlet lease, with no standby
+    // host:port of the web status page; empty: no status page.
+    std::string StatusAddress = kDefaultStatusAddress;
 
     // The folder of the settings file; relative database and registry paths,
     // layout files not in the current folder and an empty DrivePath are

@@ -47,6 +47,10 @@ IniFile IniFile::Load(const std::string& file, int codePage) {
 }
 
 std::string IniFile::Value(const std::string& section, const std::string& key) const {
+    return Find(section, key).value_or("");
+}
+
+std::optional<std::string> IniFile::Find(const std::string& section, const std::string& key) const {
     const std::string wantedSection = UpperCase(TrimBlanks(section));
     const std::string wantedKey = UpperCase(TrimBlanks(key));
 
@@ -67,7 +71,7 @@ std::string IniFile::Value(const std::string& section, const std::string& key) c
         }
         if (line.front() == '[') {
             if (sectionSeen) {
-                return {};
+                return std::nullopt;
             }
             auto close = line.find(']');
             std::string_view name = line.substr(
@@ -84,11 +88,11 @@ std::string IniFile::Value(const std::string& section, const std::string& key) c
             continue;
         }
         if (eq == std::string_view::npos) {
-            return {};
+            return std::string();
         }
         return LeftChars(DropEnclosingQuotes(TrimBlanks(line.substr(eq + 1))), kMaxValueChars);
     }
-    return {};
+    return std::nullopt;
 }
 
 std::string ReadIniValue(const std::string& section, const std::string& key,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace kps {
@@ -15,6 +16,8 @@ class IniFile {
     static IniFile Load(const std::string& file, int codePage = 1252);
 
     std::string Value(const std::string& section, const std::string& key) const;
+    // The same, but nothing when the key is missing (an empty value is "").
+    std::optional<std::string> Find(const std::string& section, const std::string& key) const;
 
   private:
     std::string text_;

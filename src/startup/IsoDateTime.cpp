@@ -1,6 +1,7 @@
 #include "startup/IsoDateTime.h"
 
 #include <cstddef>
+#include <cstdio>
 
 namespace kps {
 
@@ -132,6 +133,13 @@ std::string FormatNoticeDate(const Value& value) {
 
 std::string FormatNoticeTime(const Value& value) {
     return FormatCell(value, FormatTime12);
+}
+
+std::string FormatIsoDateTime(const LocalDateTime& t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                  t.hour, t.minute, t.second);
+    return text;
 }
 
 }  // namespace kps

@@ -15,6 +15,9 @@ namespace kps {
 // fractional seconds are dropped. Nothing for text that is not such a value.
 std::optional<LocalDateTime> ParseIsoDateTime(std::string_view text);
 
+// "2026-12-07 22:05:09", which ParseIsoDateTime reads back.
+std::string FormatIsoDateTime(const LocalDateTime& t);
+
 // A notice's date and time cells: the date part as "dd/mm/yyyy", the time
 // part as "hh:mm:ss AM/PM". Null gives ""; text that is not ISO is shown as
 // it stands.

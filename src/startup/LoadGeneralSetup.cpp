@@ -93,6 +93,10 @@ GeneralSetup LoadGeneralSetup(const std::string& iniPath, Operator& op, std::ost
     setup.StateFolder = read("PrintServer", "StateFolder");
     setup.LogKeepDays = ParseKeepDays(Trim(read("PrintServer", "LogKeepDays")));
     setup.Lease = ParseLease(Trim(read("PrintServer", "Lease")));
+    // Missing, the page is served on this machine only; written empty, not at all.
+    setup.StatusAddress = IniFile::Load(iniPath, setup.CodePage)
+                              .Find("PrintServer", "StatusAddress")
+                              .value_or(kDefaultStatusAddress);
     return setup;
 }
 

@@ -76,6 +76,7 @@ void KitchenTicketComposer::ComposeKitchenTicket(const std::string& deviceName,
         return;
     }
     ticket.RowPerLine = layout_->RowPerLine;
+    ticket.TicketKey = ticketKeyValue.Or("");
 
     printingType_ = printingType;
     systemPrinterMode_ = printingType != "O" && printingType != "D";

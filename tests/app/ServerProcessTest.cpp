@@ -1,8 +1,12 @@
 // The server program as an administrator runs it: exit statuses, messages
 // and the single-instance lock, on real settings files and databases.
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <httplib.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -81,13 +85,29 @@ Outcome RunServer(const std::vector<std::string>& args, const std::string& folde
     return Wait(Start(args, folder, input), folder);
 }
 
-void WriteSettings(const std::string& folder, const GeneralSetup& s) {
+// Without a status page unless `statusAddress` is given, so that servers
+// of tests running side by side do not compete for its port.
+void WriteSettings(const std::string& folder, const GeneralSetup& s,
+                   const std::string& statusAddress = "") {
     std::ofstream ini(folder + "/GSetup.ini", std::ios::binary);
     ini << "[GeneralSetup]\r\nServerName=" << s.ServerName << "\r\nDatabaseName=" << s.DatabaseName
         << "\r\nUserID=" << s.UserID << "\r\nPassword=" << s.Password << "\r\nDrivePath=" << folder
         << "\r\n[COMPANYSETTINGS]\r\nsystemtype=\r\nOutletCode=\r\n"
         << "[PrintServer]\r\nDatabase=" << s.Database << "\r\nOdbcDriver=" << s.OdbcDriver
-        << "\r\nOdbcOptions=" << s.OdbcOptions << "\r\n";
+        << "\r\nOdbcOptions=" << s.OdbcOptions << "\r\nStatusAddress=" << statusAddress << "\r\n";
+}
+
+// A loopback port nobody listens on at the moment of asking.
+int FreeLoopbackPort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    const bool bound = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                       getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
+    close(fd);
+    return bound ? ntohs(address.sin_port) : 0;
 }
 
 // One kitchen group printing on one direct-port device.
@@ -149,6 +169,33 @@ TEST(ServerWithoutLeaseTest, ADatabaseWithoutAnOutletLeaseIsWarnedOfAndStillPrin
     EXPECT_NE(run.err.find("<4>The database (SQLite) offers no outlet lease"), std::string::npos)
         << run.err;
     EXPECT_NE(ReadBytes(db.Folder() + "/kitchen1.prn").find("Soup"), std::string::npos);
+}
+
+TEST_F(ServerProcessTest, ServesItsStatusPageWhileItRuns) {
+    const int port = FreeLoopbackPort();
+    ASSERT_NE(port, 0);
+    WriteSettings(db_.Folder(), db_.Setup(), "127.0.0.1:" + std::to_string(port));
+    const pid_t pid = Start(
+        {"--settings", db_.Folder() + "/GSetup.ini", "--headless", "--ticks", "3"}, db_.Folder());
+    httplib::Client client("127.0.0.1", port);
+    client.set_connection_timeout(1);
+    client.set_read_timeout(1);
+    // Healthy once its first tick has ended; at most 5 s.
+    std::string health;
+    for (int i = 0; i < 50 && health.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (const httplib::Result answer = client.Get("/healthz");
+            answer && answer->status == 200) {
+            health = answer->body;
+        }
+    }
+    const httplib::Result page = client.Get("/");
+    const Outcome run = Wait(pid, db_.Folder());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(health, "Printing for this outlet\n");
+    ASSERT_TRUE(page);
+    EXPECT_NE(page->body.find("<tr><td>KITCHEN1<small>direct port</small></td>"), std::string::npos)
+        << page->body;
 }
 
 TEST_F(ServerProcessTest, RefusesToStartWithoutTheLayoutFiles) {

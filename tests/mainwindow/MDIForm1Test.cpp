@@ -261,6 +261,23 @@ TEST_F(MDIForm1Test, TicksAreSerialisedAndSettleReportsFirst) {
     EXPECT_EQ(passes.notices, 1);
 }
 
+TEST_F(MDIForm1Test, TickObserverHearsTheStartAndEndOfEveryTickThatRuns) {
+    struct Recording final : TickObserver {
+        void TickStarted() override { events += "start "; }
+        void TickEnded() override { events += "end "; }
+        std::string events;
+    } recording;
+    MDIForm1 form = MakeForm();
+    form.SetTickObserver(&recording);
+    form.Load();
+    passes.onDispatch = [&] { form.PollCycle(passes); };  // returns at once: not told
+    AddItem(1, "T5", "D", "B100", "Fried rice", Value::Real(2), "KIT");
+    form.PollCycle(passes);
+    passes.onNotices = [] { throw KpsError(kErrStatement, "Invalid object name"); };
+    EXPECT_THROW(form.PollCycle(passes), KpsError);
+    EXPECT_EQ(recording.events, "start end start ");
+}
+
 TEST_F(MDIForm1Test, ShutDownConfirmedDuringATickWaitsForTheTickToEnd) {
     MDIForm1 form = MakeForm();
     RecordingObserver observer(form);

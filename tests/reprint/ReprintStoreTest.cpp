@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "reprint/ReprintRequest.h"
+#include "startup/StateRecord.h"
 #include "support/Fakes.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
@@ -17,7 +18,9 @@ StoredTicket Ticket(int number) {
     return {{"\x1b|cA" + n, "Table " + n, "1 Rice\r\nline"},
             2,
             {n, "9" + n},
-            {2026, 12, 7, 22, 5, number % 60}};
+            {2026, 12, 7, 22, 5, number % 60},
+            "T" + n,
+            32 + number % 17};
 }
 
 class ReprintStoreTest : public ::testing::Test {
@@ -45,7 +48,30 @@ TEST_F(ReprintStoreTest, TicketsSurviveARestartAndOnlyTheLastFiftyAreKept) {
     EXPECT_EQ(reloaded.Recent("BAR 1/A", 0), std::nullopt);
     EXPECT_EQ(reloaded.Recent("KITCHEN1", 1), Ticket(7));
     EXPECT_EQ(reloaded.Recent("BAR2", 1), std::nullopt);
+    const auto everything = reloaded.Everything();
+    ASSERT_EQ(everything.at("BAR 1/A").size(), 50u);
+    EXPECT_EQ(everything.at("BAR 1/A").front(), Ticket(52));
+    EXPECT_EQ(everything.at("KITCHEN1"), std::vector<StoredTicket>{Ticket(7)});
     EXPECT_EQ(LogText(), "");
+}
+
+TEST_F(ReprintStoreTest, AFileWrittenBeforeTicketsKeptTheirKeyStillLoads) {
+    StateRecordWriter record("kitchen-print-server reprint 1");
+    record.Add("BAR1");
+    record.Add(1LL);
+    record.Add("2026-12-07 22:05:09");
+    record.Add(1LL);
+    record.Add(2LL);
+    record.Add("HEAD");
+    record.Add("1 Rice");
+    record.Add(1LL);
+    record.Add("17");
+    std::filesystem::create_directories(state);
+    WriteBytes(state + "/reprint-BAR1.tickets", record.Finish());
+
+    ReprintStore store(state, log);
+    EXPECT_EQ(store.Recent("BAR1", 1),
+              (StoredTicket{{"HEAD", "1 Rice"}, 1, {"17"}, {2026, 12, 7, 22, 5, 9}, "", 40}));
 }
 
 TEST_F(ReprintStoreTest, TornOrChangedFileIsIgnoredWithALogLine) {

@@ -35,6 +35,8 @@ TEST_F(PrinterStatesTest, ReportsAndTheStandbyChangeTheStateAndWriteOneLinePerCh
     states.OnPrinted("BAR1", clock.Now());
     EXPECT_EQ(Bar().state, PrinterState::Printing);
     EXPECT_EQ(Bar().lastPrinted, clock.Now());
+    EXPECT_EQ(Bar().ticketsPrinted, 2);
+    EXPECT_EQ(Bar().failures, 3);
     states.SetStandby(true);
     states.SetStandby(true);
     states.SetStandby(false);

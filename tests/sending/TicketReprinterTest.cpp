@@ -24,6 +24,8 @@ class Reprinting : public SendingFixture {
         sending.KeepPrintedTickets(&store);
         ComposeTicket("O");
         ticket.HeaderEnd = 1;
+        ticket.TicketKey = "T5";
+        ticket.RowPerLine = 42;
         sending.SendTicket();
         sending.SettleReports();
         recorded.executed.clear();
@@ -37,12 +39,14 @@ class Reprinting : public SendingFixture {
     PrinterCodes oposCodes;
 };
 
-TEST_F(Reprinting, PrintedTicketIsKeptWithItsHeaderAndItems) {
+TEST_F(Reprinting, PrintedTicketIsKeptWithItsHeaderItemsKeyAndPaperWidth) {
     const auto kept = store.Recent("K1", 1);
     ASSERT_TRUE(kept);
     EXPECT_THAT(kept->lines, ElementsAre("L1\r\n", "L2\r\n"));
     EXPECT_EQ(kept->headerEnd, 1u);
     EXPECT_THAT(kept->itemIds, ElementsAre("1", "2", "3"));
+    EXPECT_EQ(kept->key, "T5");
+    EXPECT_EQ(kept->columns, 42);
 }
 
 TEST_F(Reprinting, RequestPrintsALabelledCopyAndMarksNothing) {

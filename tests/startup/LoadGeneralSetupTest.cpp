@@ -44,7 +44,7 @@ TEST_F(LoadGeneralSetupTest, ReadsEverySettingIntoItsField) {
                "[COMPANYSETTINGS]\r\nsystemtype=hq\r\nOutletCode=OUT01\r\n"
                "[PrintServer]\r\nDatabase=SQLite\r\nOdbcDriver=FreeTDS\r\n"
                "OdbcOptions=TDS_Version=7.4\r\nCodePage=850\r\nStateFolder=/var/lib/"
-               "kps\r\nLogKeepDays=0\r\nLease=no\r\n");
+               "kps\r\nLogKeepDays=0\r\nLease=no\r\nStatusAddress=0.0.0.0:9000\r\n");
 
     GeneralSetup setup = LoadGeneralSetup(ini_, op_);
 
@@ -63,6 +63,7 @@ TEST_F(LoadGeneralSetupTest, ReadsEverySettingIntoItsField) {
     EXPECT_EQ(setup.StateFolder, "/var/lib/kps");
     EXPECT_EQ(setup.LogKeepDays, 0);
     EXPECT_FALSE(setup.Lease);
+    EXPECT_EQ(setup.StatusAddress, "0.0.0.0:9000");
 }
 
 TEST_F(LoadGeneralSetupTest, EmptyDrivePathIsTheSettingsFolderLogsAreKept90DaysAndLeaseIsOn) {
@@ -71,11 +72,17 @@ TEST_F(LoadGeneralSetupTest, EmptyDrivePathIsTheSettingsFolderLogsAreKept90DaysA
     EXPECT_EQ(setup.DrivePath, folder_.Path());
     EXPECT_EQ(setup.LogKeepDays, 90);
     EXPECT_TRUE(setup.Lease);
+    EXPECT_EQ(setup.StatusAddress, "127.0.0.1:8631");
 
     for (const char* bad : {"LogKeepDays=-3", "Lease=off"}) {
         WriteBytes(ini_, std::string("[PrintServer]\r\n") + bad + "\r\n");
         EXPECT_THROW(LoadGeneralSetup(ini_, op_), KpsError) << bad;
     }
+}
+
+TEST_F(LoadGeneralSetupTest, AnEmptyStatusAddressTurnsTheStatusPageOff) {
+    WriteBytes(ini_, "[PrintServer]\r\nStatusAddress=\r\n");
+    EXPECT_EQ(LoadGeneralSetup(ini_, op_).StatusAddress, "");
 }
 
 TEST_F(LoadGeneralSetupTest, ReadsTheSuiteKeysInTheConfiguredCodePageIfSupported) {

@@ -78,7 +78,8 @@ std::string StandbyOutlet::AddServer(const std::string& name, const std::string&
             "\r\nUserID=" + s.UserID + "\r\nPassword=" + storedPassword +
             "\r\nDrivePath=" + folder + "\r\n[COMPANYSETTINGS]\r\nOutletCode=" + outletCode_ +
             "\r\n[PrintServer]\r\nDatabase=" + s.Database + "\r\nOdbcDriver=" + s.OdbcDriver +
-            "\r\nOdbcOptions=" + (odbcOptions.empty() ? s.OdbcOptions : odbcOptions) + "\r\n");
+            "\r\nOdbcOptions=" + (odbcOptions.empty() ? s.OdbcOptions : odbcOptions) +
+            "\r\nStatusAddress=\r\n");
     WriteBytes(folder + "/Kit001.ini", kLayout);
     auto printer = std::make_unique<FakeReceiptPrinter>(FakeReceiptPrinter::Options{});
     WriteBytes(folder + "/PosPrinters.ini",

@@ -222,6 +222,7 @@ TEST_F(KitchenTicketComposerTest, CollectsItemsForTheSendingStepWithoutMarkingTh
         EXPECT_EQ(ticket.PrintingType, type);
         EXPECT_EQ(ticket.DeviceName, "KITCHEN1");
         EXPECT_EQ(ticket.OptionPrinter1, 7);
+        EXPECT_EQ(ticket.TicketKey, "T5");
     }
     EXPECT_TRUE(db.executed.empty());
     EXPECT_EQ(PrintStatus(1), 0);

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "status/StatusSnapshot.h"
+
+namespace kps {
+
+// GET /api/v1/status: {"server": {...}, "printers": [...], "waiting":
+// {"columns", "rows", "total"}, "tickets": [{"device", "tickets": [...]}]}.
+// Every field the page shows comes with its text as the page shows it.
+std::string StatusJson(const StatusSnapshot& snapshot, SteadyTime now);
+
+// GET /api/v1/tickets/<device>: the device's kept tickets, the last first,
+// each with its paper lines: {"device", "tickets": [{"n", "time", "key",
+// "items", "title", "lines": [{"align", "cut", "runs": [{"text", "width",
+// "height", "red"}]}]}]}.
+std::string TicketsJson(const std::string& device, const std::vector<StoredTicket>& tickets,
+                        int codePage);
+
+}  // namespace kps

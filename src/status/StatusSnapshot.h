@@ -1,0 +1,56 @@
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mainwindow/WaitingGrid.h"
+#include "reprint/ReprintStore.h"
+#include "sending/PrinterStates.h"
+#include "startup/Clock.h"
+
+namespace kps {
+
+using SteadyTime = std::chrono::steady_clock::time_point;
+
+// Every device's kept tickets, the last first.
+using KeptTickets = std::map<std::string, std::vector<StoredTicket>>;
+
+struct PrinterSnapshot {
+    PrinterStatus status;
+    std::string printingType;    // "O", "D" or "W"; empty for a device missing from the device list
+    long ticketsOnTheirWay = 0;  // in its lane, or waiting for a divert question
+};
+
+struct ServerSnapshot {
+    bool standby = false;
+    std::string statusLine;  // the window's status label
+    long long ticks = 0;     // polling cycles since the start
+    LocalDateTime lastTick;  // when the last one ended
+    SteadyTime lastTickEnded;
+    std::chrono::steady_clock::duration lastTickTook{};
+    long waitingItems = 0;
+    long unroutableItems = 0;
+};
+
+// What the server looked like when a tick ended. Built and published by
+// the tick thread; read, never changed, by the status server's threads.
+struct StatusSnapshot {
+    // Waiting items beyond this many are counted, not listed.
+    static constexpr std::size_t kMaxWaitingRows = 1000;
+
+    ServerSnapshot server;
+    std::vector<PrinterSnapshot> printers;
+    std::vector<WaitingGrid::Row> waiting;  // the window's grid, its first rows
+    std::shared_ptr<const KeptTickets> tickets = std::make_shared<const KeptTickets>();
+    int codePage = 1252;  // of printer output
+
+    // Null when no such printer is known.
+    const PrinterSnapshot* FindPrinter(const std::string& device) const;
+    // A printer's or a device's kept tickets; null when neither is known.
+    const std::vector<StoredTicket>* FindTickets(const std::string& device) const;
+};
+
+}  // namespace kps

@@ -1,0 +1,87 @@
+#include "status/StatusWords.h"
+
+#include "startup/IsoDateTime.h"
+#include "status/StatusHealth.h"
+
+namespace kps {
+
+std::string_view StateKey(PrinterState state) {
+    switch (state) {
+        case PrinterState::Printing:
+            return "printing";
+        case PrinterState::NotPrinting:
+            return "not_printing";
+        case PrinterState::QuestionPending:
+            return "question_pending";
+        case PrinterState::Suspended:
+            break;
+    }
+    return "suspended";
+}
+
+std::string_view FaultKey(PrintFault fault) {
+    switch (fault) {
+        case PrintFault::None:
+            return "none";
+        case PrintFault::Unreachable:
+            return "unreachable";
+        case PrintFault::Refused:
+            return "refused";
+        case PrintFault::CoverOpen:
+            return "cover_open";
+        case PrintFault::PaperOut:
+            return "paper_out";
+        case PrintFault::Offline:
+            return "offline";
+        case PrintFault::NoAnswer:
+            return "no_answer";
+        case PrintFault::PortNotWritable:
+            return "port_not_writable";
+        case PrintFault::NotLeased:
+            return "not_leased";
+        case PrintFault::Failed:
+            break;
+    }
+    return "failed";
+}
+
+std::string_view KindWords(const std::string& printingType) {
+    if (printingType == "O") {
+        return "network printer";
+    }
+    if (printingType == "D") {
+        return "direct port";
+    }
+    if (printingType.empty()) {
+        return "";
+    }
+    return "system printer";
+}
+
+std::string TicketTitle(const StoredTicket& ticket) {
+    std::string title = FormatIsoDateTime(ticket.time);
+    if (!ticket.key.empty()) {
+        title += " \u00B7 " + ticket.key;
+    }
+    const std::size_t items = ticket.itemIds.size();
+    return title + " \u00B7 " + std::to_string(items) + (items == 1 ? " item" : " items");
+}
+
+std::string ServerLine(const StatusSnapshot& snapshot, SteadyTime now) {
+    const Health health = HealthOf(snapshot, now);
+    if (!health.healthy) {
+        return health.text;
+    }
+    std::string line =
+        health.text + " \u00B7 last polling cycle " + FormatIsoDateTime(snapshot.server.lastTick);
+    if (!snapshot.server.statusLine.empty()) {
+        line += " \u00B7 " + snapshot.server.statusLine;
+    }
+    return line;
+}
+
+std::string LastPrintedText(const PrinterStatus& printer) {
+    return printer.lastPrinted ? FormatIsoDateTime(*printer.lastPrinted) : "never";
+}
+
+}  // namespace kps
