@@ -69,7 +69,10 @@ std::string Unescaped(const std::string& text) {
 std::string Join(const std::vector<std::string>& ids) {
     std::string text;
     for (const auto& id : ids) {
-        text += (text.empty() ? "" : ",") + Escaped(id);
+        if (!text.empty()) {
+            text += ',';
+        }
+        text += Escaped(id);
     }
     return text;
 }
