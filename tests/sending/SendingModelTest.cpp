@@ -117,6 +117,9 @@ class SendingModel : public KitchenTicketFixture {
     void Tick();
     // An order of one item of `itemCode` at table T1; its ID.
     std::string Order(const std::string& itemCode);
+    // A window outlet asking about an order of group A that K1 did not
+    // open; the order's item ID.
+    std::string AskAboutK1();
     // Ends the job at the front of `device`'s lane as `outcome` says.
     void EndJob(const std::string& device, Outcome outcome);
     // The jobs waiting in `device`'s lane.
@@ -262,6 +265,15 @@ void SendingModel::Tick() {
     Say("tick");
     server_->sending.SettleReports();
     server_->dispatcher.DispatchPrintQueue();
+}
+
+std::string SendingModel::AskAboutK1() {
+    Reset(false);
+    const std::string item = Order("IA");
+    Tick();
+    EndJob("K1", Outcome::NotOpened);
+    Tick();
+    return item;
 }
 
 std::string SendingModel::Order(const std::string& itemCode) {
@@ -509,11 +521,7 @@ TEST_F(SendingStory, AGroupsNextDeviceTakesWhatTheFirstCouldNotPrint) {
 }
 
 TEST_F(SendingStory, ADivertThatPrintsAfterTheDialogClosedStillMarksItsItems) {
-    Reset(false);
-    const std::string item = Order("IA");
-    Tick();
-    EndJob("K1", Outcome::NotOpened);
-    Tick();
+    const std::string item = AskAboutK1();
     ASSERT_FALSE(Dialog().Closed);
     Dialog().Command1();
     Dialog().Close();  // Escape while the divert printer prints
@@ -526,11 +534,7 @@ TEST_F(SendingStory, ADivertThatPrintsAfterTheDialogClosedStillMarksItsItems) {
 }
 
 TEST_F(SendingStory, ARetryAfterADivertLeftBytesIsLabelled) {
-    Reset(false);
-    Order("IA");
-    Tick();
-    EndJob("K1", Outcome::NotOpened);
-    Tick();
+    AskAboutK1();
     Dialog().Command1();
     EndJob("K3", Outcome::FailedAfterBytes);
     Tick();
@@ -546,11 +550,7 @@ TEST_F(SendingStory, ARetryAfterADivertLeftBytesIsLabelled) {
 }
 
 TEST_F(SendingStory, OneAnswerDivertsEveryTicketOfThePrinterUntilItPrintsAgain) {
-    Reset(false);
-    Order("IA");
-    Tick();
-    EndJob("K1", Outcome::NotOpened);
-    Tick();
+    AskAboutK1();
     Dialog().ForEveryTicket = true;
     Dialog().Command1();
     EndJob("K3", Outcome::Printed);
@@ -577,11 +577,7 @@ TEST_F(SendingStory, OneAnswerDivertsEveryTicketOfThePrinterUntilItPrintsAgain) 
 }
 
 TEST_F(SendingStory, ADivertPrinterThatFailsTooEndsEveryTicketAndTheNextOneAsks) {
-    Reset(false);
-    Order("IA");
-    Tick();
-    EndJob("K1", Outcome::NotOpened);
-    Tick();
+    AskAboutK1();
     Dialog().ForEveryTicket = true;
     Dialog().Command1();
     EndJob("K3", Outcome::NotOpened);  // K3 is down as well
@@ -664,11 +660,7 @@ TEST_F(SendingStory, AQuestionWaitingBehindAnotherEndsWhenItsPrinterPrintsAgain)
 }
 
 TEST_F(SendingStory, ADivertPrinterThatFailsIsShownNotPrinting) {
-    Reset(false);
-    Order("IA");
-    Tick();
-    EndJob("K1", Outcome::NotOpened);
-    Tick();
+    AskAboutK1();
     Dialog().Command1();
     EndJob("K3", Outcome::NotOpened);
     Tick();
