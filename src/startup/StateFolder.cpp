@@ -41,13 +41,15 @@ void WriteAll(int fd, std::string_view bytes, const std::string& path) {
 
 std::string ResolveStateFolder(const GeneralSetup& setup,
                                const std::optional<std::string>& stateDirectory) {
-    if (stateDirectory && !stateDirectory->empty()) {
-        return stateDirectory->substr(0, stateDirectory->find(':'));
-    }
+    // The setting wins: a command run from a shell has no $STATE_DIRECTORY
+    // and must still find the folder the service reads.
     if (!setup.StateFolder.empty()) {
         fs::path folder(setup.StateFolder);
         return folder.is_absolute() ? folder.string()
                                     : (fs::path(setup.SettingsFolder()) / folder).string();
+    }
+    if (stateDirectory && !stateDirectory->empty()) {
+        return stateDirectory->substr(0, stateDirectory->find(':'));
     }
     return setup.DrivePath + std::string(1, fs::path::preferred_separator) + "LOG";
 }
@@ -87,6 +89,21 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     if (directory.Get() >= 0) {
         ::fsync(directory.Get());
     }
+}
+
+std::string SetAsideDamagedFile(const std::string& path, const PrintLog& log) {
+    std::string aside = path + ".damaged";
+    std::error_code ec;
+    for (int n = 2; fs::exists(aside, ec) && n < 1000; ++n) {
+        aside = path + ".damaged." + std::to_string(n);
+    }
+    if (::rename(path.c_str(), aside.c_str()) != 0) {
+        fs::remove(path, ec);
+        log.WriteLog("State file '" + path + "' is damaged and was removed");
+        return {};
+    }
+    log.WriteLog("State file '" + path + "' is damaged; set aside as '" + aside + "'");
+    return aside;
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {

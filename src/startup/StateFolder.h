@@ -5,13 +5,14 @@
 #include <string_view>
 
 #include "startup/GeneralSetup.h"
+#include "startup/PrintLog.h"
 
 namespace kps {
 
-// The folder of the server's own state: `stateDirectory` (systemd's
-// $STATE_DIRECTORY, its first entry) when set, else [PrintServer]
-// StateFolder (relative to the settings file), else the print log's folder
-// DrivePath/LOG.
+// The folder of the server's own state: [PrintServer] StateFolder
+// (relative to the settings file) when set, else `stateDirectory`
+// (systemd's $STATE_DIRECTORY, its first entry), else the print log's
+// folder DrivePath/LOG.
 std::string ResolveStateFolder(const GeneralSetup& setup,
                                const std::optional<std::string>& stateDirectory);
 
@@ -22,6 +23,13 @@ std::string ResolveStateFolder(const GeneralSetup& setup);
 // even across a power cut: a temporary name, fsync, rename, fsync of the
 // folder. The folder is created when missing. Throws KpsError.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Moves a state file that cannot be trusted out of the way, so it is never
+// acted on and never reported again, yet stays for whoever looks into it:
+// renamed to "<path>.damaged" (a number added when that is taken) and
+// logged once, naming both. Returns the new name, or empty when the file
+// could not be renamed (then it is removed, so it is not read again).
+std::string SetAsideDamagedFile(const std::string& path, const PrintLog& log);
 
 // The file's bytes, or nothing when it cannot be read.
 std::optional<std::string> ReadWholeFile(const std::string& path);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "support/Fakes.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
 #include "text/KpsError.h"
@@ -12,16 +13,16 @@
 namespace kps::test {
 namespace {
 
-TEST(StateFolderTest, SystemdFolderWinsThenTheSettingThenTheLogFolder) {
+TEST(StateFolderTest, TheSettingWinsThenTheSystemdFolderThenTheLogFolder) {
     GeneralSetup setup;
     setup.IniPath = "/etc/kps/GSetup.ini";
     setup.DrivePath = "/srv/outlet";
     EXPECT_EQ(ResolveStateFolder(setup, std::nullopt), "/srv/outlet/LOG");
+    EXPECT_EQ(ResolveStateFolder(setup, "/var/lib/kitchen:/var/lib/other"), "/var/lib/kitchen");
     setup.StateFolder = "state";
     EXPECT_EQ(ResolveStateFolder(setup, std::nullopt), "/etc/kps/state");
     setup.StateFolder = "/var/lib/kps";
-    EXPECT_EQ(ResolveStateFolder(setup, std::string()), "/var/lib/kps");
-    EXPECT_EQ(ResolveStateFolder(setup, "/var/lib/kitchen:/var/lib/other"), "/var/lib/kitchen");
+    EXPECT_EQ(ResolveStateFolder(setup, "/var/lib/kitchen"), "/var/lib/kps");
 }
 
 TEST(StateFolderTest, AtomicWriteReplacesTheWholeFileAndLeavesNoTemporaryFile) {
@@ -40,6 +41,21 @@ TEST(StateFolderTest, FolderThatCannotBeWrittenThrows) {
     TempFolder folder;
     WriteBytes(folder.File("file"), "not a folder");
     EXPECT_THROW(WriteFileAtomically(folder.File("file/state.dat"), "x"), KpsError);
+}
+
+TEST(StateFolderTest, ADamagedFileIsSetAsideUnderAFreeNameAndLoggedOnce) {
+    TempFolder folder;
+    FakeClock clock;
+    PrintLog log(folder.Path(), clock);
+    const std::string path = folder.File("reprint-journal");
+    WriteBytes(path, "torn");
+    WriteBytes(path + ".damaged", "earlier");
+    EXPECT_EQ(SetAsideDamagedFile(path, log), path + ".damaged.2");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(ReadWholeFile(path + ".damaged.2"), "torn");
+    EXPECT_EQ(ReadWholeFile(path + ".damaged"), "earlier");
+    const std::string logged = ReadBytes(folder.File("LOG/Prt_07122026.Log"));
+    EXPECT_NE(logged.find("damaged; set aside as '" + path + ".damaged.2'"), std::string::npos);
 }
 
 }  // namespace
