@@ -66,6 +66,8 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
                 }
                 cl.reprintNumber = static_cast<int>(number);
             }
+        } else if (arg == "--status-token") {
+            cl.action = CommandLine::Action::StatusToken;
         } else if (arg == "--encrypt-password") {
             cl.action = CommandLine::Action::EncryptPassword;
         } else if (arg == "--help" || arg == "-h") {
@@ -86,6 +88,7 @@ std::string UsageText() {
            "       kitchen-print-server --encrypt-password [--settings FILE]\n"
            "       kitchen-print-server --preview [--settings FILE] [--device NAME] [--out DIR]\n"
            "       kitchen-print-server --reprint DEVICE [N] [--settings FILE]\n"
+           "       kitchen-print-server --status-token [--settings FILE]\n"
            "       kitchen-print-server --help | --version\n";
 }
 
@@ -116,6 +119,9 @@ std::string HelpText() {
            "                      network or direct-port printer again, marked\n"
            "                      *** REPRINT ***; a running server prints it at its next\n"
            "                      polling cycle, otherwise it is printed at once\n"
+           "  --status-token      print the running server's status page link with the\n"
+           "                      token that lets the page resume printers, reprint and\n"
+           "                      test print; keep it like a password\n"
            "  --help              this text\n"
            "  --version           the version\n"
            "\n"

@@ -7,7 +7,7 @@
 namespace kps {
 
 struct CommandLine {
-    enum class Action { Run, Demo, EncryptPassword, Preview, Reprint, Help, Version };
+    enum class Action { Run, Demo, EncryptPassword, Preview, Reprint, StatusToken, Help, Version };
 
     Action action = Action::Run;
     std::string settingsFile;  // empty: FindSettingsFile

@@ -65,8 +65,10 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       reprints_(stateFolder_, log_),
       reprinter_(db_, log_, reprints_, sending_, setup_.CodePage),
       tools_(context_, reprinter_),
-      status_({form_, states_, records_, reprints_, clock_, setup_.CodePage}, setup_.StatusAddress,
-              log_) {
+      statusActions_({divert_, states_, reprinter_, dialog_, log_, clock_}),
+      status_({form_, states_, records_, reprints_, clock_, setup_.CodePage},
+              {setup_.StatusAddress, stateFolder_, ports.operatorAnswersQuestions}, log_) {
+    status_.SetActionHandler(&statusActions_);
     if (lease_) {
         leased_ =
             std::make_unique<LeasedPrinting>(passes_, *lease_, leaseFlag_, db_, records_, states_);

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "app/ServerStatusActions.h"
 #include "app/ServerTicketTools.h"
 #include "database/OutletLease.h"
 #include "dialogs/DivertDialogHost.h"
@@ -32,6 +33,7 @@ struct ServerPorts {
     PollTimer& timer;
     SystemPrinterFactory systemPrinters;  // one for each system printer's lane
     DivertDialogHost& divertHost;
+    bool operatorAnswersQuestions = false;  // the window: the status page may answer them too
 };
 
 // Every object of a running server, created once after a successful start-up
@@ -92,6 +94,7 @@ class PrintServer {
     ReprintStore reprints_;
     TicketReprinter reprinter_;
     ServerTicketTools tools_;
+    ServerStatusActions statusActions_;
     StatusService status_;  // last: stops serving before what its snapshots are taken from goes
 };
 

@@ -22,7 +22,7 @@ int RunWindowServer(int& argc, char** argv, const std::string& iniPath) {
     QtPollTimer timer;
     DivertDialogQt divertDialog;
     try {
-        PrintServer server(started, {op, timer, QtSystemPrinter::Factory(), divertDialog},
+        PrintServer server(started, {op, timer, QtSystemPrinter::Factory(), divertDialog, true},
                            std::cerr);
         return server.Finish(RunGui(app, server.Form(), server.Passes(), timer, op, server.Divert(),
                                     server.States(), server.Log(), server.Tools()));

@@ -16,6 +16,7 @@
 #include "app/RunPreview.h"
 #include "app/RunReprint.h"
 #include "app/RunServer.h"
+#include "app/RunStatusToken.h"
 #ifdef KPS_WITH_GUI
 #include "app/PreviewPainterQt.h"
 #endif
@@ -120,12 +121,16 @@ int main(int argc, char** argv) {
         case kps::CommandLine::Action::Run:
         case kps::CommandLine::Action::Preview:
         case kps::CommandLine::Action::Reprint:
+        case kps::CommandLine::Action::StatusToken:
             break;
     }
     const std::string ini = cl->settingsFile.empty() ? kps::FindSettingsFile(exeFolder.string())
                                                      : fs::absolute(cl->settingsFile).string();
     if (cl->action == kps::CommandLine::Action::Reprint) {
         return kps::RunReprint(ini, cl->device, cl->reprintNumber, std::cout, std::cerr);
+    }
+    if (cl->action == kps::CommandLine::Action::StatusToken) {
+        return kps::RunStatusToken(ini, std::cout, std::cerr);
     }
     if (cl->action == kps::CommandLine::Action::Preview) {
 #ifdef KPS_WITH_GUI

@@ -1,5 +1,7 @@
 #include "mainwindow/WindowCommands.h"
 
+#include "sending/PrinterResume.h"
+
 namespace kps {
 
 WindowCommands::WindowCommands(WindowShell& shell, DivertState& divert, PrinterStates& states,
@@ -50,8 +52,7 @@ void WindowCommands::Restart() {
 }
 
 void WindowCommands::ResumePrinter(const std::string& name) {
-    divert_.CancelledPrinters.erase(name);
-    states_.OnResumed(name);
+    kps::ResumePrinter(divert_, states_, name);
 }
 
 void WindowCommands::ShutDown() {

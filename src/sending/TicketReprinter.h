@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,20 @@ class TicketReprinter {
     // when none is kept or the device is no network or direct-port printer.
     bool Reprint(const std::string& device, int n);
 
+    // A short ticket naming `device`, its address, `now` and the characters
+    // of the code page, as the status page's test print. False, with a log
+    // line, when the device is no network or direct-port printer.
+    bool TestPrint(const std::string& device, LocalDateTime now);
+
     // Serves the reprint requests waiting in `stateFolder`, oldest first.
     void TakeRequests(const std::string& stateFolder);
 
   private:
+    // A job for `device` with its type, address and codes; nothing, with a
+    // log line, for a device that is no network or direct-port printer.
+    std::optional<PrintJob> JobFor(const std::string& device, JobKind kind);
+    void Send(PrintJob job, std::vector<std::string> lines);
+
     Connection& db_;
     const PrintLog& log_;
     const ReprintStore& store_;
@@ -37,6 +48,9 @@ class TicketReprinter {
 // lines of a network printer, or a direct port's text cut in two where the
 // header ends.
 StoredTicket KeptTicket(const PrintJob& job, LocalDateTime printed);
+
+// The test ticket's lines for `job`'s printer, with its codes.
+std::vector<std::string> TestTicketLines(const PrintJob& job, LocalDateTime now, int codePage);
 
 // The kept ticket with "*** REPRINT ***" centred after its header, with the
 // codes of `printingType` ("O" or "D").

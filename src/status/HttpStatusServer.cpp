@@ -20,11 +20,34 @@ constexpr std::size_t kThreads = 4;
 constexpr time_t kKeepAliveSeconds = 1;
 constexpr time_t kReadWriteSeconds = 2;
 
-httplib::Server::HandlerResponse Serve(const StatusBoard& board, const httplib::Request& request,
+// Bodies are a form field at most.
+constexpr std::size_t kMaxBody = 64 * 1024;
+
+StatusRequest RequestOf(const httplib::Request& request) {
+    StatusRequest asked;
+    asked.method = request.method;
+    asked.path = request.path;
+    const auto query = request.target.find('?');
+    if (query != std::string::npos) {
+        asked.query = request.target.substr(query + 1);
+    }
+    asked.body = request.body;
+    asked.contentType = request.get_header_value("Content-Type");
+    asked.cookie = request.get_header_value("Cookie");
+    asked.authorization = request.get_header_value("Authorization");
+    asked.origin = request.get_header_value("Origin");
+    asked.host = request.get_header_value("Host");
+    asked.fetchSite = request.get_header_value("Sec-Fetch-Site");
+    asked.client = request.remote_addr;
+    return asked;
+}
+
+httplib::Server::HandlerResponse Serve(const StatusBoard& board, const ActionDoor* door,
+                                       const httplib::Request& request,
                                        httplib::Response& response) {
     const std::shared_ptr<const StatusSnapshot> snapshot = board.Latest();
-    const StatusResponse answer = RouteStatusRequest(request.method, request.path, snapshot.get(),
-                                                     std::chrono::steady_clock::now());
+    const StatusResponse answer = RouteStatusRequest(RequestOf(request), snapshot.get(),
+                                                     std::chrono::steady_clock::now(), door);
     response.status = answer.status;
     for (const auto& [name, value] : answer.headers) {
         response.set_header(name, value);
@@ -60,7 +83,7 @@ std::thread StartBlockingSignals(httplib::Server& server, std::atomic<bool>& end
 }  // namespace
 
 HttpStatusServer::HttpStatusServer(const std::string& address, const StatusBoard& board,
-                                   const PrintLog& log) {
+                                   const PrintLog& log, const ActionDoor* door) {
     const std::optional<StatusEndpoint> endpoint = ParseStatusAddress(address);
     if (!endpoint) {
         log.WriteLog("Status page address '" + address + "' is not host:port");
@@ -72,11 +95,19 @@ HttpStatusServer::HttpStatusServer(const std::string& address, const StatusBoard
     server->set_read_timeout(kReadWriteSeconds);
     server->set_write_timeout(kReadWriteSeconds);
     server->set_socket_options(ListeningSocketOptions);
-    // Every request, whatever its method, is the router's.
+    server->set_payload_max_length(kMaxBody);
+    // Every request, whatever its method, is the router's. The library reads
+    // a body only after its pre-routing, for a route of the method: a POST
+    // goes that way, bounded by the payload limit.
     server->set_pre_routing_handler(
-        [&board](const httplib::Request& request, httplib::Response& response) {
-            return Serve(board, request, response);
+        [&board, door](const httplib::Request& request, httplib::Response& response) {
+            return request.method == "POST" ? httplib::Server::HandlerResponse::Unhandled
+                                            : Serve(board, door, request, response);
         });
+    server->Post(".*",
+                 [&board, door](const httplib::Request& request, httplib::Response& response) {
+                     Serve(board, door, request, response);
+                 });
     const int port = endpoint->port == 0 ? server->bind_to_any_port(endpoint->host)
                      : server->bind_to_port(endpoint->host, endpoint->port) ? endpoint->port
                                                                             : -1;

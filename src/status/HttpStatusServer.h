@@ -7,6 +7,7 @@
 
 #include "startup/PrintLog.h"
 #include "status/StatusBoard.h"
+#include "status/StatusRouter.h"
 
 namespace httplib {
 class Server;
@@ -21,7 +22,9 @@ namespace kps {
 // served; printing goes on either way.
 class HttpStatusServer {
   public:
-    HttpStatusServer(const std::string& address, const StatusBoard& board, const PrintLog& log);
+    // Without a door, every action is refused.
+    HttpStatusServer(const std::string& address, const StatusBoard& board, const PrintLog& log,
+                     const ActionDoor* door = nullptr);
     // Stops listening and waits for its threads.
     ~HttpStatusServer();
     HttpStatusServer(const HttpStatusServer&) = delete;

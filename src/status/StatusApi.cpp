@@ -56,6 +56,15 @@ void Printer(JsonWriter& json, const PrinterSnapshot& printer) {
     json.Key("ticketsOnTheirWay").Integer(printer.ticketsOnTheirWay);
     json.Key("ticketsPrinted").Integer(status.ticketsPrinted);
     json.Key("failures").Integer(status.failures);
+    json.Key("actions").BeginArray();
+    for (const PageAction& action : PrinterActions(printer)) {
+        json.BeginObject();
+        json.Key("label").String(action.label);
+        json.Key("path").String(action.path);
+        json.Key("answer").String(action.answer);
+        json.EndObject();
+    }
+    json.EndArray();
     json.EndObject();
 }
 

@@ -19,7 +19,8 @@ constexpr std::string_view kStyle =
     ".state.printing{color:#060}.state.not_printing,.state.question_pending{color:#b00;"
     "font-weight:bold}.state.suspended{color:#a50}"
     "details{background:#fff;margin:.2rem 0;padding:.3rem}summary{cursor:pointer}"
-    "ol{margin:.3rem 0;padding-left:2rem}";
+    "ol{margin:.3rem 0;padding-left:2rem}"
+    "form{display:inline;margin:0 .3rem .2rem 0}button{padding:.3rem .6rem;font-size:1rem}";
 
 // Builds the same rows from the API as the server does, with text only.
 constexpr std::string_view kScript = R"(<script>
@@ -42,11 +43,26 @@ constexpr std::string_view kScript = R"(<script>
     while (box.firstChild) box.removeChild(box.firstChild);
     children.forEach(function (c) { box.appendChild(c); });
   }
+  function form(a) {
+    var f = el('form'), b = el('button', a.label);
+    f.method = 'post';
+    f.action = a.path;
+    if (a.answer) {
+      var i = el('input');
+      i.type = 'hidden';
+      i.name = 'answer';
+      i.value = a.answer;
+      f.appendChild(i);
+    }
+    f.appendChild(b);
+    return f;
+  }
   function printer(p) {
-    var name = el('td', p.device);
+    var name = el('td', p.device), actions = el('td');
     if (p.kind) name.appendChild(el('small', p.kind));
+    p.actions.forEach(function (a) { actions.appendChild(form(a)); });
     return row([name, el('td', p.words, 'state ' + p.state), p.lastPrintedText,
-                p.waitingItems, p.ticketsOnTheirWay]);
+                p.waitingItems, p.ticketsOnTheirWay, actions]);
   }
   function device(d, open) {
     var box = el('details'), list = el('ol');
@@ -57,6 +73,10 @@ constexpr std::string_view kScript = R"(<script>
       var a = el('a', t.title), li = el('li');
       a.href = '/tickets/' + encodeURIComponent(d.device) + '/' + t.n;
       li.appendChild(a);
+      li.appendChild(document.createTextNode(' '));
+      li.appendChild(form({label: 'Reprint', answer: '',
+                           path: '/api/v1/tickets/' + encodeURIComponent(d.device) + '/' + t.n +
+                                 '/reprint'}));
       list.appendChild(li);
     });
     box.appendChild(list);
@@ -97,6 +117,15 @@ std::string Cell(std::string_view text) {
     return "<td>" + EscapeHtml(text) + "</td>";
 }
 
+std::string ActionForm(const PageAction& action) {
+    std::string html = "<form method=\"post\" action=\"" + EscapeHtml(action.path) + "\">";
+    if (!action.answer.empty()) {
+        html +=
+            "<input type=\"hidden\" name=\"answer\" value=\"" + EscapeHtml(action.answer) + "\">";
+    }
+    return html + "<button>" + EscapeHtml(action.label) + "</button></form>";
+}
+
 std::string PrinterRow(const PrinterSnapshot& printer) {
     const PrinterStatus& status = printer.status;
     std::string row = "<tr><td>" + EscapeHtml(status.device);
@@ -107,15 +136,18 @@ std::string PrinterRow(const PrinterSnapshot& printer) {
     row += "</td><td class=\"state " + std::string(StateKey(status.state)) + "\">" +
            EscapeHtml(DescribePrinterState(status)) + "</td>";
     row += Cell(LastPrintedText(status)) + Cell(std::to_string(status.waitingItems)) +
-           Cell(std::to_string(printer.ticketsOnTheirWay));
-    return row + "</tr>\n";
+           Cell(std::to_string(printer.ticketsOnTheirWay)) + "<td>";
+    for (const PageAction& action : PrinterActions(printer)) {
+        row += ActionForm(action);
+    }
+    return row + "</td></tr>\n";
 }
 
 std::string Printers(const StatusSnapshot& snapshot) {
     std::string html =
         "<h2>Printers</h2>\n<div class=\"scroll\"><table><thead><tr><th>Printer</th>"
         "<th>State</th><th>Last printed</th><th>Waiting items</th><th>Tickets on the way</th>"
-        "</tr></thead>\n<tbody id=\"printers\">\n";
+        "<th></th></tr></thead>\n<tbody id=\"printers\">\n";
     for (const PrinterSnapshot& printer : snapshot.printers) {
         html += PrinterRow(printer);
     }
@@ -151,8 +183,8 @@ std::string Tickets(const StatusSnapshot& snapshot) {
                 EscapeHtml(device) + " (" + std::to_string(tickets.size()) + ")</summary><ol>\n";
         for (std::size_t i = 0; i < tickets.size(); ++i) {
             html += "<li><a href=\"/tickets/" + EncodePathSegment(device) + "/" +
-                    std::to_string(i + 1) + "\">" + EscapeHtml(TicketTitle(tickets[i])) +
-                    "</a></li>\n";
+                    std::to_string(i + 1) + "\">" + EscapeHtml(TicketTitle(tickets[i])) + "</a> " +
+                    ActionForm(ReprintAction(device, i + 1)) + "</li>\n";
         }
         html += "</ol></details>\n";
     }

@@ -1,8 +1,8 @@
 #include "status/StatusRouter.h"
 
 #include <functional>
-#include <optional>
 
+#include "status/StatusActionRoutes.h"
 #include "status/StatusApi.h"
 #include "status/StatusHealth.h"
 #include "status/StatusMetrics.h"
@@ -13,9 +13,8 @@ namespace kps {
 
 namespace {
 
-constexpr std::string_view kHtml = "text/html; charset=utf-8";
-constexpr std::string_view kJson = "application/json";
-constexpr std::string_view kText = "text/plain; charset=utf-8";
+constexpr std::string_view kHtml = kHtmlType;
+constexpr std::string_view kJson = kJsonType;
 constexpr std::string_view kMetrics = "text/plain; version=0.0.4; charset=utf-8";
 constexpr std::string_view kTicketsPage = "/tickets/";
 constexpr std::string_view kTicketsApi = "/api/v1/tickets/";
@@ -23,28 +22,9 @@ constexpr std::string_view kTicketsApi = "/api/v1/tickets/";
 // The pages load nothing from anywhere, and nothing but their own API.
 constexpr std::string_view kPagePolicy =
     "default-src 'none'; style-src 'unsafe-inline'; script-src 'unsafe-inline'; "
-    "connect-src 'self'; base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
+    "connect-src 'self'; base-uri 'none'; form-action 'self'; frame-ancestors 'none'";
 
 using Handler = std::function<StatusResponse()>;
-
-StatusResponse Text(int status, const std::string& text) {
-    return {status, std::string(kText), text + "\n", {}};
-}
-
-// "1" to the number of kept tickets, digits only.
-std::optional<std::size_t> TicketNumber(std::string_view text, std::size_t kept) {
-    if (text.empty() || text.size() > 4) {
-        return std::nullopt;
-    }
-    std::size_t n = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        n = n * 10 + static_cast<std::size_t>(c - '0');
-    }
-    return n >= 1 && n <= kept ? std::optional(n) : std::nullopt;
-}
 
 Handler TicketPage(std::string_view rest, const StatusSnapshot& snapshot) {
     const auto slash = rest.rfind('/');
@@ -86,7 +66,7 @@ Handler Find(std::string_view path, const StatusSnapshot& snapshot, SteadyTime n
     if (path == "/healthz") {
         return [&snapshot, now] {
             const Health health = HealthOf(snapshot, now);
-            return Text(health.healthy ? 200 : 503, health.text);
+            return TextReply(health.healthy ? 200 : 503, health.text);
         };
     }
     if (path.starts_with(kTicketsApi)) {
@@ -106,17 +86,23 @@ Handler Find(std::string_view path, const StatusSnapshot& snapshot, SteadyTime n
     return nullptr;
 }
 
-StatusResponse Answer(std::string_view method, std::string_view path,
-                      const StatusSnapshot* snapshot, SteadyTime now) {
+StatusResponse Answer(const StatusRequest& request, const StatusSnapshot* snapshot, SteadyTime now,
+                      const ActionDoor* door) {
     if (snapshot == nullptr) {
-        return Text(503, "Starting");
+        return TextReply(503, "Starting");
     }
-    const Handler handler = Find(path, *snapshot, now);
+    if (std::optional<StatusResponse> acted = RouteStatusAction(request, *snapshot, door)) {
+        return *acted;
+    }
+    if (std::optional<StatusResponse> kept = KeepStatusToken(request, door)) {
+        return *kept;
+    }
+    const Handler handler = Find(request.path, *snapshot, now);
     if (!handler) {
-        return Text(404, "Not found");
+        return TextReply(404, "Not found");
     }
-    if (method != "GET" && method != "HEAD") {
-        StatusResponse refused = Text(405, "Only GET and HEAD");
+    if (request.method != "GET" && request.method != "HEAD") {
+        StatusResponse refused = TextReply(405, "Only GET and HEAD");
         refused.headers.emplace_back("Allow", "GET, HEAD");
         return refused;
     }
@@ -125,9 +111,9 @@ StatusResponse Answer(std::string_view method, std::string_view path,
 
 }  // namespace
 
-StatusResponse RouteStatusRequest(std::string_view method, std::string_view path,
-                                  const StatusSnapshot* snapshot, SteadyTime now) {
-    StatusResponse response = Answer(method, path, snapshot, now);
+StatusResponse RouteStatusRequest(const StatusRequest& request, const StatusSnapshot* snapshot,
+                                  SteadyTime now, const ActionDoor* door) {
+    StatusResponse response = Answer(request, snapshot, now, door);
     response.headers.emplace_back("Cache-Control", "no-store");
     response.headers.emplace_back("X-Content-Type-Options", "nosniff");
     if (response.contentType == kHtml) {

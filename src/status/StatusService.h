@@ -3,29 +3,48 @@
 #include <memory>
 #include <string>
 
+#include "mainwindow/TickObserver.h"
 #include "startup/PrintLog.h"
 #include "status/HttpStatusServer.h"
+#include "status/StatusActions.h"
 #include "status/StatusBoard.h"
 #include "status/StatusCollector.h"
 
 namespace kps {
 
-// The web status page of a running server: the snapshots the ticks take
-// and the HTTP server that shows them at `address` ([PrintServer]
-// StatusAddress; empty: none).
-class StatusService {
+// The web status page of a running server: the snapshots the ticks take,
+// the actions the page asks for, run at the start of the next tick, and the
+// HTTP server that shows them at `address` ([PrintServer] StatusAddress;
+// empty: none). Actions need the token kept in `stateFolder`; when it
+// cannot be kept there the page only shows.
+class StatusService final : public TickObserver {
   public:
-    StatusService(const StatusSources& sources, const std::string& address, const PrintLog& log);
+    struct Options {
+        std::string address;
+        std::string stateFolder;
+        bool answersQuestions = false;  // the window build asks divert questions
+    };
+
+    StatusService(const StatusSources& sources, const Options& options, const PrintLog& log);
+
+    // Carries out the page's actions; until set, they wait.
+    void SetActionHandler(StatusActionHandler* handler) { handler_ = handler; }
 
     // What the form tells of its ticks; null when no page is served.
     TickObserver* Observer();
     // The port the page is served on; 0 when it is not.
     int Port() const { return server_ ? server_->Port() : 0; }
 
+    void TickStarted() override;
+    void TickEnded() override;
+
   private:
     StatusBoard board_;
     StatusCollector collector_;
-    std::unique_ptr<HttpStatusServer> server_;
+    StatusActionDesk desk_;
+    std::unique_ptr<ActionDoor> door_;
+    StatusActionHandler* handler_ = nullptr;
+    std::unique_ptr<HttpStatusServer> server_;  // last: stops before what it serves goes
 };
 
 }  // namespace kps

@@ -2,6 +2,7 @@
 
 #include "startup/IsoDateTime.h"
 #include "status/StatusHealth.h"
+#include "status/WebText.h"
 
 namespace kps {
 
@@ -82,6 +83,29 @@ std::string ServerLine(const StatusSnapshot& snapshot, SteadyTime now) {
 
 std::string LastPrintedText(const PrinterStatus& printer) {
     return printer.lastPrinted ? FormatIsoDateTime(*printer.lastPrinted) : "never";
+}
+
+std::vector<PageAction> PrinterActions(const PrinterSnapshot& printer) {
+    const std::string path = "/api/v1/printers/" + EncodePathSegment(printer.status.device);
+    std::vector<PageAction> actions;
+    if (printer.status.state == PrinterState::Suspended) {
+        actions.push_back({"Resume", path + "/resume", ""});
+    }
+    if (printer.status.state == PrinterState::QuestionPending) {
+        actions.push_back({"Divert", path + "/answer", "divert"});
+        actions.push_back({"Divert every ticket", path + "/answer", "every"});
+        actions.push_back({"Cancel printing", path + "/answer", "cancel"});
+    }
+    if (printer.printingType == "O" || printer.printingType == "D") {
+        actions.push_back({"Test print", path + "/test-print", ""});
+    }
+    return actions;
+}
+
+PageAction ReprintAction(const std::string& device, std::size_t n) {
+    return {"Reprint",
+            "/api/v1/tickets/" + EncodePathSegment(device) + "/" + std::to_string(n) + "/reprint",
+            ""};
 }
 
 }  // namespace kps

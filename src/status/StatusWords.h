@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "output/PrintFault.h"
 #include "sending/PrinterStates.h"
@@ -27,5 +28,20 @@ std::string ServerLine(const StatusSnapshot& snapshot, SteadyTime now);
 
 // "never" for a printer that has not printed since the server started.
 std::string LastPrintedText(const PrinterStatus& printer);
+
+// A button of the page: a form that posts `answer` (when not empty) to
+// `path`.
+struct PageAction {
+    std::string label;
+    std::string path;
+    std::string answer;
+};
+
+// What can be done about a printer now: resume a suspended one, answer its
+// open divert question, a test print on a network or direct-port printer.
+std::vector<PageAction> PrinterActions(const PrinterSnapshot& printer);
+
+// Reprints the n-th last kept ticket of `device`.
+PageAction ReprintAction(const std::string& device, std::size_t n);
 
 }  // namespace kps

@@ -24,4 +24,17 @@ std::string DecimalText(double value);
 // One path segment of a URL: every byte but letters, digits and -._~ as %XX.
 std::string EncodePathSegment(std::string_view text);
 
+// The value of `name` in a query string or a form body
+// (application/x-www-form-urlencoded), %XX and '+' decoded; not valid when
+// an escape is malformed, and the caller answers 400.
+struct FormField {
+    bool present = false;
+    bool valid = true;
+    std::string value;
+};
+FormField FindFormField(std::string_view form, std::string_view name);
+
+// The value of cookie `name` in a Cookie header; empty when it has none.
+std::string FindCookie(std::string_view header, std::string_view name);
+
 }  // namespace kps

@@ -88,6 +88,31 @@ TEST_F(Reprinting, DirectPortKeepsItsTextAndGetsTheLabelInEscPos) {
     EXPECT_THAT(recorded.executed, IsEmpty());
 }
 
+TEST_F(Reprinting, TestPrintNamesThePrinterAndShowsEveryCharacterOfTheCodePage) {
+    ASSERT_TRUE(reprinter.TestPrint("K1", {2026, 12, 9, 6, 0, 0}));
+    sending.SettleReports();
+
+    ASSERT_EQ(lanes.submitted.size(), 2u);
+    const PrintJob& test = lanes.submitted.back();
+    EXPECT_THAT(test.itemIds, IsEmpty());
+    const std::vector<std::string> printed = posPrinter.Printed();
+    ASSERT_GE(printed.size(), 8u);
+    EXPECT_EQ(printed[0], oposCodes.CodeCentre + "TEST PRINT\r\n");
+    EXPECT_EQ(printed[1], "Printer: K1\r\n");
+    EXPECT_EQ(printed[2], "Address: " + test.address + "\r\n");
+    EXPECT_EQ(printed[3], "2026-12-09 06:00:00\r\n");
+    EXPECT_EQ(printed[5], "!\"#$%&'()*+,-./0123456789:;<=>?@\r\n");
+    std::string all;
+    for (const std::string& line : printed) {
+        all += line;
+    }
+    EXPECT_THAT(all, HasSubstr("\u20AC"));  // 0x80 of 1252
+    EXPECT_THAT(all, HasSubstr("\u00FF\r\n"));
+    EXPECT_EQ(printed.back(), oposCodes.CodeFeedCut);
+    EXPECT_THAT(recorded.executed, IsEmpty());
+    EXPECT_FALSE(reprinter.TestPrint("K9", {2026, 12, 9, 6, 0, 0}));
+}
+
 TEST_F(Reprinting, UnknownTicketOrPrinterIsLoggedAndNothingIsSent) {
     EXPECT_FALSE(reprinter.Reprint("K1", 2));
     EXPECT_FALSE(reprinter.Reprint("K9", 1));

@@ -59,6 +59,28 @@ TEST_F(HttpStatusServerTest, ServesTheRouterOnAnyFreePortOfTheLoopback) {
     EXPECT_EQ(LogText(), "");
 }
 
+TEST_F(HttpStatusServerTest, AnActionReachesTheDoorWithTheTokenAndThePeersAddress) {
+    std::vector<StatusAction> acted;
+    const ActionDoor door{kToken, false, [&acted](StatusAction action) {
+                              acted.push_back(action);
+                              return StatusActionOutcome{true, "resumed"};
+                          }};
+    HttpStatusServer server("127.0.0.1:0", board, log, &door);
+    httplib::Client client = ClientOf(server);
+    EXPECT_EQ(client.Post("/api/v1/printers/PASS/resume")->status, 403);
+    const auto big = client.Post("/api/v1/printers/PASS/resume", std::string(70 * 1024, 'x'),
+                                 "application/x-www-form-urlencoded");
+    ASSERT_TRUE(big);
+    EXPECT_EQ(big->status, 413);
+    client.set_bearer_token_auth(kToken);
+    const auto done = client.Post("/api/v1/printers/PASS/resume");
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->status, 200);
+    EXPECT_EQ(done->body, "{\"done\":true,\"message\":\"resumed\"}\n");
+    ASSERT_EQ(acted.size(), 1u);
+    EXPECT_EQ(acted[0].client, "127.0.0.1");
+}
+
 TEST_F(HttpStatusServerTest, AnAddressThatCannotBeServedIsLoggedOnceAndServesNothing) {
     HttpStatusServer first("127.0.0.1:0", board, log);
     ASSERT_NE(first.Port(), 0);

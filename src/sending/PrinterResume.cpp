@@ -1,0 +1,11 @@
+#include "sending/PrinterResume.h"
+
+namespace kps {
+
+bool ResumePrinter(DivertState& divert, PrinterStates& states, const std::string& device) {
+    const bool cancelled = divert.CancelledPrinters.erase(device) > 0;
+    states.OnResumed(device);
+    return cancelled;
+}
+
+}  // namespace kps
