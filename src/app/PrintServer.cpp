@@ -66,8 +66,11 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       reprinter_(db_, log_, reprints_, sending_, setup_.CodePage),
       tools_(context_, reprinter_),
       statusActions_({divert_, states_, reprinter_, dialog_, log_, clock_}),
-      status_({form_, states_, records_, reprints_, clock_, setup_.CodePage},
-              {setup_.StatusAddress, stateFolder_, ports.operatorAnswersQuestions}, log_) {
+      status_(
+          {form_, states_, records_, reprints_, clock_, setup_.CodePage,
+           std::chrono::seconds(setup_.AlertAfterSeconds)},
+          {setup_.StatusAddress, stateFolder_, ports.operatorAnswersQuestions, setup_.AlertCommand},
+          log_) {
     status_.SetActionHandler(&statusActions_);
     if (lease_) {
         leased_ =

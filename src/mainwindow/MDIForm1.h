@@ -59,6 +59,7 @@ class MDIForm1 final : public PrintWindow {
     void SetTickObserver(TickObserver* observer) { tickObserver_ = observer; }
     // Given, the printer states learn each device's waiting items at every refresh.
     void SetPrinterStates(PrinterStates* states) { states_ = states; }
+    const PrinterStates* States() const { return states_; }
     // Where items that no device can take are named, once each.
     void SetPrintLog(const PrintLog* log) { log_ = log; }
     // The waiting items that no device can take.

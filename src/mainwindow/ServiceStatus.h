@@ -6,8 +6,8 @@
 
 namespace kps {
 
-// The service manager's one-line status: the waiting count and the last
-// status caption of the main window.
+// The service manager's one-line status: the waiting count, the last
+// status caption of the main window and the printers that do not print.
 std::string ServiceStatusText(const MDIForm1& form);
 
 }  // namespace kps

@@ -94,7 +94,8 @@ bool Reap(pid_t pid) {
     return reaped == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-pid_t Spawn(const std::vector<std::string>& argv, int in, int out) {
+pid_t Spawn(const std::vector<std::string>& argv, int in, int out,
+            const std::vector<std::string>& environment) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, in, STDIN_FILENO);
@@ -117,8 +118,18 @@ pid_t Spawn(const std::vector<std::string>& argv, int in, int out) {
         args.push_back(const_cast<char*>(a.c_str()));
     }
     args.push_back(nullptr);
+    // The tool's own entries first: the first of a name is the one it sees.
+    std::vector<char*> variables;
+    for (const auto& variable : environment) {
+        variables.push_back(const_cast<char*>(variable.c_str()));
+    }
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        variables.push_back(*variable);
+    }
+    variables.push_back(nullptr);
     pid_t pid = -1;
-    const int rc = ::posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), environ);
+    const int rc =
+        ::posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), variables.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return rc == 0 ? pid : -1;
@@ -127,7 +138,8 @@ pid_t Spawn(const std::vector<std::string>& argv, int in, int out) {
 }  // namespace
 
 bool RunBoundedTool(const std::vector<std::string>& argv, const std::string& input,
-                    std::string* output, const ToolLimits& limits) {
+                    std::string* output, const ToolLimits& limits,
+                    const std::vector<std::string>& environment) {
     FileDescriptor in(InputFile(input));
     int pipe[2];
     if (argv.empty() || in.Get() < 0 || ::pipe2(pipe, O_CLOEXEC) != 0) {
@@ -136,7 +148,7 @@ bool RunBoundedTool(const std::vector<std::string>& argv, const std::string& inp
     FileDescriptor outRead(pipe[0]);
     FileDescriptor outWrite(pipe[1]);
     ::fcntl(outRead.Get(), F_SETFL, O_NONBLOCK);
-    const pid_t pid = Spawn(argv, in.Get(), outWrite.Get());
+    const pid_t pid = Spawn(argv, in.Get(), outWrite.Get(), environment);
     // Only the tool holds the write end now, so its output ends with it.
     outWrite.Reset();
     if (pid < 0) {

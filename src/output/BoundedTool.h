@@ -17,8 +17,10 @@ struct ToolLimits {
 // calling thread blocks or the process ignores, and `input` on its standard
 // input. Its standard output is returned in `output`. A tool still running
 // after limits.run is ended with its group and reaped. True when it exited
-// with status 0 in time.
+// with status 0 in time. `environment` entries (NAME=value) are added to the
+// server's own for the tool.
 bool RunBoundedTool(const std::vector<std::string>& argv, const std::string& input,
-                    std::string* output, const ToolLimits& limits);
+                    std::string* output, const ToolLimits& limits,
+                    const std::vector<std::string>& environment = {});
 
 }  // namespace kps

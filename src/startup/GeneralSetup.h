@@ -6,6 +6,7 @@ namespace kps {
 
 constexpr int kDefaultLogKeepDays = 90;
 constexpr const char* kDefaultStatusAddress = "127.0.0.1:8631";
+constexpr int kDefaultAlertAfterSeconds = 120;
 
 // The settings of GSetup.ini, read once at start-up.
 struct GeneralSetup {
@@ -30,6 +31,9 @@ struct GeneralSetup {
     bool Lease = true;  // false ("No"): print without the outlet lease, with no standby
     // host:port of the web status page; empty: no status page.
     std::string StatusAddress = kDefaultStatusAddress;
+    // A printer not printing, or its items waiting, this long is an alert; 0: none.
+    int AlertAfterSeconds = kDefaultAlertAfterSeconds;
+    std::string AlertCommand;  // run on each alert and its end; empty: none
 
     // The folder of the settings file; relative database and registry paths,
     // layout files not in the current folder and an empty DrivePath are

@@ -27,17 +27,18 @@ int ParseCodePage(const std::string& text) {
     return codePage;
 }
 
-int ParseKeepDays(const std::string& text) {
+// A whole number of at least 0 for `key`; `fallback` when it is not set.
+int ParseCount(const std::string& key, const std::string& text, int fallback,
+               const std::string& meaning) {
     if (text.empty()) {
-        return kDefaultLogKeepDays;
+        return fallback;
     }
-    int days = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), days);
-    if (ec != std::errc() || end != text.data() + text.size() || days < 0) {
-        throw KpsError(kErrSettings, "[PrintServer] LogKeepDays=" + text +
-                                         " is not a whole number of days (0 keeps every file).");
+    int count = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (ec != std::errc() || end != text.data() + text.size() || count < 0) {
+        throw KpsError(kErrSettings, "[PrintServer] " + key + "=" + text + " is not " + meaning);
     }
-    return days;
+    return count;
 }
 
 bool ParseLease(const std::string& text) {
@@ -91,7 +92,13 @@ GeneralSetup LoadGeneralSetup(const std::string& iniPath, Operator& op, std::ost
     setup.OdbcDriver = read("PrintServer", "OdbcDriver");
     setup.OdbcOptions = read("PrintServer", "OdbcOptions");
     setup.StateFolder = read("PrintServer", "StateFolder");
-    setup.LogKeepDays = ParseKeepDays(Trim(read("PrintServer", "LogKeepDays")));
+    setup.LogKeepDays =
+        ParseCount("LogKeepDays", Trim(read("PrintServer", "LogKeepDays")), kDefaultLogKeepDays,
+                   "a whole number of days (0 keeps every file).");
+    setup.AlertAfterSeconds =
+        ParseCount("AlertAfterSeconds", Trim(read("PrintServer", "AlertAfterSeconds")),
+                   kDefaultAlertAfterSeconds, "a whole number of seconds (0 turns alerts off).");
+    setup.AlertCommand = Trim(read("PrintServer", "AlertCommand"));
     setup.Lease = ParseLease(Trim(read("PrintServer", "Lease")));
     // Missing, the page is served on this machine only; written empty, not at all.
     setup.StatusAddress = IniFile::Load(iniPath, setup.CodePage)

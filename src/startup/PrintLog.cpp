@@ -43,7 +43,7 @@ bool StartsWith(const std::string& text, const char* prefix) {
 }  // namespace
 
 int LogPriority(const std::string& message) {
-    if (StartsWith(message, "Error")) {
+    if (StartsWith(message, "Error") || StartsWith(message, "Alert:")) {
         return 3;
     }
     if (StartsWith(message, "Retry") || StartsWith(message, "Cancel") ||

@@ -56,8 +56,10 @@ void StatusCollector::Publish() {
     server_.statusLine = sources_.form.Label2();
     server_.waitingItems = static_cast<long>(rows.size());
     server_.unroutableItems = sources_.states.Unroutable();
+    server_.alertAfter = sources_.alertAfter;
     snapshot->server = server_;
     snapshot->printers = Printers();
+    Date(snapshot->printers, now_());
     snapshot->waiting.assign(
         rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(
                                          std::min(rows.size(), StatusSnapshot::kMaxWaitingRows)));
@@ -72,6 +74,25 @@ void StatusCollector::Publish() {
     board_.Publish(std::move(snapshot));
 }
 
+void StatusCollector::Date(std::vector<PrinterSnapshot>& printers, SteadyTime now) {
+    std::map<std::string, PrinterSnapshot> dated;
+    for (PrinterSnapshot& printer : printers) {
+        const auto last = last_.find(printer.status.device);
+        const PrinterSnapshot* before = last == last_.end() ? nullptr : &last->second;
+        if (printer.status.state != PrinterState::Printing) {
+            printer.notPrintingSince =
+                before && before->notPrintingSince ? before->notPrintingSince : now;
+        }
+        if (printer.status.waitingItems > 0) {
+            const bool stillWaiting = before && before->waitingSince &&
+                                      before->status.lastPrinted == printer.status.lastPrinted;
+            printer.waitingSince = stillWaiting ? before->waitingSince : now;
+        }
+        dated.emplace(printer.status.device, printer);
+    }
+    last_ = std::move(dated);
+}
+
 std::vector<PrinterSnapshot> StatusCollector::Printers() const {
     std::vector<PrinterSnapshot> printers;
     if (server_.ticks > 0) {  // the device list opens with the load before the first tick
@@ -81,7 +102,7 @@ std::vector<PrinterSnapshot> StatusCollector::Printers() const {
         if (PrinterSnapshot* known = Find(printers, status.device)) {
             known->status = status;
         } else {
-            printers.push_back({status, "", 0});
+            printers.push_back({status, "", 0, std::nullopt, std::nullopt});
         }
     }
     for (const auto& [id, record] : sources_.records.All()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 
 #include "mainwindow/MDIForm1.h"
 #include "mainwindow/TickObserver.h"
@@ -20,6 +21,7 @@ struct StatusSources {
     const ReprintStore& reprints;
     const Clock& clock;
     int codePage = 1252;
+    std::chrono::seconds alertAfter{0};
 };
 
 // Takes a snapshot of the server at the end of every tick and publishes it
@@ -40,6 +42,9 @@ class StatusCollector final : public TickObserver {
   private:
     void Publish();
     std::vector<PrinterSnapshot> Printers() const;
+    // Carries each printer's outage and waiting times on from the last
+    // snapshot.
+    void Date(std::vector<PrinterSnapshot>& printers, SteadyTime now);
 
     StatusSources sources_;
     StatusBoard& board_;
@@ -48,6 +53,7 @@ class StatusCollector final : public TickObserver {
     SteadyTime tickStarted_;
     std::size_t ticketsRevision_ = 0;
     std::shared_ptr<const KeptTickets> tickets_;
+    std::map<std::string, PrinterSnapshot> last_;
 };
 
 }  // namespace kps

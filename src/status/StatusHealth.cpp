@@ -16,6 +16,19 @@ Health HealthOf(const StatusSnapshot& snapshot, SteadyTime now) {
         const auto seconds = static_cast<long long>(SecondsSinceTick(snapshot, now));
         return {false, "No polling cycle for " + std::to_string(seconds) + " s"};
     }
+    if (snapshot.server.alertAfter.count() > 0) {
+        for (const PrinterSnapshot& printer : snapshot.printers) {
+            if (printer.notPrintingSince &&
+                now - *printer.notPrintingSince > snapshot.server.alertAfter) {
+                const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                                         now - *printer.notPrintingSince)
+                                         .count();
+                return {false, "'" + printer.status.device + "' has not printed for " +
+                                   std::to_string(seconds) +
+                                   " s: " + DescribePrinterState(printer.status)};
+            }
+        }
+    }
     return {true, StandbyLine(snapshot.server.standby)};
 }
 

@@ -15,7 +15,10 @@ constexpr std::chrono::milliseconds kActionWait{3000};
 
 StatusService::StatusService(const StatusSources& sources, const Options& options,
                              const PrintLog& log)
-    : collector_(sources, board_) {
+    : log_(log),
+      alerting_(sources.alertAfter.count() > 0),
+      collector_(sources, board_),
+      alertCommand_(options.alertCommand, log) {
     if (options.address.empty()) {
         return;
     }
@@ -34,7 +37,7 @@ StatusService::StatusService(const StatusSources& sources, const Options& option
 }
 
 TickObserver* StatusService::Observer() {
-    return Port() != 0 ? this : nullptr;
+    return Port() != 0 || alerting_ ? this : nullptr;
 }
 
 void StatusService::TickStarted() {
@@ -46,6 +49,17 @@ void StatusService::TickStarted() {
 
 void StatusService::TickEnded() {
     collector_.TickEnded();
+    if (alerting_) {
+        RaiseAlerts();
+    }
+}
+
+void StatusService::RaiseAlerts() {
+    const std::shared_ptr<const StatusSnapshot> snapshot = board_.Latest();
+    for (const AlertEvent& event : alerts_.Check(*snapshot, std::chrono::steady_clock::now())) {
+        log_.WriteLog(AlertLine(event));
+        alertCommand_.Run(event);
+    }
 }
 
 }  // namespace kps

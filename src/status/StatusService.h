@@ -5,7 +5,9 @@
 
 #include "mainwindow/TickObserver.h"
 #include "startup/PrintLog.h"
+#include "status/AlertCommand.h"
 #include "status/HttpStatusServer.h"
+#include "status/PrinterAlerts.h"
 #include "status/StatusActions.h"
 #include "status/StatusBoard.h"
 #include "status/StatusCollector.h"
@@ -16,13 +18,15 @@ namespace kps {
 // the actions the page asks for, run at the start of the next tick, and the
 // HTTP server that shows them at `address` ([PrintServer] StatusAddress;
 // empty: none). Actions need the token kept in `stateFolder`; when it
-// cannot be kept there the page only shows.
+// cannot be kept there the page only shows. The same snapshots raise the
+// alerts (sources.alertAfter), page or not.
 class StatusService final : public TickObserver {
   public:
     struct Options {
         std::string address;
         std::string stateFolder;
         bool answersQuestions = false;  // the window build asks divert questions
+        std::string alertCommand;       // [PrintServer] AlertCommand
     };
 
     StatusService(const StatusSources& sources, const Options& options, const PrintLog& log);
@@ -39,11 +43,17 @@ class StatusService final : public TickObserver {
     void TickEnded() override;
 
   private:
+    void RaiseAlerts();
+
+    const PrintLog& log_;
+    bool alerting_;
     StatusBoard board_;
     StatusCollector collector_;
     StatusActionDesk desk_;
     std::unique_ptr<ActionDoor> door_;
     StatusActionHandler* handler_ = nullptr;
+    PrinterAlerts alerts_;
+    AlertCommand alertCommand_;
     std::unique_ptr<HttpStatusServer> server_;  // last: stops before what it serves goes
 };
 

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,12 @@ struct PrinterSnapshot {
     PrinterStatus status;
     std::string printingType;    // "O", "D" or "W"; empty for a device missing from the device list
     long ticketsOnTheirWay = 0;  // in its lane, or waiting for a divert question
+    // Since the tick that first found it not printing (failing, asking or
+    // suspended); nothing while it prints.
+    std::optional<SteadyTime> notPrintingSince;
+    // Since its waiting items last went without a ticket printed on it;
+    // nothing while none wait.
+    std::optional<SteadyTime> waitingSince;
 };
 
 struct ServerSnapshot {
@@ -33,6 +40,7 @@ struct ServerSnapshot {
     std::chrono::steady_clock::duration lastTickTook{};
     long waitingItems = 0;
     long unroutableItems = 0;
+    std::chrono::seconds alertAfter{0};  // a printer down this long is an alert; 0: never
 };
 
 // What the server looked like when a tick ended. Built and published by

@@ -1,5 +1,6 @@
 #include "mainwindow/HeadlessRunner.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include "mainwindow/FakePrintPasses.h"
 #include "mainwindow/HeadlessPollTimer.h"
 #include "mainwindow/ScriptedConnection.h"
+#include "mainwindow/ServiceStatus.h"
 #include "mainwindow/WindowStatements.h"
 #include "startup/ExitStatus.h"
 #include "support/FakeServiceManager.h"
@@ -130,6 +132,17 @@ TEST_F(HeadlessRunnerTest, TheServiceManagerHearsReadyEachTickAndStopping) {
                   "READY", "STATUS=2 Item(s) waiting to print; Sending to Printer 'KITCHEN1'",
                   "WATCHDOG", "STATUS=0 Item(s) waiting to print; Sending to Printer 'KITCHEN1'",
                   "WATCHDOG", "STOPPING"}));
+}
+
+TEST_F(HeadlessRunnerTest, TheServiceStatusNamesThePrintersThatDoNotPrint) {
+    PrinterStates states;
+    states.OnFailed("BAR1", PrintFault::CoverOpen);
+    states.OnPrinted("KITCHEN1", {2026, 12, 9, 6, 0, 0});
+    states.OnSuspended("BAR2");
+    form.SetPrinterStates(&states);
+    form.ShowStatus("Sending to Printer 'KITCHEN1'");
+    EXPECT_THAT(ServiceStatusText(form),
+                testing::EndsWith("; Sending to Printer 'KITCHEN1'; not printing: BAR1, BAR2"));
 }
 
 TEST_F(HeadlessRunnerTest, ErrorWhileLoadingGivesStatusFiveAndNeverReady) {

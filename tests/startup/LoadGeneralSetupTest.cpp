@@ -44,7 +44,8 @@ TEST_F(LoadGeneralSetupTest, ReadsEverySettingIntoItsField) {
                "[COMPANYSETTINGS]\r\nsystemtype=hq\r\nOutletCode=OUT01\r\n"
                "[PrintServer]\r\nDatabase=SQLite\r\nOdbcDriver=FreeTDS\r\n"
                "OdbcOptions=TDS_Version=7.4\r\nCodePage=850\r\nStateFolder=/var/lib/"
-               "kps\r\nLogKeepDays=0\r\nLease=no\r\nStatusAddress=0.0.0.0:9000\r\n");
+               "kps\r\nLogKeepDays=0\r\nLease=no\r\nStatusAddress=0.0.0.0:9000\r\n"
+               "AlertAfterSeconds=0\r\nAlertCommand= page-the-manager --urgent \r\n");
 
     GeneralSetup setup = LoadGeneralSetup(ini_, op_);
 
@@ -64,6 +65,8 @@ TEST_F(LoadGeneralSetupTest, ReadsEverySettingIntoItsField) {
     EXPECT_EQ(setup.LogKeepDays, 0);
     EXPECT_FALSE(setup.Lease);
     EXPECT_EQ(setup.StatusAddress, "0.0.0.0:9000");
+    EXPECT_EQ(setup.AlertAfterSeconds, 0);
+    EXPECT_EQ(setup.AlertCommand, "page-the-manager --urgent");
 }
 
 TEST_F(LoadGeneralSetupTest, EmptyDrivePathIsTheSettingsFolderLogsAreKept90DaysAndLeaseIsOn) {
@@ -73,8 +76,9 @@ TEST_F(LoadGeneralSetupTest, EmptyDrivePathIsTheSettingsFolderLogsAreKept90DaysA
     EXPECT_EQ(setup.LogKeepDays, 90);
     EXPECT_TRUE(setup.Lease);
     EXPECT_EQ(setup.StatusAddress, "127.0.0.1:8631");
+    EXPECT_EQ(setup.AlertAfterSeconds, 120);
 
-    for (const char* bad : {"LogKeepDays=-3", "Lease=off"}) {
+    for (const char* bad : {"LogKeepDays=-3", "Lease=off", "AlertAfterSeconds=2m"}) {
         WriteBytes(ini_, std::string("[PrintServer]\r\n") + bad + "\r\n");
         EXPECT_THROW(LoadGeneralSetup(ini_, op_), KpsError) << bad;
     }

@@ -100,5 +100,22 @@ TEST_F(StatusCollectorTest, KeptTicketsAreSharedBetweenSnapshotsUntilOneIsAdded)
     EXPECT_EQ(Latest()->tickets->at("BAR1")[0].key, "T5");
 }
 
+TEST_F(StatusCollectorTest, AnOutageAndWaitingItemsAreDatedFromTheTickThatFirstSawThem) {
+    states.OnFailed("BAR1", PrintFault::PaperOut);
+    form.PollCycle(passes);
+    const SteadyTime first = steady;
+    form.PollCycle(passes);
+    const PrinterSnapshot& down = Latest()->printers[1];
+    EXPECT_EQ(down.notPrintingSince, first);
+    EXPECT_EQ(down.waitingSince, first);
+    EXPECT_EQ(Latest()->printers[0].notPrintingSince, std::nullopt);
+
+    states.OnPrinted("BAR1", clock.Now());
+    form.PollCycle(passes);
+    const PrinterSnapshot& back = Latest()->printers[1];
+    EXPECT_EQ(back.notPrintingSince, std::nullopt);
+    EXPECT_EQ(back.waitingSince, steady);  // a ticket printed: the wait starts again
+}
+
 }  // namespace
 }  // namespace kps::test
