@@ -47,7 +47,7 @@ bool TicketReprinter::Reprint(const std::string& device, int n) {
 }
 
 void TicketReprinter::TakeRequests(const std::string& stateFolder) {
-    for (const ReprintRequestEntry& request : TakeReprintRequests(stateFolder)) {
+    for (const ReprintRequestEntry& request : TakeReprintRequests(stateFolder, log_)) {
         Reprint(request.device, request.n);
     }
 }
