@@ -58,13 +58,25 @@ int FileOutletLease::OpenLeaseFile() const {
                                      "' belongs to neither this user nor the database's owner");
     }
     // A file left by an older server, or created under a wide umask, is
-    // brought to the database's owner and mode; root may give it away.
+    // brought to the database's owner, group and mode: root may give it
+    // away, another owner may give it the database's group when a member.
     if (::geteuid() == 0 && (lease.st_uid != database.st_uid || lease.st_gid != database.st_gid) &&
         ::fchown(file.Get(), database.st_uid, database.st_gid) != 0) {
         Fail("Cannot give the lease file to the database's owner", path_, errno);
     }
-    if ((lease.st_mode & 07777) != mode && ::fchmod(file.Get(), mode) != 0) {
+    const bool own = lease.st_uid == ::geteuid();
+    mode_t wanted = mode;
+    if (own && lease.st_gid != database.st_gid &&
+        ::fchown(file.Get(), static_cast<uid_t>(-1), database.st_gid) != 0) {
+        // Not a member of the database's group: the file keeps this user's
+        // group, which has no business with it.
+        wanted &= ~static_cast<mode_t>(S_IRWXG);
+    }
+    if (own && (lease.st_mode & 07777) != wanted && ::fchmod(file.Get(), wanted) != 0) {
         Fail("Cannot restrict the lease file", path_, errno);
+    }
+    if (!own && (lease.st_mode & S_IRWXO) != 0) {
+        throw KpsError(kErrFile, "The lease file '" + path_ + "' is open to every user");
     }
     return file.Release();
 }
