@@ -21,7 +21,9 @@ void HeadlessOperator::ShowErrorReport(const std::string& where, long number,
 
 void HeadlessOperator::ShowFatalError(long number, const std::string& description) {
     // systemd reads the priority from the line's start.
-    WriteLine("<3>Kitchen Print Server: " + FatalErrorText(number, description));
+    std::string report = "<3>Kitchen Print Server: ";
+    report += FatalErrorText(number, description);
+    WriteLine(report);
     if (fatalLog_) {
         std::string line = "Error " + std::to_string(number);
         line += " ended the print server: ";
