@@ -3,7 +3,6 @@
 #           the fake receipt printer, samples, schema, man page
 #   gui     kitchen-print-server-gui: the window build
 set(KPS_SETTINGS_FOLDER /etc/kitchen-print-server)
-set(KPS_INSTALLED_PROGRAM ${CMAKE_INSTALL_FULL_BINDIR}/kitchen-print-server)
 set(KPS_UNIT_FOLDER /lib/systemd/system)
 set(KPS_PACKAGING ${CMAKE_SOURCE_DIR}/packaging)
 set(KPS_PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
@@ -16,8 +15,14 @@ install(FILES ${KPS_PACKAGING}/GSetup.ini ${KPS_PACKAGING}/PosPrinters.ini
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/schema/
     DESTINATION ${CMAKE_INSTALL_DATADIR}/kitchen-print-server/schema COMPONENT server)
 
-configure_file(${KPS_PACKAGING}/kitchen-print-server.service.in
-    ${KPS_PACKAGING_OUT}/kitchen-print-server.service @ONLY)
+# The unit names the program where the installation puts it: /usr/bin in the
+# packages, the prefix's bin folder for a plain install. So it is written
+# when installing, when the prefix is known.
+install(CODE "
+    set(KPS_INSTALLED_PROGRAM \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/kitchen-print-server\")
+    set(KPS_SETTINGS_FOLDER \"${KPS_SETTINGS_FOLDER}\")
+    configure_file(\"${KPS_PACKAGING}/kitchen-print-server.service.in\"
+        \"${KPS_PACKAGING_OUT}/kitchen-print-server.service\" @ONLY)" COMPONENT server)
 install(FILES ${KPS_PACKAGING_OUT}/kitchen-print-server.service
     DESTINATION ${KPS_UNIT_FOLDER} COMPONENT server)
 
@@ -58,9 +63,9 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kitchen-print-server)
 set(CPACK_PACKAGE_VENDOR "Kitchen Print Server maintainers")
 set(CPACK_PACKAGE_CONTACT "Kitchen Print Server maintainers <maintainers@kitchen-print-server.example>")
-# Packages are built with -DCMAKE_INSTALL_PREFIX=/usr; the unit names the
-# program by its installed path.
-set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+# A Debian package installs under /usr whatever prefix the build was
+# configured with (the default /usr/local is for a plain install).
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL server)

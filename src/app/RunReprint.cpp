@@ -1,62 +1,57 @@
 #include "app/RunReprint.h"
 
-#include <memory>
+#include <filesystem>
+#include <thread>
 
 #include "mainwindow/HeadlessOperator.h"
-#include "output/PosPrinterRegistry.h"
 #include "reprint/ReprintRequest.h"
-#include "sending/DeviceLaneRunner.h"
-#include "sending/LaneReprintSender.h"
-#include "sending/ThreadedPrinterLanes.h"
-#include "sending/TicketReprinter.h"
 #include "startup/ExitStatus.h"
 #include "startup/LoadGeneralSetup.h"
-#include "startup/OpenConnection.h"
-#include "startup/SingleInstance.h"
 #include "startup/StateFolder.h"
 #include "text/KpsError.h"
 
 namespace kps {
 namespace {
 
-// A network printer gives up on a job well within this.
-constexpr std::chrono::milliseconds kReprintLimit{30000};
+bool TakenWithin(const std::string& requestFile, std::chrono::milliseconds wait) {
+    constexpr std::chrono::milliseconds kLookEvery{100};
+    const auto giveUp = std::chrono::steady_clock::now() + wait;
+    std::error_code ec;
+    while (std::filesystem::exists(requestFile, ec)) {
+        if (std::chrono::steady_clock::now() >= giveUp) {
+            // Withdrawn, unless a server took it in the meantime.
+            return !WithdrawReprintRequest(requestFile);
+        }
+        std::this_thread::sleep_for(kLookEvery);
+    }
+    return true;
+}
 
 }  // namespace
 
 int RunReprint(const std::string& iniPath, const std::string& device, int n, std::ostream& out,
-               std::ostream& err) {
+               std::ostream& err, std::chrono::milliseconds wait) {
     HeadlessOperator op(err);
     try {
-        GeneralSetup setup = LoadGeneralSetup(iniPath, op, err);
+        const GeneralSetup setup = LoadGeneralSetup(iniPath, op, err);
         const std::string stateFolder = ResolveStateFolder(setup);
-        const auto lock = SingleInstance::TryAcquire(iniPath);
-        if (!lock) {
-            WriteReprintRequest(stateFolder, device, n);
-            out << "Reprint of '" << device << "' handed to the running server\n";
-            return kExitNormal;
-        }
-        auto db = OpenConnection(setup);
-        SystemClock clock;
-        PrintLog log(setup.DrivePath, clock, setup.CodePage);
-        ReprintStore store(stateFolder, log);
-        const PosPrinterRegistry registry = PosPrinterRegistry::BesideSettings(setup);
-        ThreadedPrinterLanes lanes(
-            [&] { return std::make_unique<DeviceLaneRunner>(registry, log, &err, nullptr); });
-        LaneReprintSender sender(lanes);
-        TicketReprinter reprinter(*db, log, store, sender, setup.CodePage);
-        if (!reprinter.Reprint(device, n)) {
-            err << "kitchen-print-server: no ticket " << n << " of '" << device
-                << "' is kept for a network or direct-port printer\n";
+        std::error_code ec;
+        if (!std::filesystem::is_directory(stateFolder, ec)) {
+            // Created here, it would belong to whoever runs this command.
+            err << "kitchen-print-server: the state folder " << stateFolder
+                << " does not exist: no server has run on " << iniPath
+                << "; nothing was reprinted\n";
             return kExitNotReprinted;
         }
-        lanes.Finish(kReprintLimit);
-        const auto reports = lanes.TakeReports();
-        if (reports.empty() || !reports.front().printed) {
-            log.WriteLog("Error Reprint at '" + device + "'");
+        const std::string request = WriteReprintRequest(stateFolder, device, n);
+        if (!TakenWithin(request, wait)) {
+            err << "kitchen-print-server: no server took the reprint request for '" << device
+                << "' within " << wait.count() / 1000.0 << " s; nothing was reprinted. Is the "
+                << "server running on " << iniPath << "?\n";
             return kExitNotReprinted;
         }
-        out << "Reprinted the ticket on '" << device << "'\n";
+        out << "The running server took the reprint request for '" << device
+            << "'; its print log tells how the printer answered\n";
         return kExitNormal;
     } catch (const KpsError& error) {
         ShowFatalErrorReport(op, error.Number(), error.Description());

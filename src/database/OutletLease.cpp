@@ -18,7 +18,7 @@ std::unique_ptr<OutletLease> MakeOutletLease(Connection& db, const std::string& 
         return std::make_unique<SqlServerOutletLease>(db, name);
     }
     if (dbms.starts_with("SQLite") && !sqliteFile.empty()) {
-        return std::make_unique<FileOutletLease>(sqliteFile + ".lease");
+        return std::make_unique<FileOutletLease>(sqliteFile, name);
     }
     return nullptr;
 }

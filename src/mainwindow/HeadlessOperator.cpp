@@ -19,6 +19,23 @@ void HeadlessOperator::ShowErrorReport(const std::string& where, long number,
               ")");
 }
 
+void HeadlessOperator::ShowFatalError(long number, const std::string& description) {
+    // systemd reads the priority from the line's start.
+    std::string report = "<3>Kitchen Print Server: ";
+    report += FatalErrorText(number, description);
+    WriteLine(report);
+    if (fatalLog_) {
+        std::string line = "Error " + std::to_string(number);
+        line += " ended the print server: ";
+        line += description;
+        fatalLog_->WriteLog(line);
+    }
+}
+
+void HeadlessOperator::KeepFatalErrorsIn(const std::string& drivePath, int codePage) {
+    fatalLog_ = std::make_unique<PrintLog>(drivePath, clock_, codePage);
+}
+
 void HeadlessOperator::WriteLine(const std::string& line) {
     // One message, one line: embedded line breaks would split it.
     std::string flat;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <ostream>
 
+#include "startup/Clock.h"
 #include "startup/Operator.h"
+#include "startup/PrintLog.h"
 
 namespace kps {
 
@@ -11,7 +14,8 @@ namespace kps {
 // there to answer, so a Yes/No question gets No (the server keeps running
 // and nothing is given up) unless a stop was requested, in which case it
 // gets Yes: the only question that can then come is "Shut Down Print
-// Server ?".
+// Server ?". The fatal error report carries the error priority for the
+// journal and goes to the print log as well, once its folder is known.
 class HeadlessOperator final : public Operator {
   public:
     explicit HeadlessOperator(std::ostream& err) : err_(err) {}
@@ -24,12 +28,16 @@ class HeadlessOperator final : public Operator {
                               MessageButtons buttons) override;
     void ShowErrorReport(const std::string& where, long number, const std::string& description,
                          const std::string& routine) override;
+    void ShowFatalError(long number, const std::string& description) override;
+    void KeepFatalErrorsIn(const std::string& drivePath, int codePage) override;
 
   private:
     void WriteLine(const std::string& line);
 
     std::ostream& err_;
     bool stopRequested_ = false;
+    SystemClock clock_;
+    std::unique_ptr<PrintLog> fatalLog_;  // without a journal: the line above goes there
 };
 
 }  // namespace kps

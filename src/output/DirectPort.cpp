@@ -27,9 +27,11 @@ int MillisecondsLeft(Clock::time_point deadline) {
 }
 
 // A pipe without a reader refuses a non-blocking open (ENXIO) until one comes.
+// A file created in place of a port holds tickets: the server's user and
+// group only (the group of a device such as lp keeps its own mode).
 int OpenWithin(const std::string& path, Clock::time_point deadline) {
     while (true) {
-        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0660);
         if (fd >= 0 || errno != ENXIO || MillisecondsLeft(deadline) == 0) {
             return fd;
         }

@@ -33,14 +33,21 @@ std::string UniqueName() {
 
 }  // namespace
 
-void WriteReprintRequest(const std::string& folder, const std::string& device, int n) {
+std::string WriteReprintRequest(const std::string& folder, const std::string& device, int n) {
     StateRecordWriter record(kKind);
     record.Add(device);
     record.Add(n);
-    WriteFileAtomically((std::filesystem::path(folder) / UniqueName()).string(), record.Finish());
+    std::string path = (std::filesystem::path(folder) / UniqueName()).string();
+    WriteFileAtomically(path, record.Finish());
+    return path;
 }
 
-std::vector<ReprintRequestEntry> TakeReprintRequests(const std::string& folder) {
+bool WithdrawReprintRequest(const std::string& requestFile) {
+    return ::unlink(requestFile.c_str()) == 0;
+}
+
+std::vector<ReprintRequestEntry> TakeReprintRequests(const std::string& folder,
+                                                     const PrintLog& log) {
     std::vector<std::string> paths;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
@@ -53,12 +60,14 @@ std::vector<ReprintRequestEntry> TakeReprintRequests(const std::string& folder) 
     std::vector<ReprintRequestEntry> requests;
     for (const std::string& path : paths) {
         std::optional<std::string> bytes = ReadWholeFile(path);
-        std::filesystem::remove(path, ec);
         auto record = bytes ? StateRecordReader::Open(*bytes, kKind) : std::nullopt;
         auto device = record ? record->Text() : std::nullopt;
         auto n = record ? record->Number() : std::nullopt;
         if (device && n && record->AtEnd()) {
+            std::filesystem::remove(path, ec);
             requests.push_back({*device, static_cast<int>(*n)});
+        } else {
+            SetAsideDamagedFile(path, log);
         }
     }
     return requests;

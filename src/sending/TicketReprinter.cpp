@@ -71,7 +71,7 @@ void TicketReprinter::Send(PrintJob job, std::vector<std::string> lines) {
 }
 
 void TicketReprinter::TakeRequests(const std::string& stateFolder) {
-    for (const ReprintRequestEntry& request : TakeReprintRequests(stateFolder)) {
+    for (const ReprintRequestEntry& request : TakeReprintRequests(stateFolder, log_)) {
         Reprint(request.device, request.n);
     }
 }

@@ -1,8 +1,12 @@
 #include "startup/LoadGeneralSetup.h"
 
+#include <fcntl.h>
 #include <strings.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 
 #include "startup/IniFile.h"
@@ -51,6 +55,17 @@ bool ParseLease(const std::string& text) {
     throw KpsError(kErrSettings, "[PrintServer] Lease=" + text + " is neither Yes nor No.");
 }
 
+// A file that is there but cannot be read would otherwise look empty, and
+// the first complaint would come from the database about a server nobody named.
+void RequireReadable(const std::string& iniPath) {
+    const int fd = ::open(iniPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throw KpsError(kErrSettings,
+                       "Cannot read the settings file " + iniPath + ": " + std::strerror(errno));
+    }
+    ::close(fd);
+}
+
 }  // namespace
 
 int SettingsCodePage(const std::string& iniPath) {
@@ -68,6 +83,7 @@ GeneralSetup LoadGeneralSetup(const std::string& iniPath, Operator& op, std::ost
         return setup;
     }
 
+    RequireReadable(iniPath);
     // The code page is needed to read the others, so it comes first.
     setup.CodePage = SettingsCodePage(iniPath);
     auto read = [&](const char* section, const char* key) {

@@ -10,7 +10,8 @@ namespace kps {
 
 // Reads the settings file at `iniPath`. A missing file shows "No Ini !!",
 // names the path on `diagnostics` and gives empty settings (start-up goes on
-// and fails at the connection). An empty DrivePath is the settings file's
+// and fails at the connection); a file that is there but cannot be read
+// throws KpsError kErrSettings naming it. An empty DrivePath is the settings file's
 // folder. An unsupported [PrintServer] CodePage or a LogKeepDays that is no
 // whole number throws KpsError kErrSettings.
 // The file's [PrintServer] CodePage (1252 when missing); KpsError

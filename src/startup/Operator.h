@@ -28,7 +28,19 @@ class Operator {
     // Like Notify, it holds nothing up.
     virtual void ShowErrorReport(const std::string& where, long number,
                                  const std::string& description, const std::string& routine) = 0;
+
+    // The fatal error report: an error reached the top of an event and the
+    // process ends. A message box with the error's number and description.
+    virtual void ShowFatalError(long number, const std::string& description);
+
+    // Once the settings are known: the print log of `drivePath` that fatal
+    // errors are also recorded in, for an operator who is not there to see
+    // them. Nothing by default.
+    virtual void KeepFatalErrorsIn(const std::string& /*drivePath*/, int /*codePage*/) {}
 };
+
+// The text of the fatal error report.
+std::string FatalErrorText(long number, const std::string& description);
 
 // The fatal error report: an error reached the top of an event.
 void ShowFatalErrorReport(Operator& op, long number, const std::string& description);

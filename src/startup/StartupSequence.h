@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -26,12 +27,18 @@ struct StartupResult {
     int exitStatus = kExitFatalError;
 };
 
-// Refuses a second server on the same settings file, reads the settings,
-// opens the database, loads the outlet's flags and checks the layout files of
-// the printer groups' devices. Every refusal and error has been shown to the
-// operator when this returns; nothing is written to the print log. Where a
+// How long a starting server waits for the instance lock: a service
+// restarted while its old process is still ending must not give up.
+inline constexpr std::chrono::milliseconds kInstanceLockWait{10000};
+
+// Reads the settings, refuses a second server on the same state folder
+// (after waiting up to `lockWait` for the lock), opens the database, loads
+// the outlet's flags and checks the layout files of the printer groups'
+// devices. Every refusal and error has been shown to the operator when this
+// returns; only the fatal error report reaches the print log. Where a
 // missing file was looked for goes to `diagnostics`.
 StartupResult RunStartup(const std::string& iniPath, Operator& op,
-                         std::ostream& diagnostics = std::cerr);
+                         std::ostream& diagnostics = std::cerr,
+                         std::chrono::milliseconds lockWait = kInstanceLockWait);
 
 }  // namespace kps

@@ -39,6 +39,19 @@ void WriteAll(int fd, std::string_view bytes, const std::string& path) {
 
 }  // namespace
 
+void CreateStateFolder(const std::string& folder) {
+    std::error_code ec;
+    if (fs::is_directory(folder, ec)) {
+        return;
+    }
+    fs::create_directories(fs::path(folder).parent_path(), ec);
+    // Writable by this user only; the files in it are its own to read.
+    if (::mkdir(folder.c_str(), S_IRWXU | S_IRGRP | S_IXGRP | S_IROTH | S_IXOTH) != 0 &&
+        errno != EEXIST) {
+        Fail("Cannot create the state folder", folder);
+    }
+}
+
 std::string ResolveStateFolder(const GeneralSetup& setup,
                                const std::optional<std::string>& stateDirectory) {
     // The setting wins: a command run from a shell has no $STATE_DIRECTORY
@@ -73,7 +86,11 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
         Fail("Cannot create", temporary);
     }
     try {
-        ::fchmod(file.Get(), 0644);
+        struct stat owner {};
+        if (::geteuid() == 0 && ::stat(folder.c_str(), &owner) == 0 && owner.st_uid != 0 &&
+            ::fchown(file.Get(), owner.st_uid, owner.st_gid) != 0) {
+            Fail("Cannot give the folder's owner", temporary);
+        }
         WriteAll(file.Get(), bytes, temporary);
         if (::fsync(file.Get()) != 0) {
             Fail("Cannot sync", temporary);

@@ -19,9 +19,15 @@ std::string ResolveStateFolder(const GeneralSetup& setup,
 // The same, with $STATE_DIRECTORY read from the environment.
 std::string ResolveStateFolder(const GeneralSetup& setup);
 
+// Creates the state folder when missing (with its parents), writable by
+// this user only. Throws KpsError when it cannot be created.
+void CreateStateFolder(const std::string& folder);
+
 // Writes `bytes` so that a reader sees the old file or the whole new one,
 // even across a power cut: a temporary name, fsync, rename, fsync of the
-// folder. The folder is created when missing. Throws KpsError.
+// folder. The folder is created when missing. The file is readable by its
+// owner only (tickets are in it); written by root into a folder of another
+// user, it is given to the folder's owner, who must read it. Throws KpsError.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Moves a state file that cannot be trusted out of the way, so it is never

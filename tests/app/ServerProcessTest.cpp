@@ -21,6 +21,7 @@
 #include "database/Recordset.h"
 #include "database/SqliteConnection.h"
 #include "output/EscPosDecoder.h"
+#include "startup/SingleInstance.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
 #include "support/TestDatabase.h"
@@ -95,6 +96,29 @@ void WriteSettings(const std::string& folder, const GeneralSetup& s,
         << "\r\n[COMPANYSETTINGS]\r\nsystemtype=\r\nOutletCode=\r\n"
         << "[PrintServer]\r\nDatabase=" << s.Database << "\r\nOdbcDriver=" << s.OdbcDriver
         << "\r\nOdbcOptions=" << s.OdbcOptions << "\r\nStatusAddress=" << statusAddress << "\r\n";
+}
+
+// Everything the print log under `drivePath` holds.
+std::string PrintLogText(const std::string& drivePath) {
+    std::string text;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(drivePath + "/LOG", ec)) {
+        if (entry.path().filename().string().starts_with("Prt_")) {
+            text += ReadBytes(entry.path().string());
+        }
+    }
+    return text;
+}
+
+// Waits at most 10 s for `text` to appear in `file`.
+bool WaitForText(const std::string& file, const std::string& text) {
+    for (int i = 0; i < 100; ++i) {
+        if (ReadBytes(file).find(text) != std::string::npos) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
 }
 
 // A loopback port nobody listens on at the moment of asking.
@@ -216,7 +240,14 @@ TEST_F(ServerProcessTest, AnUnreachableDatabaseEndsWithTheFatalErrorReport) {
     WriteSettings(db_.Folder(), setup);
     Outcome run = RunServer(OneTick(db_.Folder()), db_.Folder());
     EXPECT_EQ(run.status, 5);
-    EXPECT_NE(run.err.find("Run-time error"), std::string::npos) << run.err;
+    // For the journal an error, naming where the database was looked for.
+    const std::string where =
+        "Cannot connect to the database 'orders' at server '127.0.0.1' port 9";
+    EXPECT_NE(run.err.find("<3>Kitchen Print Server: Run-time error '"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find(where), std::string::npos) << run.err;
+    EXPECT_NE(PrintLogText(db_.Folder()).find(" ended the print server: " + where),
+              std::string::npos);
 }
 
 TEST_F(ServerProcessTest, ASecondCopyOnTheSameSettingsIsRefusedWhileTheFirstRuns) {
@@ -234,6 +265,18 @@ TEST_F(ServerProcessTest, ASecondCopyOnTheSameSettingsIsRefusedWhileTheFirstRuns
     kill(first, SIGTERM);
     Outcome stopped = Wait(first, db_.Folder());
     EXPECT_EQ(stopped.status, 0) << stopped.err;
+}
+
+TEST_F(ServerProcessTest, AServerStartingWhileTheOldOneStillEndsWaitsForItsLock) {
+    const std::string state = db_.Folder() + "/LOG";
+    ASSERT_TRUE(std::filesystem::create_directory(state));
+    auto ending = SingleInstance::TryAcquire(state);
+    ASSERT_NE(ending, nullptr);
+    const pid_t starting = Start(OneTick(db_.Folder()), db_.Folder());
+    EXPECT_TRUE(WaitForText(db_.Folder() + "/stderr.txt", "waiting up to 10 s"));
+    ending.reset();
+    const Outcome run = Wait(starting, db_.Folder());
+    EXPECT_EQ(run.status, 0) << run.err;
 }
 
 TEST_F(ServerProcessTest, APortNobodyReadsHoldsNothingUpAndTheServerStillStops) {
@@ -256,7 +299,7 @@ TEST_F(ServerProcessTest, APortNobodyReadsHoldsNothingUpAndTheServerStillStops) 
     EXPECT_EQ(rows->Field("PrintStatus").AsText(), "0");
 }
 
-TEST_F(ServerProcessTest, PreviewIsWhatThenPrintsAndReprintPrintsItAgainLabelled) {
+TEST_F(ServerProcessTest, PreviewIsWhatThenPrintsAndTheRunningServerReprintsItLabelled) {
     db_.Exec(
         "INSERT INTO kelt_trs_printingdetails (TRSID, TableCode, ItemCode, Quantity, BillNo, "
         "PosDescription) VALUES (1, 'T5', 'F1', 2, 'B1', 'Soup')");
@@ -277,12 +320,36 @@ TEST_F(ServerProcessTest, PreviewIsWhatThenPrintsAndReprintPrintsItAgainLabelled
     ASSERT_EQ(RunServer(OneTick(db_.Folder()), db_.Folder()).status, 0);
     EXPECT_EQ(DecodeEscPos(ReadBytes(port)), text);
 
-    Outcome reprint = RunServer({"--reprint", "KITCHEN1", "--settings", ini}, db_.Folder());
-    EXPECT_EQ(reprint.status, 0) << reprint.err;
+    // Asked while the server is only starting, the reprint neither stops
+    // it nor is lost: the server takes the request once it runs.
+    const std::string shell = db_.Folder() + "/shell";
+    ASSERT_TRUE(std::filesystem::create_directory(shell));
+    const pid_t reprint = Start({"--reprint", "KITCHEN1", "--settings", ini}, shell);
+    const pid_t server = Start({"--settings", ini, "--headless"}, db_.Folder());
+    const Outcome taken = Wait(reprint, shell);
+    EXPECT_EQ(taken.status, 0) << taken.err;
+    EXPECT_NE(taken.out.find("The running server took the reprint request for 'KITCHEN1'"),
+              std::string::npos);
+    EXPECT_TRUE(WaitForText(port, "*** REPRINT ***"));
     const std::string copy = DecodeEscPos(ReadBytes(port));
     EXPECT_LT(copy.find("KITCHEN"), copy.find("*** REPRINT ***"));
     EXPECT_LT(copy.find("*** REPRINT ***"), copy.find("Soup"));
-    EXPECT_EQ(RunServer({"--reprint", "KITCHEN1", "2", "--settings", ini}, db_.Folder()).status, 6);
+    int status = 0;
+    EXPECT_EQ(waitpid(server, &status, WNOHANG), 0) << "the server must still be running";
+    kill(server, SIGTERM);
+    const Outcome stopped = Wait(server, db_.Folder());
+    EXPECT_EQ(stopped.status, 0) << stopped.err;
+
+    // With no server, nobody takes it: the request is withdrawn.
+    const Outcome alone = RunServer({"--reprint", "KITCHEN1", "--settings", ini}, shell);
+    EXPECT_EQ(alone.status, 6);
+    EXPECT_NE(alone.err.find("no server took the reprint request for 'KITCHEN1' within 5 s"),
+              std::string::npos)
+        << alone.err;
+    for (const auto& entry : std::filesystem::directory_iterator(db_.Folder() + "/LOG")) {
+        EXPECT_FALSE(entry.path().filename().string().starts_with("reprint-request-"))
+            << entry.path();
+    }
 }
 
 // The newcomer's demo: its orders come out of the fake network printer and

@@ -3,10 +3,19 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "database/FileOutletLease.h"
 #include "database/OutletLease.h"
 #include "mainwindow/ScriptedConnection.h"
 #include "startup/ConnectionFactory.h"
+#include "support/AsNobody.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 #include "support/TestDatabase.h"
+#include "text/KpsError.h"
 
 namespace kps::test {
 namespace {
@@ -46,6 +55,50 @@ TEST(OutletLeaseTest, EmbeddedDatabaseLeaseEndsWithTheHoldingServer) {
     servers.first.reset();
     EXPECT_TRUE(servers.secondLease->TryAcquire());
     EXPECT_TRUE(servers.secondLease->StillHeld());
+}
+
+TEST(OutletLeaseTest, EachOutletOfAnEmbeddedDatabaseHasALeaseOfItsOwn) {
+    TwoServers servers(Backend::Sqlite);
+    servers.FirstHoldsIt();
+    const GeneralSetup setup = servers.database.Setup();
+    auto otherOutlet = MakeOutletLease(*servers.second, setup.DatabaseName, "OUT02",
+                                       servers.database.Folder() + "/" + setup.DatabaseName);
+    EXPECT_TRUE(otherOutlet->TryAcquire());
+    EXPECT_FALSE(servers.secondLease->TryAcquire()) << "OUT01 is still the first server's";
+}
+
+TEST(OutletLeaseTest, AUserWhoCannotWriteTheDatabaseCannotHoldItsLease) {
+    if (!CanActAsAnotherUser()) {
+        GTEST_SKIP() << "needs root to run a child as nobody";
+    }
+    TempFolder folder;
+    OpenToEveryone(folder.Path());
+    const std::string database = folder.File("orders.db");
+    WriteBytes(database, "");
+    ::chmod(database.c_str(), 0644);  // everyone may read the orders, only the owner write
+    // Neither as a server would nor through a read-only descriptor, whose
+    // lock would keep the real server on standby.
+    auto cannotHold = [&] {
+        const int readOnly = ::open((database + ".lease").c_str(), O_RDONLY);
+        if (readOnly >= 0) {
+            ::close(readOnly);
+            return 2;
+        }
+        try {
+            return FileOutletLease(database, "orders.db|OUT01").TryAcquire() ? 1 : 0;
+        } catch (const KpsError&) {
+            return 0;
+        }
+    };
+    EXPECT_EQ(ExitStatusAsNobody(cannotHold), 0) << "with no lease file yet";
+
+    FileOutletLease lease(database, "orders.db|OUT01");
+    ASSERT_TRUE(lease.TryAcquire());
+    struct stat info {};
+    ASSERT_EQ(::stat(lease.LeaseFile().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+    lease.Release();
+    EXPECT_EQ(ExitStatusAsNobody(cannotHold), 0) << "with the server's lease file";
 }
 
 TEST(OutletLeaseTest, ServerLeaseEndsWithTheHoldingSession) {

@@ -15,6 +15,8 @@
 #include "startup/ExitStatus.h"
 #include "support/FakeServiceManager.h"
 #include "support/Fakes.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {
@@ -172,6 +174,23 @@ TEST(HeadlessOperatorTest, AnswersNoUntilAStopIsRequested) {
               "Message: Printer Error !!!\n"
               "Exit: Shut Down Print Server ?\n"
               "MDIForm1: error 5: Invalid procedure call or argument (OpenOpsLDN)\n");
+}
+
+TEST(HeadlessOperatorTest, TheFatalReportIsAnErrorForTheJournalAndReachesThePrintLog) {
+    TempFolder drive;
+    std::ostringstream err;
+    HeadlessOperator op(err);
+    op.KeepFatalErrorsIn(drive.Path(), 1252);
+    ShowFatalErrorReport(op, 3705,
+                         "Cannot connect to the database 'orders' at server 'db1' port 9");
+    EXPECT_EQ(err.str(),
+              "<3>Kitchen Print Server: Run-time error '3705': Cannot connect to the database "
+              "'orders' at server 'db1' port 9\n");
+    SystemClock clock;
+    EXPECT_NE(ReadBytes(PrintLog(drive.Path(), clock).TodayFile())
+                  .find(" Error 3705 ended the print server: Cannot connect to the database "
+                        "'orders' at server 'db1' port 9\r\n"),
+              std::string::npos);
 }
 
 }  // namespace

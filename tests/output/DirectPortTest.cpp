@@ -24,6 +24,18 @@ TEST(DirectPortTest, ReplacesTheFileAndConvertsTextButNotControlBytes) {
     EXPECT_EQ(ReadBytes(port), "\x1b@\r\n\x1b!0\r\n" + body + std::string("\x1dVB\x00", 4));
 }
 
+TEST(DirectPortTest, ANewPortFileIsForTheServerAndItsGroupOnly) {
+    TempFolder folder;
+    const auto port = folder.File("kitchen.prn");
+    const mode_t umask = ::umask(0);  // so the mode is the one the server asks for
+    const PrintFault fault = WriteDirectPort(port, "AB");
+    ::umask(umask);
+    ASSERT_EQ(fault, PrintFault::None);
+    struct stat info {};
+    ASSERT_EQ(::stat(port.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0660u);
+}
+
 TEST(DirectPortTest, MissingPortAndAPipeNobodyReadsFailWithinTheLimit) {
     TempFolder folder;
     EXPECT_EQ(WriteDirectPort(folder.File("no-such-folder/LPT9"), "AB"),

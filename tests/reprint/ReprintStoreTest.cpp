@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 
 #include "reprint/ReprintRequest.h"
 #include "startup/StateRecord.h"
@@ -109,14 +110,26 @@ TEST_F(ReprintStoreTest, FolderThatCannotBeWrittenIsLoggedOnceAndTicketsAreStill
     EXPECT_EQ(text.find("State folder cannot be written", first + 1), std::string::npos);
 }
 
-TEST_F(ReprintStoreTest, RequestsAreTakenOnceInTheOrderWritten) {
+TEST_F(ReprintStoreTest, RequestsAreTakenOnceInTheOrderWrittenAndATornOneIsSetAside) {
     WriteReprintRequest(state, "BAR1", 1);
     WriteReprintRequest(state, "KITCHEN 2", 3);
-    WriteBytes(state + "/reprint-request-0-torn.request", "kitchen-print-server reprint req");
-    EXPECT_EQ(TakeReprintRequests(state),
+    const std::string torn = state + "/reprint-request-0-torn.request";
+    WriteBytes(torn, "kitchen-print-server reprint req");
+    EXPECT_EQ(TakeReprintRequests(state, log),
               (std::vector<ReprintRequestEntry>{{"BAR1", 1}, {"KITCHEN 2", 3}}));
-    EXPECT_TRUE(TakeReprintRequests(state).empty());
-    EXPECT_TRUE(std::filesystem::is_empty(state));
+    EXPECT_TRUE(TakeReprintRequests(state, log).empty());
+    EXPECT_EQ(ReadBytes(torn + ".damaged"), "kitchen-print-server reprint req");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(state),
+                            std::filesystem::directory_iterator()),
+              1);
+    EXPECT_NE(LogText().find("set aside as '" + torn + ".damaged'"), std::string::npos);
+}
+
+TEST_F(ReprintStoreTest, ARequestNobodyTookIsWithdrawnOnce) {
+    const std::string request = WriteReprintRequest(state, "BAR1", 1);
+    EXPECT_TRUE(WithdrawReprintRequest(request));
+    EXPECT_FALSE(WithdrawReprintRequest(request)) << "gone: as if a server had taken it";
+    EXPECT_TRUE(TakeReprintRequests(state, log).empty());
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST_F(Reprinting, RequestPrintsALabelledCopyAndMarksNothing) {
     EXPECT_THAT(LogText(), HasSubstr("Reprint 'K1' on request\r\n"));
     // The copy is not kept in place of the ticket, and the request is gone.
     EXPECT_EQ(store.Recent("K1", 2), std::nullopt);
-    EXPECT_THAT(TakeReprintRequests(state), IsEmpty());
+    EXPECT_THAT(TakeReprintRequests(state, log), IsEmpty());
 }
 
 TEST_F(Reprinting, DirectPortKeepsItsTextAndGetsTheLabelInEscPos) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <sstream>
 
 #include "startup/LoadGeneralSetup.h"
+#include "support/AsNobody.h"
 #include "support/Fakes.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
@@ -35,6 +37,26 @@ TEST_F(LoadGeneralSetupTest, MissingFileShowsNoIniNamesThePathAndLeavesSettingsE
               "");
     EXPECT_EQ(setup.Database, "ODBC");
     EXPECT_EQ(setup.CodePage, 1252);
+}
+
+TEST_F(LoadGeneralSetupTest, AFileThatCannotBeReadIsNamedBeforeAnythingElse) {
+    if (!CanActAsAnotherUser()) {
+        GTEST_SKIP() << "needs root to run a child as nobody";
+    }
+    OpenToEveryone(folder_.Path());
+    WriteBytes(ini_, "[GeneralSetup]\r\nServerName=db1\r\n");
+    ::chmod(ini_.c_str(), 0600);
+    const int status = ExitStatusAsNobody([&] {
+        try {
+            LoadGeneralSetup(ini_, op_);
+        } catch (const KpsError& error) {
+            return error.Description().starts_with("Cannot read the settings file " + ini_ + ": ")
+                       ? 0
+                       : 1;
+        }
+        return 2;
+    });
+    EXPECT_EQ(status, 0) << "1: another message, 2: read as empty settings";
 }
 
 TEST_F(LoadGeneralSetupTest, ReadsEverySettingIntoItsField) {

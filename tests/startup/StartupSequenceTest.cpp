@@ -46,6 +46,7 @@ class StartupSequenceTest : public ::testing::Test {
 
     TestDatabase db_;
     std::string ini_ = db_.Folder() + "/GSetup.ini";
+    std::string state_ = db_.Folder() + "/LOG";  // no StateFolder: beside the print log
     FakeOperator op_;
 };
 
@@ -61,16 +62,19 @@ TEST_F(StartupSequenceTest, GoodSettingsAndLayoutsLeaveTheServerRunning) {
     EXPECT_EQ(result.setup.Password, "s3cret");
     EXPECT_EQ(result.setup.DrivePath, db_.Folder());
     ASSERT_NE(result.lock, nullptr);
-    EXPECT_EQ(SingleInstance::TryAcquire(ini_), nullptr);
-    // Nothing is logged while starting.
-    EXPECT_FALSE(std::filesystem::exists(db_.Folder() + "/LOG"));
+    EXPECT_EQ(SingleInstance::TryAcquire(state_), nullptr);
+    // Nothing is logged while starting; the state folder holds only the lock.
+    for (const auto& entry : std::filesystem::directory_iterator(state_)) {
+        EXPECT_EQ(entry.path().string(), result.lock->LockFile());
+    }
 }
 
 TEST_F(StartupSequenceTest, SecondCopyOnlySaysItIsAlreadyStarted) {
-    auto running = SingleInstance::TryAcquire(ini_);
+    std::filesystem::create_directory(state_);
+    auto running = SingleInstance::TryAcquire(state_);
     ASSERT_NE(running, nullptr);
 
-    StartupResult result = RunStartup(ini_, op_);
+    StartupResult result = RunStartup(ini_, op_, std::cerr, std::chrono::milliseconds(0));
 
     ASSERT_EQ(op_.messages.size(), 1u);
     EXPECT_EQ(op_.messages[0].text, "Print Server Already Started.");
@@ -80,7 +84,6 @@ TEST_F(StartupSequenceTest, SecondCopyOnlySaysItIsAlreadyStarted) {
     EXPECT_EQ(result.outcome, Outcome::AlreadyRunning);
     EXPECT_EQ(result.exitStatus, kExitAlreadyRunning);
     EXPECT_EQ(result.db, nullptr);
-    EXPECT_EQ(result.setup.IniPath, "");  // the settings were never read
 }
 
 TEST_F(StartupSequenceTest, MissingLayoutFileEndsStartUpNamingTheDeviceAndTheFolders) {
@@ -96,7 +99,7 @@ TEST_F(StartupSequenceTest, MissingLayoutFileEndsStartUpNamingTheDeviceAndTheFol
     EXPECT_EQ(result.outcome, Outcome::MissingLayouts);
     EXPECT_EQ(result.exitStatus, kExitMissingLayouts);
     EXPECT_EQ(result.db, nullptr);
-    EXPECT_NE(SingleInstance::TryAcquire(ini_), nullptr);  // the ended copy holds no lock
+    EXPECT_NE(SingleInstance::TryAcquire(state_), nullptr);  // the ended copy holds no lock
     EXPECT_EQ(diagnostics.str(), "<3>Layout files were looked for in the current folder (" +
                                      std::filesystem::current_path().string() + ") and then in " +
                                      db_.Folder() + ".\n");

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "support/AsNobody.h"
 #include "support/Fakes.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
@@ -35,6 +36,25 @@ TEST(StateFolderTest, AtomicWriteReplacesTheWholeFileAndLeavesNoTemporaryFile) {
                             std::filesystem::directory_iterator()),
               1);
     EXPECT_EQ(ReadWholeFile(folder.File("missing")), std::nullopt);
+}
+
+TEST(StateFolderTest, AStateFileIsItsOwnersAloneAndRootWritesItForTheFoldersOwner) {
+    TempFolder folder;
+    const std::string path = folder.File("state.dat");
+    WriteFileAtomically(path, "tickets");
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+
+    if (!CanActAsAnotherUser()) {
+        GTEST_SKIP() << "only root writes into another user's folder";
+    }
+    GiveToNobody(folder.Path());  // the server's folder; root runs a command in it
+    WriteFileAtomically(path, "request");
+    struct stat folderInfo {};
+    ASSERT_EQ(::stat(folder.Path().c_str(), &folderInfo), 0);
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, folderInfo.st_uid) << "the server could not read it";
 }
 
 TEST(StateFolderTest, FolderThatCannotBeWrittenThrows) {
