@@ -111,7 +111,7 @@ std::vector<double> AfterSilence(int rounds) {
 std::vector<double> SplitBrainMargins(int rounds) {
     TestDatabase db(Backend::Postgres);
     StandbyOutlet outlet(db);
-    constexpr int kOrders = 12;
+    constexpr int kOrders = 20;
     std::vector<double> sample;
     for (int round = 0; round < rounds; ++round) {
         const test::SplitBrain split =

@@ -115,10 +115,12 @@ TEST(OutletStandbyNetworkTest, AHolderCutOffFromItsDatabaseStartsNoTicketOnceThe
     }
     TestDatabase db(Backend::Postgres);
     StandbyOutlet outlet(db);
-    const SplitBrain split = RunSplitBrain(db, outlet, "a", 0, 12);
+    const SplitBrain split = RunSplitBrain(db, outlet, "a", 0, 20);
     ASSERT_NE(split.standbyFirstUs, -1) << "the standby never printed";
     EXPECT_LT(split.holderLastStartUs, split.standbyFirstUs);
     EXPECT_EQ(split.holderExit, kExitFatalError);
+    EXPECT_NE(split.holderErrors.find("Error Lease not confirmed"), std::string::npos)
+        << split.holderErrors;
     EXPECT_TRUE(split.nothingWaits);
 }
 

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "support/FileBytes.h"
 #include "support/LoopbackProxy.h"
 
 namespace kps::test {
@@ -42,6 +43,7 @@ SplitBrain RunSplitBrain(TestDatabase& db, StandbyOutlet& outlet, const std::str
     }
     proxy.Freeze();
     result.holderExit = outlet.WaitForExit(holder, 30s);
+    result.holderErrors = ReadBytes(holder + "/err.txt");
     if (outlet.WaitForTicket("Dish-", 30s, standby)) {  // any ticket
         const auto standbyTickets = outlet.ArrivalsUs(standby);
         result.standbyFirstUs = *std::min_element(standbyTickets.begin(), standbyTickets.end());

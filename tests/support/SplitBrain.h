@@ -14,6 +14,7 @@ struct SplitBrain {
     std::int64_t standbyFirstUs = -1;     // the standby's first ticket; -1: none came
     int holderExit = -1;                  // the old holder's exit status; -1: it did not end
     bool nothingWaits = false;            // every order was printed in the end
+    std::string holderErrors;             // the old holder's standard error
 };
 
 // A split brain on PostgreSQL: a holder (folder `name`-holder) reaches the

@@ -87,7 +87,9 @@ std::string StandbyOutlet::AddServer(const std::string& name, const std::string&
     auto printer = std::make_unique<FakeReceiptPrinter>(options);
     WriteBytes(folder + "/PosPrinters.ini",
                "[KITCHEN1]\r\nHost=127.0.0.1\r\nPort=" + std::to_string(printer->Port()) +
-                   "\r\nReleasePause=0\r\n");
+                   "\r\nReleasePause=0\r\n" +
+                   // A slow printer holds its lane until each ticket is out.
+                   (printMs > 0 ? "ConfirmPrinted=Y\r\n" : ""));
     servers_.push_back({folder, -1, std::move(printer)});
     return folder;
 }

@@ -27,7 +27,8 @@ class StandbyOutlet {
 
     // Settings for a server in folder `name`; `odbcOptions` replaces the
     // database's own (a PostgreSQL port through a proxy); its printer takes
-    // `printMs` for each ticket. Returns the folder.
+    // `printMs` for each ticket, and the server waits for each. Returns the
+    // folder.
     std::string AddServer(const std::string& name, const std::string& odbcOptions = "",
                           int printMs = 0);
     // Starts the server of `folder`, its output in out.txt there.
