@@ -105,6 +105,39 @@ TEST(OutletLeaseTest, SqlServerLeaseSendsTheApplicationLockStatements) {
     EXPECT_FALSE(lease->StillHeld());
 }
 
+// Behind a transaction pooler the statements reach other sessions, which
+// hold no lock: the lease is lost, and the error says why.
+TEST(OutletLeaseTest, PostgresLeaseAnsweredByAnotherSessionIsLostNamingThePooler) {
+    ScriptedConnection db;
+    db.dbmsName = "PostgreSQL";
+    const auto key = static_cast<std::uint64_t>(OutletLeaseKey("POSDB|OUT01"));
+    const std::string acquire = "SELECT CASE WHEN pg_try_advisory_lock(" +
+                                std::to_string(static_cast<std::int64_t>(key)) +
+                                ") THEN 1 ELSE 0 END, pg_backend_pid()";
+    const std::string held =
+        "SELECT pg_backend_pid(), (SELECT COUNT(*) FROM pg_locks WHERE locktype = 'advisory'"
+        " AND granted AND pid = pg_backend_pid() AND objsubid = 1 AND classid::bigint = " +
+        std::to_string(key >> 32) + " AND objid::bigint = " + std::to_string(key & 0xFFFFFFFFULL) +
+        ")";
+    auto answer = [](std::int64_t first, std::int64_t second) {
+        return ResultTable{{"", ""}, {{Value::Integer(first), Value::Integer(second)}}};
+    };
+    db.tables[acquire] = answer(1, 4100);
+    db.tables[held] = answer(4100, 1);
+    auto lease = MakeOutletLease(db, "POSDB", "OUT01", "");
+    ASSERT_TRUE(lease->TryAcquire());
+    EXPECT_TRUE(lease->StillHeld());
+
+    db.tables[held] = answer(4200, 0);
+    try {
+        lease->StillHeld();
+        ADD_FAILURE() << "another session's answer was taken for the lease";
+    } catch (const KpsError& error) {
+        EXPECT_EQ(error.Number(), kErrLeaseLost);
+        EXPECT_NE(error.Description().find("transaction pooler"), std::string::npos);
+    }
+}
+
 TEST(OutletLeaseTest, OtherDatabasesHaveNone) {
     ScriptedConnection db;
     EXPECT_EQ(MakeOutletLease(db, "POSDB", "OUT01", "/tmp/orders.db"), nullptr);
