@@ -24,8 +24,8 @@ const Value* FirstValue(const ResultTable& table) {
 
 }  // namespace
 
-SqlServerOutletLease::SqlServerOutletLease(Connection& db, std::string resource)
-    : db_(db), resource_(std::move(resource)), row_(db, resource_, LeaseHolderName()) {}
+SqlServerOutletLease::SqlServerOutletLease(Connection& db, std::string resource, std::string holder)
+    : db_(db), resource_(std::move(resource)), row_(db, resource_, std::move(holder)) {}
 
 SqlServerOutletLease::~SqlServerOutletLease() {
     Release();

@@ -17,7 +17,9 @@ namespace kps {
 // take over at once from a holder whose session ended.
 class SqlServerOutletLease final : public OutletLease {
   public:
-    SqlServerOutletLease(Connection& db, std::string resource);
+    // `holder` names this process in the lease row.
+    SqlServerOutletLease(Connection& db, std::string resource,
+                         std::string holder = LeaseHolderName());
     ~SqlServerOutletLease() override;
     SqlServerOutletLease(const SqlServerOutletLease&) = delete;
     SqlServerOutletLease& operator=(const SqlServerOutletLease&) = delete;

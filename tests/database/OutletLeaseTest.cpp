@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "database/OutletLease.h"
+#include "database/SqlServerOutletLease.h"
 #include "mainwindow/ScriptedConnection.h"
 #include "startup/ConnectionFactory.h"
 #include "support/TestDatabase.h"
@@ -103,6 +105,42 @@ TEST(OutletLeaseTest, SqlServerLeaseSendsTheApplicationLockStatements) {
     EXPECT_TRUE(lease->TryAcquire());
     db.tables[held] = answer(Value::Text("NoLock"));
     EXPECT_FALSE(lease->StillHeld());
+}
+
+// With the lease table, a standby takes an expired row without the lock,
+// keeps asking for the lock while it renews, and expires its row on release.
+TEST(OutletLeaseTest, SqlServerLeaseRowLetsAStandbyTakeOverWithoutTheLock) {
+    ScriptedConnection db;
+    db.dbmsName = "Microsoft SQL Server";
+    const std::string acquire =
+        "SET NOCOUNT ON; DECLARE @result int; EXEC @result = sp_getapplock @Resource = "
+        "'POSDB|OUT01', @LockMode = 'Exclusive', @LockOwner = 'Session', @LockTimeout = 0; "
+        "SELECT @result";
+    const std::string claim =
+        "UPDATE kps_outlet_lease SET Holder = 'me', Locked = 0, ExpiresAt = DATEADD(second, 10, "
+        "SYSUTCDATETIME()) WHERE LeaseName = 'POSDB|OUT01' AND (Holder = 'me' OR ExpiresAt <= "
+        "SYSUTCDATETIME() OR (Locked = 1 AND 0 = 1))";
+    const std::string ours =
+        "SELECT COUNT(*) FROM kps_outlet_lease WHERE LeaseName = 'POSDB|OUT01' AND Holder = 'me' "
+        "AND ExpiresAt > SYSUTCDATETIME()";
+    const std::string drop =
+        "UPDATE kps_outlet_lease SET Locked = 0, ExpiresAt = SYSUTCDATETIME() WHERE LeaseName = "
+        "'POSDB|OUT01' AND Holder = 'me'";
+    auto answer = [](std::int64_t value) { return ResultTable{{""}, {{Value::Integer(value)}}}; };
+    db.tables["SELECT COUNT(*) FROM kps_outlet_lease WHERE 1 = 0"] = ResultTable{{""}, {}};
+    db.tables[acquire] = answer(-1);  // a lingering session holds the lock
+    db.tables[ours] = answer(0);
+
+    SqlServerOutletLease lease(db, "POSDB|OUT01", "me");
+    EXPECT_FALSE(lease.TryAcquire());
+    db.tables[ours] = answer(1);  // the holder stopped renewing, and its row expired
+    EXPECT_TRUE(lease.TryAcquire());
+    EXPECT_TRUE(lease.StillHeld());
+    EXPECT_EQ(db.executed, (std::vector<std::string>{claim, claim, claim}));
+    EXPECT_EQ(std::count(db.queried.begin(), db.queried.end(), acquire), 3);
+
+    lease.Release();
+    EXPECT_EQ(db.executed.back(), drop) << "nothing to release but the row";
 }
 
 // Behind a transaction pooler the statements reach other sessions, which
