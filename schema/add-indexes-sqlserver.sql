@@ -1,6 +1,6 @@
--- Adds the indexes the print server's lookups rely on to an existing order
--- database (Microsoft SQL Server). Safe to run again: an index already there
--- is kept.
+-- Adds the indexes the print server's lookups rely on, and the table of its
+-- outlet lease, to an existing order database (Microsoft SQL Server). Safe to
+-- run again: an index or table already there is kept.
 
 IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = 'ix_printingdetails_waiting'
                AND object_id = OBJECT_ID('kelt_trs_printingdetails'))
@@ -14,3 +14,10 @@ IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = 'ix_printingdetails_item'
 IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = 'ix_printkitchen_waiting'
                AND object_id = OBJECT_ID('kelt_trs_printkitchen'))
     CREATE INDEX ix_printkitchen_waiting ON kelt_trs_printkitchen (PrintStatus);
+IF OBJECT_ID('kps_outlet_lease') IS NULL
+    CREATE TABLE kps_outlet_lease (
+        LeaseName NVARCHAR(200) NOT NULL PRIMARY KEY,
+        Holder NVARCHAR(300) NOT NULL,
+        Locked INT NOT NULL DEFAULT 0,
+        ExpiresAt DATETIME2 NOT NULL
+    );

@@ -115,3 +115,12 @@ CREATE TABLE kelt_trs_printkitchen (
 );
 
 CREATE INDEX ix_printkitchen_waiting ON kelt_trs_printkitchen (PrintStatus);
+
+-- The print server's outlet lease: which server prints for an outlet, until
+-- when by the database's clock (UTC).
+CREATE TABLE kps_outlet_lease (
+    LeaseName VARCHAR(200) NOT NULL PRIMARY KEY,
+    Holder VARCHAR(300) NOT NULL,
+    Locked INTEGER NOT NULL DEFAULT 0,
+    ExpiresAt TEXT NOT NULL
+);

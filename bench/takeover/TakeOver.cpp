@@ -3,9 +3,13 @@
 // (SIGKILL), or its database connection goes silent as if its machine had
 // vanished, and the next order is queued at once. Measured: from the kill
 // (or the silence) to the first byte of that order's ticket at the
-// standby's printer. PostgreSQL runs when scripts/lib/postgres.sh started
+// standby's printer. Then split brains: the holder's database goes silent
+// while it still has a queue for a slow printer; measured is the margin from
+// the old holder's last ticket start to the standby's first ticket, which
+// must stay positive. PostgreSQL runs when scripts/lib/postgres.sh started
 // one (KPS_TEST_PG_* set), as scripts/takeover does.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
@@ -14,6 +18,7 @@
 
 #include "harness/Spread.h"
 #include "support/LoopbackProxy.h"
+#include "support/SplitBrain.h"
 #include "support/StandbyOutlet.h"
 #include "support/TestDatabase.h"
 
@@ -101,6 +106,32 @@ std::vector<double> AfterSilence(int rounds) {
     return sample;
 }
 
+// Seconds from the old holder's last ticket start to the standby's first
+// ticket, when the holder's database goes silent while it still has a queue.
+std::vector<double> SplitBrainMargins(int rounds) {
+    TestDatabase db(Backend::Postgres);
+    StandbyOutlet outlet(db);
+    constexpr int kOrders = 20;
+    std::vector<double> sample;
+    for (int round = 0; round < rounds; ++round) {
+        const test::SplitBrain split =
+            test::RunSplitBrain(db, outlet, "b" + std::to_string(round), round * kOrders, kOrders);
+        Require(split.standbyFirstUs != -1 && split.holderLastStartUs != -1,
+                "split brain round " + std::to_string(round) + " did not come to a take-over");
+        std::cout << "  round " << round << ": holder exit status " << split.holderExit
+                  << (split.nothingWaits ? "" : ", orders left waiting") << std::endl;
+        sample.push_back(static_cast<double>(split.standbyFirstUs - split.holderLastStartUs) / 1e6);
+    }
+    return sample;
+}
+
+void ReportSeconds(const std::string& what, const std::vector<double>& sample) {
+    const Spread spread = SpreadOf(sample);
+    std::cout << what << ": min " << *std::min_element(sample.begin(), sample.end())
+              << " s, median " << spread.median << " s over " << spread.count << " rounds"
+              << std::endl;
+}
+
 void Report(const std::string& what, const std::vector<double>& sample) {
     const Spread spread = SpreadOf(sample);
     std::cout << what << ": median " << spread.median << " ms, max " << spread.max << " ms over "
@@ -113,10 +144,20 @@ void Report(const std::string& what, const std::vector<double>& sample) {
 int main(int argc, char** argv) {
     using namespace kps::bench;
     int rounds = 20;
-    if (argc == 3 && std::string(argv[1]) == "--rounds") {
-        rounds = std::atoi(argv[2]);
-    } else if (argc != 1) {
-        std::cerr << "usage: kps-takeover [--rounds N]\n";
+    int splitRounds = 10;
+    bool understood = argc % 2 == 1;
+    for (int i = 1; understood && i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--rounds") {
+            rounds = std::atoi(argv[i + 1]);
+        } else if (option == "--split-rounds") {
+            splitRounds = std::atoi(argv[i + 1]);
+        } else {
+            understood = false;
+        }
+    }
+    if (!understood) {
+        std::cerr << "usage: kps-takeover [--rounds N] [--split-rounds N]\n";
         return 2;
     }
     Report("SQLite, holder killed", AfterKills(kps::test::Backend::Sqlite, rounds));
@@ -126,5 +167,7 @@ int main(int argc, char** argv) {
     }
     Report("PostgreSQL, holder killed", AfterKills(kps::test::Backend::Postgres, rounds));
     Report("PostgreSQL, holder's network silent", AfterSilence(rounds));
+    ReportSeconds("PostgreSQL split brain, standby's first ticket after the old holder's last",
+                  SplitBrainMargins(splitRounds));
     return 0;
 }

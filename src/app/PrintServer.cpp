@@ -7,7 +7,10 @@
 
 #include "sending/DeviceLaneRunner.h"
 #include "sending/LaneDestination.h"
+#include "sending/LeaseKeeper.h"
 #include "startup/ConnectionFactory.h"
+#include "startup/ExitStatus.h"
+#include "startup/OpenConnection.h"
 #include "startup/StateFolder.h"
 #include "text/KpsError.h"
 
@@ -18,20 +21,24 @@ namespace {
 // the job it is printing when the server stops.
 constexpr std::chrono::milliseconds kLaneFinishLimit{5000};
 
-std::unique_ptr<OutletLease> MakeLease(const GeneralSetup& setup, Connection& db,
-                                       std::ostream& notices) {
+std::unique_ptr<OutletLease> MakeLease(const GeneralSetup& setup, LeaseFence& fence,
+                                       const PrintLog& log, std::ostream& notices) {
     if (!setup.Lease) {
         return nullptr;
     }
+    // On a connection of its own, so that a tick waiting on a slow statement
+    // does not leave the lease unconfirmed.
+    auto own = OpenDatabaseConnection(setup, BuildAdoConnectionString(setup, setup.Password));
     auto lease =
-        MakeOutletLease(db, setup.DatabaseName, setup.OutletCode, SqliteDatabaseFile(setup));
+        MakeOutletLease(*own, setup.DatabaseName, setup.OutletCode, SqliteDatabaseFile(setup));
     if (!lease) {
-        notices << "<4>The database (" << db.DbmsName()
+        notices << "<4>The database (" << own->DbmsName()
                 << ") offers no outlet lease: this server prints without one, so no other "
                    "server may print for this outlet."
                 << std::endl;
+        return nullptr;
     }
-    return lease;
+    return std::make_unique<LeaseKeeper>(std::move(own), std::move(lease), fence, &log);
 }
 
 }  // namespace
@@ -42,14 +49,14 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       log_(setup_.DrivePath, clock_, setup_.CodePage, &notices, setup_.LogKeepDays),
       journal_((std::filesystem::path(ResolveStateFolder(setup_)) / "reprint-journal").string(),
                log_),
-      lease_(MakeLease(setup_, db_, notices)),
+      lease_(MakeLease(setup_, fence_, log_, notices)),
       registry_(PosPrinterRegistry::BesideSettings(setup_)),
       lanes_(
           [this, &notices, systemPrinters = ports.systemPrinters] {
               return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices, &journal_,
-                                                        systemPrinters);
+                                                        systemPrinters, lease_ ? &fence_ : nullptr);
           },
-          lease_ ? &leaseFlag_ : nullptr,
+          lease_ ? &fence_ : nullptr,
           [this](const PrintJob& job) { return LaneDestination(job, registry_); }),
       form_(db_, clock_, ports.op, ticket_, ports.timer, started.RefOutlet),
       context_{
@@ -74,8 +81,9 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
     status_.SetActionHandler(&statusActions_);
     if (lease_) {
         leased_ =
-            std::make_unique<LeasedPrinting>(passes_, *lease_, leaseFlag_, db_, records_, states_);
+            std::make_unique<LeasedPrinting>(passes_, *lease_, fence_, db_, records_, states_);
         leased_->CheckLease();  // a standby says so before its first polling cycle
+        watch_ = std::make_unique<LeaseWatch>(fence_, [this] { EndForLapsedLease(); });
     }
     form_.SetPrinterStates(&states_);
     form_.SetPrintLog(&log_);
@@ -109,6 +117,18 @@ int PrintServer::Finish(int status) {
         std::_Exit(status);
     }
     return status;
+}
+
+void PrintServer::EndForLapsedLease() {
+    log_.WriteLog("Error Lease not confirmed for " + std::to_string(fence_.Bound().count()) +
+                  " ms: this server stops, as another may now print for the outlet");
+    // Lanes start nothing more (the fence is closed); a ticket on its way
+    // may end. What is not printed stays waiting for the server that holds
+    // the lease.
+    lanes_.Finish(kLaneFinishLimit);
+    std::cout.flush();
+    std::cerr.flush();
+    std::_Exit(kExitFatalError);
 }
 
 }  // namespace kps

@@ -11,7 +11,8 @@
 #include "mainwindow/PollTimer.h"
 #include "output/PosPrinterRegistry.h"
 #include "reprint/ReprintStore.h"
-#include "sending/LeaseFlag.h"
+#include "sending/LeaseFence.h"
+#include "sending/LeaseWatch.h"
 #include "sending/LeasedPrinting.h"
 #include "sending/PrintContext.h"
 #include "sending/ThreadedPrinterLanes.h"
@@ -61,6 +62,10 @@ class PrintServer {
     int Finish(int status);
 
   private:
+    // Ends the process when the lease went unconfirmed for too long, from
+    // the watch's thread: the tick may hang in a statement meanwhile.
+    [[noreturn]] void EndForLapsedLease();
+
     GeneralSetup& setup_;
     Connection& db_;
     SystemClock clock_;
@@ -74,11 +79,12 @@ class PrintServer {
     PrinterStates states_;
     ReprintJournal journal_;
 
-    LeaseFlag leaseFlag_;
-    std::unique_ptr<OutletLease> lease_;  // destroyed before the connection it lives on
+    LeaseFence fence_;
+    std::unique_ptr<OutletLease> lease_;  // kept on a connection of its own
 
     PosPrinterRegistry registry_;
     ThreadedPrinterLanes lanes_;
+    std::unique_ptr<LeaseWatch> watch_;  // goes before the lease and the lanes
 
     MDIForm1 form_;
     PrintContext context_;

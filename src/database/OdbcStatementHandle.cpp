@@ -23,6 +23,11 @@ static_assert(std::is_same_v<SQLHANDLE, void*>, "ODBC handles are kept as void*"
 constexpr SQLSMALLINT kSqlServerTime2 = -154;
 constexpr SQLSMALLINT kMaxDiagnostics = 8;
 
+// A statement the database has not answered within this is given up with an
+// error (a lock wait, an overloaded server) rather than holding the tick
+// past the service watchdog's 30 s.
+constexpr SQLULEN kQueryTimeoutSeconds = 10;
+
 enum class ColumnKind { Integer, WholeNumber, Real, Decimal, Date, Time, Timestamp, Text };
 
 ColumnKind KindOf(SQLSMALLINT sqlType, SQLSMALLINT scale) {
@@ -256,6 +261,9 @@ OdbcStatementHandle::OdbcStatementHandle(void* dbc, const std::string& password,
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &handle_))) {
         ThrowOdbcDiagnostics(SQL_HANDLE_DBC, dbc, kErrStatement, password_);
     }
+    // A driver that cannot time statements out runs them without a limit.
+    SQLSetStmtAttr(handle_, SQL_ATTR_QUERY_TIMEOUT,
+                   reinterpret_cast<SQLPOINTER>(kQueryTimeoutSeconds), 0);
 }
 
 OdbcStatementHandle::~OdbcStatementHandle() {

@@ -23,7 +23,8 @@ class OutletLease {
     virtual bool TryAcquire() = 0;
 
     // False when the lease was lost (the connection gone, the lock taken
-    // away) or never taken.
+    // away) or never taken. Throws KpsError, saying why, when the lease is
+    // found broken in a way the administrator must mend.
     virtual bool StillHeld() = 0;
 
     // Gives the lease up; never throws.

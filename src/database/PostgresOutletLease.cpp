@@ -1,5 +1,7 @@
 #include "database/PostgresOutletLease.h"
 
+#include <string>
+
 #include "text/KpsError.h"
 
 namespace kps {
@@ -7,12 +9,15 @@ namespace {
 
 // pg_locks shows a 64-bit advisory key as its high and low 32 bits.
 constexpr const char* kHeldSql =
-    "SELECT COUNT(*) FROM pg_locks WHERE locktype = 'advisory' AND granted"
-    " AND pid = pg_backend_pid() AND objsubid = 1 AND classid::bigint = ? AND objid::bigint = ?";
+    "SELECT pg_backend_pid(), (SELECT COUNT(*) FROM pg_locks WHERE locktype = 'advisory'"
+    " AND granted AND pid = pg_backend_pid() AND objsubid = 1 AND classid::bigint = ?"
+    " AND objid::bigint = ?)";
 
-bool FirstIsOne(const ResultTable& table) {
-    return !table.rows.empty() && !table.rows[0].empty() &&
-           ExactInteger(table.rows[0][0]).value_or(0) >= 1;
+std::int64_t Column(const ResultTable& table, std::size_t column) {
+    if (table.rows.empty() || table.rows[0].size() <= column) {
+        return 0;
+    }
+    return ExactInteger(table.rows[0][column]).value_or(0);
 }
 
 }  // namespace
@@ -42,9 +47,12 @@ bool PostgresOutletLease::TryAcquire() {
         }
         keepalivesSet_ = true;
     }
-    auto acquire = db_.Prepare("SELECT CASE WHEN pg_try_advisory_lock(?) THEN 1 ELSE 0 END");
+    auto acquire =
+        db_.Prepare("SELECT CASE WHEN pg_try_advisory_lock(?) THEN 1 ELSE 0 END, pg_backend_pid()");
     acquire->Bind(1, Value::Integer(key_));
-    held_ = FirstIsOne(acquire->Query());
+    const ResultTable result = acquire->Query();
+    held_ = Column(result, 0) == 1;
+    backend_ = Column(result, 1);
     return held_;
 }
 
@@ -55,14 +63,29 @@ bool PostgresOutletLease::StillHeld() {
 
 bool PostgresOutletLease::HeldNow() {
     const auto bits = static_cast<std::uint64_t>(key_);
+    ResultTable result;
     try {
         auto held = db_.Prepare(kHeldSql);
         held->Bind(1, Value::Integer(static_cast<std::int64_t>(bits >> 32)));
         held->Bind(2, Value::Integer(static_cast<std::int64_t>(bits & 0xFFFFFFFFULL)));
-        held_ = FirstIsOne(held->Query());
+        result = held->Query();
     } catch (const KpsError&) {
         held_ = false;  // the connection is gone, and the lock with it
+        return held_;
     }
+    const std::int64_t backend = Column(result, 0);
+    if (backend != backend_) {
+        // A session lock lives in one server process; answers from another
+        // mean the statements are shared out among sessions.
+        held_ = false;
+        throw KpsError(kErrLeaseLost,
+                       "The outlet lease's database session changed (server process " +
+                           std::to_string(backend_) + ", now " + std::to_string(backend) +
+                           "): most likely a transaction pooler stands between this server and "
+                           "PostgreSQL, which breaks the lease. Connect directly or through a "
+                           "session pooler.");
+    }
+    held_ = Column(result, 1) >= 1;
     return held_;
 }
 

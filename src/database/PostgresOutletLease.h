@@ -10,7 +10,9 @@ namespace kps {
 // A session advisory lock (pg_try_advisory_lock) on the lease key. The
 // session asks the server to probe the client every few seconds, and to end
 // the session after 10 s without a statement, so the lock of a server whose
-// machine vanished is freed within seconds.
+// machine vanished is freed within seconds. It remembers the server process
+// (backend) that took the lock: answers from another one mean the lock is
+// not ours any more (a transaction pooler in between), and StillHeld throws.
 class PostgresOutletLease final : public OutletLease {
   public:
     PostgresOutletLease(Connection& db, std::int64_t key);
@@ -30,6 +32,7 @@ class PostgresOutletLease final : public OutletLease {
     std::mutex mutex_;
     bool keepalivesSet_ = false;
     bool held_ = false;
+    std::int64_t backend_ = 0;  // pg_backend_pid() when the lock was taken
 };
 
 }  // namespace kps

@@ -24,8 +24,8 @@ const Value* FirstValue(const ResultTable& table) {
 
 }  // namespace
 
-SqlServerOutletLease::SqlServerOutletLease(Connection& db, std::string resource)
-    : db_(db), resource_(std::move(resource)) {}
+SqlServerOutletLease::SqlServerOutletLease(Connection& db, std::string resource, std::string holder)
+    : db_(db), resource_(std::move(resource)), row_(db, resource_, std::move(holder)) {}
 
 SqlServerOutletLease::~SqlServerOutletLease() {
     Release();
@@ -36,11 +36,12 @@ bool SqlServerOutletLease::TryAcquire() {
     if (held_ && HeldNow()) {
         return true;
     }
-    auto acquire = db_.Prepare(kAcquireSql);
-    acquire->Bind(1, Value::Text(resource_));
-    ResultTable result = acquire->Query();
-    const Value* answer = FirstValue(result);
-    held_ = answer != nullptr && ExactInteger(*answer).value_or(-1) >= 0;
+    if (!rowChecked_) {
+        rowAvailable_ = row_.Available();
+        rowChecked_ = true;
+    }
+    locked_ = locked_ || AcquireLock();
+    held_ = rowAvailable_ ? row_.Claim(locked_) : locked_;
     return held_;
 }
 
@@ -51,23 +52,47 @@ bool SqlServerOutletLease::StillHeld() {
 
 bool SqlServerOutletLease::HeldNow() {
     try {
-        auto held = db_.Prepare(kHeldSql);
-        held->Bind(1, Value::Text(resource_));
-        ResultTable result = held->Query();
-        const Value* mode = FirstValue(result);
-        held_ = mode != nullptr && mode->AsText() == "Exclusive";
+        if (rowAvailable_) {
+            // A holder that took the row without the lock takes the lock
+            // when the lingering session lets it go.
+            locked_ = locked_ || AcquireLock();
+            held_ = row_.Claim(locked_);
+        } else {
+            locked_ = LockHeld();
+            held_ = locked_;
+        }
     } catch (const KpsError&) {
-        held_ = false;  // the session is gone, and the lock with it
+        held_ = locked_ = false;  // the session is gone, and the lock with it
     }
     return held_;
 }
 
+bool SqlServerOutletLease::AcquireLock() {
+    auto acquire = db_.Prepare(kAcquireSql);
+    acquire->Bind(1, Value::Text(resource_));
+    ResultTable result = acquire->Query();
+    const Value* answer = FirstValue(result);
+    return answer != nullptr && ExactInteger(*answer).value_or(-1) >= 0;
+}
+
+bool SqlServerOutletLease::LockHeld() {
+    auto held = db_.Prepare(kHeldSql);
+    held->Bind(1, Value::Text(resource_));
+    ResultTable result = held->Query();
+    const Value* mode = FirstValue(result);
+    return mode != nullptr && mode->AsText() == "Exclusive";
+}
+
 void SqlServerOutletLease::Release() {
     std::lock_guard lock(mutex_);
-    if (!held_) {
-        return;
+    if (held_ && rowAvailable_) {
+        row_.Drop();
     }
     held_ = false;
+    if (!locked_) {
+        return;
+    }
+    locked_ = false;
     try {
         auto release = db_.Prepare(kReleaseSql);
         release->Bind(1, Value::Text(resource_));

@@ -102,7 +102,8 @@ void OposPrinterRoutines::CloseOpsLDN() {
     }
 }
 
-void OposPrinterRoutines::PrintOposTicket(TicketBuffers& ticket, const PrinterCodes& codes) {
+void OposPrinterRoutines::PrintOposTicket(TicketBuffers& ticket, const PrinterCodes& codes,
+                                          const std::function<bool()>& mayStart) {
     ticket.PrintFailed = true;
     lastFault_ = PrintFault::Failed;
     sentTicket_ = false;
@@ -113,6 +114,10 @@ void OposPrinterRoutines::PrintOposTicket(TicketBuffers& ticket, const PrinterCo
     auto fault = Caught([&] {
         if (printer_.CheckHealth(OPOS_CH_INTERNAL) != 0 || printer_.CoverOpen()) {
             lastFault_ = printer_.CoverOpen() ? PrintFault::CoverOpen : printer_.Fault();
+            return;
+        }
+        if (mayStart && !mayStart()) {
+            lastFault_ = PrintFault::NotLeased;
             return;
         }
         sentTicket_ = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "output/Pinger.h"
@@ -37,8 +38,11 @@ class OposPrinterRoutines {
     void CloseOpsLDN();
 
     // Prints List3 of the ticket on the open device, ends it with the cut (or
-    // CR LF), closes the device, and sets ticket.PrintFailed.
-    void PrintOposTicket(TicketBuffers& ticket, const PrinterCodes& codes);
+    // CR LF), closes the device, and sets ticket.PrintFailed. `mayStart`,
+    // when given, is asked once the printer's status allows printing, just
+    // before the first byte; false sends nothing (LastFault NotLeased).
+    void PrintOposTicket(TicketBuffers& ticket, const PrinterCodes& codes,
+                         const std::function<bool()>& mayStart = {});
 
     PosPrinter& Printer() { return printer_; }
 

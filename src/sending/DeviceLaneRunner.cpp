@@ -6,10 +6,10 @@ namespace kps {
 
 DeviceLaneRunner::DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log,
                                    std::ostream* notices, ReprintJournal* journal,
-                                   SystemPrinterFactory makeSystemPrinter)
+                                   SystemPrinterFactory makeSystemPrinter, const LeaseFence* fence)
     : printer_(registry, log),
       pinger_(9100, notices),
-      runner_(printer_, pinger_, pause_, log, journal),
+      runner_(printer_, pinger_, pause_, log, journal, fence),
       journal_(journal),
       makeSystemPrinter_(std::move(makeSystemPrinter)) {}
 

@@ -21,7 +21,8 @@ namespace kps {
 class DeviceLaneRunner final : public JobRunner {
   public:
     DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log, std::ostream* notices,
-                     ReprintJournal* journal, SystemPrinterFactory makeSystemPrinter = {});
+                     ReprintJournal* journal, SystemPrinterFactory makeSystemPrinter = {},
+                     const LeaseFence* fence = nullptr);
 
     JobReport Run(const PrintJob& job) override;
 

@@ -19,10 +19,11 @@ OposRoutineOptions DivertDialogOptions() {
 }  // namespace
 
 LaneJobRunner::LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause,
-                             const PrintLog& log, ReprintJournal* journal)
+                             const PrintLog& log, ReprintJournal* journal, const LeaseFence* fence)
     : printer_(printer),
       log_(log),
       journal_(journal),
+      fence_(fence),
       main_(printer, pinger, pause, log, faults_),
       divert_(printer, pinger, pause, log, faults_, DivertDialogOptions()) {}
 
@@ -69,6 +70,10 @@ void LaneJobRunner::Starting(const PrintJob& job) {
     }
 }
 
+bool LaneJobRunner::FenceOpen() const {
+    return fence_ == nullptr || fence_->Open();
+}
+
 void LaneJobRunner::RunTicket(const PrintJob& job, JobReport& report) {
     if (!main_.OpenOpsLDN(job.device, job.address)) {
         report.fault = main_.LastFault();
@@ -78,8 +83,10 @@ void LaneJobRunner::RunTicket(const PrintJob& job, JobReport& report) {
     TicketBuffers ticket;
     ticket.RTF = job.text;
     ticket.List3 = job.lines;
-    Starting(job);
-    main_.PrintOposTicket(ticket, job.codes);
+    main_.PrintOposTicket(ticket, job.codes, [&] {
+        Starting(job);
+        return FenceOpen();
+    });
     report.bytesLeft = main_.SentTicket();
     report.printed = !ticket.PrintFailed;
     report.fault = report.printed ? PrintFault::None : main_.LastFault();
@@ -119,6 +126,11 @@ void LaneJobRunner::RunDivert(const PrintJob& job, JobReport& report) {
     }
     const bool canCut = printer_.CapRecPapercut();
     Starting(job);
+    if (!FenceOpen()) {
+        report.fault = PrintFault::NotLeased;
+        divert_.CloseOpsLDN();
+        return;
+    }
     report.bytesLeft = true;
     if (!job.banner.empty()) {
         const std::string centre = canCut ? job.codes.CodeCentre : std::string();
@@ -140,8 +152,12 @@ void LaneJobRunner::RunDivert(const PrintJob& job, JobReport& report) {
 }
 
 void LaneJobRunner::RunDirect(const PrintJob& job, JobReport& report) {
-    report.opened = true;
     Starting(job);
+    if (!FenceOpen()) {
+        report.fault = PrintFault::NotLeased;
+        return;
+    }
+    report.opened = true;
     report.fault = WriteDirectPort(job.directPort, DirectTicketBytes(job.text, job.codePage),
                                    kDirectPortLimit, &report.bytesLeft);
     report.printed = report.fault == PrintFault::None;

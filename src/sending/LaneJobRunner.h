@@ -3,6 +3,7 @@
 #include "output/OposPrinterRoutines.h"
 #include "reprint/ReprintJournal.h"
 #include "sending/JobRunner.h"
+#include "sending/LeaseFence.h"
 
 namespace kps {
 
@@ -14,9 +15,11 @@ namespace kps {
 class LaneJobRunner final : public JobRunner {
   public:
     // `journal`, when given, records each job's items just before its first
-    // byte leaves.
+    // byte leaves. `fence`, when given, is looked at after that, the last
+    // thing before the first byte: a closed fence sends nothing of the job
+    // and reports it NotLeased (the journal entry is undone on settling).
     LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause, const PrintLog& log,
-                  ReprintJournal* journal = nullptr);
+                  ReprintJournal* journal = nullptr, const LeaseFence* fence = nullptr);
 
     JobReport Run(const PrintJob& job) override;
 
@@ -41,10 +44,14 @@ class LaneJobRunner final : public JobRunner {
     void RunDirect(const PrintJob& job, JobReport& report);
 
     void Starting(const PrintJob& job);
+    // Whether a job's first byte may leave now; asked after Starting, so
+    // that a slow journal write cannot come between it and the byte.
+    bool FenceOpen() const;
 
     PosPrinter& printer_;
     const PrintLog& log_;
     ReprintJournal* journal_;
+    const LeaseFence* fence_;
     FaultCollector faults_;
     OposPrinterRoutines main_;    // as the main window opens a printer
     OposPrinterRoutines divert_;  // as the divert dialog opens one

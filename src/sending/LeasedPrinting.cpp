@@ -7,7 +7,7 @@
 #include "text/KpsError.h"
 
 namespace kps {
-LeasedPrinting::LeasedPrinting(PrintPasses& printing, OutletLease& lease, LeaseFlag& flag,
+LeasedPrinting::LeasedPrinting(PrintPasses& printing, OutletLease& lease, LeaseFence& flag,
                                Connection& db, TicketRecords& records, PrinterStates& states)
     : printing_(printing),
       lease_(lease),

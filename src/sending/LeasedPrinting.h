@@ -2,7 +2,7 @@
 
 #include "database/Connection.h"
 #include "database/OutletLease.h"
-#include "sending/LeaseFlag.h"
+#include "sending/LeaseFence.h"
 #include "sending/PrintPasses.h"
 #include "sending/PrinterStates.h"
 #include "sending/TicketRecords.h"
@@ -17,7 +17,7 @@ namespace kps {
 // possibly printed by the server that held the lease before.
 class LeasedPrinting final : public PrintPasses {
   public:
-    LeasedPrinting(PrintPasses& printing, OutletLease& lease, LeaseFlag& flag, Connection& db,
+    LeasedPrinting(PrintPasses& printing, OutletLease& lease, LeaseFence& flag, Connection& db,
                    TicketRecords& records, PrinterStates& states);
 
     // Takes the lease when it is free, or confirms that it is still held;
@@ -36,7 +36,7 @@ class LeasedPrinting final : public PrintPasses {
 
     PrintPasses& printing_;
     OutletLease& lease_;
-    LeaseFlag& flag_;
+    LeaseFence& flag_;  // opened to the lanes on a take-over, closed when the lease is lost
     Connection& db_;
     TicketRecords& records_;
     PrinterStates& states_;

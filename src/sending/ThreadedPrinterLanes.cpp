@@ -4,10 +4,10 @@
 
 namespace kps {
 
-ThreadedPrinterLanes::ThreadedPrinterLanes(RunnerFactory makeRunner, const LeaseFlag* lease,
+ThreadedPrinterLanes::ThreadedPrinterLanes(RunnerFactory makeRunner, const LeaseFence* fence,
                                            LaneKey laneOf)
     : makeRunner_(std::move(makeRunner)),
-      lease_(lease),
+      fence_(fence),
       laneOf_(laneOf ? std::move(laneOf) : [](const PrintJob& job) { return job.device; }) {}
 
 ThreadedPrinterLanes::~ThreadedPrinterLanes() {
@@ -86,7 +86,7 @@ void ThreadedPrinterLanes::Serve(Lane& lane) {
 }
 
 JobReport ThreadedPrinterLanes::RunLeased(Lane& lane, const PrintJob& job) const {
-    if (lease_ != nullptr && !lease_->Held()) {
+    if (fence_ != nullptr && !fence_->Open()) {
         JobReport report;
         report.job = job;
         report.fault = PrintFault::NotLeased;

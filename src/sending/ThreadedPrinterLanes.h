@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "sending/JobRunner.h"
-#include "sending/LeaseFlag.h"
+#include "sending/LeaseFence.h"
 #include "sending/PrinterLanes.h"
 
 namespace kps {
@@ -24,10 +24,11 @@ class ThreadedPrinterLanes final : public PrinterLanes {
     // The lane a job goes to; called on the tick thread, outside the lock.
     using LaneKey = std::function<std::string(const PrintJob&)>;
 
-    // Given `lease`, a lane sends a job only while the lease is held, and
-    // reports it NotLeased otherwise. Jobs with the same `laneOf` share a
-    // lane; without it, each device name has a lane of its own.
-    explicit ThreadedPrinterLanes(RunnerFactory makeRunner, const LeaseFlag* lease = nullptr,
+    // Given `fence`, a lane takes up a job only while the fence is open, and
+    // reports it NotLeased otherwise (the runner looks again just before the
+    // first byte). Jobs with the same `laneOf` share a lane; without it,
+    // each device name has a lane of its own.
+    explicit ThreadedPrinterLanes(RunnerFactory makeRunner, const LeaseFence* fence = nullptr,
                                   LaneKey laneOf = nullptr);
     ~ThreadedPrinterLanes() override;
     ThreadedPrinterLanes(const ThreadedPrinterLanes&) = delete;
@@ -51,7 +52,7 @@ class ThreadedPrinterLanes final : public PrinterLanes {
     JobReport RunLeased(Lane& lane, const PrintJob& job) const;
 
     RunnerFactory makeRunner_;
-    const LeaseFlag* lease_;
+    const LeaseFence* fence_;
     LaneKey laneOf_;
     std::mutex mutex_;
     std::condition_variable work_;

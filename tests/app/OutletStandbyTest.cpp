@@ -8,8 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "startup/ExitStatus.h"
 #include "support/FileBytes.h"
 #include "support/LoopbackProxy.h"
+#include "support/SplitBrain.h"
 #include "support/StandbyOutlet.h"
 #include "support/TestDatabase.h"
 
@@ -103,6 +105,23 @@ TEST(OutletStandbyNetworkTest, AHolderWhoseNetworkVanishedLosesTheLeaseToTheStan
     proxy.Freeze();
     EXPECT_TRUE(outlet.WaitForTicket(outlet.Order(1), 30s, standby));
     outlet.Kill(holder);  // stuck on its silent connection
+}
+
+// The same, while the holder still has tickets queued for a slow printer:
+// it must stop starting them before the standby may begin, and end itself.
+TEST(OutletStandbyNetworkTest, AHolderCutOffFromItsDatabaseStartsNoTicketOnceTheStandbyPrints) {
+    if (!TestDatabase::IsAvailable(Backend::Postgres)) {
+        GTEST_SKIP() << "PostgreSQL is not started here";
+    }
+    TestDatabase db(Backend::Postgres);
+    StandbyOutlet outlet(db);
+    const SplitBrain split = RunSplitBrain(db, outlet, "a", 0, 20);
+    ASSERT_NE(split.standbyFirstUs, -1) << "the standby never printed";
+    EXPECT_LT(split.holderLastStartUs, split.standbyFirstUs);
+    EXPECT_EQ(split.holderExit, kExitFatalError);
+    EXPECT_NE(split.holderErrors.find("Error Lease not confirmed"), std::string::npos)
+        << split.holderErrors;
+    EXPECT_TRUE(split.nothingWaits);
 }
 
 }  // namespace

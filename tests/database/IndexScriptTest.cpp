@@ -3,6 +3,7 @@
 #include <set>
 #include <string>
 
+#include "database/OutletLeaseRow.h"
 #include "support/TestDatabase.h"
 
 namespace kps::test {
@@ -28,9 +29,9 @@ class IndexScriptTest : public ::testing::TestWithParam<Backend> {
     }
 };
 
-// The schema has them; the script adds them to a database without them and
-// may run again.
-TEST_P(IndexScriptTest, AddIndexScriptRunsTwiceAndLeavesEveryIndex) {
+// The schema has them; the script adds them, and the lease table, to a
+// database without them and may run again.
+TEST_P(IndexScriptTest, AddIndexScriptRunsTwiceAndLeavesEveryIndexAndTheLeaseTable) {
     if (!TestDatabase::IsAvailable(GetParam())) {
         GTEST_SKIP() << BackendName(GetParam()) << " is not started here";
     }
@@ -39,12 +40,14 @@ TEST_P(IndexScriptTest, AddIndexScriptRunsTwiceAndLeavesEveryIndex) {
     for (const auto& name : kIndexes) {
         database.Exec("DROP INDEX " + name);
     }
+    database.Exec("DROP TABLE kps_outlet_lease");
     ASSERT_TRUE(Indexes(database).empty());
     const std::string script =
         GetParam() == Backend::Postgres ? "add-indexes-postgres.sql" : "add-indexes-sqlite.sql";
     database.RunScript(script);
     database.RunScript(script);
     EXPECT_EQ(Indexes(database), kIndexes);
+    EXPECT_TRUE(OutletLeaseRow(database.Db(), "POSDB|OUT01", "here").Available());
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, IndexScriptTest,

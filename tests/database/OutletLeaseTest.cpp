@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 
 #include "database/FileOutletLease.h"
 #include "database/OutletLease.h"
+#include "database/SqlServerOutletLease.h"
 #include "mainwindow/ScriptedConnection.h"
 #include "startup/ConnectionFactory.h"
 #include "support/AsNobody.h"
@@ -142,7 +144,9 @@ TEST(OutletLeaseTest, SqlServerLeaseSendsTheApplicationLockStatements) {
     EXPECT_TRUE(lease->TryAcquire());
     db.tables[held] = answer(Value::Text("Exclusive"));
     EXPECT_TRUE(lease->StillHeld());
-    EXPECT_EQ(db.queried, (std::vector<std::string>{acquire, acquire, held}));
+    // Without the lease table, the lock alone is the lease.
+    const std::string table = "SELECT COUNT(*) FROM kps_outlet_lease WHERE 1 = 0";
+    EXPECT_EQ(db.queried, (std::vector<std::string>{table, acquire, acquire, held}));
 
     lease->Release();
     EXPECT_EQ(db.executed, (std::vector<std::string>{"EXEC sp_releaseapplock @Resource = "
@@ -154,6 +158,75 @@ TEST(OutletLeaseTest, SqlServerLeaseSendsTheApplicationLockStatements) {
     EXPECT_TRUE(lease->TryAcquire());
     db.tables[held] = answer(Value::Text("NoLock"));
     EXPECT_FALSE(lease->StillHeld());
+}
+
+// With the lease table, a standby takes an expired row without the lock,
+// keeps asking for the lock while it renews, and expires its row on release.
+TEST(OutletLeaseTest, SqlServerLeaseRowLetsAStandbyTakeOverWithoutTheLock) {
+    ScriptedConnection db;
+    db.dbmsName = "Microsoft SQL Server";
+    const std::string acquire =
+        "SET NOCOUNT ON; DECLARE @result int; EXEC @result = sp_getapplock @Resource = "
+        "'POSDB|OUT01', @LockMode = 'Exclusive', @LockOwner = 'Session', @LockTimeout = 0; "
+        "SELECT @result";
+    const std::string claim =
+        "UPDATE kps_outlet_lease SET Holder = 'me', Locked = 0, ExpiresAt = DATEADD(second, 10, "
+        "SYSUTCDATETIME()) WHERE LeaseName = 'POSDB|OUT01' AND (Holder = 'me' OR ExpiresAt <= "
+        "SYSUTCDATETIME() OR (Locked = 1 AND 0 = 1))";
+    const std::string ours =
+        "SELECT COUNT(*) FROM kps_outlet_lease WHERE LeaseName = 'POSDB|OUT01' AND Holder = 'me' "
+        "AND ExpiresAt > SYSUTCDATETIME()";
+    const std::string drop =
+        "UPDATE kps_outlet_lease SET Locked = 0, ExpiresAt = SYSUTCDATETIME() WHERE LeaseName = "
+        "'POSDB|OUT01' AND Holder = 'me'";
+    auto answer = [](std::int64_t value) { return ResultTable{{""}, {{Value::Integer(value)}}}; };
+    db.tables["SELECT COUNT(*) FROM kps_outlet_lease WHERE 1 = 0"] = ResultTable{{""}, {}};
+    db.tables[acquire] = answer(-1);  // a lingering session holds the lock
+    db.tables[ours] = answer(0);
+
+    SqlServerOutletLease lease(db, "POSDB|OUT01", "me");
+    EXPECT_FALSE(lease.TryAcquire());
+    db.tables[ours] = answer(1);  // the holder stopped renewing, and its row expired
+    EXPECT_TRUE(lease.TryAcquire());
+    EXPECT_TRUE(lease.StillHeld());
+    EXPECT_EQ(db.executed, (std::vector<std::string>{claim, claim, claim}));
+    EXPECT_EQ(std::count(db.queried.begin(), db.queried.end(), acquire), 3);
+
+    lease.Release();
+    EXPECT_EQ(db.executed.back(), drop) << "nothing to release but the row";
+}
+
+// Behind a transaction pooler the statements reach other sessions, which
+// hold no lock: the lease is lost, and the error says why.
+TEST(OutletLeaseTest, PostgresLeaseAnsweredByAnotherSessionIsLostNamingThePooler) {
+    ScriptedConnection db;
+    db.dbmsName = "PostgreSQL";
+    const auto key = static_cast<std::uint64_t>(OutletLeaseKey("POSDB|OUT01"));
+    const std::string acquire = "SELECT CASE WHEN pg_try_advisory_lock(" +
+                                std::to_string(static_cast<std::int64_t>(key)) +
+                                ") THEN 1 ELSE 0 END, pg_backend_pid()";
+    const std::string held =
+        "SELECT pg_backend_pid(), (SELECT COUNT(*) FROM pg_locks WHERE locktype = 'advisory'"
+        " AND granted AND pid = pg_backend_pid() AND objsubid = 1 AND classid::bigint = " +
+        std::to_string(key >> 32) + " AND objid::bigint = " + std::to_string(key & 0xFFFFFFFFULL) +
+        ")";
+    auto answer = [](std::int64_t first, std::int64_t second) {
+        return ResultTable{{"", ""}, {{Value::Integer(first), Value::Integer(second)}}};
+    };
+    db.tables[acquire] = answer(1, 4100);
+    db.tables[held] = answer(4100, 1);
+    auto lease = MakeOutletLease(db, "POSDB", "OUT01", "");
+    ASSERT_TRUE(lease->TryAcquire());
+    EXPECT_TRUE(lease->StillHeld());
+
+    db.tables[held] = answer(4200, 0);
+    try {
+        lease->StillHeld();
+        ADD_FAILURE() << "another session's answer was taken for the lease";
+    } catch (const KpsError& error) {
+        EXPECT_EQ(error.Number(), kErrLeaseLost);
+        EXPECT_NE(error.Description().find("transaction pooler"), std::string::npos);
+    }
 }
 
 TEST(OutletLeaseTest, OtherDatabasesHaveNone) {

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -110,6 +112,61 @@ TEST_F(LaneJobRunnerTest, DivertRefusedBadResultOrEmptyTicketIsNoSuccess) {
     EXPECT_TRUE(report.bytesLeft);
     EXPECT_EQ(report.failureText, "ERROR Printing at 'K2'");
     EXPECT_THAT(LogText(), ::testing::Not(::testing::HasSubstr("Printing Success")));
+}
+
+// A runner whose lease was confirmed at the fake steady time's start.
+class FencedLaneJobRunnerTest : public LaneJobRunnerTest {
+  protected:
+    FencedLaneJobRunnerTest() {
+        fence.Confirm(steady.now.load());
+        fence.Publish(true);
+        ticket.device = "K1";
+        ticket.printingType = "O";
+        ticket.address = "127.0.0.5";
+        ticket.codes = codes;
+        ticket.text = "Soup";
+        ticket.lines = {"Soup\r\n"};
+    }
+    void Age(std::chrono::milliseconds by) { steady.now = steady.now.load() + by; }
+
+    FakeSteadyTime steady;
+    LeaseFence fence{kLeaseFenceBound, steady.Source()};
+    LaneJobRunner fenced{printer, pinger, pause, log, nullptr, &fence};
+    PrintJob ticket;
+};
+
+TEST_F(FencedLaneJobRunnerTest, ATicketStartsOnlyWhileTheLastConfirmationIsYoungerThanTheBound) {
+    Age(kLeaseFenceBound - std::chrono::milliseconds(1));
+    EXPECT_TRUE(fenced.Run(ticket).printed);
+    EXPECT_THAT(printer.Printed(), ::testing::ElementsAre("Soup\r\n", "<CUT>"));
+
+    printer.calls.clear();
+    Age(std::chrono::milliseconds(1));
+    const JobReport report = fenced.Run(ticket);
+    EXPECT_EQ(report.fault, PrintFault::NotLeased);
+    EXPECT_FALSE(report.printed);
+    EXPECT_FALSE(report.bytesLeft);
+    // Refused after the printer's status replies, just before the first byte.
+    EXPECT_THAT(printer.calls, ::testing::Contains("CheckHealth 1"));
+    EXPECT_TRUE(printer.Printed().empty());
+    EXPECT_EQ(printer.calls.back(), "Close");
+}
+
+TEST_F(FencedLaneJobRunnerTest, AStaleConfirmationSendsNothingOfADivertOrADirectPortTicket) {
+    Age(kLeaseFenceBound);
+    PrintJob divert = ticket;
+    divert.kind = JobKind::Divert;
+    EXPECT_EQ(fenced.Run(divert).fault, PrintFault::NotLeased);
+    EXPECT_TRUE(printer.Printed().empty());
+    EXPECT_FALSE(printer.open);
+
+    PrintJob direct = ticket;
+    direct.printingType = "D";
+    direct.directPort = folder.Path() + "/lpt1";
+    const JobReport report = fenced.Run(direct);
+    EXPECT_EQ(report.fault, PrintFault::NotLeased);
+    EXPECT_FALSE(report.bytesLeft);
+    EXPECT_FALSE(std::filesystem::exists(direct.directPort));
 }
 
 }  // namespace

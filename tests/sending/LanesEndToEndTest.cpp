@@ -84,6 +84,7 @@ class WaitingHost final : public DivertDialogHost, private DivertDialogView {
 class LanesEndToEnd : public KitchenTicketFixture {
   protected:
     LanesEndToEnd() {
+        lease.Confirm(steady.now.load());
         lease.Publish(true);
         k1->SetRefusing(true);
         std::ofstream(registry.File(), std::ios::binary)
@@ -134,7 +135,8 @@ class LanesEndToEnd : public KitchenTicketFixture {
     std::unique_ptr<FakeReceiptPrinter> k3 = StartPrinter("127.0.0.4");
     std::string port = database.Folder() + "/d1.prn";
     PosPrinterRegistry registry{database.Folder() + "/PosPrinters.ini", 1252};
-    LeaseFlag lease;
+    FakeSteadyTime steady;
+    LeaseFence lease{kLeaseFenceBound, steady.Source()};
     ThreadedPrinterLanes threaded{[this] {
                                       return std::make_unique<LoopbackLaneRunner>(
                                           registry, log, systemPrinter, clock);

@@ -15,6 +15,7 @@ class LeasedPrintingTest : public ::testing::Test {
     void SetUp() override {
         db.Exec("INSERT INTO kelt_trs_printingdetails (ID, PrintStatus) VALUES (7, 0)");
         db.Exec("INSERT INTO kelt_trs_printingdetails (ID, PrintStatus) VALUES (8, 1)");
+        flag.Confirm(steady.now.load());
     }
 
     // One tick's printing passes, in the order the polling cycle runs them.
@@ -27,7 +28,8 @@ class LeasedPrintingTest : public ::testing::Test {
     TestDatabase db;
     FakePrintPasses passes;
     FakeOutletLease lease;
-    LeaseFlag flag;
+    FakeSteadyTime steady;
+    LeaseFence flag{kLeaseFenceBound, steady.Source()};
     TicketRecords records;
     PrinterStates states;
     LeasedPrinting leased{passes, lease, flag, db.Db(), records, states};
@@ -37,13 +39,13 @@ TEST_F(LeasedPrintingTest, AStandbyDoesNothingUntilTheLeaseIsFreeThenSuspectsWha
     Tick();
     Tick();
     EXPECT_TRUE(states.Standby());
-    EXPECT_FALSE(flag.Held());
+    EXPECT_FALSE(flag.Open());
     EXPECT_EQ(passes.settles + passes.dispatches + passes.notices, 0);
 
     lease.free = true;
     Tick();
     EXPECT_FALSE(states.Standby());
-    EXPECT_TRUE(flag.Held());
+    EXPECT_TRUE(flag.Open());
     EXPECT_EQ(passes.settles, 1);
     EXPECT_EQ(passes.dispatches, 1);
     EXPECT_EQ(passes.notices, 1);
@@ -54,7 +56,7 @@ TEST_F(LeasedPrintingTest, AStandbyDoesNothingUntilTheLeaseIsFreeThenSuspectsWha
 TEST_F(LeasedPrintingTest, AServerThatHoldsTheLeaseFromTheStartSuspectsNothing) {
     lease.free = true;
     Tick();
-    EXPECT_TRUE(flag.Held());
+    EXPECT_TRUE(flag.Open());
     EXPECT_EQ(passes.dispatches, 1);
     EXPECT_FALSE(records.MayBeOnPaper("7"));
 }
@@ -69,7 +71,7 @@ TEST_F(LeasedPrintingTest, ALostLeaseStopsTheLanesAndEndsTheTickWithAnError) {
     } catch (const KpsError& error) {
         EXPECT_EQ(error.Number(), kErrLeaseLost);
     }
-    EXPECT_FALSE(flag.Held());
+    EXPECT_FALSE(flag.Open());
     EXPECT_EQ(passes.settles, 1);
 }
 

@@ -2,6 +2,7 @@
 
 // Hand-written fakes of the server's ports, shared by every test.
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,10 +12,12 @@
 #include "output/PosPrinter.h"
 #include "output/SystemPrinter.h"
 #include "output/WaitPause.h"
+#include "sending/LeaseFence.h"
 #include "sending/PrintWindow.h"
 #include "sending/TicketSender.h"
 #include "startup/Clock.h"
 #include "startup/Operator.h"
+#include "text/KpsError.h"
 
 namespace kps::test {
 
@@ -118,15 +121,30 @@ class FakeTicketSender final : public TicketSender {
 };
 
 // An outlet lease that another server holds until `free` is set; clearing
-// `held` takes a held lease away.
+// `held` takes a held lease away, setting `broken` makes asking throw.
 class FakeOutletLease final : public OutletLease {
   public:
     bool TryAcquire() override { return held = held || free; }
-    bool StillHeld() override { return held; }
+    bool StillHeld() override {
+        if (broken) {
+            throw KpsError(kErrLeaseLost, "the lease's session changed");
+        }
+        return held;
+    }
     void Release() override { held = false; }
 
-    bool free = false;
-    bool held = false;
+    std::atomic<bool> free = false;
+    std::atomic<bool> held = false;
+    std::atomic<bool> broken = false;
+};
+
+// Steady time that moves only when a test moves it; lanes' and keepers'
+// threads may read it meanwhile.
+struct FakeSteadyTime {
+    LeaseFence::SteadyNow Source() {
+        return [this] { return now.load(); };
+    }
+    std::atomic<SteadyTime> now{SteadyTime(std::chrono::hours(1))};
 };
 
 }  // namespace kps::test

@@ -63,7 +63,8 @@ StandbyOutlet::~StandbyOutlet() {
     }
 }
 
-std::string StandbyOutlet::AddServer(const std::string& name, const std::string& odbcOptions) {
+std::string StandbyOutlet::AddServer(const std::string& name, const std::string& odbcOptions,
+                                     int printMs) {
     const std::string folder = db_.Folder() + "/" + name;
     std::filesystem::create_directories(folder);
     GeneralSetup s = db_.Setup();
@@ -81,10 +82,14 @@ std::string StandbyOutlet::AddServer(const std::string& name, const std::string&
             "\r\nOdbcOptions=" + (odbcOptions.empty() ? s.OdbcOptions : odbcOptions) +
             "\r\nStatusAddress=\r\n");
     WriteBytes(folder + "/Kit001.ini", kLayout);
-    auto printer = std::make_unique<FakeReceiptPrinter>(FakeReceiptPrinter::Options{});
+    FakeReceiptPrinter::Options options;
+    options.printMs = printMs;
+    auto printer = std::make_unique<FakeReceiptPrinter>(options);
     WriteBytes(folder + "/PosPrinters.ini",
                "[KITCHEN1]\r\nHost=127.0.0.1\r\nPort=" + std::to_string(printer->Port()) +
-                   "\r\nReleasePause=0\r\n");
+                   "\r\nReleasePause=0\r\n" +
+                   // A slow printer holds its lane until each ticket is out.
+                   (printMs > 0 ? "ConfirmPrinted=Y\r\n" : ""));
     servers_.push_back({folder, -1, std::move(printer)});
     return folder;
 }
@@ -119,6 +124,21 @@ void StandbyOutlet::Kill(const std::string& folder) {
             server.pid = -1;
         }
     }
+}
+
+int StandbyOutlet::WaitForExit(const std::string& folder, std::chrono::milliseconds limit) {
+    for (Server& server : servers_) {
+        if (server.folder != folder || server.pid <= 0) {
+            continue;
+        }
+        int status = 0;
+        if (!PollFor([&] { return waitpid(server.pid, &status, WNOHANG) == server.pid; }, limit)) {
+            return -1;
+        }
+        server.pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return -1;
 }
 
 std::string StandbyOutlet::Output(const std::string& folder) const {
@@ -174,6 +194,14 @@ std::int64_t StandbyOutlet::ArrivedUs(const std::string& text) const {
         }
     }
     return -1;
+}
+
+std::vector<std::int64_t> StandbyOutlet::ArrivalsUs(const std::string& folder) const {
+    std::vector<std::int64_t> arrivals;
+    for (const Printed& ticket : PrintedTickets(folder)) {
+        arrivals.push_back(ticket.arrivedUs);
+    }
+    return arrivals;
 }
 
 bool StandbyOutlet::WaitForTicket(const std::string& text, std::chrono::milliseconds limit,

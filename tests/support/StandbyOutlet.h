@@ -26,11 +26,16 @@ class StandbyOutlet {
     StandbyOutlet& operator=(const StandbyOutlet&) = delete;
 
     // Settings for a server in folder `name`; `odbcOptions` replaces the
-    // database's own (a PostgreSQL port through a proxy). Returns the folder.
-    std::string AddServer(const std::string& name, const std::string& odbcOptions = "");
+    // database's own (a PostgreSQL port through a proxy); its printer takes
+    // `printMs` for each ticket, and the server waits for each. Returns the
+    // folder.
+    std::string AddServer(const std::string& name, const std::string& odbcOptions = "",
+                          int printMs = 0);
     // Starts the server of `folder`, its output in out.txt there.
     void Start(const std::string& folder);
     void Kill(const std::string& folder);
+    // Waits at most `limit` for the server to end; its exit status, or -1.
+    int WaitForExit(const std::string& folder, std::chrono::milliseconds limit);
     // The server's standard output so far.
     std::string Output(const std::string& folder) const;
     // Waits at most `limit` for `text` in the server's output.
@@ -47,6 +52,8 @@ class StandbyOutlet {
     // When the first ticket holding `text` came to a printer (microseconds
     // since the epoch), or -1.
     std::int64_t ArrivedUs(const std::string& text) const;
+    // When each ticket came to the printer of `folder`, in order.
+    std::vector<std::int64_t> ArrivalsUs(const std::string& folder) const;
     // Waits at most `limit` for a ticket holding `text`.
     bool WaitForTicket(const std::string& text, std::chrono::milliseconds limit,
                        const std::string& folder = "") const;
