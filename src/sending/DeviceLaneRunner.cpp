@@ -5,7 +5,7 @@
 namespace kps {
 
 DeviceLaneRunner::DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log,
-                                   std::ostream* notices, ReprintJournal* journal,
+                                   std::ostream* notices, JobJournal* journal,
                                    SystemPrinterFactory makeSystemPrinter)
     : printer_(registry, log),
       pinger_(9100, notices),

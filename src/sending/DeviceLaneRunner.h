@@ -21,7 +21,7 @@ namespace kps {
 class DeviceLaneRunner final : public JobRunner {
   public:
     DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log, std::ostream* notices,
-                     ReprintJournal* journal, SystemPrinterFactory makeSystemPrinter = {});
+                     JobJournal* journal, SystemPrinterFactory makeSystemPrinter = {});
 
     JobReport Run(const PrintJob& job) override;
 
@@ -33,7 +33,7 @@ class DeviceLaneRunner final : public JobRunner {
     SleepWaitPause pause_;
     LaneJobRunner runner_;
 
-    ReprintJournal* journal_;
+    JobJournal* journal_;
     SystemClock clock_;
     SystemPrinterFactory makeSystemPrinter_;
     std::unique_ptr<SystemPrinter> systemPrinter_;

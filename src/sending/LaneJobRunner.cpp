@@ -19,7 +19,7 @@ OposRoutineOptions DivertDialogOptions() {
 }  // namespace
 
 LaneJobRunner::LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause,
-                             const PrintLog& log, ReprintJournal* journal)
+                             const PrintLog& log, JobJournal* journal)
     : printer_(printer),
       log_(log),
       journal_(journal),
@@ -63,10 +63,12 @@ JobReport LaneJobRunner::Run(const PrintJob& job) {
     return report;
 }
 
-void LaneJobRunner::Starting(const PrintJob& job) {
-    if (journal_ != nullptr) {
-        journal_->JobStarted(job.number, job.itemIds);
+bool LaneJobRunner::Starting(const PrintJob& job, JobReport& report) {
+    if (journal_ != nullptr && !journal_->Starting(job)) {
+        report.fault = PrintFault::NotRecorded;
+        return false;
     }
+    return true;
 }
 
 void LaneJobRunner::RunTicket(const PrintJob& job, JobReport& report) {
@@ -78,7 +80,12 @@ void LaneJobRunner::RunTicket(const PrintJob& job, JobReport& report) {
     TicketBuffers ticket;
     ticket.RTF = job.text;
     ticket.List3 = job.lines;
-    Starting(job);
+    if (!Starting(job, report)) {
+        // Nothing was sent: no release to wait for.
+        printer_.SetDeviceEnabled(false);
+        printer_.Close();
+        return;
+    }
     main_.PrintOposTicket(ticket, job.codes);
     report.bytesLeft = main_.SentTicket();
     report.printed = !ticket.PrintFailed;
@@ -118,7 +125,10 @@ void LaneJobRunner::RunDivert(const PrintJob& job, JobReport& report) {
         return;
     }
     const bool canCut = printer_.CapRecPapercut();
-    Starting(job);
+    if (!Starting(job, report)) {
+        divert_.CloseOpsLDN();
+        return;
+    }
     report.bytesLeft = true;
     if (!job.banner.empty()) {
         const std::string centre = canCut ? job.codes.CodeCentre : std::string();
@@ -141,7 +151,9 @@ void LaneJobRunner::RunDivert(const PrintJob& job, JobReport& report) {
 
 void LaneJobRunner::RunDirect(const PrintJob& job, JobReport& report) {
     report.opened = true;
-    Starting(job);
+    if (!Starting(job, report)) {
+        return;
+    }
     report.fault = WriteDirectPort(job.directPort, DirectTicketBytes(job.text, job.codePage),
                                    kDirectPortLimit, &report.bytesLeft);
     report.printed = report.fault == PrintFault::None;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "output/OposPrinterRoutines.h"
-#include "reprint/ReprintJournal.h"
+#include "sending/JobJournal.h"
 #include "sending/JobRunner.h"
 
 namespace kps {
@@ -13,10 +13,10 @@ namespace kps {
 // operator here: trapped faults travel in the report to the tick thread.
 class LaneJobRunner final : public JobRunner {
   public:
-    // `journal`, when given, records each job's items just before its first
-    // byte leaves.
+    // `journal`, when given, records each job just before its first byte
+    // leaves; a job it cannot record is not sent.
     LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause, const PrintLog& log,
-                  ReprintJournal* journal = nullptr);
+                  JobJournal* journal = nullptr);
 
     JobReport Run(const PrintJob& job) override;
 
@@ -40,11 +40,12 @@ class LaneJobRunner final : public JobRunner {
     void RunDivert(const PrintJob& job, JobReport& report);
     void RunDirect(const PrintJob& job, JobReport& report);
 
-    void Starting(const PrintJob& job);
+    // False, with the report saying so, when the job must not start.
+    bool Starting(const PrintJob& job, JobReport& report);
 
     PosPrinter& printer_;
     const PrintLog& log_;
-    ReprintJournal* journal_;
+    JobJournal* journal_;
     FaultCollector faults_;
     OposPrinterRoutines main_;    // as the main window opens a printer
     OposPrinterRoutines divert_;  // as the divert dialog opens one

@@ -11,7 +11,7 @@ constexpr long long kLongestWait = 60;  // seconds
 }  // namespace
 
 SystemPrinterJobRunner::SystemPrinterJobRunner(SystemPrinter& printer, const Clock& clock,
-                                               ReprintJournal* journal)
+                                               JobJournal* journal)
     : printer_(printer), clock_(clock), journal_(journal) {}
 
 JobReport SystemPrinterJobRunner::Run(const PrintJob& job) {
@@ -21,11 +21,12 @@ JobReport SystemPrinterJobRunner::Run(const PrintJob& job) {
     if (Waiting(SecondsOf(clock_.Now()))) {
         return report;
     }
+    if (journal_ != nullptr && !journal_->Starting(job)) {
+        report.fault = PrintFault::NotRecorded;
+        return report;
+    }
     report.opened = true;
     report.bytesLeft = true;
-    if (journal_ != nullptr) {
-        journal_->JobStarted(job.number, job.itemIds);
-    }
     report.printed = Print(job);
     if (report.printed) {
         report.fault = PrintFault::None;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "output/SystemPrinter.h"
-#include "reprint/ReprintJournal.h"
+#include "sending/JobJournal.h"
 #include "sending/JobRunner.h"
 #include "startup/Clock.h"
 
@@ -15,10 +15,10 @@ namespace kps {
 // 60 s; a printed job ends the wait.
 class SystemPrinterJobRunner final : public JobRunner {
   public:
-    // `journal`, when given, records each job's items just before the
-    // printer is run.
+    // `journal`, when given, records each job just before the printer is
+    // run; a job it cannot record fails, nothing sent.
     SystemPrinterJobRunner(SystemPrinter& printer, const Clock& clock,
-                           ReprintJournal* journal = nullptr);
+                           JobJournal* journal = nullptr);
 
     JobReport Run(const PrintJob& job) override;
 
@@ -28,7 +28,7 @@ class SystemPrinterJobRunner final : public JobRunner {
 
     SystemPrinter& printer_;
     const Clock& clock_;
-    ReprintJournal* journal_;
+    JobJournal* journal_;
     int failures_ = 0;        // failed jobs in a row
     long long failedAt_ = 0;  // when the last of them ended, in seconds
 };
