@@ -1,7 +1,17 @@
--- Adds the indexes the print server's lookups rely on to an existing order
+-- Adds the indexes the print server's lookups rely on, and the print journal
+-- table a server reads after taking over, to an existing order
 -- database (SQLite). Safe to run again: an index already there is kept.
 
 CREATE INDEX IF NOT EXISTS ix_printingdetails_waiting ON kelt_trs_printingdetails (PrintStatus, ID);
 CREATE INDEX IF NOT EXISTS ix_printingdetails_table ON kelt_trs_printingdetails (TableCode, PrintStatus);
 CREATE INDEX IF NOT EXISTS ix_printingdetails_item ON kelt_trs_printingdetails (ItemCode, PrintStatus);
 CREATE INDEX IF NOT EXISTS ix_printkitchen_waiting ON kelt_trs_printkitchen (PrintStatus);
+
+CREATE TABLE IF NOT EXISTS kps_print_journal (
+    ItemKey VARCHAR(200) NOT NULL,
+    Writer VARCHAR(100) NOT NULL,
+    Job INTEGER NOT NULL,
+    Device VARCHAR(60),
+    StartedAt VARCHAR(19)
+);
+CREATE INDEX IF NOT EXISTS ix_print_journal_item ON kps_print_journal (ItemKey);

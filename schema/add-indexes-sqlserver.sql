@@ -1,4 +1,5 @@
--- Adds the indexes the print server's lookups rely on to an existing order
+-- Adds the indexes the print server's lookups rely on, and the print journal
+-- table a server reads after taking over, to an existing order
 -- database (Microsoft SQL Server). Safe to run again: an index already there
 -- is kept.
 
@@ -14,3 +15,14 @@ IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = 'ix_printingdetails_item'
 IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = 'ix_printkitchen_waiting'
                AND object_id = OBJECT_ID('kelt_trs_printkitchen'))
     CREATE INDEX ix_printkitchen_waiting ON kelt_trs_printkitchen (PrintStatus);
+IF OBJECT_ID('kps_print_journal') IS NULL
+    CREATE TABLE kps_print_journal (
+        ItemKey NVARCHAR(200) NOT NULL,
+        Writer NVARCHAR(100) NOT NULL,
+        Job BIGINT NOT NULL,
+        Device NVARCHAR(60),
+        StartedAt NVARCHAR(19)
+    );
+IF NOT EXISTS (SELECT 1 FROM sys.indexes WHERE name = 'ix_print_journal_item'
+               AND object_id = OBJECT_ID('kps_print_journal'))
+    CREATE INDEX ix_print_journal_item ON kps_print_journal (ItemKey);

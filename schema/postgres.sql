@@ -115,3 +115,15 @@ CREATE TABLE kelt_trs_printkitchen (
 );
 
 CREATE INDEX ix_printkitchen_waiting ON kelt_trs_printkitchen (PrintStatus);
+
+-- The print server's own: what its printers were sent and not yet marked
+-- printed, read by whichever server prints next.
+CREATE TABLE kps_print_journal (
+    ItemKey VARCHAR(200) NOT NULL,
+    Writer VARCHAR(100) NOT NULL,
+    Job BIGINT NOT NULL,
+    Device VARCHAR(60),
+    StartedAt VARCHAR(19)
+);
+
+CREATE INDEX ix_print_journal_item ON kps_print_journal (ItemKey);

@@ -10,6 +10,7 @@
 #include "mainwindow/PollTimer.h"
 #include "output/PosPrinterRegistry.h"
 #include "reprint/ReprintStore.h"
+#include "sending/JournalWriter.h"
 #include "sending/LeaseFlag.h"
 #include "sending/LeasedPrinting.h"
 #include "sending/PrintContext.h"
@@ -71,6 +72,8 @@ class PrintServer {
     TicketRecords records_;
     PrinterStates states_;
     ReprintJournal journal_;
+    std::unique_ptr<PrintJournalTable> journalTable_;  // when the database has the table
+    std::unique_ptr<JournalWriter> journalWriter_;     // the lanes' way to it
 
     LeaseFlag leaseFlag_;
     std::unique_ptr<OutletLease> lease_;  // destroyed before the connection it lives on

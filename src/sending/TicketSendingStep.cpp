@@ -111,9 +111,10 @@ void TicketSendingStep::Settle(const JobReport& report) {
         throw KpsError(kErrPrinter,
                        "No ticket record for job " + std::to_string(report.job.number));
     }
-    if (report.fault == PrintFault::NotLeased) {
-        // Nothing was sent; the server that holds the outlet prints it.
-        context_.journal.JobUnsent(report.job.number);
+    if (report.fault == PrintFault::NotLeased || report.fault == PrintFault::NotRecorded) {
+        // Nothing was sent: the server that holds the outlet prints it, or
+        // a later pass once its record can be written.
+        Unsent(report.job);
         if (record->asking) {
             EndQuestion(*record);
         }
@@ -207,7 +208,23 @@ void TicketSendingStep::Unprinted(TicketRecord& record, const JobReport& report)
     if (report.bytesLeft) {
         context_.records.BytesLeft(record);
     } else {
-        context_.journal.JobUnsent(report.job.number);
+        Unsent(report.job);
+    }
+}
+
+void TicketSendingStep::Unsent(const PrintJob& job) {
+    context_.journal.JobUnsent(job.number);
+    ClearJournalRows([&](PrintJournalTable& table) { table.ClearJob(writer_, job.number); });
+}
+
+void TicketSendingStep::ClearJournalRows(const std::function<void(PrintJournalTable&)>& clear) {
+    if (table_ == nullptr) {
+        return;
+    }
+    try {
+        clear(*table_);
+    } catch (const KpsError& error) {
+        context_.log.WriteLog("Error Print Journal: " + error.Description());
     }
 }
 
@@ -219,6 +236,7 @@ void TicketSendingStep::SettleNotice(TicketRecord& record, const JobReport& repo
         context_.journal.NoticeDelivered(job.noticeId, job.device);
         records.Marked(record.id);
         context_.journal.ItemsMarked(job.itemIds);
+        ClearJournalRows([&](PrintJournalTable& table) { table.ClearItems(job.itemIds); });
         Printed(job.device);
         if (records.AllDelivered(job.noticeId)) {
             MarkNoticePrinted(job.noticeId);
@@ -371,6 +389,9 @@ bool TicketSendingStep::MarkTicketPrinted(const std::vector<std::string>& itemId
             markItem_->Execute();
             markBill_->Bind(1, ExactId(billId));
             markBill_->Execute();
+        }
+        if (table_ != nullptr) {
+            table_->ClearItems(itemIds);
         }
         db.CommitTransaction();
         return true;
