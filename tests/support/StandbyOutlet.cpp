@@ -63,7 +63,8 @@ StandbyOutlet::~StandbyOutlet() {
     }
 }
 
-std::string StandbyOutlet::AddServer(const std::string& name, const std::string& odbcOptions) {
+std::string StandbyOutlet::AddServer(const std::string& name, const std::string& odbcOptions,
+                                     int printMs) {
     const std::string folder = db_.Folder() + "/" + name;
     std::filesystem::create_directories(folder);
     GeneralSetup s = db_.Setup();
@@ -81,7 +82,9 @@ std::string StandbyOutlet::AddServer(const std::string& name, const std::string&
             "\r\nOdbcOptions=" + (odbcOptions.empty() ? s.OdbcOptions : odbcOptions) +
             "\r\nStatusAddress=\r\n");
     WriteBytes(folder + "/Kit001.ini", kLayout);
-    auto printer = std::make_unique<FakeReceiptPrinter>(FakeReceiptPrinter::Options{});
+    FakeReceiptPrinter::Options options;
+    options.printMs = printMs;
+    auto printer = std::make_unique<FakeReceiptPrinter>(options);
     WriteBytes(folder + "/PosPrinters.ini",
                "[KITCHEN1]\r\nHost=127.0.0.1\r\nPort=" + std::to_string(printer->Port()) +
                    "\r\nReleasePause=0\r\n");
@@ -117,6 +120,14 @@ void StandbyOutlet::Kill(const std::string& folder) {
             kill(server.pid, SIGKILL);
             waitpid(server.pid, nullptr, 0);
             server.pid = -1;
+        }
+    }
+}
+
+void StandbyOutlet::Freeze(const std::string& folder) {
+    for (const Server& server : servers_) {
+        if (server.folder == folder && server.pid > 0) {
+            kill(server.pid, SIGSTOP);
         }
     }
 }

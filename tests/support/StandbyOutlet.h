@@ -26,11 +26,15 @@ class StandbyOutlet {
     StandbyOutlet& operator=(const StandbyOutlet&) = delete;
 
     // Settings for a server in folder `name`; `odbcOptions` replaces the
-    // database's own (a PostgreSQL port through a proxy). Returns the folder.
-    std::string AddServer(const std::string& name, const std::string& odbcOptions = "");
+    // database's own (a PostgreSQL port through a proxy); its printer takes
+    // `printMs` to print each ticket. Returns the folder.
+    std::string AddServer(const std::string& name, const std::string& odbcOptions = "",
+                          int printMs = 0);
     // Starts the server of `folder`, its output in out.txt there.
     void Start(const std::string& folder);
     void Kill(const std::string& folder);
+    // Stops the server where it stands (SIGSTOP), as a machine that hangs.
+    void Freeze(const std::string& folder);
     // The server's standard output so far.
     std::string Output(const std::string& folder) const;
     // Waits at most `limit` for `text` in the server's output.
