@@ -55,6 +55,13 @@ void PrintJournalTable::ClearItems(const std::vector<std::string>& keys) {
     }
 }
 
+void PrintJournalTable::ClearNotice(const std::string& noticeId) {
+    auto clear = db_.Prepare("delete from kps_print_journal where ItemKey like ?");
+    // A copy's key is NoticeCopyKey: "notice <ID> <device>".
+    clear->Bind(1, Value::Text("notice " + noticeId + " %"));
+    clear->Execute();
+}
+
 void PrintJournalTable::ClearJob(const std::string& writer, unsigned long job) {
     if (!clearJob_) {
         clearJob_ = db_.Prepare("delete from kps_print_journal where Writer=? and Job=?");

@@ -14,8 +14,8 @@ namespace kps {
 // the outlet reads it after taking over, so what a dead server may have put
 // on paper comes out again labelled, and nothing else does. Rows go in the
 // transaction that marks their items printed, or when no byte of their job
-// left. Used on the tick thread's connection; lanes write through a
-// JournalWriter.
+// left; a notice copy's when the notice is marked printed. Used on the tick thread's connection;
+// lanes write through a JournalWriter.
 class PrintJournalTable {
   public:
     static constexpr const char* kName = "kps_print_journal";
@@ -33,6 +33,9 @@ class PrintJournalTable {
     // Drops the rows of these items; within the caller's transaction when
     // there is one. Throws KpsError.
     void ClearItems(const std::vector<std::string>& keys);
+
+    // Drops the rows of every copy of notice `noticeId`. Throws KpsError.
+    void ClearNotice(const std::string& noticeId);
 
     // Drops the rows of job `job` of server run `writer`. Throws KpsError.
     void ClearJob(const std::string& writer, unsigned long job);

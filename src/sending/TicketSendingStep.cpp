@@ -236,7 +236,8 @@ void TicketSendingStep::SettleNotice(TicketRecord& record, const JobReport& repo
         context_.journal.NoticeDelivered(job.noticeId, job.device);
         records.Marked(record.id);
         context_.journal.ItemsMarked(job.itemIds);
-        ClearJournalRows([&](PrintJournalTable& table) { table.ClearItems(job.itemIds); });
+        // Its journal row stays until the notice is marked: a server taking
+        // over meanwhile prints this copy again labelled.
         Printed(job.device);
         if (records.AllDelivered(job.noticeId)) {
             MarkNoticePrinted(job.noticeId);
@@ -406,6 +407,7 @@ void TicketSendingStep::MarkNoticePrinted(const std::string& noticeId) {
     context_.db.Execute("Update Kelt_trs_PrintKitchen Set PrintStatus=1 Where ID=" + noticeId);
     context_.records.ForgetNotice(noticeId);
     context_.journal.NoticeDone(noticeId);
+    ClearJournalRows([&](PrintJournalTable& table) { table.ClearNotice(noticeId); });
 }
 
 DivertQuestion TicketSendingStep::QuestionAbout(const TicketRecord& record) {

@@ -111,5 +111,19 @@ TEST_F(PrintJournalTableTest, AJobWithNoByteLeftTakesItsRowsAway) {
     EXPECT_THAT(Rows(), ElementsAre("1")) << "only the other server's row is left";
 }
 
+// Delivered copies keep their rows, so a take-over labels them, until the
+// notice is marked; another notice's stay.
+TEST_F(PrintJournalTableTest, MarkingANoticeTakesTheRowsOfEveryCopyOfItAndNoOther) {
+    JournalWriter writer(ownConnection, "here/1/1", clock, log);
+    TicketSendingStep& step = Through(writer);
+    for (const char* key : {"notice 5 BAR1", "notice 5 GRILL", "notice 51 BAR1"}) {
+        database.Exec(
+            std::string("INSERT INTO kps_print_journal (ItemKey, Writer, Job) VALUES ('") + key +
+            "', 'here/1/1', 1)");
+    }
+    step.MarkNoticePrinted("5");
+    EXPECT_THAT(Rows(), ElementsAre("notice 51 BAR1"));
+}
+
 }  // namespace
 }  // namespace kps::test
