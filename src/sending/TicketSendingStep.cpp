@@ -207,7 +207,9 @@ void TicketSendingStep::NotOpened(TicketRecord& record) {
 void TicketSendingStep::Unprinted(TicketRecord& record, const JobReport& report) {
     if (report.bytesLeft) {
         context_.records.BytesLeft(record);
-    } else {
+    } else if (report.opened) {
+        // Only an opened printer's job was recorded: a printer that stays
+        // down costs the database nothing on every try.
         Unsent(report.job);
     }
 }

@@ -28,9 +28,9 @@ class IndexScriptTest : public ::testing::TestWithParam<Backend> {
     }
 };
 
-// The schema has them; the script adds them to a database without them and
-// may run again.
-TEST_P(IndexScriptTest, AddIndexScriptRunsTwiceAndLeavesEveryIndex) {
+// The schema has them; the script adds them, and the print journal table,
+// to a database without them and may run again.
+TEST_P(IndexScriptTest, AddIndexScriptRunsTwiceAndLeavesEveryIndexAndTheJournalTable) {
     if (!TestDatabase::IsAvailable(GetParam())) {
         GTEST_SKIP() << BackendName(GetParam()) << " is not started here";
     }
@@ -40,11 +40,15 @@ TEST_P(IndexScriptTest, AddIndexScriptRunsTwiceAndLeavesEveryIndex) {
         database.Exec("DROP INDEX " + name);
     }
     ASSERT_TRUE(Indexes(database).empty());
+    database.Exec("DROP TABLE kps_print_journal");
     const std::string script =
         GetParam() == Backend::Postgres ? "add-indexes-postgres.sql" : "add-indexes-sqlite.sql";
     database.RunScript(script);
     database.RunScript(script);
     EXPECT_EQ(Indexes(database), kIndexes);
+    EXPECT_NO_THROW(
+        database.Db().Query("SELECT ItemKey, Writer, Job, Device, StartedAt FROM "
+                            "kps_print_journal"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, IndexScriptTest,
