@@ -111,6 +111,22 @@ TEST_F(PrintJournalTableTest, AJobWithNoByteLeftTakesItsRowsAway) {
     EXPECT_THAT(Rows(), ElementsAre("1")) << "only the other server's row is left";
 }
 
+// SQLite's table is made in the outlet's file; a server database's never is,
+// and asking for it leaves the connection fit for work.
+TEST_F(PrintJournalTableTest, OnlySqliteGetsTheTableMadeWhenItIsMissing) {
+    database.Exec("DROP TABLE kps_print_journal");
+    EXPECT_TRUE(PrintJournalTable::Available(database.Db()));
+    EXPECT_THAT(Rows(), IsEmpty());
+    if (!TestDatabase::IsAvailable(Backend::Postgres)) {
+        GTEST_SKIP() << "PostgreSQL is not started here";
+    }
+    TestDatabase postgres(Backend::Postgres);
+    postgres.Exec("DROP TABLE kps_print_journal");
+    EXPECT_FALSE(PrintJournalTable::Available(postgres.Db()));
+    EXPECT_FALSE(PrintJournalTable::Available(postgres.Db()));
+    EXPECT_NO_THROW(postgres.Db().Query("SELECT ID FROM kelt_trs_printingdetails"));
+}
+
 // Delivered copies keep their rows, so a take-over labels them, until the
 // notice is marked; another notice's stay.
 TEST_F(PrintJournalTableTest, MarkingANoticeTakesTheRowsOfEveryCopyOfItAndNoOther) {
