@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <optional>
 #include <utility>
 
 #include "startup/IsoDateTime.h"
@@ -61,6 +62,8 @@ bool JournalWriter::Starting(const PrintJob& job) {
 }
 
 bool JournalWriter::Commit(const std::vector<Waiting*>& batch) {
+    // Whatever goes wrong, the lanes waiting for this commit must hear of it.
+    std::optional<std::string> failure;
     try {
         if (!db_) {
             db_ = open_();
@@ -81,6 +84,11 @@ bool JournalWriter::Commit(const std::vector<Waiting*>& batch) {
         }
         db_->CommitTransaction();
     } catch (const KpsError& error) {
+        failure = error.Description();
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    if (failure) {
         if (db_) {
             db_->RollbackTransaction();
         }
@@ -89,7 +97,7 @@ bool JournalWriter::Commit(const std::vector<Waiting*>& batch) {
         db_.reset();
         if (!failing_) {
             failing_ = true;
-            log_.WriteLog("Error Print Journal: " + error.Description());
+            log_.WriteLog("Error Print Journal: " + *failure);
         }
         return false;
     }
