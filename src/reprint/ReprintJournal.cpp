@@ -5,9 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
-#include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -15,6 +12,7 @@
 #include <string_view>
 
 #include "startup/StateFolder.h"
+#include "startup/StateRecord.h"
 
 namespace kps {
 namespace {
@@ -25,10 +23,12 @@ namespace {
 //   M id,id,...       these items are marked printed
 //   N notice device   a device took a notice
 //   D notice          the notice is marked printed
-// each framed as "#<length>:<checksum>:<entry>\n". '#' never occurs inside
-// an entry, so a reader finds the next frame after a torn one.
+// each framed as '#' and a state record of one field, which carries its
+// length and checksum. '#' never occurs inside a frame, so a reader finds
+// the next one after a torn one.
 constexpr char kTab = '\t';
 constexpr char kFrame = '#';
+constexpr std::string_view kKind = "reprint-journal-entry";
 
 std::vector<std::string> Split(const std::string& text, char by) {
     std::vector<std::string> parts;
@@ -94,48 +94,23 @@ std::vector<std::string> SplitIds(const std::string& text) {
     return ids;
 }
 
-std::string Checksum(std::string_view bytes) {
-    std::uint32_t hash = 2166136261U;
-    for (const unsigned char byte : bytes) {
-        hash = (hash ^ byte) * 16777619U;
-    }
-    char text[9];
-    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(hash));
-    return text;
-}
-
 std::string Framed(const std::string& entry) {
+    StateRecordWriter record(kKind);
+    record.Add(entry);
     std::string frame(1, kFrame);
-    frame += std::to_string(entry.size());
-    frame += ':';
-    frame += Checksum(entry);
-    frame += ':';
-    frame += entry;
-    frame += '\n';
+    frame += record.Finish();
     return frame;
 }
 
 // The entry of one frame (the text after its '#'), or nothing when the
 // frame is torn or changed.
 std::optional<std::string> Unframed(std::string_view frame) {
-    std::size_t length = 0;
-    const char* const end = frame.data() + frame.size();
-    auto [afterLength, ec] = std::from_chars(frame.data(), end, length);
-    if (ec != std::errc() || afterLength == end || *afterLength != ':') {
+    std::optional<StateRecordReader> record = StateRecordReader::Open(frame, kKind);
+    std::optional<std::string> entry = record ? record->Text() : std::nullopt;
+    if (!entry || !record->AtEnd()) {
         return std::nullopt;
     }
-    const std::string_view rest =
-        frame.substr(static_cast<std::size_t>(afterLength - frame.data()) + 1);
-    constexpr std::size_t kChecksumSize = 8;
-    if (rest.size() != kChecksumSize + 1 + length + 1 || rest[kChecksumSize] != ':' ||
-        rest.back() != '\n') {
-        return std::nullopt;
-    }
-    const std::string_view entry = rest.substr(kChecksumSize + 1, length);
-    if (rest.substr(0, kChecksumSize) != Checksum(entry)) {
-        return std::nullopt;
-    }
-    return std::string(entry);
+    return entry;
 }
 
 }  // namespace
