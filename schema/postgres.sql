@@ -124,3 +124,15 @@ CREATE TABLE kps_outlet_lease (
     Locked INTEGER NOT NULL DEFAULT 0,
     ExpiresAt TIMESTAMP NOT NULL
 );
+
+-- The print server's own: what its printers were sent and not yet marked
+-- printed, read by whichever server prints next.
+CREATE TABLE kps_print_journal (
+    ItemKey VARCHAR(200) NOT NULL,
+    Writer VARCHAR(100) NOT NULL,
+    Job BIGINT NOT NULL,
+    Device VARCHAR(60),
+    StartedAt VARCHAR(19)
+);
+
+CREATE INDEX ix_print_journal_item ON kps_print_journal (ItemKey);

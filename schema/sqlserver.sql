@@ -124,3 +124,15 @@ CREATE TABLE kps_outlet_lease (
     Locked INT NOT NULL DEFAULT 0,
     ExpiresAt DATETIME2 NOT NULL
 );
+
+-- The print server's own: what its printers were sent and not yet marked
+-- printed, read by whichever server prints next.
+CREATE TABLE kps_print_journal (
+    ItemKey NVARCHAR(200) NOT NULL,
+    Writer NVARCHAR(100) NOT NULL,
+    Job BIGINT NOT NULL,
+    Device NVARCHAR(60),
+    StartedAt NVARCHAR(19)
+);
+
+CREATE INDEX ix_print_journal_item ON kps_print_journal (ItemKey);

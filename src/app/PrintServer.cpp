@@ -8,6 +8,7 @@
 #include "sending/DeviceLaneRunner.h"
 #include "sending/LaneDestination.h"
 #include "sending/LeaseKeeper.h"
+#include "sending/WaitingItems.h"
 #include "startup/ConnectionFactory.h"
 #include "startup/ExitStatus.h"
 #include "startup/OpenConnection.h"
@@ -41,6 +42,18 @@ std::unique_ptr<OutletLease> MakeLease(const GeneralSetup& setup, LeaseFence& fe
     return std::make_unique<LeaseKeeper>(std::move(own), std::move(lease), fence, &log);
 }
 
+// The print journal table when the database has it (SQLite's is made);
+// without it a take-over cannot tell what the server before left on paper.
+std::unique_ptr<PrintJournalTable> MakeJournalTable(Connection& db, const PrintLog& log) {
+    if (PrintJournalTable::Available(db)) {
+        return std::make_unique<PrintJournalTable>(db);
+    }
+    log.WriteLog(std::string("Warning: the database has no table ") + PrintJournalTable::kName +
+                 ": what a server on another machine was printing when it stopped cannot be "
+                 "told, so after a take-over every waiting item prints labelled as a reprint");
+    return nullptr;
+}
+
 }  // namespace
 
 PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::ostream& notices)
@@ -49,11 +62,22 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       log_(setup_.DrivePath, clock_, setup_.CodePage, &notices, setup_.LogKeepDays),
       journal_((std::filesystem::path(ResolveStateFolder(setup_)) / "reprint-journal").string(),
                log_),
+      journalTable_(MakeJournalTable(db_, log_)),
+      journalWriter_(journalTable_
+                         ? std::make_unique<JournalWriter>(
+                               [this] {
+                                   return OpenDatabaseConnection(
+                                       setup_, BuildAdoConnectionString(setup_, setup_.Password));
+                               },
+                               JournalWriter::UniqueWriterName(), clock_, log_)
+                         : nullptr),
       lease_(MakeLease(setup_, fence_, log_, notices)),
       registry_(PosPrinterRegistry::BesideSettings(setup_)),
       lanes_(
           [this, &notices, systemPrinters = ports.systemPrinters] {
-              return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices, &journal_,
+              JobJournal* journal =
+                  journalWriter_ ? static_cast<JobJournal*>(journalWriter_.get()) : &journal_;
+              return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices, journal,
                                                         systemPrinters, lease_ ? &fence_ : nullptr);
           },
           lease_ ? &fence_ : nullptr,
@@ -80,8 +104,8 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
           log_) {
     status_.SetActionHandler(&statusActions_);
     if (lease_) {
-        leased_ =
-            std::make_unique<LeasedPrinting>(passes_, *lease_, fence_, db_, records_, states_);
+        leased_ = std::make_unique<LeasedPrinting>(passes_, *lease_, fence_, db_, records_, states_,
+                                                   journalTable_.get());
         leased_->CheckLease();  // a standby says so before its first polling cycle
         watch_ = std::make_unique<LeaseWatch>(fence_, [this] { EndForLapsedLease(); });
     }
@@ -89,12 +113,21 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
     form_.SetPrintLog(&log_);
     form_.SetTickObserver(status_.Observer());
     sending_.KeepPrintedTickets(&reprints_);
+    if (journalWriter_) {
+        sending_.UseJournalTable(journalTable_.get(), journalWriter_->Writer());
+    }
+    journal_.SetWaitingCheck(
+        [this](const std::vector<std::string>& keys) { return StillWaiting(db_, keys); });
     passes_.ServeReprints(&reprinter_, stateFolder_);
     log_.RemoveOldFiles();
     // What an earlier run may have printed without marking comes out again
     // labelled; notices go only to the devices that did not take them.
     const ReprintJournal::Contents left = journal_.Load();
     records_.NoteMayBeOnPaper(left.items);
+    if (journalTable_ && !leased_) {
+        // Without a lease nothing takes over: the rows are read now.
+        records_.NoteMayBeOnPaper(journalTable_->MayBeOnPaper());
+    }
     for (const auto& [notice, device] : left.deliveries) {
         records_.MarkDelivered(notice, device);
     }

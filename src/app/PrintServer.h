@@ -11,6 +11,7 @@
 #include "mainwindow/PollTimer.h"
 #include "output/PosPrinterRegistry.h"
 #include "reprint/ReprintStore.h"
+#include "sending/JournalWriter.h"
 #include "sending/LeaseFence.h"
 #include "sending/LeaseWatch.h"
 #include "sending/LeasedPrinting.h"
@@ -78,6 +79,8 @@ class PrintServer {
     TicketRecords records_;
     PrinterStates states_;
     ReprintJournal journal_;
+    std::unique_ptr<PrintJournalTable> journalTable_;  // when the database has the table
+    std::unique_ptr<JournalWriter> journalWriter_;     // the lanes' way to it
 
     LeaseFence fence_;
     std::unique_ptr<OutletLease> lease_;  // kept on a connection of its own

@@ -22,6 +22,8 @@ std::string DescribePrintFault(PrintFault fault) {
             return "port not writable";
         case PrintFault::NotLeased:
             return "another server prints for this outlet";
+        case PrintFault::NotRecorded:
+            return "print journal not written";
         case PrintFault::Failed:
             break;
     }

@@ -15,6 +15,7 @@ enum class PrintFault {
     NoAnswer,         // connected, then silent
     PortNotWritable,  // a direct port that cannot be opened or written in time
     NotLeased,        // another server holds the outlet: nothing was sent
+    NotRecorded,      // the print journal could not be written: nothing was sent
     Failed,           // anything else
 };
 

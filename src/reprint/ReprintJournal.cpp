@@ -3,23 +3,32 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <string_view>
 
 #include "startup/StateFolder.h"
+#include "startup/StateRecord.h"
 
 namespace kps {
 namespace {
 
-// Entries, one per line, fields separated by tabs:
+// Entries, fields separated by tabs:
 //   S job id,id,...   a job's first byte is about to leave
 //   U job             nothing of it left
 //   M id,id,...       these items are marked printed
 //   N notice device   a device took a notice
 //   D notice          the notice is marked printed
+// each framed as '#' and a state record of one field, which carries its
+// length and checksum. '#' never occurs inside a frame, so a reader finds
+// the next one after a torn one.
 constexpr char kTab = '\t';
+constexpr char kFrame = '#';
+constexpr std::string_view kKind = "reprint-journal-entry";
 
 std::vector<std::string> Split(const std::string& text, char by) {
     std::vector<std::string> parts;
@@ -37,7 +46,7 @@ std::string Escaped(const std::string& text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     for (const char c : text) {
-        if (c == '%' || c == kTab || c == '\n' || c == '\r' || c == ',') {
+        if (c == '%' || c == kTab || c == '\n' || c == '\r' || c == ',' || c == kFrame) {
             const auto byte = static_cast<unsigned char>(c);
             out += '%';
             out += kHex[byte >> 4];
@@ -85,6 +94,25 @@ std::vector<std::string> SplitIds(const std::string& text) {
     return ids;
 }
 
+std::string Framed(const std::string& entry) {
+    StateRecordWriter record(kKind);
+    record.Add(entry);
+    std::string frame(1, kFrame);
+    frame += record.Finish();
+    return frame;
+}
+
+// The entry of one frame (the text after its '#'), or nothing when the
+// frame is torn or changed.
+std::optional<std::string> Unframed(std::string_view frame) {
+    std::optional<StateRecordReader> record = StateRecordReader::Open(frame, kKind);
+    std::optional<std::string> entry = record ? record->Text() : std::nullopt;
+    if (!entry || !record->AtEnd()) {
+        return std::nullopt;
+    }
+    return entry;
+}
+
 }  // namespace
 
 ReprintJournal::ReprintJournal(std::string file, const PrintLog& log)
@@ -102,15 +130,23 @@ ReprintJournal::Contents ReprintJournal::Load() {
         return {};
     }
     const std::string text = ReadWholeFile(file_).value_or("");
-    std::size_t begin = 0;
-    // A line cut short by a crash (no line end) says nothing.
-    for (std::size_t end = text.find('\n'); end != std::string::npos;
-         begin = end + 1, end = text.find('\n', begin)) {
-        try {
-            Replay(Split(text.substr(begin, end - begin), kTab));
-        } catch (const std::exception&) {
-            Failed("a damaged line was ignored");
+    bool damaged = !text.empty() && text.front() != kFrame;
+    for (const std::string& frame : Split(text, kFrame)) {
+        if (frame.empty()) {
+            continue;
         }
+        const std::optional<std::string> entry = Unframed(frame);
+        try {
+            if (!entry) {
+                throw std::invalid_argument("torn entry");
+            }
+            Replay(Split(*entry, kTab));
+        } catch (const std::exception&) {
+            damaged = true;
+        }
+    }
+    if (damaged) {
+        SetAsideDamagedFile(file_, log_);
     }
     Contents contents;
     std::set<std::string> items;
@@ -150,6 +186,11 @@ void ReprintJournal::Replay(const std::vector<std::string>& fields) {
     }
 }
 
+bool ReprintJournal::Starting(const PrintJob& job) {
+    JobStarted(job.number, job.itemIds);
+    return true;
+}
+
 void ReprintJournal::JobStarted(unsigned long job, const std::vector<std::string>& itemIds) {
     std::lock_guard lock(mutex_);
     if (file_.empty() || itemIds.empty()) {
@@ -168,22 +209,62 @@ void ReprintJournal::JobUnsent(unsigned long job) {
 }
 
 void ReprintJournal::ItemsMarked(const std::vector<std::string>& itemIds) {
-    std::lock_guard lock(mutex_);
-    if (file_.empty() || itemIds.empty() || jobs_.empty()) {
+    {
+        std::lock_guard lock(mutex_);
+        if (file_.empty() || itemIds.empty() || jobs_.empty()) {
+            return;
+        }
+        for (const auto& id : itemIds) {
+            for (auto& [job, ids] : jobs_) {
+                ids.erase(id);
+            }
+        }
+        std::erase_if(jobs_, [](const auto& entry) { return entry.second.empty(); });
+        // Nothing left to remember: the file starts afresh rather than growing.
+        if (jobs_.empty() && deliveries_.empty()) {
+            Rewrite();
+            return;
+        }
+        Append(std::string("M") + kTab + Join(itemIds), false);
+    }
+    CompactIfLarge();
+}
+
+void ReprintJournal::CompactIfLarge() {
+    std::map<unsigned long, std::set<std::string>> jobs;
+    {
+        std::lock_guard lock(mutex_);
+        if (size_ <= compactAt_) {
+            return;
+        }
+        jobs = jobs_;
+    }
+    // Asked without the lock: a lane about to send must not wait for it.
+    std::set<std::string> items;
+    for (const auto& [job, ids] : jobs) {
+        items.insert(ids.begin(), ids.end());
+    }
+    std::set<std::string> waiting = items;
+    try {
+        if (waiting_) {
+            waiting = waiting_(std::vector<std::string>(items.begin(), items.end()));
+        }
+    } catch (const std::exception&) {
+        // Unknown now: everything is kept, and asked again after the next marking.
         return;
     }
-    for (const auto& id : itemIds) {
-        for (auto& [job, ids] : jobs_) {
-            ids.erase(id);
+    std::lock_guard lock(mutex_);
+    for (const auto& [job, ids] : jobs) {
+        auto found = jobs_.find(job);
+        if (found == jobs_.end()) {
+            continue;
+        }
+        std::erase_if(found->second, [&](const std::string& id) { return !waiting.contains(id); });
+        if (found->second.empty()) {
+            jobs_.erase(found);
         }
     }
-    std::erase_if(jobs_, [](const auto& entry) { return entry.second.empty(); });
-    // Nothing left to remember: the file starts afresh rather than growing.
-    if (jobs_.empty() && deliveries_.empty()) {
-        Rewrite();
-        return;
-    }
-    Append(std::string("M") + kTab + Join(itemIds), false);
+    Rewrite();
 }
 
 void ReprintJournal::NoticeDelivered(const std::string& noticeId, const std::string& device) {
@@ -203,7 +284,7 @@ void ReprintJournal::NoticeDone(const std::string& noticeId) {
     Append(std::string("D") + kTab + Escaped(noticeId), false);
 }
 
-void ReprintJournal::Append(const std::string& line, bool sync) {
+void ReprintJournal::Append(const std::string& entry, bool sync) {
     if (fd_ < 0) {
         fd_ = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
         if (fd_ < 0) {
@@ -211,21 +292,30 @@ void ReprintJournal::Append(const std::string& line, bool sync) {
             return;
         }
     }
-    const std::string bytes = line + "\n";
+    const off_t end = ::lseek(fd_, 0, SEEK_END);
+    const std::string bytes = Framed(entry);
     if (::write(fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
         (sync && ::fdatasync(fd_) != 0)) {
+        // A torn entry is cut off, so the next one does not follow it.
+        if (end >= 0 && ::ftruncate(fd_, end) != 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
         Failed("write");
+        return;
     }
+    size_ += bytes.size();
+    Worked();
 }
 
 void ReprintJournal::Rewrite() {
     std::string text;
     for (const auto& [job, ids] : jobs_) {
-        text += std::string("S") + kTab + std::to_string(job) + kTab +
-                Join(std::vector<std::string>(ids.begin(), ids.end())) + "\n";
+        text += Framed(std::string("S") + kTab + std::to_string(job) + kTab +
+                       Join(std::vector<std::string>(ids.begin(), ids.end())));
     }
     for (const auto& [notice, device] : deliveries_) {
-        text += std::string("N") + kTab + Escaped(notice) + kTab + Escaped(device) + "\n";
+        text += Framed(std::string("N") + kTab + Escaped(notice) + kTab + Escaped(device));
     }
     if (fd_ >= 0) {
         ::close(fd_);
@@ -234,15 +324,25 @@ void ReprintJournal::Rewrite() {
     try {
         std::filesystem::create_directories(std::filesystem::path(file_).parent_path());
         WriteFileAtomically(file_, text);
+        size_ = text.size();
+        compactAt_ = std::max(kCompactBytes, 2 * size_);
+        Worked();
     } catch (const std::exception&) {
         Failed("rewrite");
     }
 }
 
 void ReprintJournal::Failed(const std::string& what) {
-    if (!failed_) {
-        failed_ = true;
+    if (!failing_) {
+        failing_ = true;
         log_.WriteLog("Error Reprint Journal '" + file_ + "' (" + what + ")");
+    }
+}
+
+void ReprintJournal::Worked() {
+    if (failing_) {
+        failing_ = false;
+        log_.WriteLog("Reprint Journal '" + file_ + "' is written again");
     }
 }
 

@@ -130,7 +130,7 @@ void ReprintStore::Load(const std::string& path) {
         tickets.push_back(std::move(*ticket));
     }
     if (!device || !count || !record->AtEnd()) {
-        log_.WriteLog("Reprint file " + path + " is damaged and was ignored");
+        SetAsideDamagedFile(path, log_);
         return;
     }
     while (tickets.size() > kKeptPerDevice) {

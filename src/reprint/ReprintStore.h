@@ -27,7 +27,7 @@ struct StoredTicket {
 
 // The last tickets of every device, kept in the state folder (one file per
 // device) so that they survive a restart. A file that cannot be trusted is
-// ignored with a log line; a folder that cannot be written is logged once
+// set aside with a log line, never read again; a folder that cannot be written is logged once
 // and the tickets are then kept in memory only.
 class ReprintStore {
   public:

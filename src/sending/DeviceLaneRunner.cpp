@@ -5,12 +5,13 @@
 namespace kps {
 
 DeviceLaneRunner::DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log,
-                                   std::ostream* notices, ReprintJournal* journal,
+                                   std::ostream* notices, JobJournal* journal,
                                    SystemPrinterFactory makeSystemPrinter, const LeaseFence* fence)
     : printer_(registry, log),
       pinger_(9100, notices),
       runner_(printer_, pinger_, pause_, log, journal, fence),
       journal_(journal),
+      fence_(fence),
       makeSystemPrinter_(std::move(makeSystemPrinter)) {}
 
 JobReport DeviceLaneRunner::Run(const PrintJob& job) {
@@ -20,7 +21,8 @@ JobReport DeviceLaneRunner::Run(const PrintJob& job) {
 JobReport DeviceLaneRunner::RunSystem(const PrintJob& job) {
     if (!systemRunner_ && makeSystemPrinter_) {
         systemPrinter_ = makeSystemPrinter_();
-        systemRunner_ = std::make_unique<SystemPrinterJobRunner>(*systemPrinter_, clock_, journal_);
+        systemRunner_ =
+            std::make_unique<SystemPrinterJobRunner>(*systemPrinter_, clock_, journal_, fence_);
     }
     if (!systemRunner_) {
         JobReport report;

@@ -21,7 +21,7 @@ namespace kps {
 class DeviceLaneRunner final : public JobRunner {
   public:
     DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log, std::ostream* notices,
-                     ReprintJournal* journal, SystemPrinterFactory makeSystemPrinter = {},
+                     JobJournal* journal, SystemPrinterFactory makeSystemPrinter = {},
                      const LeaseFence* fence = nullptr);
 
     JobReport Run(const PrintJob& job) override;
@@ -34,7 +34,8 @@ class DeviceLaneRunner final : public JobRunner {
     SleepWaitPause pause_;
     LaneJobRunner runner_;
 
-    ReprintJournal* journal_;
+    JobJournal* journal_;
+    const LeaseFence* fence_;
     SystemClock clock_;
     SystemPrinterFactory makeSystemPrinter_;
     std::unique_ptr<SystemPrinter> systemPrinter_;

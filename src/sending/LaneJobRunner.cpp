@@ -19,7 +19,7 @@ OposRoutineOptions DivertDialogOptions() {
 }  // namespace
 
 LaneJobRunner::LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause,
-                             const PrintLog& log, ReprintJournal* journal, const LeaseFence* fence)
+                             const PrintLog& log, JobJournal* journal, const LeaseFence* fence)
     : printer_(printer),
       log_(log),
       journal_(journal),
@@ -64,14 +64,16 @@ JobReport LaneJobRunner::Run(const PrintJob& job) {
     return report;
 }
 
-void LaneJobRunner::Starting(const PrintJob& job) {
-    if (journal_ != nullptr) {
-        journal_->JobStarted(job.number, job.itemIds);
+bool LaneJobRunner::MayStart(const PrintJob& job, JobReport& report) {
+    if (journal_ != nullptr && !journal_->Starting(job)) {
+        report.fault = PrintFault::NotRecorded;
+        return false;
     }
-}
-
-bool LaneJobRunner::FenceOpen() const {
-    return fence_ == nullptr || fence_->Open();
+    if (fence_ != nullptr && !fence_->Open()) {
+        report.fault = PrintFault::NotLeased;
+        return false;
+    }
+    return true;
 }
 
 void LaneJobRunner::RunTicket(const PrintJob& job, JobReport& report) {
@@ -83,13 +85,16 @@ void LaneJobRunner::RunTicket(const PrintJob& job, JobReport& report) {
     TicketBuffers ticket;
     ticket.RTF = job.text;
     ticket.List3 = job.lines;
+    bool refused = false;
     main_.PrintOposTicket(ticket, job.codes, [&] {
-        Starting(job);
-        return FenceOpen();
+        refused = !MayStart(job, report);
+        return !refused;
     });
     report.bytesLeft = main_.SentTicket();
     report.printed = !ticket.PrintFailed;
-    report.fault = report.printed ? PrintFault::None : main_.LastFault();
+    if (!refused) {
+        report.fault = report.printed ? PrintFault::None : main_.LastFault();
+    }
 }
 
 void LaneJobRunner::RunProbe(const PrintJob& job, JobReport& report) {
@@ -125,9 +130,7 @@ void LaneJobRunner::RunDivert(const PrintJob& job, JobReport& report) {
         return;
     }
     const bool canCut = printer_.CapRecPapercut();
-    Starting(job);
-    if (!FenceOpen()) {
-        report.fault = PrintFault::NotLeased;
+    if (!MayStart(job, report)) {
         divert_.CloseOpsLDN();
         return;
     }
@@ -152,12 +155,10 @@ void LaneJobRunner::RunDivert(const PrintJob& job, JobReport& report) {
 }
 
 void LaneJobRunner::RunDirect(const PrintJob& job, JobReport& report) {
-    Starting(job);
-    if (!FenceOpen()) {
-        report.fault = PrintFault::NotLeased;
+    report.opened = true;
+    if (!MayStart(job, report)) {
         return;
     }
-    report.opened = true;
     report.fault = WriteDirectPort(job.directPort, DirectTicketBytes(job.text, job.codePage),
                                    kDirectPortLimit, &report.bytesLeft);
     report.printed = report.fault == PrintFault::None;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "output/OposPrinterRoutines.h"
-#include "reprint/ReprintJournal.h"
+#include "sending/JobJournal.h"
 #include "sending/JobRunner.h"
 #include "sending/LeaseFence.h"
 
@@ -14,12 +14,13 @@ namespace kps {
 // operator here: trapped faults travel in the report to the tick thread.
 class LaneJobRunner final : public JobRunner {
   public:
-    // `journal`, when given, records each job's items just before its first
-    // byte leaves. `fence`, when given, is looked at after that, the last
-    // thing before the first byte: a closed fence sends nothing of the job
-    // and reports it NotLeased (the journal entry is undone on settling).
+    // `journal`, when given, records each job just before its first byte
+    // leaves; a job it cannot record is not sent (NotRecorded). `fence`,
+    // when given, is looked at after that, the last thing before the first
+    // byte: a closed fence sends nothing of the job and reports it NotLeased
+    // (its record is undone on settling).
     LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause, const PrintLog& log,
-                  ReprintJournal* journal = nullptr, const LeaseFence* fence = nullptr);
+                  JobJournal* journal = nullptr, const LeaseFence* fence = nullptr);
 
     JobReport Run(const PrintJob& job) override;
 
@@ -43,14 +44,14 @@ class LaneJobRunner final : public JobRunner {
     void RunDivert(const PrintJob& job, JobReport& report);
     void RunDirect(const PrintJob& job, JobReport& report);
 
-    void Starting(const PrintJob& job);
-    // Whether a job's first byte may leave now; asked after Starting, so
-    // that a slow journal write cannot come between it and the byte.
-    bool FenceOpen() const;
+    // False, with the report saying why, when the job must not start: its
+    // record cannot be written, or the fence is closed. The fence comes
+    // last, so that a slow journal write cannot come between it and the byte.
+    bool MayStart(const PrintJob& job, JobReport& report);
 
     PosPrinter& printer_;
     const PrintLog& log_;
-    ReprintJournal* journal_;
+    JobJournal* journal_;
     const LeaseFence* fence_;
     FaultCollector faults_;
     OposPrinterRoutines main_;    // as the main window opens a printer

@@ -8,13 +8,15 @@
 
 namespace kps {
 LeasedPrinting::LeasedPrinting(PrintPasses& printing, OutletLease& lease, LeaseFence& flag,
-                               Connection& db, TicketRecords& records, PrinterStates& states)
+                               Connection& db, TicketRecords& records, PrinterStates& states,
+                               PrintJournalTable* journal)
     : printing_(printing),
       lease_(lease),
       flag_(flag),
       db_(db),
       records_(records),
-      states_(states) {}
+      states_(states),
+      journal_(journal) {}
 
 bool LeasedPrinting::CheckLease() {
     if (held_) {
@@ -40,7 +42,11 @@ void LeasedPrinting::SettleReports() {
 }
 
 void LeasedPrinting::TakeOver() {
-    if (onStandby_) {
+    if (journal_ != nullptr) {
+        // Exactly what a server before (this one's last run included) was
+        // sending when it stopped.
+        records_.NoteMayBeOnPaper(journal_->MayBeOnPaper());
+    } else if (onStandby_) {
         // The server that held the lease may have printed any of these
         // without living to mark them.
         std::vector<std::string> waiting;

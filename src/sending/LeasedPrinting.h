@@ -3,6 +3,7 @@
 #include "database/Connection.h"
 #include "database/OutletLease.h"
 #include "sending/LeaseFence.h"
+#include "sending/PrintJournalTable.h"
 #include "sending/PrintPasses.h"
 #include "sending/PrinterStates.h"
 #include "sending/TicketRecords.h"
@@ -12,13 +13,15 @@ namespace kps {
 // The printing half of a tick for a server that prints only while it holds
 // its outlet's lease. At the top of every tick it checks the lease: on
 // standby it tries to take it and otherwise does nothing; a holder that
-// finds it gone stops its lanes and throws, which ends the process. The
-// first pass after taking over from standby treats every waiting item as
-// possibly printed by the server that held the lease before.
+// finds it gone stops its lanes and throws, which ends the process. On
+// taking the lease, what the print journal table says may be on paper is
+// labelled when printed again; without the table, a take-over from standby
+// treats every waiting item as possibly printed by the server before.
 class LeasedPrinting final : public PrintPasses {
   public:
     LeasedPrinting(PrintPasses& printing, OutletLease& lease, LeaseFence& flag, Connection& db,
-                   TicketRecords& records, PrinterStates& states);
+                   TicketRecords& records, PrinterStates& states,
+                   PrintJournalTable* journal = nullptr);
 
     // Takes the lease when it is free, or confirms that it is still held;
     // true when this server may print. Throws KpsError when a held lease was
@@ -40,6 +43,7 @@ class LeasedPrinting final : public PrintPasses {
     Connection& db_;
     TicketRecords& records_;
     PrinterStates& states_;
+    PrintJournalTable* journal_;
     bool held_ = false;
     bool onStandby_ = false;
 };

@@ -11,8 +11,8 @@ constexpr long long kLongestWait = 60;  // seconds
 }  // namespace
 
 SystemPrinterJobRunner::SystemPrinterJobRunner(SystemPrinter& printer, const Clock& clock,
-                                               ReprintJournal* journal)
-    : printer_(printer), clock_(clock), journal_(journal) {}
+                                               JobJournal* journal, const LeaseFence* fence)
+    : printer_(printer), clock_(clock), journal_(journal), fence_(fence) {}
 
 JobReport SystemPrinterJobRunner::Run(const PrintJob& job) {
     JobReport report;
@@ -21,11 +21,16 @@ JobReport SystemPrinterJobRunner::Run(const PrintJob& job) {
     if (Waiting(SecondsOf(clock_.Now()))) {
         return report;
     }
+    if (journal_ != nullptr && !journal_->Starting(job)) {
+        report.fault = PrintFault::NotRecorded;
+        return report;
+    }
+    if (fence_ != nullptr && !fence_->Open()) {
+        report.fault = PrintFault::NotLeased;
+        return report;
+    }
     report.opened = true;
     report.bytesLeft = true;
-    if (journal_ != nullptr) {
-        journal_->JobStarted(job.number, job.itemIds);
-    }
     report.printed = Print(job);
     if (report.printed) {
         report.fault = PrintFault::None;

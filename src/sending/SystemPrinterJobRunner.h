@@ -1,8 +1,9 @@
 #pragma once
 
 #include "output/SystemPrinter.h"
-#include "reprint/ReprintJournal.h"
+#include "sending/JobJournal.h"
 #include "sending/JobRunner.h"
+#include "sending/LeaseFence.h"
 #include "startup/Clock.h"
 
 namespace kps {
@@ -15,10 +16,11 @@ namespace kps {
 // 60 s; a printed job ends the wait.
 class SystemPrinterJobRunner final : public JobRunner {
   public:
-    // `journal`, when given, records each job's items just before the
-    // printer is run.
+    // `journal`, when given, records each job just before the printer is
+    // run; a job it cannot record fails, nothing sent. `fence`, when given,
+    // is looked at after that: closed, nothing is sent (NotLeased).
     SystemPrinterJobRunner(SystemPrinter& printer, const Clock& clock,
-                           ReprintJournal* journal = nullptr);
+                           JobJournal* journal = nullptr, const LeaseFence* fence = nullptr);
 
     JobReport Run(const PrintJob& job) override;
 
@@ -28,7 +30,8 @@ class SystemPrinterJobRunner final : public JobRunner {
 
     SystemPrinter& printer_;
     const Clock& clock_;
-    ReprintJournal* journal_;
+    JobJournal* journal_;
+    const LeaseFence* fence_;
     int failures_ = 0;        // failed jobs in a row
     long long failedAt_ = 0;  // when the last of them ended, in seconds
 };

@@ -111,9 +111,10 @@ void TicketSendingStep::Settle(const JobReport& report) {
         throw KpsError(kErrPrinter,
                        "No ticket record for job " + std::to_string(report.job.number));
     }
-    if (report.fault == PrintFault::NotLeased) {
-        // Nothing was sent; the server that holds the outlet prints it.
-        context_.journal.JobUnsent(report.job.number);
+    if (report.fault == PrintFault::NotLeased || report.fault == PrintFault::NotRecorded) {
+        // Nothing was sent: the server that holds the outlet prints it, or
+        // a later pass once its record can be written.
+        Unsent(report.job);
         if (record->asking) {
             EndQuestion(*record);
         }
@@ -206,8 +207,26 @@ void TicketSendingStep::NotOpened(TicketRecord& record) {
 void TicketSendingStep::Unprinted(TicketRecord& record, const JobReport& report) {
     if (report.bytesLeft) {
         context_.records.BytesLeft(record);
-    } else {
-        context_.journal.JobUnsent(report.job.number);
+    } else if (report.opened) {
+        // Only an opened printer's job was recorded: a printer that stays
+        // down costs the database nothing on every try.
+        Unsent(report.job);
+    }
+}
+
+void TicketSendingStep::Unsent(const PrintJob& job) {
+    context_.journal.JobUnsent(job.number);
+    ClearJournalRows([&](PrintJournalTable& table) { table.ClearJob(writer_, job.number); });
+}
+
+void TicketSendingStep::ClearJournalRows(const std::function<void(PrintJournalTable&)>& clear) {
+    if (table_ == nullptr) {
+        return;
+    }
+    try {
+        clear(*table_);
+    } catch (const KpsError& error) {
+        context_.log.WriteLog("Error Print Journal: " + error.Description());
     }
 }
 
@@ -219,6 +238,8 @@ void TicketSendingStep::SettleNotice(TicketRecord& record, const JobReport& repo
         context_.journal.NoticeDelivered(job.noticeId, job.device);
         records.Marked(record.id);
         context_.journal.ItemsMarked(job.itemIds);
+        // Its journal row stays until the notice is marked: a server taking
+        // over meanwhile prints this copy again labelled.
         Printed(job.device);
         if (records.AllDelivered(job.noticeId)) {
             MarkNoticePrinted(job.noticeId);
@@ -372,6 +393,9 @@ bool TicketSendingStep::MarkTicketPrinted(const std::vector<std::string>& itemId
             markBill_->Bind(1, ExactId(billId));
             markBill_->Execute();
         }
+        if (table_ != nullptr) {
+            table_->ClearItems(itemIds);
+        }
         db.CommitTransaction();
         return true;
     } catch (const KpsError&) {
@@ -385,6 +409,7 @@ void TicketSendingStep::MarkNoticePrinted(const std::string& noticeId) {
     context_.db.Execute("Update Kelt_trs_PrintKitchen Set PrintStatus=1 Where ID=" + noticeId);
     context_.records.ForgetNotice(noticeId);
     context_.journal.NoticeDone(noticeId);
+    ClearJournalRows([&](PrintJournalTable& table) { table.ClearNotice(noticeId); });
 }
 
 DivertQuestion TicketSendingStep::QuestionAbout(const TicketRecord& record) {

@@ -2,9 +2,11 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "database/Statement.h"
@@ -12,6 +14,7 @@
 #include "sending/DivertQuestion.h"
 #include "sending/OutageLog.h"
 #include "sending/PrintContext.h"
+#include "sending/PrintJournalTable.h"
 #include "sending/PrinterLanes.h"
 #include "sending/ReprintSender.h"
 #include "sending/TicketSender.h"
@@ -31,6 +34,14 @@ class TicketSendingStep final : public TicketSender, public ReprintSender, publi
 
     // Keeps every kitchen ticket a lane printed in `store`, for a reprint.
     void KeepPrintedTickets(ReprintStore* store) { reprints_ = store; }
+
+    // The lanes record their jobs in `table` as server run `writer`: a
+    // ticket's rows go in the transaction that marks it printed, a job's
+    // when no byte of it left.
+    void UseJournalTable(PrintJournalTable* table, std::string writer) {
+        table_ = table;
+        writer_ = std::move(writer);
+    }
 
     // The kitchen ticket in the ticket buffers, for the device loaded last.
     void SendTicket() override;
@@ -90,6 +101,11 @@ class TicketSendingStep final : public TicketSender, public ReprintSender, publi
     void SettleReprint(TicketRecord& record, const JobReport& report);
     // A copy that did not come out: whether any of it may be on paper.
     void Unprinted(TicketRecord& record, const JobReport& report);
+    // No byte of the job left: nothing of it needs remembering.
+    void Unsent(const PrintJob& job);
+    // Drops journal table rows outside a marking; a failure is logged, as a
+    // row left behind only labels a later copy.
+    void ClearJournalRows(const std::function<void(PrintJournalTable&)>& clear);
     void SendDivert(TicketRecord& record, const DivertTarget& target);
     // The next device of the ticket's group takes it, or it waits.
     void PassOn(TicketRecord& record);
@@ -114,6 +130,8 @@ class TicketSendingStep final : public TicketSender, public ReprintSender, publi
     DivertQuestionHost& questions_;
     OutageLog outages_;
     ReprintStore* reprints_ = nullptr;
+    PrintJournalTable* table_ = nullptr;
+    std::string writer_;
     std::deque<unsigned long> asking_;  // records with a question, the front one shown when shown_
     bool shown_ = false;
     std::map<std::string, DivertTarget> divertAll_;  // printer, where all its tickets go

@@ -46,8 +46,8 @@ int LogPriority(const std::string& message) {
     if (StartsWith(message, "Error") || StartsWith(message, "Alert:")) {
         return 3;
     }
-    if (StartsWith(message, "Retry") || StartsWith(message, "Cancel") ||
-        message.find("divert") != std::string::npos ||
+    if (StartsWith(message, "Warning") || StartsWith(message, "Retry") ||
+        StartsWith(message, "Cancel") || message.find("divert") != std::string::npos ||
         message.find("Divert") != std::string::npos) {
         return 4;
     }

@@ -45,8 +45,8 @@ class PrintLog {
     mutable bool unwritableReported_ = false;
 };
 
-// The syslog priority of a log line: 3 for errors, 4 for retries, diverts
-// and cancellations, 5 for the rest.
+// The syslog priority of a log line: 3 for errors, 4 for warnings, retries,
+// diverts and cancellations, 5 for the rest.
 int LogPriority(const std::string& message);
 
 }  // namespace kps

@@ -40,6 +40,8 @@ std::string_view FaultKey(PrintFault fault) {
             return "port_not_writable";
         case PrintFault::NotLeased:
             return "not_leased";
+        case PrintFault::NotRecorded:
+            return "not_recorded";
         case PrintFault::Failed:
             break;
     }

@@ -79,6 +79,61 @@ TEST_P(OutletStandbyTest, TheStandbyPrintsNothingUntilItTakesOverFromAKilledHold
     }
 }
 
+// The ticket holding `dish` that the server of `folder` printed, or "".
+std::string TicketOf(const StandbyOutlet& outlet, const std::string& dish,
+                     const std::string& folder) {
+    for (const std::string& ticket : outlet.Tickets(folder)) {
+        if (ticket.find(dish) != std::string::npos) {
+            return ticket;
+        }
+    }
+    return "";
+}
+
+// The holder hangs while its printer is still taking one order, and dies;
+// an order that came meanwhile was never sent and is no reprint.
+TEST_P(OutletStandbyTest, AfterAFrozenHolderIsKilledOnlyWhatItWasSendingIsLabelled) {
+    const std::string holder = outlet_->AddServer("a", "", 3000);
+    const std::string standby = outlet_->AddServer("b");
+    outlet_->Start(holder);
+    ASSERT_TRUE(outlet_->WaitForTicket(outlet_->Order(0), kLimit, holder))
+        << outlet_->Output(holder) << ReadBytes(holder + "/err.txt");
+    ASSERT_TRUE(outlet_->WaitUntilNothingWaits(kLimit));
+    outlet_->Start(standby);
+    ASSERT_TRUE(outlet_->WaitForOutput(standby, kStandby, kLimit));
+
+    ASSERT_TRUE(outlet_->WaitForTicket(outlet_->Order(1), kLimit, holder));
+    outlet_->Freeze(holder);  // its printer still prints order 1
+    outlet_->Order(2);
+    outlet_->Kill(holder);
+
+    ASSERT_TRUE(outlet_->WaitForTicket(StandbyOutlet::Dish(1), kLimit, standby));
+    ASSERT_TRUE(outlet_->WaitForTicket(StandbyOutlet::Dish(2), kLimit, standby));
+    EXPECT_NE(TicketOf(*outlet_, StandbyOutlet::Dish(1), standby).find(kReprint),
+              std::string::npos);
+    EXPECT_EQ(TicketOf(*outlet_, StandbyOutlet::Dish(2), standby).find(kReprint),
+              std::string::npos);
+}
+
+// No standby waited: a server started after the holder died mid-ticket
+// labels that ticket, and only that one.
+TEST_P(OutletStandbyTest, AColdSpareLabelsTheTicketTheKilledHolderWasSending) {
+    const std::string holder = outlet_->AddServer("a", "", 3000);
+    const std::string spare = outlet_->AddServer("b");
+    outlet_->Start(holder);
+    ASSERT_TRUE(outlet_->WaitForTicket(outlet_->Order(0), kLimit, holder))
+        << outlet_->Output(holder) << ReadBytes(holder + "/err.txt");
+    outlet_->Kill(holder);
+    outlet_->Order(1);
+
+    outlet_->Start(spare);
+    ASSERT_TRUE(outlet_->WaitForTicket(StandbyOutlet::Dish(0), kLimit, spare))
+        << outlet_->Output(spare) << ReadBytes(spare + "/err.txt");
+    ASSERT_TRUE(outlet_->WaitForTicket(StandbyOutlet::Dish(1), kLimit, spare));
+    EXPECT_NE(TicketOf(*outlet_, StandbyOutlet::Dish(0), spare).find(kReprint), std::string::npos);
+    EXPECT_EQ(TicketOf(*outlet_, StandbyOutlet::Dish(1), spare).find(kReprint), std::string::npos);
+}
+
 INSTANTIATE_TEST_SUITE_P(Databases, OutletStandbyTest,
                          ::testing::Values(Backend::Sqlite, Backend::Postgres),
                          [](const auto& info) { return BackendName(info.param); });

@@ -29,9 +29,9 @@ class IndexScriptTest : public ::testing::TestWithParam<Backend> {
     }
 };
 
-// The schema has them; the script adds them, and the lease table, to a
-// database without them and may run again.
-TEST_P(IndexScriptTest, AddIndexScriptRunsTwiceAndLeavesEveryIndexAndTheLeaseTable) {
+// The schema has them; the script adds them, the lease table and the print
+// journal table to a database without them and may run again.
+TEST_P(IndexScriptTest, AddIndexScriptRunsTwiceAndLeavesEveryIndexTheLeaseAndTheJournalTable) {
     if (!TestDatabase::IsAvailable(GetParam())) {
         GTEST_SKIP() << BackendName(GetParam()) << " is not started here";
     }
@@ -42,12 +42,16 @@ TEST_P(IndexScriptTest, AddIndexScriptRunsTwiceAndLeavesEveryIndexAndTheLeaseTab
     }
     database.Exec("DROP TABLE kps_outlet_lease");
     ASSERT_TRUE(Indexes(database).empty());
+    database.Exec("DROP TABLE kps_print_journal");
     const std::string script =
         GetParam() == Backend::Postgres ? "add-indexes-postgres.sql" : "add-indexes-sqlite.sql";
     database.RunScript(script);
     database.RunScript(script);
     EXPECT_EQ(Indexes(database), kIndexes);
     EXPECT_TRUE(OutletLeaseRow(database.Db(), "POSDB|OUT01", "here").Available());
+    EXPECT_NO_THROW(
+        database.Db().Query("SELECT ItemKey, Writer, Job, Device, StartedAt FROM "
+                            "kps_print_journal"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, IndexScriptTest,

@@ -75,7 +75,7 @@ TEST_F(ReprintStoreTest, AFileWrittenBeforeTicketsKeptTheirKeyStillLoads) {
               (StoredTicket{{"HEAD", "1 Rice"}, 1, {"17"}, {2026, 12, 7, 22, 5, 9}, "", 40}));
 }
 
-TEST_F(ReprintStoreTest, TornOrChangedFileIsIgnoredWithALogLine) {
+TEST_F(ReprintStoreTest, TornOrChangedFileIsSetAsideWithOneLogLine) {
     {
         ReprintStore store(state, log);
         store.Remember("BAR1", Ticket(1));
@@ -93,9 +93,14 @@ TEST_F(ReprintStoreTest, TornOrChangedFileIsIgnoredWithALogLine) {
     EXPECT_EQ(reloaded.Recent("BAR1", 1), std::nullopt);
     EXPECT_EQ(reloaded.Recent("GRILL", 1), std::nullopt);
     EXPECT_EQ(reloaded.Recent("KITCHEN1", 1), Ticket(2));
-    EXPECT_NE(LogText().find("reprint-BAR1.tickets is damaged and was ignored"), std::string::npos);
-    EXPECT_NE(LogText().find("reprint-GRILL.tickets is damaged and was ignored"),
-              std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(torn + ".damaged"));
+    EXPECT_TRUE(std::filesystem::exists(changed + ".damaged"));
+    const std::string logged = LogText();
+    EXPECT_NE(logged.find("reprint-BAR1.tickets' is damaged; set aside"), std::string::npos);
+    EXPECT_NE(logged.find("reprint-GRILL.tickets' is damaged; set aside"), std::string::npos);
+
+    ReprintStore again(state, log);
+    EXPECT_EQ(LogText(), logged);
 }
 
 TEST_F(ReprintStoreTest, FolderThatCannotBeWrittenIsLoggedOnceAndTicketsAreStillKept) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "mainwindow/FakePrintPasses.h"
+#include "sending/PrintJournalTable.h"
 #include "support/Fakes.h"
 #include "support/TestDatabase.h"
 #include "text/KpsError.h"
@@ -51,6 +52,27 @@ TEST_F(LeasedPrintingTest, AStandbyDoesNothingUntilTheLeaseIsFreeThenSuspectsWha
     EXPECT_EQ(passes.notices, 1);
     EXPECT_TRUE(records.MayBeOnPaper("7"));
     EXPECT_FALSE(records.MayBeOnPaper("8")) << "already marked printed";
+}
+
+// A cold spare and a standby alike: what the journal rows name and still
+// waits, nothing else; rows of what was printed or is gone are dropped.
+TEST_F(LeasedPrintingTest, WithTheJournalTableATakeOverLabelsWhatItsRowsNameAndStillWaits) {
+    db.Exec("INSERT INTO kelt_trs_printingdetails (ID, PrintStatus) VALUES (9, 0)");
+    for (const char* item : {"9", "8", "5"}) {
+        db.Exec(std::string("INSERT INTO kps_print_journal (ItemKey, Writer, Job) VALUES ('") +
+                item + "', 'dead/1/1', 1)");
+    }
+    PrintJournalTable table(db.Db());
+    LeasedPrinting cold{passes, lease, flag, db.Db(), records, states, &table};
+    lease.free = true;
+    cold.SettleReports();
+    EXPECT_TRUE(flag.Open());
+    EXPECT_TRUE(records.MayBeOnPaper("9"));
+    EXPECT_FALSE(records.MayBeOnPaper("7")) << "no row names it";
+    EXPECT_FALSE(records.MayBeOnPaper("8")) << "already marked printed";
+    const auto left = db.Db().Query("SELECT ItemKey FROM kps_print_journal").rows;
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0][0].AsText(), "9");
 }
 
 TEST_F(LeasedPrintingTest, AServerThatHoldsTheLeaseFromTheStartSuspectsNothing) {

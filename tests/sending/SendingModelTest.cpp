@@ -67,7 +67,14 @@ struct ModelServer {
     PrintQueueDispatcher dispatcher;
 };
 
-enum class Outcome { Printed, NotOpened, FailedBeforeBytes, FailedAfterBytes, NotLeased };
+enum class Outcome {
+    Printed,
+    NotOpened,
+    FailedBeforeBytes,
+    FailedAfterBytes,
+    NotLeased,
+    NotRecorded
+};
 
 bool Labelled(const PrintJob& job) {
     for (const std::string& line : job.lines) {
@@ -306,6 +313,8 @@ void SendingModel::EndJob(const std::string& device) {
     }
     if (random_() % 40 == 0) {
         outcome = Outcome::NotLeased;  // the lane found the lease lapsed
+    } else if (random_() % 40 == 0) {
+        outcome = Outcome::NotRecorded;  // the print journal could not be written
     }
     EndJob(device, outcome);
 }
@@ -315,13 +324,15 @@ void SendingModel::EndJob(const std::string& device, Outcome outcome) {
     lanes_.pending[device].pop_front();
     JobReport report;
     report.job = job;
-    report.opened = outcome != Outcome::NotOpened;
+    const bool refused = outcome == Outcome::NotLeased || outcome == Outcome::NotRecorded;
+    report.opened = outcome != Outcome::NotOpened && !refused;
     report.printed = outcome == Outcome::Printed;
     report.bytesLeft = outcome == Outcome::Printed || outcome == Outcome::FailedAfterBytes;
-    report.fault = report.printed                  ? PrintFault::None
-                   : report.opened                 ? PrintFault::Failed
-                   : outcome == Outcome::NotLeased ? PrintFault::NotLeased
-                                                   : PrintFault::Unreachable;
+    report.fault = report.printed                    ? PrintFault::None
+                   : report.opened                   ? PrintFault::Failed
+                   : outcome == Outcome::NotLeased   ? PrintFault::NotLeased
+                   : outcome == Outcome::NotRecorded ? PrintFault::NotRecorded
+                                                     : PrintFault::Unreachable;
     if (report.bytesLeft) {
         journal_->JobStarted(job.number, job.itemIds);
         for (const std::string& item : job.itemIds) {
@@ -334,8 +345,8 @@ void SendingModel::EndJob(const std::string& device, Outcome outcome) {
     if (report.printed) {
         printedReported_.insert(job.itemIds.begin(), job.itemIds.end());
     }
-    const char* names[] = {"printed", "not opened", "failed before bytes", "failed after bytes",
-                           "not leased"};
+    const char* names[] = {"printed",    "not opened",  "failed before bytes", "failed after bytes",
+                           "not leased", "not recorded"};
     Say(device + " job " + std::to_string(job.number) + " " + names[static_cast<int>(outcome)]);
     lanes_.ready.push_back(std::move(report));
 }

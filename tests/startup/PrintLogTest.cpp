@@ -79,7 +79,8 @@ TEST_F(PrintLogTest, LinesGoToTheJournalWithTheirPriorityWhenTheFileCannotBeWrit
     PrintLog lost(folder_.File("missing"), clock_, 1252, &journal);
     for (const char* message :
          {"Error Open 'BAR1'", "Retry Printing at 'BAR1'", "Printing Success divert to 'BAR2'",
-          "Cancel Printing at printer 'BAR1'", "Shut Down Print Server"}) {
+          "Cancel Printing at printer 'BAR1'", "Warning: no journal table",
+          "Shut Down Print Server"}) {
         lost.WriteLog(message);
     }
     EXPECT_EQ(journal.str(), "<3>The print log cannot be written in " + folder_.File("missing") +
@@ -88,6 +89,7 @@ TEST_F(PrintLogTest, LinesGoToTheJournalWithTheirPriorityWhenTheFileCannotBeWrit
                                  "<4>Retry Printing at 'BAR1'\n"
                                  "<4>Printing Success divert to 'BAR2'\n"
                                  "<4>Cancel Printing at printer 'BAR1'\n"
+                                 "<4>Warning: no journal table\n"
                                  "<5>Shut Down Print Server\n");
 }
 

@@ -39,6 +39,9 @@ long FakePosPrinter::CheckHealth(long level) {
 }
 
 long FakePosPrinter::PrintNormal(long station, const std::string& data) {
+    if (beforePrint) {
+        beforePrint();
+    }
     calls.push_back("PrintNormal " + std::to_string(station) + " " + data);
     return resultCode;
 }

@@ -82,6 +82,7 @@ class FakePosPrinter final : public PosPrinter {
     int releases = 0;  // the waits before each close
     PrintFault fault = PrintFault::Offline;
     std::vector<std::string> calls;
+    std::function<void()> beforePrint;  // runs as each byte is about to leave
 };
 
 class FakePinger final : public Pinger {

@@ -141,6 +141,14 @@ int StandbyOutlet::WaitForExit(const std::string& folder, std::chrono::milliseco
     return -1;
 }
 
+void StandbyOutlet::Freeze(const std::string& folder) {
+    for (const Server& server : servers_) {
+        if (server.folder == folder && server.pid > 0) {
+            kill(server.pid, SIGSTOP);
+        }
+    }
+}
+
 std::string StandbyOutlet::Output(const std::string& folder) const {
     return ReadBytes(folder + "/out.txt");
 }

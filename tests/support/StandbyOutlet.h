@@ -36,6 +36,8 @@ class StandbyOutlet {
     void Kill(const std::string& folder);
     // Waits at most `limit` for the server to end; its exit status, or -1.
     int WaitForExit(const std::string& folder, std::chrono::milliseconds limit);
+    // Stops the server where it stands (SIGSTOP), as a machine that hangs.
+    void Freeze(const std::string& folder);
     // The server's standard output so far.
     std::string Output(const std::string& folder) const;
     // Waits at most `limit` for `text` in the server's output.
