@@ -68,6 +68,10 @@ int TableOfCodePage(int codePage) {
     return -1;
 }
 
+std::string DoubleByteSetOf(const PrinterEncoding& encoding) {
+    return encoding.doubleByte.empty() ? std::string("GB18030") : encoding.doubleByte;
+}
+
 PrinterEncoding PrinterEncoding::OfCodePage(int codePage) {
     PrinterEncoding encoding;
     encoding.codePage = codePage;

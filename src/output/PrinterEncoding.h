@@ -25,6 +25,9 @@ struct PrinterEncoding {
     static PrinterEncoding OfCodePage(int codePage);
 };
 
+// The double-byte set a reader of the printer's bytes takes FS & text in.
+std::string DoubleByteSetOf(const PrinterEncoding& encoding);
+
 // ESC t's table number of a code page on the common ESC/POS printers, or -1.
 int TableOfCodePage(int codePage);
 

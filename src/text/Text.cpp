@@ -78,7 +78,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 bool IsSupportedCodePage(int codePage) {
-    return SingleBytePage::Find(codePage) != nullptr;
+    return codePage == 1252 || codePage == 28591 || codePage == 437 || codePage == 850;
 }
 
 std::string FromCodePage(std::string_view bytes, int codePage) {

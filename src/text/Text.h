@@ -10,11 +10,13 @@
 // Character counts count characters, never bytes.
 namespace kps {
 
-// Code pages the server can read and write: 1252 (Western, the default),
-// 28591 (ISO 8859-1), 437 and 850 (the DOS pages many receipt printers use).
+// Code pages of the settings, layout and log files: 1252 (Western, the
+// default), 28591 (ISO 8859-1), 437 and 850 (the DOS pages many receipt
+// printers use). Printers take more pages through their Encoding.
 bool IsSupportedCodePage(int codePage);
 
-// Converts single-byte text of the code page to UTF-8.
+// Converts single-byte text of a code page (any SingleBytePage knows) to
+// UTF-8.
 std::string FromCodePage(std::string_view bytes, int codePage);
 
 // Converts UTF-8 to the code page; a character it lacks becomes "?".

@@ -55,8 +55,9 @@ TicketImageQt::TicketImageQt() : font_(QFontDatabase::systemFont(QFontDatabase::
     cellWidth_ = metrics.horizontalAdvance(QLatin1Char('M'));
 }
 
-QImage TicketImageQt::DrawEscPos(std::string_view bytes, int columns) const {
-    const std::vector<PaperLine> lines = ReadEscPosPaper(bytes, columns);
+QImage TicketImageQt::DrawEscPos(std::string_view bytes, int columns,
+                                 const std::string& doubleByteSet) const {
+    const std::vector<PaperLine> lines = ReadEscPosPaper(bytes, columns, doubleByteSet);
     int rows = 0;
     int cells = columns;
     for (const PaperLine& line : lines) {
