@@ -125,6 +125,7 @@ TEST(PrinterEncodingTest, DecoderAndPaperReadDoubleByteTextAndImages) {
                               "\x1dv0\x00\x02\x00\x01\x00\xFF\x00"s;
     EXPECT_EQ(DecodeEscPos(bytes), "麻婆豆腐\n[raster 16x1]\n");
     EXPECT_EQ(DecodeEscPos("\x1C\x43\x01" + kFsOn + "\x8E\xF5" + kFsOff), "寿");
+    EXPECT_EQ(DecodeEscPos(kFsOn + "\xA4\xFB" + kFsOff, "Big5"), "牛");
     // Five columns hold two wide characters; the third starts a new line whole.
     const std::vector<PaperLine> paper = ReadEscPosPaper(bytes, 5);
     ASSERT_EQ(paper.size(), 3u);
