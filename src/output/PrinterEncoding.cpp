@@ -57,6 +57,16 @@ constexpr NamedEncoding kEncodings[] = {
     {"AUTO", EncodingMode::Auto, 0, nullptr},
 };
 
+std::string UnknownEncoding(const std::string& deviceName, const std::string& value) {
+    std::string message = "Printer ";
+    message += deviceName;
+    message += ": unknown Encoding=";
+    message += value;
+    message += "; valid values: ";
+    message += EncodingNames();
+    return message;
+}
+
 }  // namespace
 
 int TableOfCodePage(int codePage) {
@@ -87,7 +97,7 @@ std::string EncodingNames() {
         }
         names += entry.name;
     }
-    return names;
+    return names + " (AUTO may name a double-byte set: AUTO GB18030)";
 }
 
 PrinterEncoding ParsePrinterEncoding(const std::string& deviceName, const std::string& value,
@@ -96,6 +106,15 @@ PrinterEncoding ParsePrinterEncoding(const std::string& deviceName, const std::s
     // "KS X 1001" is the character set EUC-KR encodes.
     const std::string name = wanted == "KS X 1001" || wanted == "KSX1001" ? "EUC-KR" : wanted;
     PrinterEncoding encoding = PrinterEncoding::OfCodePage(codePage);
+    // "auto GB18030": text in the page or the double-byte font, drawn when neither has it.
+    if (name.starts_with("AUTO ")) {
+        encoding = ParsePrinterEncoding(deviceName, name.substr(5), codePage, tableNumber);
+        if (encoding.mode != EncodingMode::DoubleByte) {
+            throw KpsError(kErrSettings, UnknownEncoding(deviceName, value));
+        }
+        encoding.mode = EncodingMode::Auto;
+        return encoding;
+    }
     if (!name.empty()) {
         const NamedEncoding* found = nullptr;
         for (const NamedEncoding& entry : kEncodings) {
@@ -104,13 +123,7 @@ PrinterEncoding ParsePrinterEncoding(const std::string& deviceName, const std::s
             }
         }
         if (found == nullptr) {
-            std::string message = "Printer ";
-            message += deviceName;
-            message += ": unknown Encoding=";
-            message += value;
-            message += "; valid values: ";
-            message += EncodingNames();
-            throw KpsError(kErrSettings, message);
+            throw KpsError(kErrSettings, UnknownEncoding(deviceName, value));
         }
         encoding.mode = found->mode;
         if (found->codePage != 0) {

@@ -33,7 +33,8 @@ int TableOfCodePage(int codePage);
 
 // The encoding a device's Encoding value names (any case), on a printer
 // whose page otherwise is `codePage`; `tableNumber` (>= 0) replaces the
-// page's usual table number. An empty value gives the code page alone.
+// page's usual table number. An empty value gives the code page alone;
+// "auto" may name a double-byte set ("auto GB18030").
 // Throws KpsError kErrSettings naming the device and the valid values.
 PrinterEncoding ParsePrinterEncoding(const std::string& deviceName, const std::string& value,
                                      int codePage, int tableNumber);

@@ -94,6 +94,10 @@ TEST(PrinterEncodingTest, AnUnknownValueNamesTheDeviceAndTheValidValues) {
         EXPECT_NE(text.find(EncodingNames()), std::string::npos) << text;
     }
     EXPECT_NE(EncodingNames().find("RASTER, AUTO"), std::string::npos);
+    EXPECT_THROW(Named("auto PC866"), KpsError);
+    const PrinterEncoding autoChinese = Named("Auto GB18030");
+    EXPECT_EQ(autoChinese.mode, EncodingMode::Auto);
+    EXPECT_EQ(autoChinese.doubleByte, "GB18030");
 }
 
 TEST(PrinterEncodingTest, AutoPrintsALineAsTextWhenItFitsAndDrawsItWhenNot) {
@@ -101,6 +105,9 @@ TEST(PrinterEncodingTest, AutoPrintsALineAsTextWhenItFitsAndDrawsItWhenNot) {
     ASSERT_TRUE(rasterizer.HasFont());
     EscPosTranslator t(Named("auto"), &rasterizer, 576, {});
     EXPECT_EQ(t.Translate("\x1b|1CSoup\r\n"), "\x1b!\x00Soup\r\n"s);
+    // With a double-byte set, what the font has stays text.
+    EscPosTranslator chinese(Named("auto GB18030"), &rasterizer, 576, {});
+    EXPECT_EQ(chinese.Translate("麻 1\r\n"), kFsOn + "\xC2\xE9" + kFsOff + " 1\r\n");
     const std::string drawn = t.Translate("\x1b|cA\x1b|4Cต้มยำ\r\n");
     // The commands, then the image: 72 bytes (576 dots) across, 60 rows for
     // double height, then the alignment ends with the line.
