@@ -83,6 +83,7 @@ struct LineRasterizer::Fonts {
     std::map<char32_t, int> choice;  // -1: no font has it
     std::map<std::tuple<int, unsigned, int, int>, GlyphBitmap> glyphs;
     hb_buffer_t* buffer = nullptr;
+    int usable = -1;  // the first font FreeType opens: for what no font has
 
     ~Fonts() {
         for (auto& [index, face] : faces) {
@@ -237,12 +238,17 @@ LineRasterizer::LineRasterizer(const std::string& fontChoice) : fonts_(std::make
         fonts_->AddChoice(fontChoice);
     }
     fonts_->AddFallbacks();
+    for (std::size_t i = 0; i < fonts_->candidates.size() && fonts_->usable < 0; ++i) {
+        if (fonts_->Open(static_cast<int>(i)) != nullptr) {
+            fonts_->usable = static_cast<int>(i);
+        }
+    }
 }
 
 LineRasterizer::~LineRasterizer() = default;
 
 bool LineRasterizer::HasFont() const {
-    return fonts_->library != nullptr && !fonts_->candidates.empty();
+    return fonts_->usable >= 0;
 }
 
 RasterImage LineRasterizer::Draw(const std::vector<PaperRun>& runs, PaperAlign align,
@@ -256,7 +262,7 @@ RasterImage LineRasterizer::Draw(const std::vector<PaperRun>& runs, PaperAlign a
     std::vector<int> runOf;
     std::vector<int> fontOf;
     int tallest = 1;
-    int lastFont = 0;
+    int lastFont = fonts_->usable;
     for (std::size_t r = 0; r < runs.size(); ++r) {
         tallest = std::max(tallest, runs[r].height);
         ForEachChar(runs[r].text, [&](char32_t codePoint, std::string_view) {
@@ -267,7 +273,7 @@ RasterImage LineRasterizer::Draw(const std::vector<PaperRun>& runs, PaperAlign a
                     codePoint = U'?';  // no font has it
                     font = fonts_->FontFor(codePoint);
                 }
-                font = std::max(font, 0);
+                font = font < 0 ? fonts_->usable : font;
             }
             lastFont = font;
             const int count = codePoint > 0xFFFF ? 2 : 1;
