@@ -1,6 +1,8 @@
 -- Master data of a small demo outlet: one hot kitchen printing to a file, one
 -- bar printer on the network that diverts to a second network printer by the
 -- bar. RefOutlet has no "O" at position 74, so tickets are grouped by table.
+-- The bar's snacks are named in Chinese, Thai and Arabic: its printer is in
+-- "auto", so those lines come out drawn as images.
 
 INSERT INTO Kelt_mt_Outlet (OutletCode, OutletName, RefOutlet)
 VALUES ('OUT01', 'Demo Bistro', 'NNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNNN');
@@ -44,3 +46,6 @@ INSERT INTO mrex_mt_item (ItemCode, ItemName, BasedMeasure, RefPrinterGroupCode)
 INSERT INTO mrex_mt_item (ItemCode, ItemName, BasedMeasure, RefPrinterGroupCode) VALUES ('B002', 'Fresh Orange Juice', 'GLASS', 'BAR');
 INSERT INTO mrex_mt_item (ItemCode, ItemName, BasedMeasure, RefPrinterGroupCode) VALUES ('B003', 'Iced Lemon Tea', 'GLASS', 'BAR');
 INSERT INTO mrex_mt_item (ItemCode, ItemName, BasedMeasure, RefPrinterGroupCode) VALUES ('B004', 'House Red Wine', 'GLASS', 'BAR');
+INSERT INTO mrex_mt_item (ItemCode, ItemName, BasedMeasure, RefPrinterGroupCode) VALUES ('B005', '饺子', 'PLATE', 'BAR');
+INSERT INTO mrex_mt_item (ItemCode, ItemName, BasedMeasure, RefPrinterGroupCode) VALUES ('B006', 'ผัดไทย', 'PLATE', 'BAR');
+INSERT INTO mrex_mt_item (ItemCode, ItemName, BasedMeasure, RefPrinterGroupCode) VALUES ('B007', 'فلافل', 'PLATE', 'BAR');

@@ -8,6 +8,7 @@ constexpr unsigned char kCr = 0x0D;
 constexpr unsigned char kDle = 0x10;
 constexpr unsigned char kEsc = 0x1B;
 constexpr unsigned char kGs = 0x1D;
+constexpr unsigned char kFs = 0x1C;
 constexpr unsigned char kEot = 0x04;
 
 unsigned char ByteAt(std::string_view data, std::size_t i) {
@@ -67,6 +68,41 @@ EscPosCommand ReadProcessId(std::string_view data) {
     return {processId ? EscPosKind::ProcessIdQuery : EscPosKind::Other, data.substr(0, length), 0};
 }
 
+EscPosCommand ReadRaster(std::string_view data) {
+    // GS v 0 m xL xH yL yH: x bytes a row, y rows.
+    if (data.size() < 8) {
+        return {EscPosKind::Incomplete, data, 0};
+    }
+    const std::size_t rowBytes = ByteAt(data, 4) + 256u * ByteAt(data, 5);
+    const std::size_t rows = ByteAt(data, 6) + 256u * ByteAt(data, 7);
+    const std::size_t length = 8 + rowBytes * rows;
+    if (data.size() < length) {
+        return {EscPosKind::Incomplete, data, 0};
+    }
+    return {EscPosKind::RasterImage, data.substr(0, length), 0};
+}
+
+EscPosCommand ReadFs(std::string_view data) {
+    if (data.size() < 2) {
+        return {EscPosKind::Incomplete, data, 0};
+    }
+    switch (data[1]) {
+        case '&':
+            return Fixed(data, EscPosKind::DoubleByteOn, 2);
+        case '.':
+            return Fixed(data, EscPosKind::DoubleByteOff, 2);
+        case 'C':
+            return Fixed(data, EscPosKind::DoubleByteSet, 3);
+        // Character mode, underline, size of the double-byte font.
+        case '!':
+        case '-':
+        case 'W':
+            return Fixed(data, EscPosKind::Other, 3);
+        default:
+            return Fixed(data, EscPosKind::Other, 2);
+    }
+}
+
 EscPosCommand ReadGs(std::string_view data) {
     if (data.size() < 2) {
         return {EscPosKind::Incomplete, data, 0};
@@ -87,6 +123,8 @@ EscPosCommand ReadGs(std::string_view data) {
             cut.parameter = mode;
             return cut;
         }
+        case 'v':
+            return ReadRaster(data);
         case '(':
             if (data.size() < 3) {
                 return {EscPosKind::Incomplete, data, 0};
@@ -113,6 +151,8 @@ EscPosCommand ReadEscPosCommand(std::string_view data) {
             return ReadEsc(data);
         case kGs:
             return ReadGs(data);
+        case kFs:
+            return ReadFs(data);
         case kDle:
             if (data.size() >= 2 && ByteAt(data, 1) != kEot) {
                 return {EscPosKind::Control, data.substr(0, 1), 0};

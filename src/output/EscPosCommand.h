@@ -19,6 +19,10 @@ enum class EscPosKind {
     StatusQuery,     // DLE EOT n
     ProcessIdQuery,  // GS ( H 06 00 30 30 d1 d2 d3 d4
     TransmitStatus,  // GS r n, answered in sequence
+    DoubleByteOn,    // FS &: two bytes a character until FS .
+    DoubleByteOff,   // FS .
+    DoubleByteSet,   // FS C n: the Japanese code system, 1 Shift_JIS
+    RasterImage,     // GS v 0 m xL xH yL yH and the dots
     Other,           // a command the reader knows by length only
     Control,         // a lone control byte
     Incomplete,      // the data ends inside a command

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "output/EscPosCommand.h"
+#include "output/RasterImage.h"
 #include "text/Text.h"
 
 namespace kps {
@@ -77,16 +78,35 @@ std::string ColourMarker(unsigned n) {
 
 }  // namespace
 
-std::string DecodeEscPos(std::string_view bytes) {
+std::string DecodeEscPos(std::string_view bytes, const std::string& doubleByteSet) {
     std::string out;
     int codePage = 1252;
+    std::string doubleByte = doubleByteSet;
+    bool doubleByteMode = false;
     while (!bytes.empty()) {
         const EscPosCommand command = ReadEscPosCommand(bytes);
         bytes.remove_prefix(command.bytes.size());
         switch (command.kind) {
             case EscPosKind::Text:
-                out += FromCodePage(command.bytes, codePage);
+                out += doubleByteMode ? FromCharset(command.bytes, doubleByte)
+                                      : FromCodePage(command.bytes, codePage);
                 break;
+            case EscPosKind::DoubleByteOn:
+                doubleByteMode = true;
+                break;
+            case EscPosKind::DoubleByteOff:
+                doubleByteMode = false;
+                break;
+            case EscPosKind::DoubleByteSet:
+                doubleByte =
+                    command.parameter == 1 || command.parameter == '1' ? "Shift_JIS" : doubleByte;
+                break;
+            case EscPosKind::RasterImage: {
+                const RasterImage image = RasterImageOf(command.bytes);
+                out += "[raster " + std::to_string(image.widthBytes * 8) + "x" +
+                       std::to_string(image.height) + "]\n";
+                break;
+            }
             case EscPosKind::LineFeed:
                 out += '\n';
                 break;

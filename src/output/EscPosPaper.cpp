@@ -1,6 +1,7 @@
 #include "output/EscPosPaper.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "output/EscPosCommand.h"
 #include "text/Text.h"
@@ -36,9 +37,12 @@ class Paper {
   public:
     explicit Paper(int columns) : columns_(std::max(columns, 1)) {}
 
-    void Print(std::string_view bytes, const PrintMode& mode) {
-        for (char byte : bytes) {
-            if (used_ > 0 && used_ + mode.width > columns_) {
+    // Places UTF-8 text character by character; a character that does not
+    // fit on the line starts the next one whole.
+    void Print(std::string_view utf8, const PrintMode& mode) {
+        ForEachChar(utf8, [&](char32_t codePoint, std::string_view bytes) {
+            const int cells = ColumnsOf(codePoint) * mode.width;
+            if (used_ > 0 && used_ + cells > columns_) {
                 EndLine(mode);
             }
             if (used_ == 0 && current_.runs.empty()) {
@@ -48,27 +52,30 @@ class Paper {
                 current_.runs.back().height != mode.height ||
                 current_.runs.back().red != mode.red) {
                 current_.runs.push_back({"", mode.width, mode.height, mode.red});
-                pending_.emplace_back();
             }
-            pending_.back() += byte;
-            used_ += mode.width;
-        }
-        codePage_ = mode.codePage;
+            current_.runs.back().text += bytes;
+            used_ += cells;
+        });
     }
 
     void EndLine(const PrintMode& mode) {
         if (current_.runs.empty()) {
             current_.align = mode.align;
             current_.runs.push_back({"", mode.width, mode.height, mode.red});
-            pending_.emplace_back();
-        }
-        for (std::size_t i = 0; i < current_.runs.size(); ++i) {
-            current_.runs[i].text = FromCodePage(pending_[i], codePage_);
         }
         lines_.push_back(std::move(current_));
         current_ = {};
-        pending_.clear();
         used_ = 0;
+    }
+
+    void Image(RasterImage image, const PrintMode& mode) {
+        if (used_ > 0) {
+            EndLine(mode);
+        }
+        PaperLine line;
+        line.image = std::move(image);
+        line.imageRed = mode.red;
+        lines_.push_back(std::move(line));
     }
 
     void Cut(const PrintMode& mode) {
@@ -90,16 +97,14 @@ class Paper {
   private:
     int columns_;
     int used_ = 0;
-    int codePage_ = 1252;
     PaperLine current_;
-    std::vector<std::string> pending_;  // each run's bytes, still in the code page
     std::vector<PaperLine> lines_;
 };
 
 }  // namespace
 
 int PaperLine::Height() const {
-    int height = 1;
+    int height = image.Empty() ? 1 : (image.height + kRowDots - 1) / kRowDots;
     for (const PaperRun& run : runs) {
         height = std::max(height, run.height);
     }
@@ -109,7 +114,7 @@ int PaperLine::Height() const {
 int PaperLine::Columns() const {
     int columns = 0;
     for (const PaperRun& run : runs) {
-        columns += static_cast<int>(CharCount(run.text)) * run.width;
+        columns += static_cast<int>(DisplayWidth(run.text)) * run.width;
     }
     return columns;
 }
@@ -122,15 +127,31 @@ std::string PaperLine::Text() const {
     return text;
 }
 
-std::vector<PaperLine> ReadEscPosPaper(std::string_view bytes, int columns) {
+std::vector<PaperLine> ReadEscPosPaper(std::string_view bytes, int columns,
+                                       const std::string& doubleByteSet) {
     Paper paper(columns);
     PrintMode mode;
+    std::string doubleByte = doubleByteSet;
+    bool doubleByteMode = false;
     while (!bytes.empty()) {
         const EscPosCommand command = ReadEscPosCommand(bytes);
         bytes.remove_prefix(command.bytes.size());
         switch (command.kind) {
             case EscPosKind::Text:
-                paper.Print(command.bytes, mode);
+                paper.Print(doubleByteMode ? FromCharset(command.bytes, doubleByte)
+                                           : FromCodePage(command.bytes, mode.codePage),
+                            mode);
+                break;
+            case EscPosKind::DoubleByteOn:
+            case EscPosKind::DoubleByteOff:
+                doubleByteMode = command.kind == EscPosKind::DoubleByteOn;
+                break;
+            case EscPosKind::DoubleByteSet:
+                doubleByte =
+                    command.parameter == 1 || command.parameter == '1' ? "Shift_JIS" : doubleByte;
+                break;
+            case EscPosKind::RasterImage:
+                paper.Image(RasterImageOf(command.bytes), mode);
                 break;
             case EscPosKind::CarriageReturn:
                 if (!bytes.empty() && bytes.front() == '\n') {

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "output/RasterImage.h"
+
 namespace kps {
 
 // A piece of a printed line in one print mode.
@@ -18,13 +20,19 @@ struct PaperRun {
 
 enum class PaperAlign { Left, Centre, Right };
 
-// One line of the paper strip: text runs, or the cut.
+// Dots of a text row on the paper, for lines printed as images.
+constexpr int kRowDots = 30;
+constexpr int kColumnDots = 12;
+
+// One line of the paper strip: text runs, an image, or the cut.
 struct PaperLine {
     std::vector<PaperRun> runs;
     PaperAlign align = PaperAlign::Left;
     bool cut = false;
+    RasterImage image;  // drawn from the paper's left edge
+    bool imageRed = false;
 
-    // The line's height in text rows: its tallest run, at least 1.
+    // The line's height in text rows: its tallest run or its image, at least 1.
     int Height() const;
     // Its width in character cells.
     int Columns() const;
@@ -32,10 +40,13 @@ struct PaperLine {
 };
 
 // What a receipt printer of `columns` characters per line would print for
-// these ESC/POS bytes: text wrapped at the paper's edge, ESC ! and GS !
-// sizes, ESC a alignment (taken at the start of a line), ESC r colour, ESC @
-// resetting them, ESC t code pages, GS V as the cut. Other commands print
-// nothing.
-std::vector<PaperLine> ReadEscPosPaper(std::string_view bytes, int columns);
+// these ESC/POS bytes: text wrapped at the paper's edge (a wide character
+// takes two columns and is never split), ESC ! and GS ! sizes, ESC a
+// alignment (taken at the start of a line), ESC r colour, ESC @ resetting
+// them, ESC t code pages, double-byte text between FS & and FS . in
+// `doubleByteSet` (FS C 1: Shift_JIS), GS v 0 images on lines of their own,
+// GS V as the cut. Other commands print nothing.
+std::vector<PaperLine> ReadEscPosPaper(std::string_view bytes, int columns,
+                                       const std::string& doubleByteSet = "GB18030");
 
 }  // namespace kps

@@ -1,7 +1,11 @@
 #include "output/EscPosTranslator.h"
 
+#include <algorithm>
 #include <cctype>
+#include <utility>
 
+#include "output/EscPosCommand.h"
+#include "output/LineRasterizer.h"
 #include "text/Text.h"
 
 namespace kps {
@@ -35,29 +39,178 @@ std::size_t RawParameterCount(char prefix, char command, std::string_view rest) 
 
 }  // namespace
 
-EscPosTranslator::EscPosTranslator(int codePage) : codePage_(codePage) {}
+EscPosTranslator::EscPosTranslator(int codePage)
+    : EscPosTranslator(PrinterEncoding::OfCodePage(codePage), nullptr, 0, {}) {}
+
+EscPosTranslator::EscPosTranslator(const PrinterEncoding& encoding, LineRasterizer* rasterizer,
+                                   int paperDots, TranslatorReport report)
+    : encoding_(encoding),
+      encoder_(encoding),
+      rasterizer_(rasterizer),
+      paperDots_(paperDots),
+      report_(std::move(report)) {}
+
+EscPosTranslator::~EscPosTranslator() = default;
 
 std::string EscPosTranslator::JobStart() const {
     std::string start{ESC, '@'};
-    switch (codePage_) {
-        case 437:
-            return start + Command(ESC, 't', 0);
-        case 850:
-            return start + Command(ESC, 't', 2);
-        case 1252:
-        case 28591:
-            return start + Command(ESC, 't', 16);
-        default:
-            return start;
+    if (encoding_.table >= 0) {
+        start += Command(ESC, 't', static_cast<char>(encoding_.table));
     }
+    if (encoding_.japanese) {
+        start += std::string{'\x1C', 'C', '\x01'};  // FS C 1: Shift_JIS
+    }
+    return start;
+}
+
+bool EscPosTranslator::Drawn() const {
+    return encoding_.mode == EncodingMode::Raster || encoding_.mode == EncodingMode::Auto;
+}
+
+void EscPosTranslator::EmitCommand(std::string_view bytes) {
+    if (!Drawn()) {
+        out_ += bytes;
+        return;
+    }
+    line_.push_back({false, std::string(bytes), mode_});
+    // Follow the size, colour and alignment the commands leave.
+    for (std::string_view rest = bytes; !rest.empty();) {
+        const EscPosCommand command = ReadEscPosCommand(rest);
+        rest.remove_prefix(command.bytes.size());
+        const unsigned n = command.parameter;
+        switch (command.kind) {
+            case EscPosKind::Init:
+                mode_ = PaperRun{};
+                align_ = PaperAlign::Left;
+                break;
+            case EscPosKind::PrintMode:
+                mode_.width = (n & 0x20) != 0 ? 2 : 1;
+                mode_.height = (n & 0x10) != 0 ? 2 : 1;
+                break;
+            case EscPosKind::CharacterSize:
+                mode_.width = static_cast<int>((n >> 4) & 0x07) + 1;
+                mode_.height = static_cast<int>(n & 0x07) + 1;
+                break;
+            case EscPosKind::Colour:
+                mode_.red = n == 1 || n == '1';
+                break;
+            case EscPosKind::Align:
+                align_ = n == 1 || n == '1'   ? PaperAlign::Centre
+                         : n == 2 || n == '2' ? PaperAlign::Right
+                                              : PaperAlign::Left;
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void EscPosTranslator::EmitText(std::string_view utf8) {
+    if (utf8.empty()) {
+        return;
+    }
+    if (!Drawn()) {
+        out_ += encoder_.Encode(utf8, report_.unprintable);
+        return;
+    }
+    while (!utf8.empty()) {
+        const auto end = utf8.find('\n');
+        const std::string_view piece =
+            utf8.substr(0, end == std::string_view::npos ? utf8.size() : end + 1);
+        if (std::none_of(line_.begin(), line_.end(), [](const Item& item) { return item.text; })) {
+            lineAlign_ = align_;
+        }
+        PaperRun run = mode_;
+        line_.push_back({true, std::string(piece), run});
+        utf8.remove_prefix(piece.size());
+        if (piece.back() == '\n') {
+            EndLine();
+        }
+    }
+}
+
+void EscPosTranslator::AsText(const std::vector<Item>& items, bool reportUnprintable) {
+    static const std::function<void(char32_t)> kQuiet;
+    for (const Item& item : items) {
+        out_ += item.text
+                    ? encoder_.Encode(item.bytes, reportUnprintable ? report_.unprintable : kQuiet)
+                    : item.bytes;
+    }
+}
+
+void EscPosTranslator::AsImage(const std::vector<Item>& items) {
+    std::size_t lastText = 0;
+    std::vector<PaperRun> runs;
+    bool red = false;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (!items[i].text) {
+            continue;
+        }
+        lastText = i;
+        PaperRun run = items[i].run;
+        for (const char c : items[i].bytes) {
+            if (c != '\r' && c != '\n') {
+                run.text += c;
+            }
+        }
+        red = red || (run.red && !Trim(run.text).empty());
+        runs.push_back(std::move(run));
+    }
+    const RasterImage image = rasterizer_->Draw(runs, lineAlign_, paperDots_);
+    if (image.Empty()) {
+        AsText(items, true);  // a blank line: its line end is all it needs
+        return;
+    }
+    for (std::size_t i = 0; i < lastText; ++i) {
+        if (!items[i].text) {
+            out_ += items[i].bytes;
+        }
+    }
+    if (red) {
+        out_ += Command(ESC, 'r', 1);
+    }
+    out_ += image.EscPosBytes();
+    if (red) {
+        out_ += Command(ESC, 'r', items[lastText].run.red ? 1 : 0);
+    }
+    for (std::size_t i = lastText + 1; i < items.size(); ++i) {
+        out_ += items[i].bytes;
+    }
+}
+
+void EscPosTranslator::EndLine() {
+    std::vector<Item> items = std::move(line_);
+    line_.clear();
+    std::string text;
+    for (const Item& item : items) {
+        if (item.text) {
+            text += item.bytes;
+        }
+    }
+    if (text.empty()) {
+        AsText(items, true);
+        return;
+    }
+    if (encoding_.mode == EncodingMode::Auto && encoder_.Fits(text)) {
+        AsText(items, true);
+        return;
+    }
+    if (rasterizer_ == nullptr || !rasterizer_->HasFont()) {
+        if (!fontMissingReported_ && report_.noFont) {
+            report_.noFont();
+        }
+        fontMissingReported_ = true;
+        AsText(items, false);
+        return;
+    }
+    AsImage(items);
 }
 
 std::string EscPosTranslator::Translate(std::string_view utf8) {
     lastCut_ = false;
-    std::string out;
     std::string text;
     auto flushText = [&] {
-        out += ToCodePage(text, codePage_);
+        EmitText(text);
         text.clear();
     };
     for (std::size_t i = 0; i < utf8.size();) {
@@ -73,7 +226,7 @@ std::string EscPosTranslator::Translate(std::string_view utf8) {
                 ++end;
             }
             if (end < utf8.size() && std::isupper(static_cast<unsigned char>(utf8[end]))) {
-                out += OposSequence(utf8.substr(i + 2, end - i - 1));
+                EmitCommand(OposSequence(utf8.substr(i + 2, end - i - 1)));
                 i = end + 1;
             } else {
                 // A broken sequence: the stray ESC is dropped so it cannot
@@ -85,13 +238,13 @@ std::string EscPosTranslator::Translate(std::string_view utf8) {
         if ((c == ESC || c == GS) && i + 1 < utf8.size()) {
             flushText();
             std::size_t length = 2 + RawParameterCount(c, utf8[i + 1], utf8.substr(i + 2));
-            out.append(utf8.substr(i, length));
+            EmitCommand(utf8.substr(i, length));
             i += length;
             continue;
         }
         if (c == kColourOffOpos) {
             flushText();
-            out += Command(ESC, 'r', 0);
+            EmitCommand(Command(ESC, 'r', 0));
             ++i;
             continue;
         }
@@ -99,12 +252,19 @@ std::string EscPosTranslator::Translate(std::string_view utf8) {
         ++i;
         if (c == '\n' && aligned_) {
             flushText();
-            out += Command(ESC, 'a', 0);
+            EmitCommand(Command(ESC, 'a', 0));
             aligned_ = false;
         }
     }
     flushText();
-    return out;
+    const bool textWaits =
+        std::any_of(line_.begin(), line_.end(), [](const Item& item) { return item.text; });
+    if (lastCut_ || !textWaits) {
+        // Commands alone go out at once; the cut ends the job, so a line
+        // without its line end prints now.
+        EndLine();
+    }
+    return std::exchange(out_, std::string());
 }
 
 std::string EscPosTranslator::OposSequence(std::string_view body) {

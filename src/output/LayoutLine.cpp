@@ -98,7 +98,7 @@ std::string Align(const std::string& expanded, const std::string& line, std::siz
     const std::string fontDigit = CharAt(line, 3);
     if (letter == "R") {
         const long gap =
-            static_cast<long>(rowPerLine) - static_cast<long>(CharCount(Trim(expanded)));
+            static_cast<long>(rowPerLine) - static_cast<long>(DisplayWidth(Trim(expanded)));
         return Spaces(gap) + expanded;
     }
     if (letter != "C") {
@@ -116,7 +116,7 @@ std::string Align(const std::string& expanded, const std::string& line, std::siz
 }  // namespace
 
 std::string CentringSpaces(std::size_t width, const std::string& text) {
-    const double gap = static_cast<double>(width) - static_cast<double>(CharCount(Trim(text)));
+    const double gap = static_cast<double>(width) - static_cast<double>(DisplayWidth(Trim(text)));
     return Spaces(RoundHalfEven(gap / 2));
 }
 

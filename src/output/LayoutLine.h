@@ -16,7 +16,8 @@ namespace kps {
 std::string ExpandLayoutLine(const std::string& line, TicketBuffers& ticket,
                              const std::string& printingType, const std::string& shortDate);
 
-// The spaces that centre `text` (counted trimmed) within `width` columns; a
+// The spaces that centre `text` (its display columns, trimmed) within `width`
+// columns; a
 // half is rounded to the even neighbour, a text wider than `width` gets none.
 std::string CentringSpaces(std::size_t width, const std::string& text);
 

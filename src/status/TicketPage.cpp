@@ -32,7 +32,7 @@ std::string RunHtml(const PaperRun& run) {
     if (run.width == 1 && run.height == 1) {
         return "<span" + red + ">" + text + "</span>";
     }
-    const long cells = static_cast<long>(CharCount(run.text)) * run.width;
+    const long cells = static_cast<long>(DisplayWidth(run.text)) * run.width;
     return "<span class=\"big\" style=\"width:" + std::to_string(cells) +
            "ch;height:" + Rows(run.height) + "\"><span" + red + " style=\"transform:scale(" +
            std::to_string(run.width) + "," + std::to_string(run.height) + ")\">" + text +

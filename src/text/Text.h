@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -9,20 +10,51 @@
 // Character counts count characters, never bytes.
 namespace kps {
 
-// Code pages the server can read and write: 1252 (Western, the default),
-// 28591 (ISO 8859-1), 437 and 850 (the DOS pages many receipt printers use).
+// Code pages of the settings, layout and log files: 1252 (Western, the
+// default), 28591 (ISO 8859-1), 437 and 850 (the DOS pages many receipt
+// printers use). Printers take more pages through their Encoding.
 bool IsSupportedCodePage(int codePage);
 
-// Converts single-byte text of the code page to UTF-8.
+// Converts single-byte text of a code page (any SingleBytePage knows) to
+// UTF-8.
 std::string FromCodePage(std::string_view bytes, int codePage);
 
 // Converts UTF-8 to the code page; a character it lacks becomes "?".
 std::string ToCodePage(std::string_view utf8, int codePage);
 
+// Converts text of a multi-byte character set (ICU's name: "GB18030",
+// "Big5", "Shift_JIS", "EUC-KR") to UTF-8; a bad sequence becomes U+FFFD.
+std::string FromCharset(std::string_view bytes, const std::string& charset);
+
 // Appends the UTF-8 form of one code point.
 void AppendUtf8(std::string& out, char32_t codePoint);
 
 std::size_t CharCount(std::string_view utf8);
+
+// Columns one character takes on a receipt printer or a fixed-pitch screen:
+// 2 for East Asian wide and fullwidth characters, 0 for combining marks and
+// other zero-width characters, 1 for the rest.
+int ColumnsOf(char32_t codePoint);
+
+// Columns the text takes: the sum of ColumnsOf over its characters.
+std::size_t DisplayWidth(std::string_view utf8);
+
+// True when the text holds a right-to-left letter (Hebrew, Arabic, ...).
+bool HasRightToLeft(std::string_view utf8);
+
+// The line in the order a printer lays it down, left to right: right-to-left
+// runs reversed (their brackets mirrored), numbers and Latin runs kept, the
+// line as a whole read left to right so columns stay where they are.
+std::string VisualOrder(std::string_view utf8);
+
+// Arabic letters in their joined presentation forms, for code pages that
+// hold the forms rather than the letters.
+std::string ShapeArabic(std::string_view utf8);
+
+// Calls `visit(codePoint, bytes)` for every character in turn; a stray
+// continuation byte counts as one character.
+template <typename Visit>
+void ForEachChar(std::string_view utf8, Visit&& visit);
 
 // The first n characters.
 std::string LeftChars(std::string_view utf8, std::size_t n);
@@ -51,5 +83,19 @@ long LeadingNumber(std::string_view text);
 
 // Rounds half to even, as the suite's integer division of padding does.
 long RoundHalfEven(double value);
+
+namespace detail {
+std::size_t SequenceLength(unsigned char lead);
+char32_t DecodeAt(std::string_view s, std::size_t pos, std::size_t len);
+}  // namespace detail
+
+template <typename Visit>
+void ForEachChar(std::string_view utf8, Visit&& visit) {
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const std::size_t len = detail::SequenceLength(static_cast<unsigned char>(utf8[pos]));
+        visit(detail::DecodeAt(utf8, pos, len), utf8.substr(pos, std::min(len, utf8.size() - pos)));
+        pos += len;
+    }
+}
 
 }  // namespace kps

@@ -334,18 +334,18 @@ void KitchenTicketComposer::EmitItem() {
         indent = 5;
         if (!Field(kPluCode).IsNull()) {
             Emit(Spaces(5) + plu, body);
-            Emit(Spaces(5) + std::string(CharCount(plu) + 1, '-'), body);
+            Emit(Spaces(5) + std::string(DisplayWidth(plu) + 1, '-'), body);
         }
     }
     if (format == 4) {
-        const long quantityGap = 3 - static_cast<long>(CharCount(LeftChars(quantity, 3)));
-        const long pluGap = 10 - static_cast<long>(CharCount(LeftChars(plu, 10)));
+        const long quantityGap = 3 - static_cast<long>(DisplayWidth(LeftChars(quantity, 3)));
+        const long pluGap = 10 - static_cast<long>(DisplayWidth(LeftChars(plu, 10)));
         Emit(Trim(quantity) + Spaces(quantityGap) + Trim(plu) + Spaces(pluGap) + description, body);
         indent = 13;
     }
     if (format >= 1 && format <= 3) {
         const std::string shown = Trim(LeftChars(quantity, 3));
-        Emit(shown + Spaces(indent - static_cast<long>(CharCount(shown))) + description, body);
+        Emit(shown + Spaces(indent - static_cast<long>(DisplayWidth(shown))) + description, body);
     }
 
     // Format 4 repeats the description under the item unless the first

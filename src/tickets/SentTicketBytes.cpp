@@ -5,16 +5,32 @@
 
 namespace kps {
 
-std::string SentTicketBytes(const PrintJob& job) {
-    if (job.printingType == "D") {
-        return DirectTicketBytes(job.text, job.codePage);
-    }
-    EscPosTranslator translator(job.codePage);
+namespace {
+
+std::string TranslatedTicket(const PrintJob& job, EscPosTranslator& translator) {
     std::string bytes = translator.JobStart();
     for (const std::string& line : job.lines) {
         bytes += translator.Translate(line);
     }
     return bytes + translator.Translate(job.codes.CodeFeedCut);
+}
+
+}  // namespace
+
+std::string SentTicketBytes(const PrintJob& job) {
+    PosDevice printer;
+    printer.codePage = job.codePage;
+    printer.encoding = PrinterEncoding::OfCodePage(job.codePage);
+    return SentTicketBytes(job, printer, nullptr);
+}
+
+std::string SentTicketBytes(const PrintJob& job, const PosDevice& printer,
+                            LineRasterizer* rasterizer) {
+    if (job.printingType == "D") {
+        return DirectTicketBytes(job.text, job.codePage);
+    }
+    EscPosTranslator translator(printer.encoding, rasterizer, printer.paperDots, {});
+    return TranslatedTicket(job, translator);
 }
 
 }  // namespace kps

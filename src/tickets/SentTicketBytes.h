@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "output/LineRasterizer.h"
+#include "output/PosPrinterRegistry.h"
 #include "sending/PrintJob.h"
 
 namespace kps {
@@ -10,5 +12,11 @@ namespace kps {
 // ticket text as DirectTicketBytes frames it, for a network receipt printer
 // with a cutter each line as the ESC/POS translator renders it, then the cut.
 std::string SentTicketBytes(const PrintJob& job);
+
+// The same for a network receipt printer of its own encoding, its lines
+// drawn by `rasterizer` where the encoding asks for images (as text without
+// one).
+std::string SentTicketBytes(const PrintJob& job, const PosDevice& printer,
+                            LineRasterizer* rasterizer);
 
 }  // namespace kps

@@ -2,6 +2,8 @@
 
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 
 #include "output/EscPosDecoder.h"
 #include "sending/ComposedJob.h"
@@ -53,6 +55,12 @@ void TicketPreview::SendTicket() {
     if (ticket.OutputMode == "W") {
         kept.page = ticket.Page;
     }
+    if (job.printingType == "O") {
+        const PosPrinterRegistry registry(
+            (std::filesystem::path(ctx_.settingsFolder) / "PosPrinters.ini").string(),
+            ctx_.codePage);
+        kept.printer = registry.Resolve(job.device, "");
+    }
     ctx_.records.Compose(job);
     ticket.List1.clear();
     ticket.List2.clear();
@@ -87,9 +95,18 @@ std::string PreviewFileStem(const PreviewTicket& ticket, int number) {
            FileNamePart(ticket.key);
 }
 
+std::string PreviewBytes(const PreviewTicket& ticket) {
+    const EncodingMode mode = ticket.printer.encoding.mode;
+    std::unique_ptr<LineRasterizer> rasterizer;
+    if (mode == EncodingMode::Raster || mode == EncodingMode::Auto) {
+        rasterizer = std::make_unique<LineRasterizer>("");
+    }
+    return SentTicketBytes(ticket.job, ticket.printer, rasterizer.get());
+}
+
 std::string PreviewText(const PreviewTicket& ticket) {
     if (ticket.job.printingType == "O" || ticket.job.printingType == "D") {
-        return DecodeEscPos(SentTicketBytes(ticket.job));
+        return DecodeEscPos(PreviewBytes(ticket), DoubleByteSetOf(ticket.printer.encoding));
     }
     std::string text;
     for (const SystemPrinterLine& line : ticket.page) {

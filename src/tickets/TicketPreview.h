@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "output/PosPrinterRegistry.h"
 #include "output/SystemPrinterPage.h"
 #include "sending/PrintContext.h"
 #include "sending/PrintJob.h"
@@ -17,6 +18,7 @@ struct PreviewTicket {
     PrintJob job;                         // "O" and "D": what the lane would be given
     std::vector<SystemPrinterLine> page;  // "W": the lines drawn on the system printer
     int columns = 40;                     // characters per line of the paper
+    PosDevice printer;                    // "O": the printer's encoding and paper
 };
 
 // A sending step that keeps each composed ticket instead of sending it. The
@@ -51,6 +53,10 @@ std::vector<PreviewTicket> PreviewPrintQueue(Connection& db, const PrintLog& log
 // A file name (without extension) a reader finds the ticket by: its number
 // in the pass, device and key, e.g. "01-KITCHEN1-T5".
 std::string PreviewFileStem(const PreviewTicket& ticket, int number);
+
+// The bytes the ticket's printer would receive, lines drawn as images where
+// its encoding asks for them.
+std::string PreviewBytes(const PreviewTicket& ticket);
 
 // The ticket as readable text: the decoded bytes, or the page's lines.
 std::string PreviewText(const PreviewTicket& ticket);

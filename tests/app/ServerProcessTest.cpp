@@ -360,6 +360,8 @@ TEST(DemoOutletTest, PrintsEveryWaitingOrderOnItsTwoPrinters) {
     Outcome run = RunServer({"--demo", outlet, "--headless", "--ticks", "3"}, folder.Path());
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("Espresso"), std::string::npos) << run.out;
+    // The bar printer is in auto: its Chinese, Thai and Arabic lines are drawn.
+    EXPECT_NE(run.out.find("[raster "), std::string::npos) << run.out;
     // The port file holds the last ticket: the table exchange, after the orders.
     EXPECT_NE(ReadBytes(outlet + "/kitchen1.prn").find("*TABLE EXCHANGE*"), std::string::npos);
 

@@ -107,6 +107,19 @@ TEST_F(EscPosNetworkPrinterTest, ATicketArrivesAsEscPosAndIsCut) {
     EXPECT_EQ(ReadBytes(log_.TodayFile()), "");
 }
 
+TEST_F(EscPosNetworkPrinterTest, TheEncodingOfTheSectionIsUsedAndAMissingCharacterLoggedOnce) {
+    Register("Encoding=pc866\r\nReleasePause=0\r\n");
+    ticket_.List3 = {"\u9EBB \u0411\u043E\u0440\u0449 \u9EBB\r\n"};
+    ASSERT_TRUE(PrintTicket());
+    ASSERT_TRUE(PrintTicket());
+    ASSERT_TRUE(fake_.WaitForJobs(2, kJobWait));
+    const std::string job = fake_.Jobs().front().bytes;
+    EXPECT_NE(job.find("\x1b@\x1bt\x11? \x81\xAE\xE0\xE9 ?\r\n"s), std::string::npos);
+    const std::string log = ReadBytes(log_.TodayFile());
+    EXPECT_NE(log.find("U+9EBB"), std::string::npos) << log;
+    EXPECT_EQ(log.find("U+9EBB"), log.rfind("U+9EBB")) << log;
+}
+
 TEST_F(EscPosNetworkPrinterTest, AFixedReleasePauseAsksForNoConfirmation) {
     Register("ReleasePause=10\r\n");
     ASSERT_TRUE(PrintTicket());

@@ -119,5 +119,11 @@ TEST(CentringSpacesTest, CountsTheTrimmedText) {
     EXPECT_EQ(CentringSpaces(20, std::string(25, 'x')), "");
 }
 
+TEST_F(LayoutLineTest, WideCharactersTakeTwoColumnsInPaddingAndCentring) {
+    EXPECT_EQ(CentringSpaces(20, "<麻婆豆腐>"), std::string(5, ' '));  // 10 columns
+    EXPECT_EQ(Expand("0R1=牛肉麵"), std::string(34, ' ') + "牛肉麵");
+    EXPECT_EQ(Expand("0C1=ต้มยำ"), std::string(18, ' ') + "ต้มยำ");  // 4 columns
+}
+
 }  // namespace
 }  // namespace kps::test

@@ -4,6 +4,7 @@
 #include "startup/GeneralSetup.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
+#include "text/KpsError.h"
 
 namespace kps::test {
 
@@ -47,6 +48,44 @@ TEST(PosPrinterRegistryTest, ANameWithoutAnEntryIsReachedAtTheCheckedAddress) {
     EXPECT_EQ(device.codePage, 850);
     EXPECT_TRUE(device.cutter);
     EXPECT_FALSE(device.confirmPrinted);
+}
+
+TEST(PosPrinterRegistryTest, EncodingTakesThePlaceOfTheCodePage) {
+    TempFolder folder;
+    const std::string file = folder.File("PosPrinters.ini");
+    WriteBytes(file,
+               "[WOK]\r\nEncoding=gb18030\r\nCodePage=850\r\nPaperDots=384\r\n"
+               "[BAR]\r\nEncoding=WPC1251\r\nCodePage=850\r\nCodePageNumber=73\r\n"
+               "[GRILL]\r\nEncoding=Raster\r\n");
+    const PosPrinterRegistry registry(file, 1252);
+    registry.CheckEncodings();
+
+    const PosDevice wok = registry.Resolve("WOK", "127.0.0.1");
+    EXPECT_EQ(wok.encoding.mode, EncodingMode::DoubleByte);
+    EXPECT_EQ(wok.encoding.doubleByte, "GB18030");
+    EXPECT_EQ(wok.codePage, 850);  // single-byte text stays in the page
+    EXPECT_EQ(wok.encoding.table, 2);
+    EXPECT_EQ(wok.paperDots, 384);
+    const PosDevice bar = registry.Resolve("BAR", "127.0.0.1");
+    EXPECT_EQ(bar.codePage, 1251);
+    EXPECT_EQ(bar.encoding.table, 73);
+    EXPECT_EQ(registry.Resolve("grill", "127.0.0.1").encoding.mode, EncodingMode::Raster);
+    EXPECT_EQ(registry.Resolve("OTHER", "127.0.0.1").encoding, PrinterEncoding::OfCodePage(1252));
+}
+
+TEST(PosPrinterRegistryTest, AnUnknownEncodingStopsTheStartWithTheDevicesName) {
+    GeneralSetup setup;
+    TempFolder folder;
+    setup.IniPath = folder.Path() + "/GSetup.ini";
+    WriteBytes(folder.File("PosPrinters.ini"),
+               "[WOK]\r\nEncoding=GB18030\r\n[SUSHI]\r\nEncoding=UTF8\r\n");
+    try {
+        PosPrinterRegistry::BesideSettings(setup);
+        FAIL() << "the unknown Encoding was taken";
+    } catch (const KpsError& error) {
+        EXPECT_NE(error.Description().find("SUSHI"), std::string::npos) << error.Description();
+        EXPECT_NE(error.Description().find("SHIFT_JIS"), std::string::npos) << error.Description();
+    }
 }
 
 }  // namespace kps::test

@@ -73,6 +73,13 @@ TEST_F(KitchenTicketComposerTest, ItemLineFollowsTheFormat) {
     EXPECT_EQ(sender.sent.size(), 6u);
 }
 
+TEST_F(KitchenTicketComposerTest, WideCodesAndQuantitiesArePaddedByTheirColumns) {
+    AddWaiting(1, "T5", "BURG", {{"PluCode", "'麻婆'"}, {"PosDescription", "'Tofu'"}});
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(ComposeFormat("4"), (Lines{"2  麻婆      Tofu", std::string(13, ' ') + "Tofu"}));
+    EXPECT_EQ(ComposeFormat("1"), (Lines{"     麻婆", "     -----", "2    Tofu"}));
+}
+
 TEST_F(KitchenTicketComposerTest, HeaderFooterAndClientBlockInEveryBuffer) {
     AddWaiting(1, "T5", "BURG",
                {{"ClientCode", "'C9'"},

@@ -19,8 +19,8 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: fake-receipt-printer [--listen HOST:PORT] [--output DIR] [--decode]\n"
     "                            [--state online|offline|paperout|coveropen|stall]\n"
-    "                            [--print-ms N] [--timeline FILE]\n"
-    "       fake-receipt-printer --decode FILE\n"
+    "                            [--print-ms N] [--timeline FILE] [--double-byte SET]\n"
+    "       fake-receipt-printer [--double-byte SET] --decode FILE\n"
     "Listens on HOST:PORT (default 127.0.0.1:9100, a loopback address; port 0 picks\n"
     "a free one), records every job (one connection) to DIR/job-NNNN.prn and with\n"
     "--decode prints each job as readable text. A ticket takes N ms to print\n"
@@ -28,14 +28,15 @@ constexpr std::string_view kUsage =
     "printed. --timeline appends a line per ticket (each ESC @ begins one) when\n"
     "its job ends: job NUMBER MICROSECONDS-SINCE-EPOCH-OF-ITS-ESC-@ TEXT, the\n"
     "ticket's text on one line. A stalled printer (stall, also called silent)\n"
-    "takes every job and answers nothing. SIGTERM or SIGINT ends it.\n";
+    "takes every job and answers nothing. SIGTERM or SIGINT ends it. Text between\n"
+    "FS & and FS . is read in SET: GB18030 (default), Big5, Shift_JIS or EUC-KR.\n";
 
 int Usage(const std::string& problem) {
     std::cerr << "fake-receipt-printer: " << problem << "\n" << kUsage;
     return 2;
 }
 
-int DecodeFile(const std::string& path) {
+int DecodeFile(const std::string& path, const std::string& doubleByte) {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         std::cerr << "fake-receipt-printer: cannot read " << path << "\n";
@@ -43,14 +44,14 @@ int DecodeFile(const std::string& path) {
     }
     const std::string bytes((std::istreambuf_iterator<char>(file)),
                             std::istreambuf_iterator<char>());
-    std::cout << kps::DecodeEscPos(bytes) << std::flush;
+    std::cout << kps::DecodeEscPos(bytes, doubleByte) << std::flush;
     return 0;
 }
 
 // The decoded ticket as one line: its lines joined by " | ".
-std::string OneLine(std::string_view bytes) {
+std::string OneLine(std::string_view bytes, const std::string& doubleByte) {
     std::string line;
-    std::istringstream text(kps::DecodeEscPos(bytes));
+    std::istringstream text(kps::DecodeEscPos(bytes, doubleByte));
     for (std::string part; std::getline(text, part);) {
         if (part.empty()) {
             continue;
@@ -60,12 +61,13 @@ std::string OneLine(std::string_view bytes) {
     return line;
 }
 
-void AppendTimeline(const std::string& path, const kps::FakeReceiptPrinter::Job& job) {
+void AppendTimeline(const std::string& path, const kps::FakeReceiptPrinter::Job& job,
+                    const std::string& doubleByte) {
     std::ostringstream lines;
     const auto tickets = kps::FakeReceiptPrinter::TicketBytes(job);
     for (std::size_t i = 0; i < tickets.size(); ++i) {
         lines << "job " << job.number << " " << job.tickets[i].arrivedUs << " "
-              << OneLine(tickets[i]) << "\n";
+              << OneLine(tickets[i], doubleByte) << "\n";
     }
     std::ofstream file(path, std::ios::app);
     file << lines.str() << std::flush;
@@ -75,7 +77,7 @@ void AppendTimeline(const std::string& path, const kps::FakeReceiptPrinter::Job&
 }
 
 int Run(kps::FakeReceiptPrinter::Options options, kps::FakePrinterState state, bool decode,
-        const std::string& timeline) {
+        const std::string& timeline, const std::string& doubleByte) {
     // Blocked before the printer's thread starts, so only sigwait sees them.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
@@ -85,17 +87,17 @@ int Run(kps::FakeReceiptPrinter::Options options, kps::FakePrinterState state, b
 
     kps::FakeReceiptPrinter printer(options);
     printer.SetState(state);
-    printer.SetJobListener([decode, timeline](const kps::FakeReceiptPrinter::Job& job) {
+    printer.SetJobListener([decode, timeline, doubleByte](const kps::FakeReceiptPrinter::Job& job) {
         if (job.bytes.empty()) {
             return;  // a connection that only checked the printer is there
         }
         if (!timeline.empty()) {
-            AppendTimeline(timeline, job);
+            AppendTimeline(timeline, job, doubleByte);
         }
         if (decode) {
             std::ostringstream text;
             text << "--- job " << job.number << " (" << job.bytes.size() << " bytes) ---\n"
-                 << kps::DecodeEscPos(job.bytes) << "\n";
+                 << kps::DecodeEscPos(job.bytes, doubleByte) << "\n";
             std::cout << text.str() << std::flush;
         }
     });
@@ -114,6 +116,8 @@ int main(int argc, char** argv) {
     kps::FakePrinterState state = kps::FakePrinterState::Online;
     bool decode = false;
     std::string timeline;
+    std::string doubleByte = "GB18030";
+    std::string decodeFile;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const bool hasValue = i + 1 < argc && std::string_view(argv[i + 1]).substr(0, 2) != "--";
@@ -123,9 +127,11 @@ int main(int argc, char** argv) {
         }
         if (argument == "--decode") {
             if (hasValue) {
-                return DecodeFile(argv[i + 1]);
+                decodeFile = argv[++i];
             }
             decode = true;
+        } else if (argument == "--double-byte" && hasValue) {
+            doubleByte = argv[++i];
         } else if (argument == "--listen" && hasValue) {
             const std::string value = argv[++i];
             const auto colon = value.rfind(':');
@@ -158,8 +164,11 @@ int main(int argc, char** argv) {
             return Usage("unexpected argument " + argument);
         }
     }
+    if (!decodeFile.empty()) {
+        return DecodeFile(decodeFile, doubleByte);
+    }
     try {
-        return Run(options, state, decode, timeline);
+        return Run(options, state, decode, timeline, doubleByte);
     } catch (const kps::KpsError& error) {
         std::cerr << error.Description() << "\n";
         return 1;

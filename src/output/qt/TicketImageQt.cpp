@@ -32,6 +32,20 @@ int OffsetCells(const PaperLine& line, int columns) {
     return 0;
 }
 
+// A printed image scaled so that a character cell of dots fills a cell here.
+QImage ScaledImage(const RasterImage& image, bool red, int cellWidth, int rowHeight) {
+    QImage mono(image.widthBytes * 8, image.height, QImage::Format_Mono);
+    mono.setColor(0, QColor(Qt::white).rgb());
+    mono.setColor(1, (red ? kRedInk : kInk).rgb());
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.widthBytes * 8; ++x) {
+            mono.setPixel(x, y, image.Dot(x, y) ? 1 : 0);
+        }
+    }
+    return mono.scaled(mono.width() * cellWidth / kColumnDots, mono.height() * rowHeight / kRowDots,
+                       Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 }  // namespace
 
 TicketImageQt::TicketImageQt() : font_(QFontDatabase::systemFont(QFontDatabase::FixedFont)) {
@@ -41,13 +55,16 @@ TicketImageQt::TicketImageQt() : font_(QFontDatabase::systemFont(QFontDatabase::
     cellWidth_ = metrics.horizontalAdvance(QLatin1Char('M'));
 }
 
-QImage TicketImageQt::DrawEscPos(std::string_view bytes, int columns) const {
-    const std::vector<PaperLine> lines = ReadEscPosPaper(bytes, columns);
+QImage TicketImageQt::DrawEscPos(std::string_view bytes, int columns,
+                                 const std::string& doubleByteSet) const {
+    const std::vector<PaperLine> lines = ReadEscPosPaper(bytes, columns, doubleByteSet);
     int rows = 0;
+    int cells = columns;
     for (const PaperLine& line : lines) {
         rows += line.Height();
+        cells = std::max(cells, line.image.widthBytes * 8 / kColumnDots);
     }
-    QImage image(2 * kMargin + columns * cellWidth_, 2 * kMargin + rows * rowHeight_,
+    QImage image(2 * kMargin + cells * cellWidth_, 2 * kMargin + rows * rowHeight_,
                  QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
@@ -62,6 +79,12 @@ QImage TicketImageQt::DrawEscPos(std::string_view bytes, int columns) const {
             top += height;
             continue;
         }
+        if (!line.image.Empty()) {
+            painter.drawImage(kMargin, top,
+                              ScaledImage(line.image, line.imageRed, cellWidth_, rowHeight_));
+            top += height;
+            continue;
+        }
         int x = kMargin + OffsetCells(line, columns) * cellWidth_;
         for (const PaperRun& run : line.runs) {
             const QString text = QString::fromStdString(run.text);
@@ -72,7 +95,7 @@ QImage TicketImageQt::DrawEscPos(std::string_view bytes, int columns) const {
             painter.setPen(run.red ? kRedInk : kInk);
             painter.drawText(0, 0, text);
             painter.restore();
-            x += static_cast<int>(CharCount(run.text)) * run.width * cellWidth_;
+            x += static_cast<int>(DisplayWidth(run.text)) * run.width * cellWidth_;
         }
         top += height;
     }

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -20,7 +21,8 @@ class TicketImageQt {
     // print for these ESC/POS bytes: white paper, black or red text in the
     // system's fixed-pitch font, sizes and centring as the codes say, the
     // cut as a dashed line across the strip.
-    QImage DrawEscPos(std::string_view bytes, int columns) const;
+    QImage DrawEscPos(std::string_view bytes, int columns,
+                      const std::string& doubleByteSet = "GB18030") const;
 
     // A system printer's page: each line in its font and colour, top down.
     QImage DrawPage(const std::vector<SystemPrinterLine>& lines) const;

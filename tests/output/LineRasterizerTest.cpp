@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "output/LineRasterizer.h"
+
+namespace kps::test {
+namespace {
+
+// Where the ink of an image begins and ends across, -1 when it has none.
+std::pair<int, int> InkSpan(const RasterImage& image) {
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < image.widthBytes * 8; ++x) {
+        for (int y = 0; y < image.height; ++y) {
+            if (image.Dot(x, y)) {
+                first = first < 0 ? x : first;
+                last = x;
+                break;
+            }
+        }
+    }
+    return {first, last};
+}
+
+class LineRasterizerTest : public ::testing::Test {
+  protected:
+    LineRasterizer rasterizer{""};
+};
+
+TEST_F(LineRasterizerTest, TheImageIsAsHighAsTheTextSize) {
+    ASSERT_TRUE(rasterizer.HasFont());
+    EXPECT_EQ(rasterizer.Draw({{"Soup 麻婆", 1, 1}}, PaperAlign::Left, 576).height, 30);
+    EXPECT_EQ(rasterizer.Draw({{"Soup ", 1, 1}, {"麻婆", 2, 2}}, PaperAlign::Left, 576).height, 60);
+    // Double width draws twice as wide.
+    const auto single = InkSpan(rasterizer.Draw({{"ABC", 1, 1}}, PaperAlign::Left, 576));
+    const auto wide = InkSpan(rasterizer.Draw({{"ABC", 2, 1}}, PaperAlign::Left, 576));
+    EXPECT_NEAR(wide.second - wide.first, 2 * (single.second - single.first), 4);
+}
+
+TEST_F(LineRasterizerTest, NothingPassesTheEdgeOfThePaper) {
+    const std::string longLine(120, 'W');
+    for (int paper : {576, 384, 100}) {
+        for (PaperAlign align : {PaperAlign::Left, PaperAlign::Centre, PaperAlign::Right}) {
+            const RasterImage image = rasterizer.Draw({{longLine, 2, 1}}, align, paper);
+            EXPECT_LE(image.widthBytes * 8, paper);
+            EXPECT_EQ(image.dots.size(), static_cast<std::size_t>(image.widthBytes * image.height));
+        }
+    }
+}
+
+TEST_F(LineRasterizerTest, ABlankLineGivesNoImage) {
+    EXPECT_TRUE(rasterizer.Draw({{"   ", 1, 1}}, PaperAlign::Centre, 576).Empty());
+    EXPECT_TRUE(rasterizer.Draw({}, PaperAlign::Left, 576).Empty());
+}
+
+TEST_F(LineRasterizerTest, ACentredLineIsCentredWithinOneDot) {
+    for (const char* text : {"麻婆豆腐", "ต้มยำกุ้ง", "\u0634\u0627\u064A 20", "Fish & Chips"}) {
+        const RasterImage image = rasterizer.Draw({{text, 1, 2}}, PaperAlign::Centre, 576);
+        ASSERT_EQ(image.widthBytes, 72) << text;
+        const auto [first, last] = InkSpan(image);
+        ASSERT_GE(first, 0) << text;
+        EXPECT_LE(std::abs(first - (575 - last)), 1) << text;
+    }
+    // A right line ends at the paper's edge; a left one starts at its start.
+    EXPECT_EQ(InkSpan(rasterizer.Draw({{"Tea", 1, 1}}, PaperAlign::Right, 576)).second, 575);
+    EXPECT_LT(InkSpan(rasterizer.Draw({{"Tea", 1, 1}}, PaperAlign::Left, 576)).first, 4);
+}
+
+}  // namespace
+}  // namespace kps::test
