@@ -76,7 +76,7 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       lanes_(
           [this, &notices, systemPrinters = ports.systemPrinters] {
               JobJournal* journal =
-                  journalWriter_ ? static_cast<JobJournal*>(journalWriter_.get()) : &journal_;
+                  journalWriter_ ? static_cast<JobJournal*>(journalWriter_.get()) : &localJournal_;
               return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices, journal,
                                                         systemPrinters, lease_ ? &fence_ : nullptr);
           },

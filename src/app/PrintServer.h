@@ -15,6 +15,7 @@
 #include "sending/LeaseFence.h"
 #include "sending/LeaseWatch.h"
 #include "sending/LeasedPrinting.h"
+#include "sending/LocalJobJournal.h"
 #include "sending/PrintContext.h"
 #include "sending/ThreadedPrinterLanes.h"
 #include "sending/TicketRecords.h"
@@ -79,6 +80,7 @@ class PrintServer {
     TicketRecords records_;
     PrinterStates states_;
     ReprintJournal journal_;
+    LocalJobJournal localJournal_{journal_};
     std::unique_ptr<PrintJournalTable> journalTable_;  // when the database has the table
     std::unique_ptr<JournalWriter> journalWriter_;     // the lanes' way to it
 

@@ -186,11 +186,6 @@ void ReprintJournal::Replay(const std::vector<std::string>& fields) {
     }
 }
 
-bool ReprintJournal::Starting(const PrintJob& job) {
-    JobStarted(job.number, job.itemIds);
-    return true;
-}
-
 void ReprintJournal::JobStarted(unsigned long job, const std::vector<std::string>& itemIds) {
     std::lock_guard lock(mutex_);
     if (file_.empty() || itemIds.empty()) {

@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "sending/JobJournal.h"
 #include "startup/PrintLog.h"
 
 namespace kps {
@@ -22,7 +21,7 @@ namespace kps {
 // entry is framed with its length and checksum, so one cut short by a crash
 // or a full disk costs only itself. A journal that cannot be written is
 // logged each time it starts or stops failing, and printing goes on.
-class ReprintJournal final : public JobJournal {
+class ReprintJournal {
   public:
     struct Contents {
         std::vector<std::string> items;  // possibly printed, never marked
@@ -38,7 +37,7 @@ class ReprintJournal final : public JobJournal {
 
     // `file` empty: no journal.
     ReprintJournal(std::string file, const PrintLog& log);
-    ~ReprintJournal() override;
+    ~ReprintJournal();
     ReprintJournal(const ReprintJournal&) = delete;
     ReprintJournal& operator=(const ReprintJournal&) = delete;
 
@@ -50,8 +49,6 @@ class ReprintJournal final : public JobJournal {
     // by another server, or gone). Tick thread only: it asks the database.
     void SetWaitingCheck(WaitingCheck check) { waiting_ = std::move(check); }
 
-    // A lane is about to send the first byte of the job: always goes on.
-    bool Starting(const PrintJob& job) override;
     void JobStarted(unsigned long job, const std::vector<std::string>& itemIds);
     // Nothing of job `job` reached the printer.
     void JobUnsent(unsigned long job);
