@@ -153,7 +153,8 @@ int PrintServer::Finish(int status) {
 }
 
 void PrintServer::EndForLapsedLease() {
-    log_.WriteLog("Error Lease not confirmed for " + std::to_string(fence_.Bound().count()) +
+    log_.WriteLog("Error Lease lost or not confirmed for " +
+                  std::to_string(fence_.Bound().count()) +
                   " ms: this server stops, as another may now print for the outlet");
     // Lanes start nothing more (the fence is closed); a ticket on its way
     // may end. What is not printed stays waiting for the server that holds
