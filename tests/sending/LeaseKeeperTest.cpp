@@ -115,6 +115,10 @@ TEST(LeaseWatchTest, CallsWhenAHolderLeftItsLeaseUnconfirmedForTheBound) {
         fence, [&] { ++lapses; }, 1ms);
     steady.now = steady.now.load() + kLeaseFenceBound;
     EXPECT_TRUE(Eventually([&] { return lapses == 1; }));
+    // A keeper's statement that answers late confirms again while the
+    // server ends: lanes must still start nothing.
+    fence.Confirm(steady.now.load());
+    EXPECT_FALSE(fence.Open());
 }
 
 }  // namespace
