@@ -154,7 +154,8 @@ int PrintServer::Finish(int status) {
 
 void PrintServer::EndForLapsedLease() {
     log_.WriteLog("Error Lease not confirmed for " + std::to_string(fence_.Bound().count()) +
-                  " ms: this server stops, as another may now print for the outlet");
+                  " ms, or found lost: this server stops, as another may now print for the "
+                  "outlet");
     // Lanes start nothing more (the fence is closed); a ticket on its way
     // may end. What is not printed stays waiting for the server that holds
     // the lease.

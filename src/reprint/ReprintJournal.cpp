@@ -281,7 +281,8 @@ void ReprintJournal::NoticeDone(const std::string& noticeId) {
 
 void ReprintJournal::Append(const std::string& entry, bool sync) {
     if (fd_ < 0) {
-        fd_ = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        // Like every state file, its owner's alone: it names what was sent where.
+        fd_ = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
         if (fd_ < 0) {
             Failed("open");
             return;

@@ -13,6 +13,10 @@ void LeaseFence::Confirm(SteadyTime sentAt) {
     confirmed_.store(true, std::memory_order_release);
 }
 
+void LeaseFence::Withdraw() {
+    confirmed_.store(false, std::memory_order_release);
+}
+
 void LeaseFence::Publish(bool held) {
     held_.store(held, std::memory_order_release);
 }

@@ -28,6 +28,10 @@ class LeaseFence {
 
     // The keeper found the lease held by a statement sent at `sentAt`.
     void Confirm(SteadyTime sentAt);
+    // The keeper found the lease lost, or could not ask: earlier
+    // confirmations no longer let a ticket start, as another server may
+    // take the lease at once.
+    void Withdraw();
     // The tick: whether this server prints for its outlet.
     void Publish(bool held);
 

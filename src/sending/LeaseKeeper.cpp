@@ -26,7 +26,13 @@ bool LeaseKeeper::TryAcquire() {
         thread_ = std::thread([this] { Keep(); });
     }
     ThrowIfFailed();
-    return held_ && !lost_;
+    if (lost_) {
+        // Taken on the thread and lost before the tick took it over: the
+        // thread has stopped, so standing by would never take it again.
+        throw KpsError(kErrLeaseLost,
+                       "The outlet lease was lost; another server may print for this outlet.");
+    }
+    return held_;
 }
 
 bool LeaseKeeper::StillHeld() {
@@ -74,6 +80,7 @@ void LeaseKeeper::Keep() {
             failure = error;  // the tick hears of it and ends the process
         }
         if (failure || (wasHeld && !held)) {
+            fence_.Withdraw();
             if (log_ != nullptr) {
                 log_->WriteLog("Error Lease: " +
                                (failure ? failure->Description()

@@ -22,7 +22,9 @@ namespace kps {
 // stale, and a keeper stuck on a silent connection lets it lapse.
 //
 // To the tick it is the lease: TryAcquire and StillHeld answer from what the
-// thread found last, and throw the error that stopped the thread.
+// thread found last, and throw the error that stopped the thread (TryAcquire
+// also when the lease the thread took was lost). A lost lease, or one the
+// thread could not ask about, closes the fence at once.
 class LeaseKeeper final : public OutletLease {
   public:
     // `lease` lives on `db`; `log`, when given, hears at once why the

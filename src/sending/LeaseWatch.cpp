@@ -4,7 +4,7 @@
 
 namespace kps {
 
-LeaseWatch::LeaseWatch(const LeaseFence& fence, std::function<void()> onLapse,
+LeaseWatch::LeaseWatch(LeaseFence& fence, std::function<void()> onLapse,
                        std::chrono::milliseconds every)
     : fence_(fence), onLapse_(std::move(onLapse)), every_(every), thread_([this] { Watch(); }) {}
 
@@ -21,6 +21,7 @@ void LeaseWatch::Watch() {
     std::unique_lock lock(mutex_);
     while (!wake_.wait_for(lock, every_, [this] { return stopping_; })) {
         if (fence_.Lapsed()) {
+            fence_.Publish(false);
             lock.unlock();
             onLapse_();
             return;

@@ -11,12 +11,13 @@
 namespace kps {
 
 // Looks at the fence every `every` on a thread of its own and calls
-// `onLapse` once, on that thread, when the lease lapsed. It asks nothing of
-// the database, so a tick or a keeper stuck on a silent connection cannot
-// hold it back.
+// `onLapse` once, on that thread, when the lease lapsed. It closes the fence
+// for good first: a confirmation that comes late must not let lanes start
+// tickets while the server ends. It asks nothing of the database, so a tick
+// or a keeper stuck on a silent connection cannot hold it back.
 class LeaseWatch {
   public:
-    LeaseWatch(const LeaseFence& fence, std::function<void()> onLapse,
+    LeaseWatch(LeaseFence& fence, std::function<void()> onLapse,
                std::chrono::milliseconds every = std::chrono::milliseconds(100));
     ~LeaseWatch();
     LeaseWatch(const LeaseWatch&) = delete;
@@ -25,7 +26,7 @@ class LeaseWatch {
   private:
     void Watch();
 
-    const LeaseFence& fence_;
+    LeaseFence& fence_;
     std::function<void()> onLapse_;
     std::chrono::milliseconds every_;
     std::mutex mutex_;

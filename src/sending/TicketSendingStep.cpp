@@ -115,6 +115,11 @@ void TicketSendingStep::Settle(const JobReport& report) {
         // Nothing was sent: the server that holds the outlet prints it, or
         // a later pass once its record can be written.
         Unsent(report.job);
+        if (report.job.kind == JobKind::Reprint) {
+            // Asked for by hand and never sent again: the operator must hear.
+            context_.log.WriteLog("Error Reprint at '" + report.job.device +
+                                  "': this server does not print for the outlet now");
+        }
         if (record->asking) {
             EndQuestion(*record);
         }

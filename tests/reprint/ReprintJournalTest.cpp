@@ -3,6 +3,8 @@
 
 #include "reprint/ReprintJournal.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "sending/WaitingItems.h"
@@ -118,6 +120,19 @@ TEST_F(ReprintJournalTest, EachTurnBetweenFailingAndWorkingIsLoggedOnce) {
     EXPECT_EQ(count("Error Reprint Journal"), 2);
     EXPECT_EQ(count("is written again"), 1);
     EXPECT_LT(text.find("is written again"), text.rfind("Error Reprint Journal"));
+}
+
+TEST_F(ReprintJournalTest, AJournalStartedByItsFirstEntryIsItsOwnersAlone) {
+    const std::string state = folder.File("state");
+    WriteBytes(state, "a file where the folder should be");
+    ReprintJournal journal(file, log);
+    journal.Load();  // cannot start the file here
+    std::filesystem::remove(state);
+    std::filesystem::create_directory(state);
+    journal.JobStarted(1, {"1"});
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
 }
 
 // An item another server marked, or that was removed, would otherwise keep

@@ -88,6 +88,23 @@ TEST_F(LeaseKeeperTest, ABrokenLeaseIsLoggedAtOnceAndThrownToTheTick) {
                 ::testing::HasSubstr("Error Lease: the lease's session changed"));
 }
 
+TEST_F(LeaseKeeperTest, ALostLeaseClosesTheFenceAtOnceAndAStandbyThatLostItEnds) {
+    lease->free = true;
+    ASSERT_TRUE(keeper->TryAcquire());
+    fence.Publish(true);
+    ASSERT_TRUE(fence.Open());
+    lease->held = false;
+    lease->free = false;
+    ASSERT_TRUE(Eventually([&] { return !keeper->StillHeld(); }));
+    // Another server may take the lease now: no lane may start on the
+    // confirmation given before.
+    EXPECT_FALSE(fence.Open());
+    EXPECT_TRUE(fence.Lapsed());
+    // Had the tick not taken over yet, it must not stand by for ever behind
+    // a keeper that has stopped.
+    EXPECT_THROW(keeper->TryAcquire(), KpsError);
+}
+
 TEST(LeaseWatchTest, CallsWhenAHolderLeftItsLeaseUnconfirmedForTheBound) {
     FakeSteadyTime steady;
     LeaseFence fence{kLeaseFenceBound, steady.Source()};
@@ -98,6 +115,10 @@ TEST(LeaseWatchTest, CallsWhenAHolderLeftItsLeaseUnconfirmedForTheBound) {
         fence, [&] { ++lapses; }, 1ms);
     steady.now = steady.now.load() + kLeaseFenceBound;
     EXPECT_TRUE(Eventually([&] { return lapses == 1; }));
+    // A keeper's statement that answers late confirms again while the
+    // server ends: lanes must still start nothing.
+    fence.Confirm(steady.now.load());
+    EXPECT_FALSE(fence.Open());
 }
 
 }  // namespace

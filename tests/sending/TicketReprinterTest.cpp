@@ -68,6 +68,19 @@ TEST_F(Reprinting, RequestPrintsALabelledCopyAndMarksNothing) {
     EXPECT_THAT(TakeReprintRequests(state, log), IsEmpty());
 }
 
+TEST_F(Reprinting, AReprintAServerOnStandbyCannotSendIsLoggedRatherThanLostSilently) {
+    LeaseFence standby;  // never confirmed: another server prints for the outlet
+    LaneJobRunner fenced(posPrinter, pinger, pause, log, nullptr, &standby);
+    InlinePrinterLanes fencedLanes(fenced, fenced);
+    TicketSendingStep step(ctx, fencedLanes, dialog);
+    TicketReprinter onStandby{db, log, store, step, 1252};
+
+    ASSERT_TRUE(onStandby.Reprint("K1", 1));
+    step.SettleReports();
+    EXPECT_THAT(posPrinter.Printed(), IsEmpty());
+    EXPECT_THAT(LogText(), HasSubstr("Error Reprint at 'K1'"));
+}
+
 TEST_F(Reprinting, DirectPortKeepsItsTextAndGetsTheLabelInEscPos) {
     database.Exec("UPDATE Kelt_mt_Device SET PrinterType='D', DirectPort='" + PortPath("port.prn") +
                   "' WHERE DeviceName='K1'");
