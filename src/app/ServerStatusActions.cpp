@@ -25,6 +25,11 @@ std::string Verb(const StatusAction& action) {
 StatusActionOutcome ServerStatusActions::Run(const StatusAction& action) {
     parts_.log.WriteLog("Status page: " + Verb(action) + " '" + action.device + "' from " +
                         action.client);
+    const bool prints =
+        action.kind == StatusActionKind::Reprint || action.kind == StatusActionKind::TestPrint;
+    if (prints && parts_.states.Standby()) {
+        return {false, "This server is on standby: another server prints for this outlet"};
+    }
     switch (action.kind) {
         case StatusActionKind::Resume:
             return ResumePrinter(parts_.divert, parts_.states, action.device)

@@ -59,14 +59,22 @@ std::vector<ReprintRequestEntry> TakeReprintRequests(const std::string& folder,
     std::sort(paths.begin(), paths.end());
     std::vector<ReprintRequestEntry> requests;
     for (const std::string& path : paths) {
-        std::optional<std::string> bytes = ReadWholeFile(path);
+        // Claimed by a rename before it is read: the command's withdrawal
+        // (an unlink of the same name) and this claim cannot both succeed,
+        // so a request is either served or withdrawn, never both.
+        const std::string claimed = path + ".taken";
+        if (::rename(path.c_str(), claimed.c_str()) != 0) {
+            continue;
+        }
+        std::optional<std::string> bytes = ReadWholeFile(claimed);
         auto record = bytes ? StateRecordReader::Open(*bytes, kKind) : std::nullopt;
         auto device = record ? record->Text() : std::nullopt;
         auto n = record ? record->Number() : std::nullopt;
         if (device && n && record->AtEnd()) {
-            std::filesystem::remove(path, ec);
+            std::filesystem::remove(claimed, ec);
             requests.push_back({*device, static_cast<int>(*n)});
         } else {
+            ::rename(claimed.c_str(), path.c_str());
             SetAsideDamagedFile(path, log);
         }
     }
