@@ -102,7 +102,8 @@ TEST(AlertCommandTest, RunsWithoutAShellAndTellsTheAlertThroughItsEnvironment) {
 
     AlertCommand missing(folder.File("no-such-command"), log);
     missing.Run({});
-    for (int i = 0; i < 500 && !std::filesystem::exists(log.TodayFile()); ++i) {
+    // The file is there before its line is.
+    for (int i = 0; i < 500 && ReadBytes(log.TodayFile()).empty(); ++i) {
         std::this_thread::sleep_for(10ms);
     }
     EXPECT_THAT(ReadBytes(log.TodayFile()), HasSubstr("Error Alert command '"));
