@@ -134,6 +134,8 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
 }
 
 int PrintServer::Finish(int status) {
+    // No tick comes any more: the page must not say an action is on its way.
+    status_.StopActing();
     bool finished = false;
     try {
         finished = passes_.FinishSending(kLaneFinishLimit);

@@ -57,6 +57,10 @@ class StatusActionDesk {
     // Runs every waiting action, in the order they came; on the tick thread.
     void RunWaiting(StatusActionHandler& handler);
 
+    // The server stops ticking: every waiting action, and every one asked
+    // for from now on, hears at once that it will not happen.
+    void Close();
+
   private:
     struct Waiting {
         StatusAction action;
@@ -65,6 +69,7 @@ class StatusActionDesk {
 
     std::mutex mutex_;
     std::deque<Waiting> waiting_;
+    bool closed_ = false;
 };
 
 // Submits and waits up to `limit` for the outcome; one that says the action

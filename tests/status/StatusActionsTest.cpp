@@ -174,6 +174,20 @@ TEST(StatusActionDeskTest, AnActionTheTickHasNotReachedIsOnItsWay) {
     EXPECT_THAT(outcome.message, HasSubstr("next polling cycle"));
 }
 
+TEST(StatusActionDeskTest, OnceTheServerStopsNoActionIsOnItsWay) {
+    StatusActionDesk desk;
+    auto waiting = desk.Submit(Action("A"));
+    desk.Close();
+    ASSERT_EQ(waiting.wait_for(std::chrono::seconds(0)), std::future_status::ready);
+    EXPECT_FALSE(waiting.get().done);
+    const StatusActionOutcome late = SubmitAndWait(desk, Action("B"), std::chrono::milliseconds(0));
+    EXPECT_FALSE(late.done);
+    EXPECT_THAT(late.message, HasSubstr("stopping"));
+    ScriptedHandler handler;
+    desk.RunWaiting(handler);
+    EXPECT_TRUE(handler.ran.empty());
+}
+
 TEST(StatusTokenTest, IsMadeOnceForTheServersUserOnlyAndNeverThroughALink) {
     TempFolder folder;
     const std::string token = LoadStatusToken(folder.Path());
