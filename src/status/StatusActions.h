@@ -22,6 +22,9 @@ struct StatusAction {
     StatusActionKind kind = StatusActionKind::Resume;
     std::string device;
     int n = 0;  // Reprint: 1 is the device's last ticket
+    // Reprint: the TicketIdentity of the ticket the page showed as n, which
+    // newer tickets may have moved; empty: the n-th as it is now.
+    std::string ticket;
     QuestionAnswer answer = QuestionAnswer::Divert;
     std::string client;  // the address the request came from
 };
