@@ -96,7 +96,7 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       reprints_(stateFolder_, log_),
       reprinter_(db_, log_, reprints_, sending_, setup_.CodePage),
       tools_(context_, reprinter_),
-      statusActions_({divert_, states_, reprinter_, dialog_, log_, clock_}),
+      statusActions_({divert_, states_, reprinter_, dialog_, log_, clock_, reprints_}),
       status_(
           {form_, states_, records_, reprints_, clock_, setup_.CodePage,
            std::chrono::seconds(setup_.AlertAfterSeconds)},
@@ -134,6 +134,8 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
 }
 
 int PrintServer::Finish(int status) {
+    // No tick comes any more: the page must not say an action is on its way.
+    status_.StopActing();
     bool finished = false;
     try {
         finished = passes_.FinishSending(kLaneFinishLimit);

@@ -1,6 +1,7 @@
 #include "app/ServerStatusActions.h"
 
 #include "sending/PrinterResume.h"
+#include "status/StatusWords.h"
 
 namespace kps {
 
@@ -36,10 +37,7 @@ StatusActionOutcome ServerStatusActions::Run(const StatusAction& action) {
                        ? StatusActionOutcome{true, "'" + action.device + "' prints again"}
                        : StatusActionOutcome{false, "'" + action.device + "' is not suspended"};
         case StatusActionKind::Reprint:
-            return parts_.reprinter.Reprint(action.device, action.n)
-                       ? StatusActionOutcome{true,
-                                             "The ticket is on its way to '" + action.device + "'"}
-                       : StatusActionOutcome{false, "'" + action.device + "' cannot reprint it"};
+            return Reprint(action);
         case StatusActionKind::TestPrint:
             return parts_.reprinter.TestPrint(action.device, parts_.clock.Now())
                        ? StatusActionOutcome{true, "A test ticket is on its way to '" +
@@ -50,6 +48,23 @@ StatusActionOutcome ServerStatusActions::Run(const StatusAction& action) {
             return Answer(action);
     }
     return {};
+}
+
+StatusActionOutcome ServerStatusActions::Reprint(const StatusAction& action) {
+    // Tickets printed since the page was made moved the one it showed down
+    // the list: its number now is the one to reprint.
+    std::optional<int> n = action.n;
+    if (!action.ticket.empty()) {
+        const auto kept = parts_.reprints.Everything();
+        const auto device = kept.find(action.device);
+        n = device == kept.end() ? std::nullopt : KeptTicketNumber(device->second, action.ticket);
+    }
+    if (!n) {
+        return {false, "That ticket of '" + action.device + "' is no longer kept"};
+    }
+    return parts_.reprinter.Reprint(action.device, *n)
+               ? StatusActionOutcome{true, "The ticket is on its way to '" + action.device + "'"}
+               : StatusActionOutcome{false, "'" + action.device + "' cannot reprint it"};
 }
 
 StatusActionOutcome ServerStatusActions::Answer(const StatusAction& action) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/TRDIVET.h"
+#include "reprint/ReprintStore.h"
 #include "sending/DivertState.h"
 #include "sending/PrinterStates.h"
 #include "sending/TicketReprinter.h"
@@ -22,6 +23,7 @@ class ServerStatusActions final : public StatusActionHandler {
         TRDIVET& dialog;
         const PrintLog& log;
         const Clock& clock;
+        const ReprintStore& reprints;
     };
 
     explicit ServerStatusActions(const Parts& parts) : parts_(parts) {}
@@ -30,6 +32,7 @@ class ServerStatusActions final : public StatusActionHandler {
 
   private:
     StatusActionOutcome Answer(const StatusAction& action);
+    StatusActionOutcome Reprint(const StatusAction& action);
 
     Parts parts_;
 };

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <string_view>
 
 #include "text/FileDescriptor.h"
 
@@ -118,13 +119,19 @@ pid_t Spawn(const std::vector<std::string>& argv, int in, int out,
         args.push_back(const_cast<char*>(a.c_str()));
     }
     args.push_back(nullptr);
-    // The tool's own entries first: the first of a name is the one it sees.
+    // The tool's own entries replace the server's of the same name: a
+    // shell would take the last of two, getenv the first.
     std::vector<char*> variables;
     for (const auto& variable : environment) {
         variables.push_back(const_cast<char*>(variable.c_str()));
     }
     for (char** variable = environ; *variable != nullptr; ++variable) {
-        variables.push_back(*variable);
+        const std::string_view entry(*variable);
+        const std::string_view name = entry.substr(0, entry.find('=') + 1);
+        if (std::none_of(environment.begin(), environment.end(),
+                         [&](const std::string& own) { return own.starts_with(name); })) {
+            variables.push_back(*variable);
+        }
     }
     variables.push_back(nullptr);
     pid_t pid = -1;

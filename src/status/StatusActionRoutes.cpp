@@ -174,6 +174,13 @@ std::optional<StatusResponse> RouteStatusAction(const StatusRequest& request,
         }
         action.answer = *answer;
     }
+    if (action.kind == StatusActionKind::Reprint) {
+        const FormField ticket = FindFormField(request.body, "ticket");
+        if (ticket.present && !ticket.valid) {
+            return Reply(request, 400, "The ticket field is not form-encoded");
+        }
+        action.ticket = ticket.value;
+    }
     action.client = request.client;
     const StatusActionOutcome outcome = door->act(action);
     return Reply(request, outcome.done ? 200 : 409, outcome.message);

@@ -6,9 +6,25 @@
 
 namespace kps {
 
+namespace {
+
+const char* const kStopping = "The server is stopping";
+
+}  // namespace
+
 StatusActionDesk::~StatusActionDesk() {
-    for (Waiting& waiting : waiting_) {
-        waiting.outcome.set_value({false, "The server is stopping"});
+    Close();
+}
+
+void StatusActionDesk::Close() {
+    std::deque<Waiting> taken;
+    {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+        taken.swap(waiting_);
+    }
+    for (Waiting& waiting : taken) {
+        waiting.outcome.set_value({false, kStopping});
     }
 }
 
@@ -16,7 +32,9 @@ std::future<StatusActionOutcome> StatusActionDesk::Submit(StatusAction action) {
     std::promise<StatusActionOutcome> outcome;
     std::future<StatusActionOutcome> future = outcome.get_future();
     std::lock_guard lock(mutex_);
-    if (waiting_.size() >= kMaxWaiting) {
+    if (closed_) {
+        outcome.set_value({false, kStopping});
+    } else if (waiting_.size() >= kMaxWaiting) {
         outcome.set_value({false, "Too many actions are waiting; try again in a moment"});
     } else {
         waiting_.push_back({std::move(action), std::move(outcome)});

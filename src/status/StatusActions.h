@@ -22,6 +22,9 @@ struct StatusAction {
     StatusActionKind kind = StatusActionKind::Resume;
     std::string device;
     int n = 0;  // Reprint: 1 is the device's last ticket
+    // Reprint: the TicketIdentity of the ticket the page showed as n, which
+    // newer tickets may have moved; empty: the n-th as it is now.
+    std::string ticket;
     QuestionAnswer answer = QuestionAnswer::Divert;
     std::string client;  // the address the request came from
 };
@@ -57,6 +60,10 @@ class StatusActionDesk {
     // Runs every waiting action, in the order they came; on the tick thread.
     void RunWaiting(StatusActionHandler& handler);
 
+    // The server stops ticking: every waiting action, and every one asked
+    // for from now on, hears at once that it will not happen.
+    void Close();
+
   private:
     struct Waiting {
         StatusAction action;
@@ -65,6 +72,7 @@ class StatusActionDesk {
 
     std::mutex mutex_;
     std::deque<Waiting> waiting_;
+    bool closed_ = false;
 };
 
 // Submits and waits up to `limit` for the outcome; one that says the action

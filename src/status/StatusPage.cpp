@@ -123,6 +123,10 @@ std::string ActionForm(const PageAction& action) {
         html +=
             "<input type=\"hidden\" name=\"answer\" value=\"" + EscapeHtml(action.answer) + "\">";
     }
+    if (!action.ticket.empty()) {
+        html +=
+            "<input type=\"hidden\" name=\"ticket\" value=\"" + EscapeHtml(action.ticket) + "\">";
+    }
     return html + "<button>" + EscapeHtml(action.label) + "</button></form>";
 }
 
@@ -184,7 +188,7 @@ std::string Tickets(const StatusSnapshot& snapshot) {
         for (std::size_t i = 0; i < tickets.size(); ++i) {
             html += "<li><a href=\"/tickets/" + EncodePathSegment(device) + "/" +
                     std::to_string(i + 1) + "\">" + EscapeHtml(TicketTitle(tickets[i])) + "</a> " +
-                    ActionForm(ReprintAction(device, i + 1)) + "</li>\n";
+                    ActionForm(ReprintAction(device, i + 1, tickets[i])) + "</li>\n";
         }
         html += "</ol></details>\n";
     }

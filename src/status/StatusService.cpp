@@ -36,6 +36,10 @@ StatusService::StatusService(const StatusSources& sources, const Options& option
     server_ = std::make_unique<HttpStatusServer>(options.address, board_, log, door_.get());
 }
 
+StatusService::~StatusService() {
+    StopActing();
+}
+
 TickObserver* StatusService::Observer() {
     return Port() != 0 || alerting_ ? this : nullptr;
 }

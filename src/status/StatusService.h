@@ -30,9 +30,14 @@ class StatusService final : public TickObserver {
     };
 
     StatusService(const StatusSources& sources, const Options& options, const PrintLog& log);
+    // Waiting and later requests are refused at once rather than left to
+    // wait for a tick that will not come.
+    ~StatusService() override;
 
     // Carries out the page's actions; until set, they wait.
     void SetActionHandler(StatusActionHandler* handler) { handler_ = handler; }
+    // The ticks have ended: the page's actions are refused from now on.
+    void StopActing() { desk_.Close(); }
 
     // What the form tells of its ticks; null when no page is served.
     TickObserver* Observer();

@@ -70,6 +70,24 @@ std::string TicketTitle(const StoredTicket& ticket) {
     return title + " \u00B7 " + std::to_string(items) + (items == 1 ? " item" : " items");
 }
 
+std::string TicketIdentity(const StoredTicket& ticket) {
+    std::string identity = FormatIsoDateTime(ticket.time) + " " + ticket.key + " ";
+    for (const std::string& id : ticket.itemIds) {
+        identity += id + ",";
+    }
+    return identity;
+}
+
+std::optional<int> KeptTicketNumber(const std::vector<StoredTicket>& tickets,
+                                    std::string_view identity) {
+    for (std::size_t i = 0; i < tickets.size(); ++i) {
+        if (TicketIdentity(tickets[i]) == identity) {
+            return static_cast<int>(i + 1);
+        }
+    }
+    return std::nullopt;
+}
+
 std::string ServerLine(const StatusSnapshot& snapshot, SteadyTime now) {
     const Health health = HealthOf(snapshot, now);
     if (!health.healthy) {
@@ -91,23 +109,23 @@ std::vector<PageAction> PrinterActions(const PrinterSnapshot& printer) {
     const std::string path = "/api/v1/printers/" + EncodePathSegment(printer.status.device);
     std::vector<PageAction> actions;
     if (printer.status.state == PrinterState::Suspended) {
-        actions.push_back({"Resume", path + "/resume", ""});
+        actions.push_back({"Resume", path + "/resume", "", ""});
     }
     if (printer.status.state == PrinterState::QuestionPending) {
-        actions.push_back({"Divert", path + "/answer", "divert"});
-        actions.push_back({"Divert every ticket", path + "/answer", "every"});
-        actions.push_back({"Cancel printing", path + "/answer", "cancel"});
+        actions.push_back({"Divert", path + "/answer", "divert", ""});
+        actions.push_back({"Divert every ticket", path + "/answer", "every", ""});
+        actions.push_back({"Cancel printing", path + "/answer", "cancel", ""});
     }
     if (printer.printingType == "O" || printer.printingType == "D") {
-        actions.push_back({"Test print", path + "/test-print", ""});
+        actions.push_back({"Test print", path + "/test-print", "", ""});
     }
     return actions;
 }
 
-PageAction ReprintAction(const std::string& device, std::size_t n) {
+PageAction ReprintAction(const std::string& device, std::size_t n, const StoredTicket& ticket) {
     return {"Reprint",
             "/api/v1/tickets/" + EncodePathSegment(device) + "/" + std::to_string(n) + "/reprint",
-            ""};
+            "", TicketIdentity(ticket)};
 }
 
 }  // namespace kps

@@ -28,16 +28,28 @@ std::size_t SequenceLength(unsigned char lead) {
     return 4;
 }
 
+// A malformed sequence is U+FFFD: an overlong form must not turn into a
+// control character (0xC0 0x9B is ESC) on its way to a printer.
 char32_t DecodeAt(std::string_view s, std::size_t pos, std::size_t len) {
+    constexpr char32_t kReplacement = 0xFFFD;
     auto lead = static_cast<unsigned char>(s[pos]);
     if (len == 1) {
         return lead;
     }
-    char32_t cp = lead & (0xFF >> (len + 1));
-    for (std::size_t i = 1; i < len && pos + i < s.size(); ++i) {
-        cp = (cp << 6) | (static_cast<unsigned char>(s[pos + i]) & 0x3F);
+    if (lead >= 0xF8 || pos + len > s.size()) {
+        return kReplacement;
     }
-    return cp;
+    char32_t cp = lead & (0xFF >> (len + 1));
+    for (std::size_t i = 1; i < len; ++i) {
+        const auto next = static_cast<unsigned char>(s[pos + i]);
+        if ((next & 0xC0) != 0x80) {
+            return kReplacement;
+        }
+        cp = (cp << 6) | (next & 0x3F);
+    }
+    static constexpr char32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
+    return cp < kMinimum[len] || cp > 0x10FFFF || surrogate ? kReplacement : cp;
 }
 
 }  // namespace detail

@@ -51,6 +51,15 @@ TEST(EscPosTranslatorTest, TextGoesOutInTheCodePage) {
     EXPECT_EQ(EscPosTranslator(437).Translate("Caf\xc3\xa9 \xe2\x82\xac"), "Caf\x82 ?");
 }
 
+// Overlong ESC and '@' would reset the printer mid-ticket.
+TEST(EscPosTranslatorTest, MalformedUtf8NeverBecomesACommand) {
+    EXPECT_EQ(EscPosTranslator(1252).Translate("A\xC0\x9B\xC1\x80"
+                                               "B\xE0\x80\x8A"
+                                               "C\xED\xA0\x80"
+                                               "D\xE2\x82"),
+              "A??B?C?D?");
+}
+
 TEST(EscPosTranslatorTest, RawCommandsPassWithTheirParameters) {
     EscPosTranslator t(1252);
     // The parameter 0x0B of ESC ! is not the colour-off code, and 0xB8 is not text.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -84,6 +85,8 @@ TEST(AlertCommandTest, RunsWithoutAShellAndTellsTheAlertThroughItsEnvironment) {
     std::filesystem::permissions(script, std::filesystem::perms::owner_all);
     FakeClock clock;
     PrintLog log(folder.Path(), clock);
+    // A value the server was started with must not hide the alert's own.
+    ::setenv("KPS_ALERT_PRINTER", "stale", 1);
     {
         AlertCommand command(script + " " + out, log);
         command.Run({AlertEvent::Kind::NotPrinting, true, "BAR1; rm -rf /", "paper out", 130});
@@ -91,6 +94,7 @@ TEST(AlertCommandTest, RunsWithoutAShellAndTellsTheAlertThroughItsEnvironment) {
             std::this_thread::sleep_for(10ms);
         }
     }
+    ::unsetenv("KPS_ALERT_PRINTER");
     EXPECT_EQ(ReadBytes(out),
               "KPS_ALERT=raised\nKPS_ALERT_PRINTER=BAR1; rm -rf /\nKPS_ALERT_REASON=paper out\n"
               "KPS_ALERT_SECONDS=130\nKPS_ALERT_TEXT=Alert: 'BAR1; rm -rf /' has not printed for "
@@ -98,7 +102,8 @@ TEST(AlertCommandTest, RunsWithoutAShellAndTellsTheAlertThroughItsEnvironment) {
 
     AlertCommand missing(folder.File("no-such-command"), log);
     missing.Run({});
-    for (int i = 0; i < 500 && !std::filesystem::exists(log.TodayFile()); ++i) {
+    // The file is there before its line is.
+    for (int i = 0; i < 500 && ReadBytes(log.TodayFile()).empty(); ++i) {
         std::this_thread::sleep_for(10ms);
     }
     EXPECT_THAT(ReadBytes(log.TodayFile()), HasSubstr("Error Alert command '"));

@@ -8,6 +8,8 @@
 
 #include "status/StatusFixture.h"
 #include "status/StatusToken.h"
+#include "status/StatusWords.h"
+#include "status/WebText.h"
 #include "support/FileBytes.h"
 #include "support/TempFolder.h"
 #include "text/KpsError.h"
@@ -124,6 +126,23 @@ TEST_F(StatusActionTest, ThePageOffersWhatCanBeDoneAsFormsThatWorkWithoutScript)
                 HasSubstr(R"("actions":[{"label":"Resume","path":"/api/v1/printers/PASS/resume")"));
 }
 
+TEST_F(StatusActionTest, AReprintFollowsTheTicketThePageShowedAsNewerOnesPushItDown) {
+    const std::vector<StoredTicket>& kept = snapshot.tickets->at("BAR1");
+    const std::string identity = TicketIdentity(kept[1]);
+    EXPECT_THAT(Get("/").body, HasSubstr("<input type=\"hidden\" name=\"ticket\" value=\"" +
+                                         EscapeHtml(identity) + "\">"));
+    const std::string path = "/api/v1/tickets/BAR1/2/reprint";
+    EXPECT_EQ(Route(PagePost(path, "ticket=" + EncodePathSegment(identity))).status, 200);
+    ASSERT_EQ(acted.size(), 1u);
+    EXPECT_EQ(acted[0].ticket, identity);
+
+    std::vector<StoredTicket> later = kept;
+    later.insert(later.begin(), 2, StoredTicket{{"1 Tea\r\n"}, 0, {"9"}, {}, "T9", 40});
+    EXPECT_EQ(KeptTicketNumber(later, identity), 4);
+    later.pop_back();
+    EXPECT_EQ(KeptTicketNumber(later, identity), std::nullopt);
+}
+
 StatusAction Action(const std::string& device) {
     StatusAction action;
     action.device = device;
@@ -172,6 +191,20 @@ TEST(StatusActionDeskTest, AnActionTheTickHasNotReachedIsOnItsWay) {
         SubmitAndWait(desk, Action("A"), std::chrono::milliseconds(0));
     EXPECT_TRUE(outcome.done);
     EXPECT_THAT(outcome.message, HasSubstr("next polling cycle"));
+}
+
+TEST(StatusActionDeskTest, OnceTheServerStopsNoActionIsOnItsWay) {
+    StatusActionDesk desk;
+    auto waiting = desk.Submit(Action("A"));
+    desk.Close();
+    ASSERT_EQ(waiting.wait_for(std::chrono::seconds(0)), std::future_status::ready);
+    EXPECT_FALSE(waiting.get().done);
+    const StatusActionOutcome late = SubmitAndWait(desk, Action("B"), std::chrono::milliseconds(0));
+    EXPECT_FALSE(late.done);
+    EXPECT_THAT(late.message, HasSubstr("stopping"));
+    ScriptedHandler handler;
+    desk.RunWaiting(handler);
+    EXPECT_TRUE(handler.ran.empty());
 }
 
 TEST(StatusTokenTest, IsMadeOnceForTheServersUserOnlyAndNeverThroughALink) {
