@@ -21,6 +21,9 @@ int RunHeadlessServer(const std::string& iniPath, long ticks) {
     }
     HeadlessPollTimer timer;
     HeadlessDivertPolicy divertPolicy;
+    // Before the server's own threads (lease keeper, journal writer, ...)
+    // start, so that none of them takes a stop signal.
+    BlockedRunnerSignals blocked;
     try {
         PrintServer server(
             started, {op, timer, LpSystemPrinter::Factory(started.setup.CodePage), divertPolicy},

@@ -25,29 +25,6 @@ sigset_t RunnerSignals() {
     return set;
 }
 
-// Blocks the runner's signals for its lifetime so they wait for sigtimedwait.
-class BlockedSignals {
-  public:
-    BlockedSignals() {
-        sigset_t set = RunnerSignals();
-        pthread_sigmask(SIG_BLOCK, &set, &previous_);
-    }
-    // A signal that came during the last tick must not hit the process
-    // after the run has ended.
-    ~BlockedSignals() {
-        sigset_t set = RunnerSignals();
-        timespec none{0, 0};
-        while (sigtimedwait(&set, nullptr, &none) > 0) {
-        }
-        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-    }
-    BlockedSignals(const BlockedSignals&) = delete;
-    BlockedSignals& operator=(const BlockedSignals&) = delete;
-
-  private:
-    sigset_t previous_;
-};
-
 // Detaches the console writer from the form however the run ends.
 class ObserverScope {
   public:
@@ -64,12 +41,27 @@ class ObserverScope {
 
 }  // namespace
 
+BlockedRunnerSignals::BlockedRunnerSignals() {
+    sigset_t set = RunnerSignals();
+    pthread_sigmask(SIG_BLOCK, &set, &previous_);
+}
+
+BlockedRunnerSignals::~BlockedRunnerSignals() {
+    // A signal that came during the last tick must not hit the process
+    // after the run has ended.
+    sigset_t set = RunnerSignals();
+    timespec none{0, 0};
+    while (sigtimedwait(&set, nullptr, &none) > 0) {
+    }
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+}
+
 HeadlessRunner::HeadlessRunner(MDIForm1& form, PrintPasses& passes, DivertState& divert,
                                HeadlessOperator& op, const Clock& clock, std::ostream& out)
     : form_(form), passes_(passes), divert_(divert), operator_(op), clock_(clock), out_(out) {}
 
 int HeadlessRunner::Run(const HeadlessOptions& options) {
-    BlockedSignals blocked;
+    BlockedRunnerSignals blocked;
     ConsoleStatusWriter writer(form_, clock_, out_);
     ObserverScope observed(form_, writer);
     try {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <signal.h>
+
 #include <chrono>
 #include <ostream>
 
@@ -11,6 +13,21 @@
 #include "startup/ServiceManager.h"
 
 namespace kps {
+
+// Blocks SIGTERM, SIGINT and SIGHUP in the calling thread, and so in every
+// thread started from it, while it lives: they wait for the runner's
+// sigtimedwait instead of ending the process in whichever thread the kernel
+// hands them to. Made before the server's threads start.
+class BlockedRunnerSignals {
+  public:
+    BlockedRunnerSignals();
+    ~BlockedRunnerSignals();
+    BlockedRunnerSignals(const BlockedRunnerSignals&) = delete;
+    BlockedRunnerSignals& operator=(const BlockedRunnerSignals&) = delete;
+
+  private:
+    sigset_t previous_;
+};
 
 struct HeadlessOptions {
     long ticks = 0;  // stop after this many polling cycles; 0 runs until stopped
