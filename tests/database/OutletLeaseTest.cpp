@@ -125,13 +125,16 @@ TEST(OutletLeaseTest, ServerLeaseEndsWithTheHoldingSession) {
     EXPECT_TRUE(servers.firstLease->TryAcquire());
 }
 
+// How both SQL Server lease tests see the outlet's application lock asked for.
+const std::string kSqlServerAcquire =
+    "SET NOCOUNT ON; DECLARE @result int; EXEC @result = sp_getapplock @Resource = "
+    "'POSDB|OUT01', @LockMode = 'Exclusive', @LockOwner = 'Session', @LockTimeout = 0; "
+    "SELECT @result";
+
 TEST(OutletLeaseTest, SqlServerLeaseSendsTheApplicationLockStatements) {
     ScriptedConnection db;
     db.dbmsName = "Microsoft SQL Server";
-    const std::string acquire =
-        "SET NOCOUNT ON; DECLARE @result int; EXEC @result = sp_getapplock @Resource = "
-        "'POSDB|OUT01', @LockMode = 'Exclusive', @LockOwner = 'Session', @LockTimeout = 0; "
-        "SELECT @result";
+    const std::string acquire = kSqlServerAcquire;
     const std::string held = "SELECT APPLOCK_MODE('public', 'POSDB|OUT01', 'Session')";
     auto answer = [](Value value) { return ResultTable{{""}, {{std::move(value)}}}; };
 
@@ -165,10 +168,7 @@ TEST(OutletLeaseTest, SqlServerLeaseSendsTheApplicationLockStatements) {
 TEST(OutletLeaseTest, SqlServerLeaseRowLetsAStandbyTakeOverWithoutTheLock) {
     ScriptedConnection db;
     db.dbmsName = "Microsoft SQL Server";
-    const std::string acquire =
-        "SET NOCOUNT ON; DECLARE @result int; EXEC @result = sp_getapplock @Resource = "
-        "'POSDB|OUT01', @LockMode = 'Exclusive', @LockOwner = 'Session', @LockTimeout = 0; "
-        "SELECT @result";
+    const std::string acquire = kSqlServerAcquire;
     const std::string claim =
         "UPDATE kps_outlet_lease SET Holder = 'me', Locked = 0, ExpiresAt = DATEADD(second, 10, "
         "SYSUTCDATETIME()) WHERE LeaseName = 'POSDB|OUT01' AND (Holder = 'me' OR ExpiresAt <= "
