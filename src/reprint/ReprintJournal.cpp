@@ -116,7 +116,9 @@ std::optional<std::string> Unframed(std::string_view frame) {
 }  // namespace
 
 ReprintJournal::ReprintJournal(std::string file, const PrintLog& log)
-    : file_(std::move(file)), log_(log) {}
+    : file_(std::move(file)),
+      log_(log),
+      syncs_([this](std::vector<bool>&) { return SyncAppended(); }) {}
 
 ReprintJournal::~ReprintJournal() {
     if (fd_ >= 0) {
@@ -187,12 +189,17 @@ void ReprintJournal::Replay(const std::vector<std::string>& fields) {
 }
 
 void ReprintJournal::JobStarted(unsigned long job, const std::vector<std::string>& itemIds) {
-    std::lock_guard lock(mutex_);
-    if (file_.empty() || itemIds.empty()) {
-        return;
+    {
+        std::lock_guard lock(mutex_);
+        if (file_.empty() || itemIds.empty()) {
+            return;
+        }
+        jobs_[job].insert(itemIds.begin(), itemIds.end());
+        if (!Append(std::string("S") + kTab + std::to_string(job) + kTab + Join(itemIds))) {
+            return;
+        }
     }
-    jobs_[job].insert(itemIds.begin(), itemIds.end());
-    Append(std::string("S") + kTab + std::to_string(job) + kTab + Join(itemIds), true);
+    Sync();
 }
 
 void ReprintJournal::JobUnsent(unsigned long job) {
@@ -200,7 +207,7 @@ void ReprintJournal::JobUnsent(unsigned long job) {
     if (file_.empty() || jobs_.erase(job) == 0) {
         return;
     }
-    Append(std::string("U") + kTab + std::to_string(job), false);
+    Append(std::string("U") + kTab + std::to_string(job));
 }
 
 void ReprintJournal::ItemsMarked(const std::vector<std::string>& itemIds) {
@@ -220,7 +227,7 @@ void ReprintJournal::ItemsMarked(const std::vector<std::string>& itemIds) {
             Rewrite();
             return;
         }
-        Append(std::string("M") + kTab + Join(itemIds), false);
+        Append(std::string("M") + kTab + Join(itemIds));
     }
     CompactIfLarge();
 }
@@ -263,11 +270,14 @@ void ReprintJournal::CompactIfLarge() {
 }
 
 void ReprintJournal::NoticeDelivered(const std::string& noticeId, const std::string& device) {
-    std::lock_guard lock(mutex_);
-    if (file_.empty() || !deliveries_.insert({noticeId, device}).second) {
-        return;
+    {
+        std::lock_guard lock(mutex_);
+        if (file_.empty() || !deliveries_.insert({noticeId, device}).second ||
+            !Append(std::string("N") + kTab + Escaped(noticeId) + kTab + Escaped(device))) {
+            return;
+        }
     }
-    Append(std::string("N") + kTab + Escaped(noticeId) + kTab + Escaped(device), true);
+    Sync();
 }
 
 void ReprintJournal::NoticeDone(const std::string& noticeId) {
@@ -276,32 +286,58 @@ void ReprintJournal::NoticeDone(const std::string& noticeId) {
         std::erase_if(deliveries_, [&](const auto& d) { return d.first == noticeId; }) == 0) {
         return;
     }
-    Append(std::string("D") + kTab + Escaped(noticeId), false);
+    Append(std::string("D") + kTab + Escaped(noticeId));
 }
 
-void ReprintJournal::Append(const std::string& entry, bool sync) {
+bool ReprintJournal::Append(const std::string& entry) {
     if (fd_ < 0) {
         // Like every state file, its owner's alone: it names what was sent where.
         fd_ = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
         if (fd_ < 0) {
             Failed("open");
-            return;
+            return false;
         }
     }
     const off_t end = ::lseek(fd_, 0, SEEK_END);
     const std::string bytes = Framed(entry);
-    if (::write(fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()) ||
-        (sync && ::fdatasync(fd_) != 0)) {
+    if (::write(fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
         // A torn entry is cut off, so the next one does not follow it.
         if (end >= 0 && ::ftruncate(fd_, end) != 0) {
             ::close(fd_);
             fd_ = -1;
         }
         Failed("write");
-        return;
+        return false;
     }
     size_ += bytes.size();
     Worked();
+    return true;
+}
+
+void ReprintJournal::Sync() {
+    syncs_.Add(true);
+}
+
+bool ReprintJournal::SyncAppended() {
+    int fd = -1;
+    {
+        std::lock_guard lock(mutex_);
+        // Closed: rewritten since, which synced everything, or failing, logged.
+        if (fd_ < 0) {
+            return true;
+        }
+        // A copy, so that a rewrite meanwhile may close the journal's own.
+        fd = ::dup(fd_);
+    }
+    const bool synced = fd >= 0 && ::fdatasync(fd) == 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    std::lock_guard lock(mutex_);
+    if (!synced) {
+        Failed("sync");
+    }
+    return synced;
 }
 
 void ReprintJournal::Rewrite() {

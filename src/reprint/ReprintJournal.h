@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "startup/GroupCommit.h"
 #include "startup/PrintLog.h"
 
 namespace kps {
@@ -17,7 +18,8 @@ namespace kps {
 // the items of every job a lane has started to send, until they are marked
 // (or the printer reports that no byte left), and the devices that took
 // each waiting notice. An append-only file in the state folder, synced
-// before a job's first byte; lanes and the tick thread both write it. Each
+// before a job's first byte; lanes and the tick thread both write it, and
+// lanes starting together share one sync. Each
 // entry is framed with its length and checksum, so one cut short by a crash
 // or a full disk costs only itself. A journal that cannot be written is
 // logged each time it starts or stops failing, and printing goes on.
@@ -49,6 +51,7 @@ class ReprintJournal {
     // by another server, or gone). Tick thread only: it asks the database.
     void SetWaitingCheck(WaitingCheck check) { waiting_ = std::move(check); }
 
+    // Returns once the entry is durable (or the file is failing, logged).
     void JobStarted(unsigned long job, const std::vector<std::string>& itemIds);
     // Nothing of job `job` reached the printer.
     void JobUnsent(unsigned long job);
@@ -60,7 +63,11 @@ class ReprintJournal {
 
   private:
     void Replay(const std::vector<std::string>& fields);
-    void Append(const std::string& entry, bool sync);
+    // False when nothing was appended.
+    bool Append(const std::string& entry);
+    // Returns once everything appended before the call is on disk.
+    void Sync();
+    bool SyncAppended();
     void Rewrite();
     void CompactIfLarge();
     void Failed(const std::string& what);
@@ -76,6 +83,8 @@ class ReprintJournal {
     std::size_t compactAt_ = kCompactBytes;  // grows when what is still needed is large
     std::map<unsigned long, std::set<std::string>> jobs_;
     std::set<std::pair<std::string, std::string>> deliveries_;
+    // A sync covers every entry appended before it began; the parts say nothing.
+    GroupCommit<bool> syncs_;
 };
 
 }  // namespace kps

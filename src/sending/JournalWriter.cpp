@@ -13,7 +13,11 @@ namespace kps {
 
 JournalWriter::JournalWriter(ConnectionOpener open, std::string writer, const Clock& clock,
                              const PrintLog& log)
-    : open_(std::move(open)), writer_(std::move(writer)), clock_(clock), log_(log) {}
+    : open_(std::move(open)),
+      writer_(std::move(writer)),
+      clock_(clock),
+      log_(log),
+      commits_([this](std::vector<Rows>& batch) { return Commit(batch); }) {}
 
 std::string JournalWriter::UniqueWriterName() {
     char host[256] = {};
@@ -33,35 +37,15 @@ bool JournalWriter::Starting(const PrintJob& job) {
     if (job.itemIds.empty()) {
         return true;  // a reprint or a probe: nothing it could leave unmarked
     }
-    Waiting mine;
+    Rows mine;
     const std::string now = FormatIsoDateTime(clock_.Now());
     for (const std::string& key : job.itemIds) {
-        mine.rows.push_back({key, job.number, job.device, now});
+        mine.push_back({key, job.number, job.device, now});
     }
-    std::unique_lock lock(mutex_);
-    queued_.push_back(&mine);
-    while (!mine.done) {
-        if (committing_) {
-            committed_.wait(lock);
-            continue;
-        }
-        committing_ = true;
-        std::vector<Waiting*> batch = std::move(queued_);
-        queued_.clear();
-        lock.unlock();
-        const bool written = Commit(batch);
-        lock.lock();
-        for (Waiting* waiting : batch) {
-            waiting->done = true;
-            waiting->written = written;
-        }
-        committing_ = false;
-        committed_.notify_all();
-    }
-    return mine.written;
+    return commits_.Add(std::move(mine));
 }
 
-bool JournalWriter::Commit(const std::vector<Waiting*>& batch) {
+bool JournalWriter::Commit(const std::vector<Rows>& batch) {
     // Whatever goes wrong, the lanes waiting for this commit must hear of it.
     std::optional<std::string> failure;
     try {
@@ -72,8 +56,8 @@ bool JournalWriter::Commit(const std::vector<Waiting*>& batch) {
                 "values (?, ?, ?, ?, ?)");
         }
         db_->BeginTransaction();
-        for (const Waiting* waiting : batch) {
-            for (const Row& row : waiting->rows) {
+        for (const Rows& rows : batch) {
+            for (const Row& row : rows) {
                 insert_->Bind(1, Value::Text(row.key));
                 insert_->Bind(2, Value::Text(writer_));
                 insert_->Bind(3, Value::Integer(static_cast<long long>(row.job)));

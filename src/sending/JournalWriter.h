@@ -1,15 +1,14 @@
 #pragma once
 
-#include <condition_variable>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "database/Connection.h"
 #include "sending/JobJournal.h"
 #include "startup/Clock.h"
+#include "startup/GroupCommit.h"
 #include "startup/PrintLog.h"
 
 namespace kps {
@@ -43,23 +42,16 @@ class JournalWriter final : public JobJournal {
         std::string device;
         std::string startedAt;
     };
-    struct Waiting {
-        std::vector<Row> rows;
-        bool done = false;
-        bool written = false;
-    };
+    using Rows = std::vector<Row>;
 
-    bool Commit(const std::vector<Waiting*>& batch);
+    bool Commit(const std::vector<Rows>& batch);
 
     ConnectionOpener open_;
     std::string writer_;
     const Clock& clock_;
     const PrintLog& log_;
 
-    std::mutex mutex_;
-    std::condition_variable committed_;
-    std::vector<Waiting*> queued_;
-    bool committing_ = false;
+    GroupCommit<Rows> commits_;
 
     // Used only by the lane making the commit under way.
     std::unique_ptr<Connection> db_;
