@@ -5,32 +5,31 @@
 namespace kps {
 
 ThreadedPrinterLanes::ThreadedPrinterLanes(RunnerFactory makeRunner, const LeaseFence* fence,
-                                           LaneKey laneOf)
+                                           LaneKey laneOf, std::chrono::milliseconds idleLife)
     : makeRunner_(std::move(makeRunner)),
       fence_(fence),
-      laneOf_(laneOf ? std::move(laneOf) : [](const PrintJob& job) { return job.device; }) {}
+      laneOf_(laneOf ? std::move(laneOf) : [](const PrintJob& job) { return job.device; }),
+      idleLife_(idleLife) {}
 
 ThreadedPrinterLanes::~ThreadedPrinterLanes() {
-    // Every exchange of a job is bounded in time, so the wait ends.
+    // Every exchange of a job is bounded in time, so the joins end.
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
         for (auto& [name, lane] : lanes_) {
             lane->jobs.clear();
+            lane->work.notify_one();
         }
     }
-    work_.notify_all();
     for (auto& [name, lane] : lanes_) {
-        if (lane->thread.joinable()) {
-            lane->thread.join();
-        }
+        lane->thread.Join();
     }
 }
 
 void ThreadedPrinterLanes::Submit(PrintJob job) {
     // The key may be looked up in files: the lanes do not wait for that.
     const std::string key = laneOf_(job);
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     if (stopping_) {
         return;
     }
@@ -39,23 +38,56 @@ void ThreadedPrinterLanes::Submit(PrintJob job) {
     if (!lane) {
         lane = std::make_unique<Lane>();
         lane->runner = makeRunner_();
-        lane->jobs.push_back(std::move(job));
-        lane->thread = std::thread([this, raw = lane.get()] { Serve(*raw); });
-        return;
     }
     lane->jobs.push_back(std::move(job));
-    work_.notify_all();
+    if (lane->serving) {
+        lane->work.notify_one();
+        return;
+    }
+    // Its thread ended (or never started): a thread that ends looks at the
+    // queue under the lock first, so this job is either seen by it or by a
+    // new one.
+    lane->serving = true;
+    ++started_;
+    lock.unlock();
+    Lane* raw = lane.get();
+    raw->thread.Join();
+    try {
+        raw->thread = LaneThread([this, raw] { Serve(*raw); }, kStackBytes);
+    } catch (...) {
+        // The job waits in the queue; the next one tries again.
+        lock.lock();
+        raw->serving = false;
+        throw;
+    }
 }
 
 std::vector<JobReport> ThreadedPrinterLanes::TakeReports() {
+    JoinEnded();
     std::lock_guard lock(mutex_);
     return std::exchange(reports_, {});
+}
+
+void ThreadedPrinterLanes::JoinEnded() {
+    std::vector<Lane*> ended;
+    {
+        std::lock_guard lock(mutex_);
+        ended = std::exchange(ended_, {});
+        // A lane started again since its thread ended keeps its new thread.
+        std::erase_if(ended, [](const Lane* lane) { return lane->serving; });
+    }
+    // Threads are started on this thread only: none starts meanwhile.
+    for (Lane* lane : ended) {
+        lane->thread.Join();
+    }
 }
 
 bool ThreadedPrinterLanes::Finish(std::chrono::milliseconds limit) {
     std::unique_lock lock(mutex_);
     stopping_ = true;
-    work_.notify_all();
+    for (auto& [name, lane] : lanes_) {
+        lane->work.notify_one();
+    }
     if (idle_.wait_for(lock, limit, [this] { return AllIdle(); })) {
         return true;
     }
@@ -66,11 +98,28 @@ bool ThreadedPrinterLanes::Finish(std::chrono::milliseconds limit) {
     return AllIdle();
 }
 
+std::size_t ThreadedPrinterLanes::ServingLanes() const {
+    std::lock_guard lock(mutex_);
+    std::size_t serving = 0;
+    for (const auto& [name, lane] : lanes_) {
+        serving += lane->serving ? 1 : 0;
+    }
+    return serving;
+}
+
+std::size_t ThreadedPrinterLanes::ThreadsStarted() const {
+    std::lock_guard lock(mutex_);
+    return started_;
+}
+
 void ThreadedPrinterLanes::Serve(Lane& lane) {
     std::unique_lock lock(mutex_);
     while (true) {
-        work_.wait(lock, [&] { return stopping_ || !lane.jobs.empty(); });
+        lane.work.wait_for(lock, idleLife_, [&] { return stopping_ || !lane.jobs.empty(); });
         if (lane.jobs.empty()) {
+            // Stopping, or idle for long enough: the next job starts a thread.
+            lane.serving = false;
+            ended_.push_back(&lane);
             return;
         }
         PrintJob job = std::move(lane.jobs.front());
@@ -82,6 +131,11 @@ void ThreadedPrinterLanes::Serve(Lane& lane) {
         lane.running = false;
         reports_.push_back(std::move(report));
         idle_.notify_all();
+        if (onReport_) {
+            lock.unlock();
+            onReport_();
+            lock.lock();
+        }
     }
 }
 

@@ -5,7 +5,9 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sending/ThreadedPrinterLanes.h"
@@ -67,6 +69,40 @@ class MeetingRunner final : public JobRunner {
     Meeting& meeting_;
 };
 
+// Prints everything at once.
+class PrintingRunner final : public JobRunner {
+  public:
+    JobReport Run(const PrintJob& job) override {
+        JobReport report;
+        report.job = job;
+        report.printed = true;
+        return report;
+    }
+};
+
+// What the lanes' report hook heard, from any lane's thread.
+class HeardReports {
+  public:
+    void Heard() {
+        std::lock_guard lock(mutex_);
+        ++heard_;
+        changed_.notify_all();
+    }
+    bool WaitFor(int count) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, kFinishLimit, [&] { return heard_ >= count; });
+    }
+    int Count() {
+        std::lock_guard lock(mutex_);
+        return heard_;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int heard_ = 0;
+};
+
 // Lanes by the job's address, standing for where its device leads.
 ThreadedPrinterLanes LanesByAddress(Meeting& meeting) {
     return ThreadedPrinterLanes([&meeting] { return std::make_unique<MeetingRunner>(meeting); },
@@ -102,6 +138,44 @@ TEST(ThreadedPrinterLanesTest, TwoPrintersPrintAtTheSameTime) {
     lanes.Submit(JobFor("K3", "printer-b"));
     ASSERT_TRUE(lanes.Finish(kFinishLimit));
     EXPECT_EQ(meeting.MostRunning(), 2);
+}
+
+TEST(ThreadedPrinterLanesTest, IdleLanesEndTheirThreadsAndNoJobIsLostToTheEndingOrUnheard) {
+    HeardReports heard;
+    // Threads end after 1 ms without a job: jobs come before, during and
+    // after their ending.
+    ThreadedPrinterLanes lanes([] { return std::make_unique<PrintingRunner>(); }, nullptr, nullptr,
+                               1ms);
+    lanes.OnReport([&heard] { heard.Heard(); });
+    constexpr int kJobs = 200;
+    std::vector<JobReport> reports;
+    for (int i = 0; i < kJobs; ++i) {
+        lanes.Submit(JobFor(i % 2 == 0 ? "K1" : "K2", ""));
+        ASSERT_TRUE(heard.WaitFor(i + 1)) << "job " << i + 1 << " never reported";
+        std::this_thread::sleep_for(std::chrono::microseconds(400 * (i % 5)));
+        for (JobReport& report : lanes.TakeReports()) {
+            reports.push_back(std::move(report));
+        }
+    }
+    for (int wait = 0; lanes.ServingLanes() > 0 && wait < 1000; ++wait) {
+        std::this_thread::sleep_for(10ms);
+    }
+    ASSERT_EQ(lanes.ServingLanes(), 0u);
+    const std::size_t started = lanes.ThreadsStarted();
+    lanes.Submit(JobFor("K1", ""));
+    ASSERT_TRUE(lanes.Finish(kFinishLimit));
+    EXPECT_EQ(lanes.ThreadsStarted(), started + 1);
+    for (JobReport& report : lanes.TakeReports()) {
+        reports.push_back(std::move(report));
+    }
+    std::set<unsigned long> numbers;
+    for (const JobReport& report : reports) {
+        numbers.insert(report.job.number);
+    }
+    EXPECT_EQ(reports.size(), kJobs + 1u);
+    EXPECT_EQ(numbers.size(), kJobs + 1u);
+    EXPECT_TRUE(heard.WaitFor(kJobs + 1));
+    EXPECT_EQ(heard.Count(), kJobs + 1);  // once per report
 }
 
 }  // namespace
