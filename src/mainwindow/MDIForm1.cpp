@@ -73,10 +73,13 @@ void MDIForm1::PollCycle(PrintPasses& passes) {
         lbltime_ = FormatGeneralDate(clock_.Now());
         ticket_.List1.clear();
         ticket_.List2.clear();
-        passes.SettleReports();
         RefreshWaitingGrid();
         DispatchTrigger(passes);
         NoticeTrigger(passes);
+        // After sending: new tickets reach their lanes without waiting for
+        // the last ones' markings. What lanes hold or printed unmarked stays
+        // held by its record, so it is not composed again meanwhile.
+        passes.SettleReports();
     }
     if (tickObserver_ != nullptr) {
         tickObserver_->TickEnded();

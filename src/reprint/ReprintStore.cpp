@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "startup/IsoDateTime.h"
 #include "startup/StateFolder.h"
@@ -161,7 +162,14 @@ void ReprintStore::Remember(const std::string& device, StoredTicket ticket) {
     if (tickets.size() > kKeptPerDevice) {
         tickets.pop_front();
     }
-    Save(device, tickets);
+    unsaved_.insert(device);
+}
+
+void ReprintStore::Save() {
+    std::lock_guard lock(mutex_);
+    for (const std::string& device : std::exchange(unsaved_, {})) {
+        SaveDevice(device, tickets_.at(device));
+    }
 }
 
 std::optional<StoredTicket> ReprintStore::Recent(const std::string& device, int n) const {
@@ -173,7 +181,7 @@ std::optional<StoredTicket> ReprintStore::Recent(const std::string& device, int 
     return found->second[found->second.size() - static_cast<std::size_t>(n)];
 }
 
-void ReprintStore::Save(const std::string& device, const std::deque<StoredTicket>& tickets) {
+void ReprintStore::SaveDevice(const std::string& device, const std::deque<StoredTicket>& tickets) {
     try {
         WriteFileAtomically(FileOf(device), Serialise(device, tickets));
         saveFailureLogged_ = false;

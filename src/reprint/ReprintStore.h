@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,8 @@ struct StoredTicket {
 };
 
 // The last tickets of every device, kept in the state folder (one file per
-// device) so that they survive a restart. A file that cannot be trusted is
+// device) so that they survive a restart; a device's file is written once
+// per Save, however many tickets it printed since. A file that cannot be trusted is
 // set aside with a log line, never read again; a folder that cannot be written is logged once
 // and the tickets are then kept in memory only.
 class ReprintStore {
@@ -36,7 +38,10 @@ class ReprintStore {
     // Loads the files already in `folder`.
     ReprintStore(std::string folder, const PrintLog& log);
 
+    // Kept at once; on disk after the next Save.
     void Remember(const std::string& device, StoredTicket ticket);
+    // Writes the file of every device that has a ticket not yet written.
+    void Save();
 
     // n = 1 is the last ticket, n = 2 the one before, ...
     std::optional<StoredTicket> Recent(const std::string& device, int n) const;
@@ -48,13 +53,14 @@ class ReprintStore {
 
   private:
     void Load(const std::string& path);
-    void Save(const std::string& device, const std::deque<StoredTicket>& tickets);
+    void SaveDevice(const std::string& device, const std::deque<StoredTicket>& tickets);
     std::string FileOf(const std::string& device) const;
 
     std::string folder_;
     const PrintLog& log_;
     mutable std::mutex mutex_;
     std::map<std::string, std::deque<StoredTicket>> tickets_;
+    std::set<std::string> unsaved_;
     std::size_t revision_ = 0;
     bool saveFailureLogged_ = false;
 };

@@ -62,10 +62,10 @@ void TicketSendingStep::SendReprint(PrintJob job) {
 }
 
 void TicketSendingStep::SettleReports() {
-    RetryMarkings();
     for (const JobReport& report : lanes_.TakeReports()) {
         Settle(report);
     }
+    MarkPrintedTickets();
     ProbeCancelledPrinters();
     AskNextQuestion();
 }
@@ -95,10 +95,10 @@ void TicketSendingStep::ProbeCancelledPrinters() {
 
 bool TicketSendingStep::FinishSending(std::chrono::milliseconds limit) {
     const bool finished = lanes_.Finish(limit);
-    RetryMarkings();
     for (const JobReport& report : lanes_.TakeReports()) {
         Settle(report);
     }
+    MarkPrintedTickets();
     return finished;
 }
 
@@ -162,7 +162,6 @@ void TicketSendingStep::SettleTicket(TicketRecord& record, const JobReport& repo
         }
         Printed(job.device);
         context_.records.Printed(record);
-        SettleMarking(record);
         return;
     }
     NotPrinting(job.device, report.fault);
@@ -242,7 +241,7 @@ void TicketSendingStep::SettleNotice(TicketRecord& record, const JobReport& repo
         records.MarkDelivered(job.noticeId, job.device);
         context_.journal.NoticeDelivered(job.noticeId, job.device);
         records.Marked(record.id);
-        context_.journal.ItemsMarked(job.itemIds);
+        marked_.insert(marked_.end(), job.itemIds.begin(), job.itemIds.end());
         // Its journal row stays until the notice is marked: a server taking
         // over meanwhile prints this copy again labelled.
         Printed(job.device);
@@ -264,7 +263,6 @@ void TicketSendingStep::SettleDivert(TicketRecord& record, const JobReport& repo
             EndQuestion(record);
         }
         context_.records.Printed(record);
-        SettleMarking(record);
         return;
     }
     NotPrinting(report.job.device, report.fault);
@@ -361,28 +359,41 @@ void TicketSendingStep::NotPrinting(const std::string& device, PrintFault fault)
     context_.window.ShowStatus("Printer '" + device + "' not printing");
 }
 
-void TicketSendingStep::SettleMarking(TicketRecord& record) {
-    const std::vector<std::string> items = record.job.itemIds;
-    if (MarkTicketPrinted(items, record.job.billIds)) {
-        context_.records.Marked(record.id);
-        context_.journal.ItemsMarked(items);
-    }
-}
-
-void TicketSendingStep::RetryMarkings() {
-    std::vector<unsigned long> unmarked;
+void TicketSendingStep::MarkPrintedTickets() {
+    std::vector<const TicketRecord*> printed;
     for (const auto& [id, record] : context_.records.All()) {
         if (record.state == RecordState::Printed) {
-            unmarked.push_back(id);
+            printed.push_back(&record);
         }
     }
-    for (unsigned long id : unmarked) {
-        SettleMarking(*context_.records.Find(id));
+    // One transaction for the pass; when it fails, each ticket alone, so
+    // that a ticket whose rows fail holds up only itself.
+    std::vector<unsigned long> marked;
+    if (printed.size() > 1 && MarkTicketsPrinted(printed, false)) {
+        for (const TicketRecord* record : printed) {
+            marked.push_back(record->id);
+        }
+    } else {
+        for (const TicketRecord* record : printed) {
+            if (MarkTicketsPrinted({record}, true)) {
+                marked.push_back(record->id);
+            }
+        }
+    }
+    for (unsigned long id : marked) {
+        const std::vector<std::string>& items = context_.records.Find(id)->job.itemIds;
+        marked_.insert(marked_.end(), items.begin(), items.end());
+        context_.records.Marked(id);
+    }
+    // Once per pass: each is a sync, however many tickets came out.
+    context_.journal.ItemsMarked(std::exchange(marked_, {}));
+    if (reprints_ != nullptr) {
+        reprints_->Save();
     }
 }
 
-bool TicketSendingStep::MarkTicketPrinted(const std::vector<std::string>& itemIds,
-                                          const std::vector<std::string>& billIds) {
+bool TicketSendingStep::MarkTicketsPrinted(const std::vector<const TicketRecord*>& records,
+                                           bool logFailure) {
     Connection& db = context_.db;
     try {
         if (!markItem_) {
@@ -390,22 +401,30 @@ bool TicketSendingStep::MarkTicketPrinted(const std::vector<std::string>& itemId
             markBill_ = db.Prepare("Update Kelt_trs_BillDetails Set KitchenStatus=1 Where ID=?");
         }
         db.BeginTransaction();
-        for (std::size_t i = 0; i < itemIds.size(); ++i) {
-            // The lists are parallel by construction; a missing bill ID names no row.
-            const std::string billId = i < billIds.size() ? billIds[i] : std::string();
-            markItem_->Bind(1, ExactId(itemIds[i]));
-            markItem_->Execute();
-            markBill_->Bind(1, ExactId(billId));
-            markBill_->Execute();
+        std::vector<std::string> items;
+        for (const TicketRecord* record : records) {
+            const std::vector<std::string>& itemIds = record->job.itemIds;
+            const std::vector<std::string>& billIds = record->job.billIds;
+            for (std::size_t i = 0; i < itemIds.size(); ++i) {
+                // The lists are parallel by construction; a missing bill ID names no row.
+                const std::string billId = i < billIds.size() ? billIds[i] : std::string();
+                markItem_->Bind(1, ExactId(itemIds[i]));
+                markItem_->Execute();
+                markBill_->Bind(1, ExactId(billId));
+                markBill_->Execute();
+            }
+            items.insert(items.end(), itemIds.begin(), itemIds.end());
         }
         if (table_ != nullptr) {
-            table_->ClearItems(itemIds);
+            table_->ClearItems(items);
         }
         db.CommitTransaction();
         return true;
     } catch (const KpsError&) {
         db.RollbackTransaction();
-        context_.log.WriteLog("Error Update Transaction");
+        if (logFailure) {
+            context_.log.WriteLog("Error Update Transaction");
+        }
         return false;
     }
 }

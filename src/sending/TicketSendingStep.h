@@ -52,18 +52,14 @@ class TicketSendingStep final : public TicketSender, public ReprintSender, publi
 
     void SendReprint(PrintJob job) override;
 
-    // Runs at the start of every tick: retries failed markings, then acts on
-    // every lane report, then shows the next divert question.
+    // Runs after every pass's dispatch: acts on every lane report, marks
+    // every ticket printed since (with those whose marking failed before),
+    // then shows the next divert question.
     void SettleReports();
 
     // Shut-down: lets the lanes print what they hold for at most `limit`,
     // and settles their reports. False when a lane was still busy.
     bool FinishSending(std::chrono::milliseconds limit);
-
-    // Marks the items printed in one transaction: all of them or none. A
-    // failure is rolled back and logged ("Error Update Transaction").
-    bool MarkTicketPrinted(const std::vector<std::string>& itemIds,
-                           const std::vector<std::string>& billIds);
 
     // Marks notice `noticeId` printed and forgets where it went.
     void MarkNoticePrinted(const std::string& noticeId);
@@ -115,8 +111,13 @@ class TicketSendingStep final : public TicketSender, public ReprintSender, publi
     // neither holds the printer up.
     void WithdrawQuestions(const std::string& device);
     void NotPrinting(const std::string& device, PrintFault fault);
-    void SettleMarking(TicketRecord& record);
-    void RetryMarkings();
+    // Marks every printed ticket: all in one transaction, or, when that
+    // fails, each in its own; a ticket that fails stays Printed for the next
+    // pass. Then the journal and the kept tickets are written, once.
+    void MarkPrintedTickets();
+    // One transaction: all of their items or none. A failure is rolled back,
+    // and logged ("Error Update Transaction") when `logFailure`.
+    bool MarkTicketsPrinted(const std::vector<const TicketRecord*>& records, bool logFailure);
     void AskNextQuestion();
     DivertQuestion QuestionAbout(const TicketRecord& record);
     void EndQuestion(TicketRecord& record);
@@ -136,6 +137,7 @@ class TicketSendingStep final : public TicketSender, public ReprintSender, publi
     bool shown_ = false;
     std::map<std::string, DivertTarget> divertAll_;  // printer, where all its tickets go
     std::map<std::string, Probe> probes_;            // cancelled printer, its probing
+    std::vector<std::string> marked_;                // items marked this pass, for the journal
     std::unique_ptr<Statement> markItem_;
     std::unique_ptr<Statement> markBill_;
 };

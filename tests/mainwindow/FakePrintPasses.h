@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "sending/PrintPasses.h"
 
@@ -10,15 +11,20 @@ namespace kps::test {
 // tick, change the status, raise a signal).
 class FakePrintPasses final : public PrintPasses {
   public:
-    void SettleReports() override { ++settles; }
+    void SettleReports() override {
+        ++settles;
+        order += "settle ";
+    }
     void DispatchPrintQueue() override {
         ++dispatches;
+        order += "dispatch ";
         if (onDispatch) {
             onDispatch();
         }
     }
     void PrintKitchenNotices() override {
         ++notices;
+        order += "notices ";
         if (onNotices) {
             onNotices();
         }
@@ -29,6 +35,7 @@ class FakePrintPasses final : public PrintPasses {
     int settles = 0;
     int dispatches = 0;
     int notices = 0;
+    std::string order;
     std::function<void()> onDispatch;
     std::function<void()> onNotices;
 };

@@ -41,6 +41,7 @@ TEST_F(ReprintStoreTest, TicketsSurviveARestartAndOnlyTheLastFiftyAreKept) {
             store.Remember("BAR 1/A", Ticket(i));
         }
         store.Remember("KITCHEN1", Ticket(7));
+        store.Save();
     }
     ReprintStore reloaded(state, log);
     EXPECT_EQ(reloaded.Recent("BAR 1/A", 1), Ticket(52));
@@ -81,6 +82,7 @@ TEST_F(ReprintStoreTest, TornOrChangedFileIsSetAsideWithOneLogLine) {
         store.Remember("BAR1", Ticket(1));
         store.Remember("GRILL", Ticket(3));
         store.Remember("KITCHEN1", Ticket(2));
+        store.Save();
     }
     const std::string torn = state + "/reprint-BAR1.tickets";
     WriteBytes(torn, ReadBytes(torn).substr(0, ReadBytes(torn).size() / 2));
@@ -107,7 +109,9 @@ TEST_F(ReprintStoreTest, FolderThatCannotBeWrittenIsLoggedOnceAndTicketsAreStill
     WriteBytes(state, "a file where the folder should be");
     ReprintStore store(state, log);
     store.Remember("BAR1", Ticket(1));
+    store.Save();
     store.Remember("BAR1", Ticket(2));
+    store.Save();
     EXPECT_EQ(store.Recent("BAR1", 2), Ticket(1));
     const std::string text = LogText();
     const auto first = text.find("State folder cannot be written");

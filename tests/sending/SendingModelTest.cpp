@@ -146,7 +146,10 @@ class SendingModel : public KitchenTicketFixture {
     void Restart();
     void Heal();
     // The database refuses every update (a marking fails) or takes them again.
-    void RefuseUpdates(bool refuse);
+    // Every item's update fails, or one item's (its ticket fails alone while
+    // others marked with it go through), or none.
+    enum class Refusal { None, All, OneItem };
+    void RefuseUpdates(Refusal refusal);
     void Say(const std::string& what) { steps_.push_back(what); }
 
     std::mt19937 random_;
@@ -262,7 +265,7 @@ void SendingModel::Step() {
         clock.Set(now);
         Say("clock +1 min");
     } else if (action < 97) {
-        RefuseUpdates(random_() % 2 == 0);
+        RefuseUpdates(static_cast<Refusal>(random_() % 3));
     } else {
         Restart();
     }
@@ -270,8 +273,8 @@ void SendingModel::Step() {
 
 void SendingModel::Tick() {
     Say("tick");
-    server_->sending.SettleReports();
     server_->dispatcher.DispatchPrintQueue();
+    server_->sending.SettleReports();
 }
 
 std::string SendingModel::AskAboutK1() {
@@ -320,6 +323,7 @@ void SendingModel::EndJob(const std::string& device) {
 }
 
 void SendingModel::EndJob(const std::string& device, Outcome outcome) {
+    ASSERT_FALSE(lanes_.pending[device].empty()) << "no job in " << device << "'s lane";
     PrintJob job = std::move(lanes_.pending[device].front());
     lanes_.pending[device].pop_front();
     JobReport report;
@@ -394,13 +398,18 @@ void SendingModel::Answer() {
     }
 }
 
-void SendingModel::RefuseUpdates(bool refuse) {
-    Say(refuse ? "database refuses updates" : "database takes updates");
+void SendingModel::RefuseUpdates(Refusal refusal) {
     database.Exec("DROP TRIGGER IF EXISTS refuse_updates");
-    if (refuse) {
-        database.Exec(
-            "CREATE TRIGGER refuse_updates BEFORE UPDATE ON kelt_trs_printingdetails"
-            " BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    std::string when;
+    if (refusal == Refusal::OneItem) {
+        when = " WHEN OLD.ID = " + std::to_string(1 + random_() % (nextItem_ + 1));
+        Say("database refuses updates of item" + when);
+    } else {
+        Say(refusal == Refusal::All ? "database refuses updates" : "database takes updates");
+    }
+    if (refusal != Refusal::None) {
+        database.Exec("CREATE TRIGGER refuse_updates BEFORE UPDATE ON kelt_trs_printingdetails" +
+                      when + " BEGIN SELECT RAISE(ABORT, 'refused'); END");
     }
 }
 
@@ -431,7 +440,7 @@ void SendingModel::Heal() {
     }
     failPercent_ = 0;
     divert.CancelledPrinters.clear();
-    RefuseUpdates(false);
+    RefuseUpdates(Refusal::None);
     LocalDateTime now = clock.Now();
     now.hour += 1;
     clock.Set(now);
@@ -519,6 +528,7 @@ TEST_F(SendingStory, AGroupsNextDeviceTakesWhatTheFirstCouldNotPrint) {
     Tick();                            // headless: to K1's divert printer K3
     EndJob("K3", Outcome::NotOpened);  // down as well
     Tick();
+    Tick();  // a pass sends what the one before settled
     ASSERT_EQ(Pending("K2").size(), 1u);
     EXPECT_TRUE(Pending("K1").empty());
     EndJob("K2", Outcome::Printed);
@@ -666,6 +676,7 @@ TEST_F(SendingStory, AQuestionWaitingBehindAnotherEndsWhenItsPrinterPrintsAgain)
     EndJob("K2", Outcome::NotOpened);  // asked after K1's question
     EndJob("K2", Outcome::Printed);    // K2 prints again
     Tick();
+    Tick();  // a pass sends what the one before settled
     EXPECT_EQ(Dialog().OriPrinter, "K1");
     EXPECT_EQ(Pending("K2").size(), 1u);  // not held up by the question about K1
 }
@@ -745,11 +756,14 @@ TEST_F(SendingStory, AGroupsFirstPrinterTakesItsItemsBackWhenTheNextIsCancelled)
     Tick();                            // headless: to K1's divert printer K3
     EndJob("K3", Outcome::NotOpened);  // which is down as well: on to K2
     Tick();
+    Tick();                            // a pass sends what the one before settled
     EndJob("K2", Outcome::NotOpened);  // K2 has no divert printer: it tries again
+    Tick();
     Tick();
     divert.CancelledPrinters.insert("K2");
     EndJob("K2", Outcome::NotOpened);
     clock.Set({2026, 12, 9, 20, 1, 0});
+    Tick();
     Tick();
     EXPECT_EQ(Pending("K1").size(), 1u);
 }

@@ -88,6 +88,35 @@ TEST_F(OposSending, MarkingThatFailsHalfWayMarksNoneAndIsRetried) {
     EXPECT_EQ(posPrinter.Printed().size(), 3u);  // printed once
 }
 
+TEST_F(OposSending, TicketsPrintedSinceThePassAreMarkedTogetherAndOneThatFailsAlone) {
+    ComposeTicket("O", {"1"});
+    sending.SendTicket();
+    ComposeTicket("O", {"2", "3"});
+    sending.SendTicket();
+    database.Exec(
+        "CREATE TRIGGER refuse_two BEFORE UPDATE ON kelt_trs_printingdetails WHEN OLD.ID = 2"
+        " BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    sending.SettleReports();
+    // The pass's transaction fails on item 2; each ticket is then tried alone.
+    EXPECT_THAT(recorded.executed,
+                ElementsAre("BEGIN", PrintingUpdate("1"), BillUpdate("11"), PrintingUpdate("2"),
+                            "ROLLBACK", "BEGIN", PrintingUpdate("1"), BillUpdate("11"), "COMMIT",
+                            "BEGIN", PrintingUpdate("2"), "ROLLBACK"));
+    EXPECT_EQ(PrintStatus(1), 1);
+    EXPECT_EQ(PrintStatus(3), 0);
+    EXPECT_EQ(KitchenStatus(13), 0);
+    EXPECT_TRUE(records.Holds("3"));  // printed: kept and tried again, never composed again
+    EXPECT_THAT(LogText(), HasSubstr("Error Update Transaction\r\n"));
+
+    database.Exec("DROP TRIGGER refuse_two");
+    recorded.executed.clear();
+    sending.SettleReports();
+    EXPECT_THAT(recorded.executed, ElementsAre("BEGIN", PrintingUpdate("2"), BillUpdate("12"),
+                                               PrintingUpdate("3"), BillUpdate("13"), "COMMIT"));
+    EXPECT_FALSE(records.Holds("3"));
+    EXPECT_EQ(posPrinter.Printed().size(), 6u);  // each ticket printed once
+}
+
 class DivertSending : public SendingFixture {
   protected:
     DivertSending() { pinger.reachable = {"127.0.0.2"}; }  // K1 is down
