@@ -25,12 +25,12 @@ class GroupCommit {
     // Returns once a commit begun after this call has ended: whether it made
     // `part` durable.
     bool Add(Part part) {
-        Waiting mine{std::move(part)};
+        Waiting mine(std::move(part));
         std::unique_lock lock(mutex_);
         queued_.push_back(&mine);
         while (!mine.done) {
             if (committing_) {
-                committed_.wait(lock);
+                mine.woken.wait(lock);
                 continue;
             }
             committing_ = true;
@@ -43,26 +43,32 @@ class GroupCommit {
             }
             const bool written = commit_(parts);
             lock.lock();
+            // Each caller is woken once, by the commit that holds its part;
+            // the first one queued since makes the next commit.
             for (Waiting* waiting : batch) {
                 waiting->done = true;
                 waiting->written = written;
+                waiting->woken.notify_one();
             }
             committing_ = false;
-            committed_.notify_all();
+            if (!queued_.empty()) {
+                queued_.front()->woken.notify_one();
+            }
         }
         return mine.written;
     }
 
   private:
     struct Waiting {
+        explicit Waiting(Part waiting) : part(std::move(waiting)) {}
         Part part;
         bool done = false;
         bool written = false;
+        std::condition_variable woken;
     };
 
     Commit commit_;
     std::mutex mutex_;
-    std::condition_variable committed_;
     std::vector<Waiting*> queued_;
     bool committing_ = false;
 };
