@@ -3,7 +3,7 @@
 namespace kps {
 
 SqliteDataVersionSignal::SqliteDataVersionSignal(Connection& db, std::chrono::milliseconds every)
-    : db_(db), every_(every), version_(Version()) {}
+    : statement_(db.Prepare("PRAGMA data_version")), every_(every), version_(Version()) {}
 
 bool SqliteDataVersionSignal::Changed() {
     std::string now = Version();
@@ -13,7 +13,7 @@ bool SqliteDataVersionSignal::Changed() {
 }
 
 std::string SqliteDataVersionSignal::Version() {
-    const ResultTable result = db_.Query("PRAGMA data_version");
+    const ResultTable result = statement_->Query();
     return result.rows.empty() || result.rows[0].empty() ? std::string()
                                                          : result.rows[0][0].AsText();
 }

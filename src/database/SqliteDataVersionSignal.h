@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <memory>
 #include <string>
 
 #include "database/ChangeSignal.h"
@@ -25,7 +26,7 @@ class SqliteDataVersionSignal final : public ChangeSignal {
   private:
     std::string Version();
 
-    Connection& db_;
+    std::unique_ptr<Statement> statement_;  // compiled once: it runs 20 times a second
     std::chrono::milliseconds every_;
     std::string version_;
 };
