@@ -88,8 +88,9 @@ set(CPACK_DEBIAN_SERVER_PACKAGE_CONTROL_EXTRA ${KPS_PACKAGING}/conffiles
 set(CPACK_DEBIAN_SERVER_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The first line of a description is the package's synopsis.
 set(CPACK_COMPONENT_SERVER_DESCRIPTION "kitchen print server of a restaurant point-of-sale suite
-Once a second the server reads the order items and kitchen notices that the
-point-of-sale terminals queue in the outlet's database, lays them out as
+As soon as the database signals a new order (or at its next second) the
+server reads the order items and kitchen notices that the point-of-sale
+terminals queue in the outlet's database, lays them out as
 kitchen tickets by each printer's layout file, prints them on network receipt
 printers, direct ports or system printers and marks them printed. This
 package holds the headless server, its systemd service and a fake network

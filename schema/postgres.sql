@@ -136,3 +136,12 @@ CREATE TABLE kps_print_journal (
 );
 
 CREATE INDEX ix_print_journal_item ON kps_print_journal (ItemKey);
+
+-- Wakes the print server (LISTEN kps_waiting) as soon as a row starts
+-- waiting to print, instead of at its next second.
+CREATE OR REPLACE FUNCTION kps_notify_waiting() RETURNS trigger LANGUAGE plpgsql
+    AS 'BEGIN PERFORM pg_notify(''kps_waiting'', ''''); RETURN NULL; END';
+CREATE TRIGGER kps_waiting_items AFTER INSERT OR UPDATE OF PrintStatus ON kelt_trs_printingdetails
+    FOR EACH ROW WHEN (NEW.PrintStatus = 0) EXECUTE FUNCTION kps_notify_waiting();
+CREATE TRIGGER kps_waiting_notices AFTER INSERT OR UPDATE OF PrintStatus ON kelt_trs_printkitchen
+    FOR EACH ROW WHEN (NEW.PrintStatus = 0) EXECUTE FUNCTION kps_notify_waiting();

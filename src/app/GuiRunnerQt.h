@@ -8,6 +8,7 @@
 #include "sending/PrinterStates.h"
 #include "startup/Operator.h"
 #include "startup/PrintLog.h"
+#include "wake/PassScheduler.h"
 
 class QApplication;
 
@@ -17,8 +18,10 @@ namespace kps {
 // event loop and returns the exit status: kExitNormal after the confirmed
 // shut-down, kExitFatalError after the fatal error report of an error in
 // the load handler or a tick. `form` must have been built on `timer`;
-// `tools` serve the window's Preview and Reprint actions.
+// `tools` serve the window's Preview and Reprint actions; `scheduler` says
+// when the passes run.
 int RunGui(QApplication& app, MDIForm1& form, PrintPasses& passes, QtPollTimer& timer, Operator& op,
-           DivertState& divert, PrinterStates& states, const PrintLog& log, TicketTools& tools);
+           DivertState& divert, PrinterStates& states, const PrintLog& log, TicketTools& tools,
+           PassScheduler& scheduler);
 
 }  // namespace kps

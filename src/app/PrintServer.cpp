@@ -11,9 +11,11 @@
 #include "sending/WaitingItems.h"
 #include "startup/ConnectionFactory.h"
 #include "startup/ExitStatus.h"
+#include "startup/OpenChangeSignal.h"
 #include "startup/OpenConnection.h"
 #include "startup/StateFolder.h"
 #include "text/KpsError.h"
+#include "wake/OutletIdle.h"
 
 namespace kps {
 namespace {
@@ -97,12 +99,17 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       reprinter_(db_, log_, reprints_, sending_, setup_.CodePage),
       tools_(context_, reprinter_),
       statusActions_({divert_, states_, reprinter_, dialog_, log_, clock_, reprints_}),
+      scheduler_([this] {
+          return OutletIdle({form_, states_, records_, stateFolder_});
+      }),
+      changes_(OpenChangeSignal(setup_, db_, log_, [this] { scheduler_.Wake(); })),
       status_(
           {form_, states_, records_, reprints_, clock_, setup_.CodePage,
            std::chrono::seconds(setup_.AlertAfterSeconds)},
           {setup_.StatusAddress, stateFolder_, ports.operatorAnswersQuestions, setup_.AlertCommand},
           log_) {
     status_.SetActionHandler(&statusActions_);
+    scheduler_.UseSignal(changes_.get());
     if (lease_) {
         leased_ = std::make_unique<LeasedPrinting>(passes_, *lease_, fence_, db_, records_, states_,
                                                    journalTable_.get());

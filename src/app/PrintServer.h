@@ -27,6 +27,7 @@
 #include "tickets/KitchenPrinting.h"
 #include "tickets/KitchenTicketComposer.h"
 #include "tickets/PrintQueueDispatcher.h"
+#include "wake/PassScheduler.h"
 
 namespace kps {
 
@@ -56,6 +57,9 @@ class PrintServer {
     const PrintLog& Log() const { return log_; }
     const Clock& GetClock() const { return clock_; }
     TicketTools& Tools() { return tools_; }
+    // When the runner's passes run: on the database's change signal, at
+    // the clock's seconds while the outlet has work.
+    PassScheduler& Scheduler() { return scheduler_; }
 
     // Lets the printers finish their jobs and settles them; `status` is the
     // exit status to end with. Ends the process at once when a printer is
@@ -106,6 +110,8 @@ class PrintServer {
     TicketReprinter reprinter_;
     ServerTicketTools tools_;
     ServerStatusActions statusActions_;
+    PassScheduler scheduler_;
+    std::unique_ptr<ChangeSignal> changes_;  // goes before the scheduler it wakes
     StatusService status_;  // last: stops serving before what its snapshots are taken from goes
 };
 

@@ -39,6 +39,7 @@ int RunHeadlessServer(const std::string& iniPath, long ticks) {
         HeadlessOptions options;
         options.ticks = ticks;
         options.service = &serviceManager;
+        options.scheduler = &server.Scheduler();
         return server.Finish(runner.Run(options));
     } catch (const KpsError& error) {
         ShowFatalErrorReport(op, error.Number(), error.Description());

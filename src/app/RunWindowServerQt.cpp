@@ -25,7 +25,8 @@ int RunWindowServer(int& argc, char** argv, const std::string& iniPath) {
         PrintServer server(started, {op, timer, QtSystemPrinter::Factory(), divertDialog, true},
                            std::cerr);
         return server.Finish(RunGui(app, server.Form(), server.Passes(), timer, op, server.Divert(),
-                                    server.States(), server.Log(), server.Tools()));
+                                    server.States(), server.Log(), server.Tools(),
+                                    server.Scheduler()));
     } catch (const KpsError& error) {
         ShowFatalErrorReport(op, error.Number(), error.Description());
         return kExitFatalError;

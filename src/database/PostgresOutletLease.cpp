@@ -7,12 +7,6 @@
 namespace kps {
 namespace {
 
-// pg_locks shows a 64-bit advisory key as its high and low 32 bits.
-constexpr const char* kHeldSql =
-    "SELECT pg_backend_pid(), (SELECT COUNT(*) FROM pg_locks WHERE locktype = 'advisory'"
-    " AND granted AND pid = pg_backend_pid() AND objsubid = 1 AND classid::bigint = ?"
-    " AND objid::bigint = ?)";
-
 std::int64_t Column(const ResultTable& table, std::size_t column) {
     if (table.rows.empty() || table.rows[0].size() <= column) {
         return 0;
@@ -61,14 +55,12 @@ bool PostgresOutletLease::StillHeld() {
     return held_ && HeldNow();
 }
 
+// A session lock stays with its session until the session unlocks it or
+// ends: one round trip that finds the same session alive confirms it.
 bool PostgresOutletLease::HeldNow() {
-    const auto bits = static_cast<std::uint64_t>(key_);
     ResultTable result;
     try {
-        auto held = db_.Prepare(kHeldSql);
-        held->Bind(1, Value::Integer(static_cast<std::int64_t>(bits >> 32)));
-        held->Bind(2, Value::Integer(static_cast<std::int64_t>(bits & 0xFFFFFFFFULL)));
-        result = held->Query();
+        result = db_.Query("SELECT pg_backend_pid()");
     } catch (const KpsError&) {
         held_ = false;  // the connection is gone, and the lock with it
         return held_;
@@ -85,7 +77,6 @@ bool PostgresOutletLease::HeldNow() {
                            "PostgreSQL, which breaks the lease. Connect directly or through a "
                            "session pooler.");
     }
-    held_ = Column(result, 1) >= 1;
     return held_;
 }
 

@@ -11,8 +11,10 @@ namespace kps {
 // session asks the server to probe the client every few seconds, and to end
 // the session after 10 s without a statement, so the lock of a server whose
 // machine vanished is freed within seconds. It remembers the server process
-// (backend) that took the lock: answers from another one mean the lock is
-// not ours any more (a transaction pooler in between), and StillHeld throws.
+// (backend) that took the lock: StillHeld asks for the session's process
+// alone, since the lock lasts as long as the session; answers from another
+// one mean the lock is not ours any more (a transaction pooler in between),
+// and StillHeld throws.
 class PostgresOutletLease final : public OutletLease {
   public:
     PostgresOutletLease(Connection& db, std::int64_t key);

@@ -1,7 +1,11 @@
 #include "mainwindow/HeadlessRunner.h"
 
+#include <poll.h>
 #include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 
@@ -38,6 +42,34 @@ class ObserverScope {
   private:
     MDIForm1& form_;
 };
+
+// The runner's blocked signals as a descriptor its poll can wait on.
+class SignalDescriptor {
+  public:
+    SignalDescriptor() {
+        const sigset_t set = RunnerSignals();
+        fd_ = ::signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
+        if (fd_ < 0) {
+            throw KpsError(errno, "The wait between polling cycles failed.");
+        }
+    }
+    ~SignalDescriptor() { ::close(fd_); }
+    SignalDescriptor(const SignalDescriptor&) = delete;
+    SignalDescriptor& operator=(const SignalDescriptor&) = delete;
+    int Fd() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+int MillisecondsUntil(std::chrono::steady_clock::time_point deadline) {
+    const auto left = deadline - std::chrono::steady_clock::now();
+    if (left <= std::chrono::steady_clock::duration::zero()) {
+        return 0;
+    }
+    // Rounded up: a wait that ends early only spins once more.
+    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(left).count());
+}
 
 }  // namespace
 
@@ -80,20 +112,39 @@ int HeadlessRunner::RunLoaded(const HeadlessOptions& options) {
     if (service != nullptr) {
         service->NotifyReady();
     }
+    PassScheduler everySecond;
+    PassScheduler& scheduler = options.scheduler != nullptr ? *options.scheduler : everySecond;
+    SignalDescriptor signals;
+    const std::chrono::milliseconds pollEvery = scheduler.PollEvery();
     long ticks = 0;
-    auto tickStart = std::chrono::steady_clock::now();
+    auto now = std::chrono::steady_clock::now();
+    auto nextTick = now + options.interval;
+    auto nextPoll = now + pollEvery;
     while (true) {
-        bool stopAsked = !WaitUntil(tickStart + options.interval);
+        const auto deadline = pollEvery.count() > 0 ? std::min(nextTick, nextPoll) : nextTick;
+        bool stopAsked = !WaitUntil(deadline, signals.Fd(), scheduler.Doorbell());
+        bool ticked = false;
         if (!stopAsked) {
-            tickStart = std::chrono::steady_clock::now();
-            form_.PollCycle(passes_);
-            ++ticks;
-            if (service != nullptr) {
+            now = std::chrono::steady_clock::now();
+            if (pollEvery.count() > 0 && now >= nextPoll) {
+                scheduler.PollSignal();
+                nextPoll = now + pollEvery;
+            }
+            if (now >= nextTick) {
+                ticked = true;
+                nextTick = now + options.interval;
+                ++ticks;
+                if (!scheduler.ClockSecond(now)) {
+                    form_.KeepTime();
+                }
+            }
+            scheduler.RunDue([this] { form_.PollCycle(passes_); }, now);
+            if (ticked && service != nullptr) {
                 service->NotifyStatus(ServiceStatusText(form_));
                 service->NotifyWatchdog();
             }
         }
-        if (stopAsked || (options.ticks > 0 && ticks >= options.ticks)) {
+        if (stopAsked || (ticked && options.ticks > 0 && ticks >= options.ticks)) {
             operator_.RequestStop();
             if (form_.Unload()) {
                 if (service != nullptr) {
@@ -105,33 +156,28 @@ int HeadlessRunner::RunLoaded(const HeadlessOptions& options) {
     }
 }
 
-bool HeadlessRunner::WaitUntil(std::chrono::steady_clock::time_point deadline) {
-    const sigset_t set = RunnerSignals();
-    // Signals are looked at even when a tick overran its second, so a stop
+bool HeadlessRunner::WaitUntil(std::chrono::steady_clock::time_point deadline, int signals,
+                               WakeDoorbell& doorbell) {
+    // Signals are looked at even when a pass overran the deadline, so a stop
     // or a restart is never passed over.
-    bool looked = false;
-    while (true) {
-        auto left = deadline - std::chrono::steady_clock::now();
-        if (left <= std::chrono::steady_clock::duration::zero()) {
-            if (looked) {
-                return true;
-            }
-            left = std::chrono::steady_clock::duration::zero();
-        }
-        looked = true;
-        auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
-        auto nanos = std::chrono::duration_cast<std::chrono::nanoseconds>(left - seconds);
-        timespec timeout{static_cast<time_t>(seconds.count()), static_cast<long>(nanos.count())};
-        int signal = sigtimedwait(&set, nullptr, &timeout);
-        if (signal == SIGHUP) {
+    pollfd watched[2] = {{signals, POLLIN, 0}, {doorbell.Fd(), POLLIN, 0}};
+    if (::poll(watched, 2, MillisecondsUntil(deadline)) < 0 && errno != EINTR) {
+        throw KpsError(errno, "The wait between polling cycles failed.");
+    }
+    if ((watched[1].revents & POLLIN) != 0) {
+        doorbell.Clear();
+    }
+    bool stop = false;
+    signalfd_siginfo info{};
+    while (::read(signals, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+        if (info.ssi_signo == SIGHUP) {
             divert_.CancelledPrinters.clear();
             out_ << '[' << FormatLongTime(clock_.Now()) << "] Restart" << std::endl;
-        } else if (signal == SIGTERM || signal == SIGINT) {
-            return false;
-        } else if (signal < 0 && errno != EAGAIN && errno != EINTR) {
-            throw KpsError(errno, "The wait between polling cycles failed.");
+        } else if (info.ssi_signo == SIGTERM || info.ssi_signo == SIGINT) {
+            stop = true;
         }
     }
+    return !stop;
 }
 
 }  // namespace kps

@@ -11,12 +11,13 @@
 #include "sending/PrintPasses.h"
 #include "startup/Clock.h"
 #include "startup/ServiceManager.h"
+#include "wake/PassScheduler.h"
 
 namespace kps {
 
 // Blocks SIGTERM, SIGINT and SIGHUP in the calling thread, and so in every
 // thread started from it, while it lives: they wait for the runner's
-// sigtimedwait instead of ending the process in whichever thread the kernel
+// signalfd instead of ending the process in whichever thread the kernel
 // hands them to. Made before the server's threads start.
 class BlockedRunnerSignals {
   public:
@@ -30,17 +31,20 @@ class BlockedRunnerSignals {
 };
 
 struct HeadlessOptions {
-    long ticks = 0;  // stop after this many polling cycles; 0 runs until stopped
+    long ticks = 0;  // stop after this many seconds of the clock; 0 runs until stopped
     std::chrono::milliseconds interval{1000};
-    ServiceManager* service = nullptr;  // told: ready, each tick's status, stopping
+    ServiceManager* service = nullptr;  // told: ready, each second's status, stopping
+    // When passes run besides the clock's; null: a pass at every second.
+    PassScheduler* scheduler = nullptr;
 };
 
-// Runs the main window without windows: Load, then one PollCycle per
-// interval measured from each tick's start, status lines on `out`.
-// SIGTERM and SIGINT answer the shut-down question Yes and end the run after
-// the current tick; SIGHUP does what "Restart" does. Call it from the main
-// thread before any other thread starts: it blocks those signals and takes
-// them with sigtimedwait between ticks.
+// Runs the main window without windows: Load, then a clock that ticks every
+// interval measured from each tick's start (status, watchdog, the count of
+// ticks), with PollCycle's passes as the scheduler says: at a tick, or at
+// once when woken. Status lines on `out`. SIGTERM and SIGINT answer the
+// shut-down question Yes and end the run after the current pass; SIGHUP
+// does what "Restart" does. Call it from the main thread before any other
+// thread starts: it blocks those signals and takes them between passes.
 class HeadlessRunner {
   public:
     HeadlessRunner(MDIForm1& form, PrintPasses& passes, DivertState& divert, HeadlessOperator& op,
@@ -51,8 +55,10 @@ class HeadlessRunner {
     int Run(const HeadlessOptions& options);
 
   private:
-    // Waits until `deadline`; false when a stop was asked for meanwhile.
-    bool WaitUntil(std::chrono::steady_clock::time_point deadline);
+    // Waits until `deadline`, a signal or the scheduler's bell; false when
+    // a stop was asked for.
+    bool WaitUntil(std::chrono::steady_clock::time_point deadline, int signals,
+                   WakeDoorbell& doorbell);
     int RunLoaded(const HeadlessOptions& options);
 
     MDIForm1& form_;

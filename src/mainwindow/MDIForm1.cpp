@@ -92,6 +92,22 @@ void MDIForm1::PollCycle(PrintPasses& passes) {
     }
 }
 
+void MDIForm1::KeepTime() {
+    if (tickAtWork_ || closed_ || !timer_.IsActive()) {
+        return;
+    }
+    if (tickObserver_ != nullptr) {
+        tickObserver_->TickStarted();
+    }
+    lbltime_ = FormatGeneralDate(clock_.Now());
+    if (tickObserver_ != nullptr) {
+        tickObserver_->TickEnded();
+    }
+    if (observer_ != nullptr) {
+        observer_->CycleChanged();
+    }
+}
+
 void MDIForm1::RefreshWaitingGrid() {
     Recordset& items = PendingItems();
     items.Requery();

@@ -39,6 +39,11 @@ class MDIForm1 final : public PrintWindow {
     // modal dialog's event loop) or while the timer is stopped.
     void PollCycle(PrintPasses& passes);
 
+    // A second of the clock that goes without a pass (the outlet idles and
+    // the database signals its changes): the time and the tick observer
+    // move on, so the window and the status page show the server alive.
+    void KeepTime();
+
     void RefreshWaitingGrid();
 
     // Command1: the print queue dispatch, when the grid holds an item.

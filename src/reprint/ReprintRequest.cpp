@@ -46,8 +46,9 @@ bool WithdrawReprintRequest(const std::string& requestFile) {
     return ::unlink(requestFile.c_str()) == 0;
 }
 
-std::vector<ReprintRequestEntry> TakeReprintRequests(const std::string& folder,
-                                                     const PrintLog& log) {
+namespace {
+
+std::vector<std::string> RequestFiles(const std::string& folder) {
     std::vector<std::string> paths;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
@@ -56,6 +57,19 @@ std::vector<ReprintRequestEntry> TakeReprintRequests(const std::string& folder,
             paths.push_back(entry.path().string());
         }
     }
+    return paths;
+}
+
+}  // namespace
+
+bool ReprintRequestsWaiting(const std::string& folder) {
+    return !RequestFiles(folder).empty();
+}
+
+std::vector<ReprintRequestEntry> TakeReprintRequests(const std::string& folder,
+                                                     const PrintLog& log) {
+    std::vector<std::string> paths = RequestFiles(folder);
+    std::error_code ec;
     std::sort(paths.begin(), paths.end());
     std::vector<ReprintRequestEntry> requests;
     for (const std::string& path : paths) {

@@ -26,6 +26,9 @@ std::string WriteReprintRequest(const std::string& folder, const std::string& de
 // server took it after all.
 bool WithdrawReprintRequest(const std::string& requestFile);
 
+// Whether a request waits to be taken; reads no file.
+bool ReprintRequestsWaiting(const std::string& folder);
+
 // Reads and removes the waiting requests, oldest first. A file that cannot
 // be trusted is set aside (and logged), never acted on.
 std::vector<ReprintRequestEntry> TakeReprintRequests(const std::string& folder,

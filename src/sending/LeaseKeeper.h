@@ -31,7 +31,7 @@ class LeaseKeeper final : public OutletLease {
     // thread stopped.
     LeaseKeeper(std::unique_ptr<Connection> db, std::unique_ptr<OutletLease> lease,
                 LeaseFence& fence, const PrintLog* log = nullptr,
-                std::chrono::milliseconds period = std::chrono::milliseconds(500));
+                std::chrono::milliseconds period = std::chrono::milliseconds(1000));
     ~LeaseKeeper() override;
     LeaseKeeper(const LeaseKeeper&) = delete;
     LeaseKeeper& operator=(const LeaseKeeper&) = delete;

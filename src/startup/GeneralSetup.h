@@ -34,6 +34,9 @@ struct GeneralSetup {
     // A printer not printing, or its items waiting, this long is an alert; 0: none.
     int AlertAfterSeconds = kDefaultAlertAfterSeconds;
     std::string AlertCommand;  // run on each alert and its end; empty: none
+    // A database without a change signal of its own (SQL Server) is probed
+    // for new waiting rows this often between passes; 0: the clock alone.
+    int WakeProbeMs = 0;
 
     // The folder of the settings file; relative database and registry paths,
     // layout files not in the current folder and an empty DrivePath are

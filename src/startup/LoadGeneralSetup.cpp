@@ -115,6 +115,8 @@ GeneralSetup LoadGeneralSetup(const std::string& iniPath, Operator& op, std::ost
         ParseCount("AlertAfterSeconds", Trim(read("PrintServer", "AlertAfterSeconds")),
                    kDefaultAlertAfterSeconds, "a whole number of seconds (0 turns alerts off).");
     setup.AlertCommand = Trim(read("PrintServer", "AlertCommand"));
+    setup.WakeProbeMs = ParseCount("WakeProbeMs", Trim(read("PrintServer", "WakeProbeMs")), 0,
+                                   "a whole number of milliseconds (0 turns the probe off).");
     setup.Lease = ParseLease(Trim(read("PrintServer", "Lease")));
     // Missing, the page is served on this machine only; written empty, not at all.
     setup.StatusAddress = IniFile::Load(iniPath, setup.CodePage)

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "database/OutletLeaseRow.h"
+#include "database/PostgresChangeListener.h"
 #include "support/TestDatabase.h"
 
 namespace kps::test {
@@ -29,8 +30,9 @@ class IndexScriptTest : public ::testing::TestWithParam<Backend> {
     }
 };
 
-// The schema has them; the script adds them, the lease table and the print
-// journal table to a database without them and may run again.
+// The schema has them; the script adds them, the lease table, the print
+// journal table and (PostgreSQL) the wake triggers to a database without
+// them and may run again.
 TEST_P(IndexScriptTest, AddIndexScriptRunsTwiceAndLeavesEveryIndexTheLeaseAndTheJournalTable) {
     if (!TestDatabase::IsAvailable(GetParam())) {
         GTEST_SKIP() << BackendName(GetParam()) << " is not started here";
@@ -43,6 +45,10 @@ TEST_P(IndexScriptTest, AddIndexScriptRunsTwiceAndLeavesEveryIndexTheLeaseAndThe
     database.Exec("DROP TABLE kps_outlet_lease");
     ASSERT_TRUE(Indexes(database).empty());
     database.Exec("DROP TABLE kps_print_journal");
+    const bool postgres = GetParam() == Backend::Postgres;
+    if (postgres) {
+        database.Exec("DROP FUNCTION kps_notify_waiting() CASCADE");
+    }
     const std::string script =
         GetParam() == Backend::Postgres ? "add-indexes-postgres.sql" : "add-indexes-sqlite.sql";
     database.RunScript(script);
@@ -52,6 +58,9 @@ TEST_P(IndexScriptTest, AddIndexScriptRunsTwiceAndLeavesEveryIndexTheLeaseAndThe
     EXPECT_NO_THROW(
         database.Db().Query("SELECT ItemKey, Writer, Job, Device, StartedAt FROM "
                             "kps_print_journal"));
+    if (postgres) {
+        EXPECT_TRUE(PostgresChangeListener::TriggersPresent(database.Db()));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, IndexScriptTest,

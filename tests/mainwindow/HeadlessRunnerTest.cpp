@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <csignal>
 #include <sstream>
+#include <thread>
 
 #include "mainwindow/FakePrintPasses.h"
 #include "mainwindow/HeadlessPollTimer.h"
@@ -13,6 +14,7 @@
 #include "mainwindow/ServiceStatus.h"
 #include "mainwindow/WindowStatements.h"
 #include "startup/ExitStatus.h"
+#include "support/FakeChangeSignal.h"
 #include "support/FakeServiceManager.h"
 #include "support/Fakes.h"
 #include "support/FileBytes.h"
@@ -134,6 +136,44 @@ TEST_F(HeadlessRunnerTest, TheServiceManagerHearsReadyEachTickAndStopping) {
                   "READY", "STATUS=2 Item(s) waiting to print; Sending to Printer 'KITCHEN1'",
                   "WATCHDOG", "STATUS=0 Item(s) waiting to print; Sending to Printer 'KITCHEN1'",
                   "WATCHDOG", "STOPPING"}));
+}
+
+// An idle outlet behind a working change signal: the first second's pass,
+// then seconds without one, which still feed the watchdog, count towards
+// --ticks and tell the status page the server is alive.
+TEST_F(HeadlessRunnerTest, IdleSecondsGoWithoutAPassButKeepTheClock) {
+    struct CountingObserver final : TickObserver {
+        void TickStarted() override {}
+        void TickEnded() override { ++ended; }
+        int ended = 0;
+    } observer;
+    form.SetTickObserver(&observer);
+    FakeChangeSignal signal;
+    PassScheduler scheduler([] { return true; });
+    scheduler.UseSignal(&signal);
+    FakeServiceManager service;
+    EXPECT_EQ(runner.Run({3, std::chrono::milliseconds(1), &service, &scheduler}), kExitNormal);
+    EXPECT_EQ(passes.notices, 1);
+    EXPECT_EQ(std::count(service.calls.begin(), service.calls.end(), "WATCHDOG"), 3);
+    EXPECT_EQ(observer.ended, 3);
+}
+
+// A wake runs a pass at once, long before the clock's next second; a wake
+// during it gives one more.
+TEST_F(HeadlessRunnerTest, AWakeRunsAPassWithoutWaitingForTheClock) {
+    PassScheduler scheduler;
+    scheduler.Wake();
+    passes.onNotices = [&] {
+        if (passes.notices == 1) {
+            std::thread([&] { scheduler.Wake(); }).join();
+        } else {
+            std::raise(SIGTERM);
+        }
+    };
+    FakeServiceManager service;
+    EXPECT_EQ(runner.Run({0, std::chrono::hours(1), &service, &scheduler}), kExitNormal);
+    EXPECT_EQ(passes.notices, 2);
+    EXPECT_EQ(std::count(service.calls.begin(), service.calls.end(), "WATCHDOG"), 0);
 }
 
 TEST_F(HeadlessRunnerTest, TheServiceStatusNamesThePrintersThatDoNotPrint) {

@@ -15,10 +15,12 @@
 #include <QTableView>
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 
 #include "mainwindow/FakePrintPasses.h"
 #include "mainwindow/qt/TicketPreviewDialogQt.h"
 #include "startup/ExitStatus.h"
+#include "support/FakeChangeSignal.h"
 #include "support/Fakes.h"
 #include "support/FileBytes.h"
 #include "support/TestDatabase.h"
@@ -135,6 +137,30 @@ TEST_F(MainWindowQtTest, TickUpdatesTimeAndGridAndOptionClickSwitchesMode) {
 
     form.ShowStatus("Sending to Printer 'KITCHEN1'");
     EXPECT_EQ(window.Label2()->text(), "Sending to Printer 'KITCHEN1'");
+}
+
+// A wake from another thread reaches the window through its event loop and
+// runs a pass at once; the clock's tick of an idle outlet behind a working
+// signal only moves the time on.
+TEST_F(MainWindowQtTest, AWakeRunsAPassThroughTheEventLoopAndAnIdleTickOnlyKeepsTime) {
+    FakeChangeSignal signal;
+    PassScheduler scheduler([] { return true; });
+    scheduler.UseSignal(&signal);
+    window.SetScheduler(scheduler);
+    ASSERT_TRUE(window.Load());
+    window.Tick();
+    ASSERT_EQ(passes.notices, 1) << "the first second passes";
+
+    clock.Set({2026, 12, 7, 22, 5, 10});
+    window.Tick();
+    EXPECT_EQ(passes.notices, 1);
+    EXPECT_EQ(window.Lbltime()->text(), "07/12/2026 22:05:10");
+
+    std::thread([&] { scheduler.Wake(); }).join();
+    for (int turn = 0; turn < 100 && passes.notices == 1; ++turn) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_EQ(passes.notices, 2);
 }
 
 TEST_F(MainWindowQtTest, MinimizedHidesIntoTheTrayWhichRestoresOrShutsDown) {

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -67,6 +68,12 @@ MainWindowQt::MainWindowQt(MDIForm1& form, PrintPasses& passes, QtPollTimer& tim
     states_.SetListener(this);
     Changed();
     connect(&timer_.Timer(), &QTimer::timeout, this, &MainWindowQt::Tick);
+    connect(&signalPoll_, &QTimer::timeout, this, [this] {
+        if (!finished_) {
+            Guarded([this] { scheduler_->PollSignal(); });
+        }
+    });
+    ListenToScheduler();
     connect(&tray_, &TrayIconQt::DoubleClicked, this, [this] { commands_.NoSysIcon(true); });
     connect(&tray_, &TrayIconQt::RestoreRequested, this, [this] { commands_.Restore(); });
     connect(&tray_, &TrayIconQt::ShutDownRequested, this, [this] { commands_.ShutDownFromMenu(); });
@@ -287,7 +294,37 @@ bool MainWindowQt::Load() {
 
 void MainWindowQt::Tick() {
     if (!finished_) {
-        Guarded([this] { form_.PollCycle(passes_); });
+        Guarded([this] {
+            const auto now = std::chrono::steady_clock::now();
+            if (!scheduler_->ClockSecond(now)) {
+                form_.KeepTime();
+            }
+            scheduler_->RunDue([this] { form_.PollCycle(passes_); }, now);
+        });
+    }
+}
+
+void MainWindowQt::SetScheduler(PassScheduler& scheduler) {
+    scheduler_ = &scheduler;
+    ListenToScheduler();
+}
+
+void MainWindowQt::ListenToScheduler() {
+    bell_ = std::make_unique<QSocketNotifier>(scheduler_->Doorbell().Fd(), QSocketNotifier::Read);
+    connect(bell_.get(), &QSocketNotifier::activated, this, &MainWindowQt::RunDuePass);
+    signalPoll_.stop();
+    if (scheduler_->PollEvery().count() > 0) {
+        signalPoll_.start(static_cast<int>(scheduler_->PollEvery().count()));
+    }
+}
+
+void MainWindowQt::RunDuePass() {
+    scheduler_->Doorbell().Clear();
+    if (!finished_) {
+        Guarded([this] {
+            scheduler_->RunDue([this] { form_.PollCycle(passes_); },
+                               std::chrono::steady_clock::now());
+        });
     }
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 #include "mainwindow/MDIForm1.h"
@@ -17,17 +19,20 @@
 #include "sending/PrinterStates.h"
 #include "startup/Operator.h"
 #include "startup/PrintLog.h"
+#include "wake/PassScheduler.h"
 
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QSocketNotifier;
 class QTableView;
 
 namespace kps {
 
 // The main window on screen. It shows MDIForm1's state, drives its ticks
-// from the Qt timer and forwards the operator's clicks; the rules live in
-// MDIForm1 and WindowCommands.
+// from the Qt timer and its passes as the scheduler says, and forwards the
+// operator's clicks; the rules live in MDIForm1, the scheduler and
+// WindowCommands.
 class MainWindowQt final : public QWidget,
                            public MainWindowObserver,
                            public WindowShell,
@@ -47,8 +52,13 @@ class MainWindowQt final : public QWidget,
     // and has emitted Finished(kExitFatalError).
     bool Load();
 
-    // One tick of Timer1; an error is reported and ends the run.
+    // One tick of Timer1 (a second of the clock); an error is reported and
+    // ends the run.
     void Tick();
+
+    // Passes run when `scheduler` says, woken through the event loop;
+    // without one, at every tick.
+    void SetScheduler(PassScheduler& scheduler);
 
     // Enables the Preview action of the grid and the Reprint button of the
     // printer panel.
@@ -121,6 +131,8 @@ class MainWindowQt final : public QWidget,
     void ShowGridMenu(const QPoint& at);
     template <typename Action>
     bool Guarded(Action action);
+    void ListenToScheduler();
+    void RunDuePass();
 
     MDIForm1& form_;
     PrintPasses& passes_;
@@ -134,6 +146,10 @@ class MainWindowQt final : public QWidget,
     PrinterStatesModelQt printersModel_;
     TrayIconQt tray_;
     bool finished_ = false;
+    PassScheduler everyTick_;
+    PassScheduler* scheduler_ = &everyTick_;
+    std::unique_ptr<QSocketNotifier> bell_;
+    QTimer signalPoll_;
 
     QLabel* label3_ = nullptr;
     QLabel* lbltime_ = nullptr;

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <sstream>
+
+#include "database/OdbcConnectionString.h"
+#include "database/PostgresChangeListener.h"
+#include "database/SqliteDataVersionSignal.h"
+#include "database/WaitingRowsProbe.h"
+#include "startup/ConnectionFactory.h"
+#include "startup/OpenChangeSignal.h"
+#include "support/Fakes.h"
+#include "support/TempFolder.h"
+#include "support/TestDatabase.h"
+
+namespace kps::test {
+namespace {
+
+constexpr const char* kNewItem = "INSERT INTO kelt_trs_printingdetails (TableCode) VALUES ('T1')";
+
+std::unique_ptr<Connection> Terminal(const TestDatabase& database) {
+    return OpenDatabaseConnection(database.Setup(), AdoConnectionString(database.Setup()));
+}
+
+TEST(ChangeSignalTest, SqliteWakesOnAnotherConnectionsCommitAndNotOnItsOwnWrites) {
+    TestDatabase database;
+    SqliteDataVersionSignal signal(database.Db());
+    EXPECT_TRUE(signal.Live());
+    EXPECT_FALSE(signal.Changed());
+
+    Terminal(database)->Execute(kNewItem);
+    EXPECT_TRUE(signal.Changed());
+    EXPECT_FALSE(signal.Changed()) << "one change is told once";
+
+    database.Exec("UPDATE kelt_trs_printingdetails SET PrintStatus = 1");
+    EXPECT_FALSE(signal.Changed()) << "the server's own marking";
+}
+
+// The probe for a database without a signal of its own, through ODBC.
+class WaitingRowsProbeTest : public ::testing::TestWithParam<Backend> {};
+
+TEST_P(WaitingRowsProbeTest, SeesNewRowsAndRowsSetWaitingAgain) {
+    if (!TestDatabase::IsAvailable(GetParam())) {
+        GTEST_SKIP() << BackendName(GetParam()) << " is not started here";
+    }
+    TestDatabase database(GetParam());
+    WaitingRowsProbe probe(database.Db(), std::chrono::milliseconds(200));
+    EXPECT_FALSE(probe.Live()) << "not trusted to see every change";
+    EXPECT_FALSE(probe.Changed());
+
+    auto terminal = Terminal(database);
+    terminal->Execute(kNewItem);
+    EXPECT_TRUE(probe.Changed());
+    EXPECT_FALSE(probe.Changed());
+    database.Exec("UPDATE kelt_trs_printingdetails SET PrintStatus = 1");
+    probe.Changed();
+    terminal->Execute("UPDATE kelt_trs_printingdetails SET PrintStatus = 0");
+    EXPECT_TRUE(probe.Changed()) << "set waiting again";
+    terminal->Execute(
+        "INSERT INTO kelt_trs_printkitchen (PrinterGroupCode, PrintStatus) VALUES ('G1', 0)");
+    EXPECT_TRUE(probe.Changed()) << "a kitchen notice";
+}
+
+INSTANTIATE_TEST_SUITE_P(Databases, WaitingRowsProbeTest,
+                         ::testing::Values(Backend::SqliteOdbc, Backend::Postgres),
+                         [](const auto& info) { return BackendName(info.param); });
+
+TEST(ChangeSignalTest, PostgresParametersComeFromTheOdbcConnectionString) {
+    const PostgresParameters parameters = PostgresParametersFromOdbc(
+        "DRIVER={PostgreSQL Unicode};UID=kps;PWD={a;b}}c};DATABASE=orders;SERVER=10.0.0.5;"
+        "Port=5433;SSLmode=require;");
+    const PostgresParameters expected{{"host", "10.0.0.5"},  {"port", "5433"},
+                                      {"dbname", "orders"},  {"user", "kps"},
+                                      {"password", "a;b}c"}, {"sslmode", "require"}};
+    ASSERT_GE(parameters.size(), expected.size());
+    EXPECT_EQ(PostgresParameters(parameters.begin(), parameters.begin() + 6), expected);
+}
+
+// What the listener's thread tells, for the test's thread to wait on.
+class ListenerEvents {
+  public:
+    void Wake() {
+        std::lock_guard lock(mutex_);
+        ++wakes_;
+        changed_.notify_all();
+    }
+    void Note(const std::string& line) {
+        std::lock_guard lock(mutex_);
+        notes_.push_back(line);
+        changed_.notify_all();
+    }
+    // Waits (at most a generous bound) until `done` holds.
+    template <typename Done>
+    bool Await(Done done) {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(20), [&] { return done(); });
+    }
+    int wakes_ = 0;
+    std::vector<std::string> notes_;
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+};
+
+class PostgresChangeListenerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!TestDatabase::IsAvailable(Backend::Postgres)) {
+            GTEST_SKIP() << "PostgreSQL is not started here";
+        }
+        database_ = std::make_unique<TestDatabase>(Backend::Postgres);
+    }
+
+    std::unique_ptr<TestDatabase> database_;
+};
+
+TEST_F(PostgresChangeListenerTest, WakesOnNewRowsAndAfterALostConnectionFallsBackAndComesBack) {
+    GeneralSetup setup = database_->Setup();
+    PostgresParameters parameters = PostgresParametersFromOdbc(OdbcConnectionStringFromAdo(
+        AdoConnectionString(setup), setup.OdbcDriver, setup.OdbcOptions));
+    // A name of its own, so that only this test's listener is cut off.
+    const std::string name = "kps listener test " + std::to_string(::getpid());
+    parameters.back() = {"application_name", name};
+    ListenerEvents events;
+    PostgresChangeListener listener(
+        parameters, [&] { events.Wake(); }, [&](const std::string& line) { events.Note(line); },
+        std::chrono::milliseconds(300));
+    ASSERT_TRUE(events.Await([&] { return events.wakes_ == 1; })) << "woken once listening";
+    EXPECT_TRUE(listener.Live());
+
+    auto terminal = Terminal(*database_);
+    terminal->Execute(kNewItem);
+    ASSERT_TRUE(events.Await([&] { return events.wakes_ == 2; }));
+
+    database_->Exec(
+        "SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+        "application_name = '" +
+        name + "'");
+    ASSERT_TRUE(events.Await([&] { return events.notes_.size() == 2; }));
+    EXPECT_NE(events.notes_[0].find("read every second"), std::string::npos) << events.notes_[0];
+    EXPECT_EQ(events.notes_[1], "The database's change signal is back");
+    EXPECT_TRUE(listener.Live());
+    const int before = events.wakes_;
+    EXPECT_GE(before, 3) << "woken when back, for what came meanwhile";
+    terminal->Execute("UPDATE kelt_trs_printingdetails SET PrintStatus = 0");
+    EXPECT_TRUE(events.Await([&] { return events.wakes_ > before; }));
+}
+
+TEST_F(PostgresChangeListenerTest, WithoutTheTriggersTheClockAloneAndOneLineSaysSo) {
+    EXPECT_TRUE(PostgresChangeListener::TriggersPresent(database_->Db()));
+    database_->Exec("DROP TRIGGER kps_waiting_notices ON kelt_trs_printkitchen");
+    EXPECT_FALSE(PostgresChangeListener::TriggersPresent(database_->Db()));
+
+    TempFolder folder;
+    FakeClock clock;
+    std::ostringstream journal;
+    PrintLog log(folder.Path(), clock, 1252, &journal);
+    GeneralSetup setup = database_->Setup();
+    EXPECT_EQ(OpenChangeSignal(setup, database_->Db(), log, [] {}), nullptr);
+    EXPECT_EQ(journal.str(),
+              "<4>Warning: the waiting tables have no change trigger "
+              "(schema/add-indexes-postgres.sql adds "
+              "it): they are read every second\n");
+}
+
+}  // namespace
+}  // namespace kps::test
