@@ -44,7 +44,8 @@ void MDIForm1::Load() {
         " Left Outer Join Kelt_mt_Service As C On A.ServiceType=C.ServiceType " +
         " left outer join kelt_mt_printergroup as D on D.PrinterGroupCode=b.RefPrinterGroupCode" +
         " WHERE A.PrintStatus=0 order by id";
-    pendingItems_ = db_.OpenRecordset(pendingItemsSql_);
+    // Not run here: the refresh below reads it forward, keeping the grid's rows only.
+    pendingItems_ = std::make_unique<Recordset>(db_, pendingItemsSql_, Recordset::Unrun{});
     ticket_.List1.clear();
     ticket_.List2.clear();
     RefreshWaitingGrid();
