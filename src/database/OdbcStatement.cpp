@@ -98,6 +98,11 @@ ResultTable OdbcStatement::Query() {
     return handle_.FetchAll();
 }
 
+void OdbcStatement::QueryInto(RowSink& sink) {
+    Run();
+    handle_.FetchInto(sink);
+}
+
 void OdbcStatement::Run() {
     std::vector<Parameter> parameters;
     parameters.reserve(values_.size());

@@ -17,6 +17,7 @@ class OdbcStatement final : public Statement {
     void Bind(int index, const Value& value) override;
     void Execute() override;
     ResultTable Query() override;
+    void QueryInto(RowSink& sink) override;
 
   private:
     void Run();

@@ -10,6 +10,7 @@
 
 #include "database/OdbcConnectionString.h"
 #include "database/OdbcText.h"
+#include "database/ResultTableSink.h"
 #include "text/KpsError.h"
 #include "text/Text.h"
 #include "text/Utf16.h"
@@ -308,15 +309,23 @@ void OdbcStatementHandle::ExecutePrepared() {
 }
 
 ResultTable OdbcStatementHandle::FetchAll() {
+    ResultTableSink sink;
+    FetchInto(sink);
+    return std::move(sink.table);
+}
+
+void OdbcStatementHandle::FetchInto(RowSink& sink) {
     SQLSMALLINT count = 0;
     if (!SQL_SUCCEEDED(SQLNumResultCols(handle_, &count))) {
         Fail();
     }
-    ResultTable table;
     std::vector<Column> columns = DescribeColumns(*this, count);
+    std::vector<std::string> names;
     for (const auto& column : columns) {
-        table.columns.push_back(column.name);
+        names.push_back(column.name);
     }
+    sink.Columns(names);
+    std::vector<Value> row;
     while (count > 0) {
         SQLRETURN rc = SQLFetch(handle_);
         if (rc == SQL_NO_DATA) {
@@ -325,15 +334,14 @@ ResultTable OdbcStatementHandle::FetchAll() {
         if (!SQL_SUCCEEDED(rc)) {
             Fail();
         }
-        std::vector<Value> row;
+        row.clear();
         row.reserve(columns.size());
         for (std::size_t i = 0; i < columns.size(); ++i) {
             row.push_back(ReadValue(*this, static_cast<SQLUSMALLINT>(i + 1), columns[i].kind));
         }
-        table.rows.push_back(std::move(row));
+        sink.Row(row);
     }
     CloseCursor();
-    return table;
 }
 
 void OdbcStatementHandle::CloseCursor() {

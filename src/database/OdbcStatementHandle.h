@@ -3,6 +3,7 @@
 #include <string>
 
 #include "database/ResultTable.h"
+#include "database/RowSink.h"
 
 namespace kps {
 
@@ -34,6 +35,8 @@ class OdbcStatementHandle {
     // Every row of the current result, then the cursor is closed so the
     // statement can run again.
     ResultTable FetchAll();
+    // The same, each row handed to `sink` as it is fetched and not kept.
+    void FetchInto(RowSink& sink);
     void CloseCursor();
 
     [[noreturn]] void Fail() const;

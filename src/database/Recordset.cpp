@@ -10,6 +10,33 @@
 
 namespace kps {
 
+namespace {
+
+// Keeps the first rows of a result and hands every row on.
+class FirstRowsSink final : public RowSink {
+  public:
+    FirstRowsSink(RowSink& inner, std::size_t keep) : inner_(inner), keep_(keep) {}
+
+    void Columns(const std::vector<std::string>& names) override {
+        table.columns = names;
+        inner_.Columns(names);
+    }
+    void Row(std::vector<Value>& values) override {
+        if (table.rows.size() < keep_) {
+            table.rows.push_back(values);  // copied: the inner sink may move the values out
+        }
+        inner_.Row(values);
+    }
+
+    ResultTable table;
+
+  private:
+    RowSink& inner_;
+    std::size_t keep_;
+};
+
+}  // namespace
+
 std::unique_ptr<Recordset> Connection::OpenRecordset(const std::string& sql) {
     return std::make_unique<Recordset>(*this, sql);
 }
@@ -33,6 +60,14 @@ void Recordset::Bind(int index, const Value& value) {
 void Recordset::Requery() {
     RequireOpen();
     Load(statement_->Query());
+    current_ = 0;
+}
+
+void Recordset::Requery(RowSink& sink, std::size_t keep) {
+    RequireOpen();
+    FirstRowsSink first(sink, keep);
+    statement_->QueryInto(first);
+    Load(std::move(first.table));
     current_ = 0;
 }
 

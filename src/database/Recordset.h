@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "database/Connection.h"
+#include "database/RowSink.h"
 
 namespace kps {
 
@@ -26,6 +27,11 @@ class Recordset {
 
     // Runs the prepared statement again and moves to the first row.
     void Requery();
+
+    // The same for a result too large to hold: every row goes to `sink` as
+    // it is fetched, and only the first `keep` rows stay to be walked
+    // (RecordCount counts those).
+    void Requery(RowSink& sink, std::size_t keep);
 
     bool IsEOF() const;
     void MoveFirst();

@@ -4,6 +4,7 @@
 
 #include <charconv>
 
+#include "database/ResultTableSink.h"
 #include "text/KpsError.h"
 #include "text/Text.h"
 
@@ -155,30 +156,38 @@ void SqliteStatement::Execute() {
 }
 
 ResultTable SqliteStatement::Query() {
-    ResultTable table;
+    ResultTableSink sink;
+    QueryInto(sink);
+    return std::move(sink.table);
+}
+
+void SqliteStatement::QueryInto(RowSink& sink) {
     if (statement_ == nullptr) {
-        return table;
+        sink.Columns({});
+        return;
     }
     ResetOnExit reset(statement_);
     int columns = sqlite3_column_count(statement_);
+    std::vector<std::string> names;
     std::vector<ColumnType> types;
     for (int i = 0; i < columns; ++i) {
-        table.columns.emplace_back(sqlite3_column_name(statement_, i));
+        names.emplace_back(sqlite3_column_name(statement_, i));
         types.push_back(DeclaredColumnType(statement_, i));
     }
+    sink.Columns(names);
+    std::vector<Value> row;
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(statement_)) == SQLITE_ROW) {
-        std::vector<Value> row;
+        row.clear();
         row.reserve(static_cast<std::size_t>(columns));
         for (int i = 0; i < columns; ++i) {
             row.push_back(ColumnValue(statement_, i, types[static_cast<std::size_t>(i)]));
         }
-        table.rows.push_back(std::move(row));
+        sink.Row(row);
     }
     if (rc != SQLITE_DONE) {
         Fail(rc);
     }
-    return table;
 }
 
 void SqliteStatement::Fail(int code) const {

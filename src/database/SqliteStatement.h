@@ -25,6 +25,7 @@ class SqliteStatement final : public Statement {
     void Bind(int index, const Value& value) override;
     void Execute() override;
     ResultTable Query() override;
+    void QueryInto(RowSink& sink) override;
 
   private:
     [[noreturn]] void Fail(int code) const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/ResultTable.h"
+#include "database/RowSink.h"
 #include "database/Value.h"
 
 namespace kps {
@@ -23,6 +24,11 @@ class Statement {
     // Runs the statement and returns all of its rows, columns as
     // Connection::Query gives them.
     virtual ResultTable Query() = 0;
+
+    // Runs the statement and hands each row to `sink` as it is fetched,
+    // keeping none. Back ends that can read forward only override it; this
+    // one runs Query and hands its rows on.
+    virtual void QueryInto(RowSink& sink);
 };
 
 }  // namespace kps

@@ -44,7 +44,8 @@ void MDIForm1::Load() {
         " Left Outer Join Kelt_mt_Service As C On A.ServiceType=C.ServiceType " +
         " left outer join kelt_mt_printergroup as D on D.PrinterGroupCode=b.RefPrinterGroupCode" +
         " WHERE A.PrintStatus=0 order by id";
-    pendingItems_ = db_.OpenRecordset(pendingItemsSql_);
+    // Not run here: the refresh below reads it forward, keeping the grid's rows only.
+    pendingItems_ = std::make_unique<Recordset>(db_, pendingItemsSql_, Recordset::Unrun{});
     ticket_.List1.clear();
     ticket_.List2.clear();
     RefreshWaitingGrid();
@@ -110,23 +111,35 @@ void MDIForm1::KeepTime() {
 
 void MDIForm1::RefreshWaitingGrid() {
     Recordset& items = PendingItems();
-    items.Requery();
-    grid_.Fill(items);
+    // Read forward: the grid's rows are kept, every other row is only counted.
+    WaitingItemsPerDevice perDevice(DeviceList());
+    items.Requery(perDevice, WaitingGrid::kMaxRows);
+    const WaitingItemsRouting& routing = perDevice.Routing();
+    grid_.Fill(items, routing.waiting);
     // "0 Item(s)" rather than a blank label: the operator sees the server is alive.
-    dis_ = std::to_string(items.RecordCount()) + " Item(s) waiting to print";
-    WaitingItemsRouting routing = WaitingItemsPerDevice(items, DeviceList());
+    dis_ = std::to_string(routing.waiting) + " Item(s) waiting to print";
     unroutable_ = routing.unroutable;
-    if (log_ != nullptr) {
-        for (const auto& id : routing.unroutableIds) {
-            if (loggedUnroutable_.insert(id).second) {
-                log_->WriteLog("Item " + id + " has no printer");
-            }
-        }
-    }
+    LogUnroutable(routing.unroutableIds);
     if (states_ != nullptr) {
         states_->SetWaitingItems(routing.perDevice);
         states_->SetUnroutable(routing.unroutable);
     }
+}
+
+void MDIForm1::LogUnroutable(const std::vector<std::string>& ids) {
+    if (log_ == nullptr) {
+        return;
+    }
+    // Only the items still unroutable are remembered, so the set never
+    // outgrows the waiting list.
+    std::set<std::string> logged;
+    for (const auto& id : ids) {
+        if (!loggedUnroutable_.contains(id)) {
+            log_->WriteLog("Item " + id + " has no printer");
+        }
+        logged.insert(id);
+    }
+    loggedUnroutable_ = std::move(logged);
 }
 
 void MDIForm1::DispatchTrigger(PrintPasses& passes) {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "database/Connection.h"
 #include "database/Recordset.h"
@@ -90,6 +91,8 @@ class MDIForm1 final : public PrintWindow {
 
   private:
     void CloseRecordsets();
+    // Names each item no device can take, once while it waits.
+    void LogUnroutable(const std::vector<std::string>& ids);
     static Recordset& Opened(const std::unique_ptr<Recordset>& recordset);
 
     Connection& db_;

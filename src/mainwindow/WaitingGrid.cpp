@@ -17,11 +17,12 @@ const std::array<GridColumn, WaitingGrid::kColumnCount>& WaitingGrid::Columns() 
     return columns;
 }
 
-void WaitingGrid::Fill(Recordset& pendingItems) {
+void WaitingGrid::Fill(Recordset& pendingItems, long waiting) {
     rows_.clear();
     itemIds_.clear();
-    rows_.reserve(static_cast<std::size_t>(pendingItems.RecordCount()));
-    for (pendingItems.MoveFirst(); !pendingItems.IsEOF(); pendingItems.MoveNext()) {
+    waiting_ = waiting;
+    for (pendingItems.MoveFirst(); !pendingItems.IsEOF() && rows_.size() < kMaxRows;
+         pendingItems.MoveNext()) {
         itemIds_.push_back(pendingItems.Field("ID").AsText());
         rows_.push_back(Row{
             pendingItems.Field("TableCode").Or("-"),
@@ -32,6 +33,18 @@ void WaitingGrid::Fill(Recordset& pendingItems) {
             pendingItems.Field("PrinterGroupCode").AsText(),
         });
     }
+}
+
+std::string WaitingGrid::ShownNote() const {
+    if (waiting_ <= static_cast<long>(rows_.size())) {
+        return {};
+    }
+    std::string note = "Showing the first ";
+    note += std::to_string(rows_.size());
+    note += " of ";
+    note += std::to_string(waiting_);
+    note += " waiting items";
+    return note;
 }
 
 const std::string& WaitingGrid::Cell(int row, int column) const {

@@ -51,10 +51,11 @@ void StatusCollector::TickEnded() {
 
 void StatusCollector::Publish() {
     auto snapshot = std::make_shared<StatusSnapshot>();
-    const std::vector<WaitingGrid::Row>& rows = sources_.form.FlxData().Rows();
+    const WaitingGrid& grid = sources_.form.FlxData();
+    const std::vector<WaitingGrid::Row>& rows = grid.Rows();
     server_.standby = sources_.states.Standby();
     server_.statusLine = sources_.form.Label2();
-    server_.waitingItems = static_cast<long>(rows.size());
+    server_.waitingItems = grid.Waiting();
     server_.unroutableItems = sources_.states.Unroutable();
     server_.alertAfter = sources_.alertAfter;
     snapshot->server = server_;

@@ -47,7 +47,7 @@ struct ServerSnapshot {
 // the tick thread; read, never changed, by the status server's threads.
 struct StatusSnapshot {
     // Waiting items beyond this many are counted, not listed.
-    static constexpr std::size_t kMaxWaitingRows = 1000;
+    static constexpr std::size_t kMaxWaitingRows = WaitingGrid::kMaxRows;
 
     ServerSnapshot server;
     std::vector<PrinterSnapshot> printers;

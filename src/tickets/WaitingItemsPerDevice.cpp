@@ -2,7 +2,7 @@
 
 #include <strings.h>
 
-#include <optional>
+#include <cstdlib>
 
 #include "startup/FlagText.h"
 
@@ -11,9 +11,9 @@ namespace kps {
 namespace {
 
 // The first column of that name, as Recordset::Field finds it.
-std::optional<std::size_t> ColumnOf(const ResultTable& table, const char* name) {
-    for (std::size_t i = 0; i < table.columns.size(); ++i) {
-        if (strcasecmp(table.columns[i].c_str(), name) == 0) {
+std::optional<std::size_t> ColumnOf(const std::vector<std::string>& columns, const char* name) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (strcasecmp(columns[i].c_str(), name) == 0) {
             return i;
         }
     }
@@ -23,8 +23,8 @@ std::optional<std::size_t> ColumnOf(const ResultTable& table, const char* name) 
 // Device code -> name, for the devices the dispatch can load.
 std::map<long, std::string> DeviceNames(const ResultTable& devices) {
     std::map<long, std::string> names;
-    auto code = ColumnOf(devices, "Devicecode");
-    auto name = ColumnOf(devices, "DeviceName");
+    auto code = ColumnOf(devices.columns, "Devicecode");
+    auto name = ColumnOf(devices.columns, "DeviceName");
     if (!code || !name) {
         return names;
     }
@@ -40,31 +40,43 @@ std::map<long, std::string> DeviceNames(const ResultTable& devices) {
 
 }  // namespace
 
-WaitingItemsRouting WaitingItemsPerDevice(const Recordset& items, const Recordset& devices) {
-    WaitingItemsRouting routing;
-    const std::map<long, std::string> names = DeviceNames(devices.Rows());
-    const ResultTable& table = items.Rows();
-    auto flagsColumn = ColumnOf(table, "RefPrinterGroup");
-    auto idColumn = ColumnOf(table, "ID");
-    for (const auto& row : table.rows) {
-        bool routed = false;
-        if (flagsColumn && !row[*flagsColumn].IsNull()) {
-            for (int position : FlaggedPositions(row[*flagsColumn].AsText())) {
-                auto device = names.find(position);
-                if (device != names.end()) {
-                    ++routing.perDevice[device->second];
-                    routed = true;
-                }
-            }
+WaitingItemsPerDevice::WaitingItemsPerDevice(const Recordset& devices)
+    : deviceNames_(DeviceNames(devices.Rows())) {}
+
+void WaitingItemsPerDevice::Columns(const std::vector<std::string>& names) {
+    flagsColumn_ = ColumnOf(names, "RefPrinterGroup");
+    idColumn_ = ColumnOf(names, "ID");
+}
+
+void WaitingItemsPerDevice::Row(std::vector<Value>& values) {
+    ++routing_.waiting;
+    const Value* flags = flagsColumn_ ? &values[*flagsColumn_] : nullptr;
+    const std::vector<long*>* counters =
+        flags != nullptr && !flags->IsNull() ? &Route(flags->AsText()) : nullptr;
+    if (counters != nullptr && !counters->empty()) {
+        for (long* counter : *counters) {
+            ++*counter;
         }
-        if (!routed) {
-            ++routing.unroutable;
-            if (idColumn) {
-                routing.unroutableIds.push_back(row[*idColumn].AsText());
+        return;
+    }
+    ++routing_.unroutable;
+    if (idColumn_) {
+        routing_.unroutableIds.push_back(values[*idColumn_].AsText());
+    }
+}
+
+const std::vector<long*>& WaitingItemsPerDevice::Route(const std::string& flags) {
+    auto [route, added] = routes_.try_emplace(flags);
+    if (added) {
+        for (int position : FlaggedPositions(flags)) {
+            auto device = deviceNames_.find(position);
+            if (device != deviceNames_.end()) {
+                // Map nodes stay put, so the counter's address does too.
+                route->second.push_back(&routing_.perDevice[device->second]);
             }
         }
     }
-    return routing;
+    return route->second;
 }
 
 }  // namespace kps

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <strings.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -124,6 +125,34 @@ TEST_P(DatabaseBackendTest, MovesThroughWaitingItemsInIdOrder) {
     items->MoveFirst();
     EXPECT_EQ(items->Field("ItemName").AsText(), "Grilled Salmon");
     EXPECT_EQ(items->Field("PrinterGroupName").AsText(), "Hot Kitchen");
+}
+
+// Reads the waiting items' item codes as they are fetched.
+class ItemCodeSink final : public RowSink {
+  public:
+    void Columns(const std::vector<std::string>& names) override {
+        column = std::find_if(names.begin(), names.end(),
+                              [](const std::string& name) {
+                                  return strcasecmp(name.c_str(), "ItemCode") == 0;
+                              }) -
+                 names.begin();
+    }
+    void Row(std::vector<Value>& values) override { codes.push_back(values.at(column).AsText()); }
+
+    std::ptrdiff_t column = -1;
+    std::vector<std::string> codes;
+};
+
+TEST_P(DatabaseBackendTest, ForwardRequeryHandsOnEveryRowAndKeepsOnlyTheFirst) {
+    AddItem(11, "T1", "F003", "1");
+    auto items = db_->Db().OpenRecordset(kItemsSql);
+    AddItem(12, "T1", "B001", "2");
+    AddItem(13, "T2", "F001", "1");
+    ItemCodeSink sink;
+    items->Requery(sink, 2);
+    EXPECT_EQ(sink.codes, (std::vector<std::string>{"F003", "B001", "F001"}));
+    EXPECT_EQ(items->RecordCount(), 2);
+    EXPECT_EQ(Column(*items, "ItemCode"), (std::vector<std::string>{"F003", "B001"}));
 }
 
 TEST_P(DatabaseBackendTest, FindSearchesForwardFromTheCurrentRow) {

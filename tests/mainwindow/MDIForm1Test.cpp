@@ -167,6 +167,52 @@ TEST_F(MDIForm1Test, RefreshCountsWaitingItemsPerFlaggedDeviceAndThoseNoDeviceTa
     EXPECT_EQ(states.Unroutable(), 0);
 }
 
+TEST_F(MDIForm1Test, LongWaitingListShowsTheFirstRowsAndCountsAndRoutesEveryItem) {
+    db.tables[kDeviceSql].rows = {{T("O"), Value::Integer(1), T("KITCHEN1")},
+                                  {T("O"), Value::Integer(2), T("BAR1")}};
+    db.tables[kItemsSql].columns.push_back("RefPrinterGroup");
+    const long items = static_cast<long>(WaitingGrid::kMaxRows) + 3;
+    const long unroutableId = items - 1;  // past the rows the grid shows
+    long kitchen = 0;
+    long bar = 0;
+    for (long id = 1; id <= items; ++id) {
+        const char* flags = id == unroutableId ? nullptr : id % 2 == 0 ? "OO" : "O";
+        kitchen += flags != nullptr ? 1 : 0;
+        bar += flags != nullptr && id % 2 == 0 ? 1 : 0;
+        db.tables[kItemsSql].rows.push_back({Value::Integer(id), T("T1"), T("D"), T("B1"),
+                                             T("Rice"), Value::Integer(1), T("G"), T(flags)});
+    }
+    PrinterStates states;
+    TempFolder folder;
+    PrintLog log(folder.Path(), clock);
+    MDIForm1 form = MakeForm();
+    form.SetPrinterStates(&states);
+    form.SetPrintLog(&log);
+    form.Load();
+    form.PollCycle(passes);
+
+    const WaitingGrid& grid = form.FlxData();
+    ASSERT_EQ(grid.Rows().size(), WaitingGrid::kMaxRows);
+    EXPECT_EQ(grid.ItemIds().back(), std::to_string(WaitingGrid::kMaxRows));
+    EXPECT_EQ(grid.Waiting(), items);
+    EXPECT_EQ(form.Dis(), std::to_string(items) + " Item(s) waiting to print");
+    EXPECT_EQ(grid.ShownNote(),
+              "Showing the first 1000 of " + std::to_string(items) + " waiting items");
+    ASSERT_EQ(states.Printers().size(), 2u);
+    EXPECT_EQ(states.Printers()[0].waitingItems, bar);
+    EXPECT_EQ(states.Printers()[1].waitingItems, kitchen);
+    EXPECT_EQ(states.Unroutable(), 1);
+    const std::string line = "Item " + std::to_string(unroutableId) + " has no printer";
+    const std::string logText = ReadBytes(log.TodayFile());
+    EXPECT_NE(logText.find(line), std::string::npos);
+    EXPECT_EQ(logText.find(line), logText.rfind(line)) << "logged once";
+
+    db.tables[kItemsSql].rows.resize(3);  // a short list again: every row is shown
+    form.PollCycle(passes);
+    EXPECT_EQ(form.FlxData().Rows().size(), 3u);
+    EXPECT_EQ(form.FlxData().ShownNote(), "");
+}
+
 TEST_F(MDIForm1Test, SplitModeComesFromPosition74OfTheOutletFlags) {
     struct Case {
         std::string refOutlet;

@@ -124,6 +124,18 @@ TEST_F(MainWindowQtTest, ShowsCaptionLabelsGridAndOptionsAfterLoad) {
                                     QAbstractItemModelTester::FailureReportingMode::Fatal);
 }
 
+TEST_F(MainWindowQtTest, ALongWaitingListShowsItsFirstRowsAndSaysSo) {
+    database.Exec(
+        "insert into kelt_trs_printingdetails (TableCode, ServiceType, BillNo, PosDescription, "
+        "Quantity, ItemCode, PrintStatus) with recursive n(i) as (select 1 union all select i + "
+        "1 from n where i < 1000) select 'T9', 'D', 'B9', 'Tea', 1, 'I1', 0 from n");
+    ASSERT_TRUE(window.Load());
+    EXPECT_EQ(window.Dis()->text(), "1003 Item(s) waiting to print");
+    EXPECT_EQ(window.GridModel().rowCount(), static_cast<int>(WaitingGrid::kMaxRows));
+    EXPECT_FALSE(window.ShownNote()->isHidden());
+    EXPECT_EQ(window.ShownNote()->text(), "Showing the first 1000 of 1003 waiting items");
+}
+
 TEST_F(MainWindowQtTest, TickUpdatesTimeAndGridAndOptionClickSwitchesMode) {
     ASSERT_TRUE(window.Load());
     database.Exec("update kelt_trs_printingdetails set PrintStatus=1 where BillNo='B1'");

@@ -87,6 +87,14 @@ TEST_F(StatusCollectorTest, ASnapshotBeforeTheFirstTickAndAfterEveryTick) {
     EXPECT_EQ(snapshot->server.ticks, 1);  // a published snapshot never changes
 }
 
+TEST_F(StatusCollectorTest, ALongWaitingListIsCountedInFullAndListedInPart) {
+    const std::vector<Value> item = db.tables[kItemsSql].rows.front();
+    db.tables[kItemsSql].rows.resize(WaitingGrid::kMaxRows + 1, item);
+    form.PollCycle(passes);
+    EXPECT_EQ(Latest()->server.waitingItems, static_cast<long>(WaitingGrid::kMaxRows) + 1);
+    EXPECT_EQ(Latest()->waiting.size(), WaitingGrid::kMaxRows);
+}
+
 TEST_F(StatusCollectorTest, KeptTicketsAreSharedBetweenSnapshotsUntilOneIsAdded) {
     form.PollCycle(passes);
     const auto first = Latest();

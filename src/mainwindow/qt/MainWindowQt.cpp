@@ -123,6 +123,8 @@ void MainWindowQt::BuildControls() {
         flxData_->setColumnWidth(column, WaitingGridModelQt::ColumnWidthPixels(column));
     }
     flxData_->setColumnHidden(WaitingGridModelQt::Fixed, true);
+    shownNote_ = new QLabel(this);
+    shownNote_->hide();
 
     option1_ = new QRadioButton(QStringLiteral("Individual"), this);
     option2_ = new QRadioButton(QStringLiteral("Table No"), this);
@@ -159,6 +161,7 @@ void MainWindowQt::BuildControls() {
     layout->addLayout(title);
     layout->addLayout(options);
     layout->addWidget(flxData_, 2);
+    layout->addWidget(shownNote_);
     layout->addWidget(printers_, 1);
     layout->addLayout(buttons);
 }
@@ -260,7 +263,7 @@ void MainWindowQt::Changed() {
 }
 
 void MainWindowQt::ShowTrayState() {
-    const long waiting = static_cast<long>(form_.FlxData().Rows().size());
+    const long waiting = form_.FlxData().Waiting();
     const long notPrinting = states_.NotPrintingCount();
     tray_.ShowState(QString::fromStdString(TrayTip(waiting, states_)), notPrinting > 0);
 }
@@ -346,6 +349,9 @@ void MainWindowQt::CycleChanged() {
     lbltime_->setText(QString::fromStdString(form_.Lbltime()));
     dis_->setText(QString::fromStdString(form_.Dis()));
     model_.Reset(form_.FlxData());
+    const std::string note = form_.FlxData().ShownNote();
+    shownNote_->setText(QString::fromStdString(note));
+    shownNote_->setVisible(!note.empty());
     ShowTrayState();
 }
 

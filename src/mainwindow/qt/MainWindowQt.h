@@ -96,6 +96,8 @@ class MainWindowQt final : public QWidget,
     QLabel* Label2() const { return label2_; }
     QLabel* Dis() const { return dis_; }
     QTableView* FlxData() const { return flxData_; }
+    // Under the grid when it shows only the first of the waiting items.
+    QLabel* ShownNote() const { return shownNote_; }
     const WaitingGridModelQt& GridModel() const { return model_; }
     QRadioButton* Option1() const { return option1_; }
     QRadioButton* Option2() const { return option2_; }
@@ -156,6 +158,7 @@ class MainWindowQt final : public QWidget,
     QLabel* label2_ = nullptr;
     QLabel* dis_ = nullptr;
     QTableView* flxData_ = nullptr;
+    QLabel* shownNote_ = nullptr;
     QRadioButton* option1_ = nullptr;
     QRadioButton* option2_ = nullptr;
     QPushButton* command3_ = nullptr;
