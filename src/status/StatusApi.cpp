@@ -86,16 +86,8 @@ void Waiting(JsonWriter& json, const StatusSnapshot& snapshot) {
     json.EndObject();
 }
 
-// How a device's kept tickets are read back as paper.
-struct PaperReading {
-    std::string device;
-    int codePage = 1252;
-    const PosPrinterRegistry* printers = nullptr;
-};
-
 // The ticket's list entry; its paper lines follow when `paper` is given.
-void Ticket(JsonWriter& json, const StoredTicket& ticket, std::size_t n,
-            const PaperReading* paper) {
+void Ticket(JsonWriter& json, const StoredTicket& ticket, std::size_t n, KeptTicketReader* paper) {
     json.BeginObject();
     json.Key("n").Integer(static_cast<long long>(n));
     json.Key("time").String(FormatIsoDateTime(ticket.time));
@@ -104,8 +96,7 @@ void Ticket(JsonWriter& json, const StoredTicket& ticket, std::size_t n,
     json.Key("title").String(TicketTitle(ticket));
     if (paper != nullptr) {
         json.Key("lines").BeginArray();
-        for (const PaperLine& line :
-             KeptTicketPaper(ticket, paper->device, paper->codePage, paper->printers)) {
+        for (const PaperLine& line : paper->Paper(ticket)) {
             json.BeginObject();
             json.Key("align").String(line.align == PaperAlign::Centre  ? "centre"
                                      : line.align == PaperAlign::Right ? "right"
@@ -136,7 +127,7 @@ void Ticket(JsonWriter& json, const StoredTicket& ticket, std::size_t n,
 }
 
 void TicketList(JsonWriter& json, const std::vector<StoredTicket>& tickets,
-                const PaperReading* paper) {
+                KeptTicketReader* paper) {
     json.Key("tickets").BeginArray();
     for (std::size_t i = 0; i < tickets.size(); ++i) {
         Ticket(json, tickets[i], i + 1, paper);
@@ -173,7 +164,7 @@ std::string TicketsJson(const std::string& device, const std::vector<StoredTicke
     JsonWriter json;
     json.BeginObject();
     json.Key("device").String(device);
-    const PaperReading paper{device, codePage, printers};
+    KeptTicketReader paper(device, codePage, printers);
     TicketList(json, tickets, &paper);
     json.EndObject();
     return json.Text() + "\n";

@@ -17,7 +17,7 @@ std::string StatusJson(const StatusSnapshot& snapshot, SteadyTime now);
 // each with its paper lines: {"device", "tickets": [{"n", "time", "key",
 // "items", "title", "lines": [{"align", "cut", "runs": [{"text", "width",
 // "height", "red"}], and for a drawn line "image": {"width", "height" (dots),
-// "red"}}]}]}, read in the device's encoding as KeptTicketPaper does.
+// "red"}}]}]}, read in the device's encoding as KeptTicketReader reads it.
 std::string TicketsJson(const std::string& device, const std::vector<StoredTicket>& tickets,
                         int codePage, const PosPrinterRegistry* printers);
 

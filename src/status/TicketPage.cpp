@@ -78,7 +78,7 @@ std::string TicketPageHtml(const std::string& device, long n, const StoredTicket
     std::string body = "<p><a href=\"/\">All printers</a></p>\n<h1>" + EscapeHtml(title) +
                        "</h1>\n<p>" + EscapeHtml(TicketTitle(ticket)) + "</p>\n";
     body += "<div class=\"paper\" style=\"width:" + std::to_string(ticket.columns) + "ch\">\n";
-    for (const PaperLine& line : KeptTicketPaper(ticket, device, codePage, printers)) {
+    for (const PaperLine& line : KeptTicketReader(device, codePage, printers).Paper(ticket)) {
         body += LineHtml(line);
     }
     body += "</div>\n";

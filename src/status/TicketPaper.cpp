@@ -1,31 +1,30 @@
 #include "status/TicketPaper.h"
 
-#include <memory>
-
 #include "output/EncodingResources.h"
 #include "output/EscPosTranslator.h"
-#include "output/LineRasterizer.h"
 
 namespace kps {
 
-std::vector<PaperLine> KeptTicketPaper(const StoredTicket& ticket, const std::string& device,
-                                       int codePage, const PosPrinterRegistry* printers) {
-    PosDevice printer;
-    printer.encoding = PrinterEncoding::OfCodePage(codePage);
+KeptTicketReader::KeptTicketReader(const std::string& device, int codePage,
+                                   const PosPrinterRegistry* printers) {
+    printer_.encoding = PrinterEncoding::OfCodePage(codePage);
     if (printers != nullptr) {
-        printer = printers->Resolve(device, "");
+        printer_ = printers->Resolve(device, "");
+        if (DrawsLines(printer_.encoding)) {
+            rasterizer_ = std::make_unique<LineRasterizer>(printers->RasterFont());
+        }
     }
-    // Made for this page alone: the status server answers on several threads.
-    std::unique_ptr<LineRasterizer> rasterizer;
-    if (printers != nullptr && DrawsLines(printer.encoding)) {
-        rasterizer = std::make_unique<LineRasterizer>(printers->RasterFont());
-    }
-    EscPosTranslator translator(printer.encoding, rasterizer.get(), printer.paperDots, {});
+}
+
+KeptTicketReader::~KeptTicketReader() = default;
+
+std::vector<PaperLine> KeptTicketReader::Paper(const StoredTicket& ticket) {
+    EscPosTranslator translator(printer_.encoding, rasterizer_.get(), printer_.paperDots, {});
     std::string bytes = translator.JobStart();
     for (const std::string& line : ticket.lines) {
         bytes += translator.Translate(line);
     }
-    return ReadEscPosPaper(bytes, ticket.columns, DoubleByteSetOf(printer.encoding));
+    return ReadEscPosPaper(bytes, ticket.columns, DoubleByteSetOf(printer_.encoding));
 }
 
 }  // namespace kps
