@@ -13,9 +13,8 @@ namespace kps {
 namespace {
 
 // ESC "@" initialises the printer, ESC "!" "0" selects double height and width.
-const std::string kReset = "\x1b@\r\n";
 const std::string kDoubleSize = "\x1b!0\r\n";
-const std::string kTicketStart = kReset + kDoubleSize;
+const std::string kTicketStart = "\x1b@\r\n" + kDoubleSize;
 // GS "V" 66 0: feed to the cutting position and cut partially.
 const std::string kTicketEnd = std::string("\x1dV\x42", 3) + std::string(1, '\0');
 
