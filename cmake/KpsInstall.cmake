@@ -79,9 +79,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 
 set(CPACK_DEBIAN_SERVER_PACKAGE_NAME kitchen-print-server)
-set(CPACK_DEBIAN_SERVER_PACKAGE_DEPENDS "adduser, odbcinst, fontconfig, fonts-dejavu-core")
-# Raster lines in Chinese, Japanese, Korean and Thai need a font that has them.
-set(CPACK_DEBIAN_SERVER_PACKAGE_RECOMMENDS "fonts-wqy-microhei, fonts-tlwg-loma-ttf")
+# Lines drawn as images need a font for each script: Latin, Greek, Cyrillic,
+# Hebrew and Arabic (DejaVu), Chinese, Japanese and Korean (WenQuanYi), Thai (Loma).
+set(CPACK_DEBIAN_SERVER_PACKAGE_DEPENDS
+    "adduser, odbcinst, fontconfig, fonts-dejavu-core, fonts-wqy-microhei, fonts-tlwg-loma-ttf")
 set(CPACK_DEBIAN_SERVER_PACKAGE_SUGGESTS "tdsodbc, odbc-postgresql, cups-client")
 set(CPACK_DEBIAN_SERVER_PACKAGE_CONTROL_EXTRA ${KPS_PACKAGING}/conffiles
     ${KPS_PACKAGING}/postinst ${KPS_PACKAGING}/prerm ${KPS_PACKAGING}/postrm)

@@ -85,9 +85,21 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
           lease_ ? &fence_ : nullptr,
           [this](const PrintJob& job) { return LaneDestination(job, registry_); }),
       form_(db_, clock_, ports.op, ticket_, ports.timer, started.RefOutlet),
-      context_{
-          db_,     log_,    clock_,   ports.op, form_,    codes_,          device_,
-          ticket_, divert_, records_, states_,  journal_, setup_.CodePage, setup_.SettingsFolder()},
+      context_{db_,
+               log_,
+               clock_,
+               ports.op,
+               form_,
+               codes_,
+               device_,
+               ticket_,
+               divert_,
+               records_,
+               states_,
+               journal_,
+               setup_.CodePage,
+               setup_.SettingsFolder(),
+               &registry_},
       dialog_(sending_, ports.divertHost, log_, ports.op),
       sending_(context_, lanes_, dialog_),
       composer_(context_, sending_),
@@ -96,7 +108,7 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       passes_(sending_, dispatcher_, notices_),
       stateFolder_(ResolveStateFolder(setup_)),
       reprints_(stateFolder_, log_),
-      reprinter_(db_, log_, reprints_, sending_, setup_.CodePage),
+      reprinter_(db_, log_, reprints_, sending_, setup_.CodePage, &registry_),
       tools_(context_, reprinter_),
       statusActions_({divert_, states_, reprinter_, dialog_, log_, clock_, reprints_}),
       scheduler_([this] {
@@ -105,7 +117,7 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       changes_(OpenChangeSignal(setup_, db_, log_, [this] { scheduler_.Wake(); })),
       status_(
           {form_, states_, records_, reprints_, clock_, setup_.CodePage,
-           std::chrono::seconds(setup_.AlertAfterSeconds)},
+           std::chrono::seconds(setup_.AlertAfterSeconds), &registry_},
           {setup_.StatusAddress, stateFolder_, ports.operatorAnswersQuestions, setup_.AlertCommand},
           log_) {
     status_.SetActionHandler(&statusActions_);

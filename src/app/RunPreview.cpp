@@ -6,6 +6,7 @@
 #include "mainwindow/HeadlessOperator.h"
 #include "mainwindow/HeadlessPollTimer.h"
 #include "mainwindow/MDIForm1.h"
+#include "output/PosPrinterRegistry.h"
 #include "startup/ExitStatus.h"
 #include "startup/LoadGeneralSetup.h"
 #include "startup/MasterData.h"
@@ -29,8 +30,9 @@ int RunPreview(const std::string& iniPath, const std::string& device, const std:
         TicketBuffers ticket;
         MDIForm1 form(*db, clock, op, ticket, timer, refOutlet);
         form.Load();
-        const auto tickets =
-            PreviewPrintQueue(*db, log, clock, op, form, setup.CodePage, setup.SettingsFolder());
+        const PosPrinterRegistry printers = PosPrinterRegistry::BesideSettings(setup);
+        const auto tickets = PreviewPrintQueue(*db, log, clock, op, form, setup.CodePage,
+                                               setup.SettingsFolder(), &printers);
         int number = 0;
         for (const PreviewTicket& previewed : tickets) {
             ++number;

@@ -13,7 +13,8 @@ namespace kps {
 namespace {
 
 // ESC "@" initialises the printer, ESC "!" "0" selects double height and width.
-const std::string kTicketStart = std::string("\x1b@\r\n") + "\x1b!0\r\n";
+const std::string kDoubleSize = "\x1b!0\r\n";
+const std::string kTicketStart = "\x1b@\r\n" + kDoubleSize;
 // GS "V" 66 0: feed to the cutting position and cut partially.
 const std::string kTicketEnd = std::string("\x1dV\x42", 3) + std::string(1, '\0');
 
@@ -63,6 +64,16 @@ bool WriteWithin(int fd, const std::string& bytes, Clock::time_point deadline) {
 std::string DirectTicketBytes(const std::string& ticketText, int codePage) {
     // The control codes in the text are ASCII, so the conversion keeps them.
     return kTicketStart + ToCodePage(ticketText, codePage) + "\r\n" + kTicketEnd;
+}
+
+std::string DirectTicketBytes(const std::string& ticketText, EscPosTranslator& translator) {
+    std::string bytes = translator.JobStart();
+    bytes += "\r\n";
+    std::string text = kDoubleSize;
+    text += ticketText;
+    text += "\r\n";
+    bytes += translator.Translate(text);
+    return bytes + kTicketEnd;
 }
 
 PrintFault WriteDirectPort(const std::string& directPort, const std::string& bytes,

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 namespace kps {
@@ -79,7 +78,7 @@ EscPosNetworkPrinter::EscPosNetworkPrinter(const PosPrinterRegistry& registry, c
 
 EscPosNetworkPrinter::EscPosNetworkPrinter(const PosPrinterRegistry& registry, const PrintLog& log,
                                            Timeouts timeouts)
-    : registry_(registry), log_(log), timeouts_(timeouts) {}
+    : registry_(registry), log_(log), timeouts_(timeouts), text_(registry.RasterFont(), log) {}
 
 long EscPosNetworkPrinter::Done(long code) {
     result_ = code;
@@ -116,36 +115,12 @@ long EscPosNetworkPrinter::Open(const std::string& deviceName, const std::string
         return Done(OPOS_E_NOEXIST);
     }
     device_ = device;
-    const bool drawn =
-        device.encoding.mode == EncodingMode::Raster || device.encoding.mode == EncodingMode::Auto;
-    if (drawn && !rasterizer_) {
-        rasterizer_ = std::make_unique<LineRasterizer>(registry_.RasterFont());
-    }
-    translator_.emplace(device.encoding, rasterizer_.get(), device.paperDots,
-                        ReportFor(device.name));
+    translator_.emplace(device.encoding, text_.RasterizerFor(device.encoding), device.paperDots,
+                        text_.ReportFor(device.name));
     coverOpen_ = false;
     printAwaited_ = false;
     fault_ = PrintFault::None;
     return Done(OPOS_SUCCESS);
-}
-
-TranslatorReport EscPosNetworkPrinter::ReportFor(const std::string& deviceName) {
-    TranslatorReport report;
-    report.unprintable = [this, deviceName](char32_t codePoint) {
-        if (unprintableLogged_.emplace(deviceName, codePoint).second) {
-            char code[16];
-            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(codePoint));
-            log_.WriteLog("Printer '" + deviceName + "' has no character " + code +
-                          ", printed as ?");
-        }
-    };
-    report.noFont = [this, deviceName] {
-        if (noFontLogged_.insert(deviceName).second) {
-            log_.WriteLog("No font to draw lines for '" + deviceName +
-                          "', printed in its code page");
-        }
-    };
-    return report;
 }
 
 long EscPosNetworkPrinter::ClaimDevice(long timeoutMs) {

@@ -3,14 +3,12 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
-#include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <utility>
 
+#include "output/EncodingResources.h"
 #include "output/EscPosTranslator.h"
-#include "output/LineRasterizer.h"
 #include "output/PosPrinter.h"
 #include "output/PosPrinterRegistry.h"
 #include "output/TcpConnection.h"
@@ -71,18 +69,13 @@ class EscPosNetworkPrinter final : public PosPrinter {
     NetStatus ReceiveUntil(std::string& answer, std::chrono::steady_clock::time_point deadline,
                            const std::function<bool(const std::string&)>& enough);
     long SendOrFail(const std::string& bytes);
-    TranslatorReport ReportFor(const std::string& deviceName);
 
     const PosPrinterRegistry& registry_;
     const PrintLog& log_;
     Timeouts timeouts_;
     std::optional<PosDevice> device_;
     std::optional<EscPosTranslator> translator_;
-    std::unique_ptr<LineRasterizer> rasterizer_;  // made for the first raster or auto printer
-    // What the print log was told already: once per device and character,
-    // and once per device for a missing font.
-    std::set<std::pair<std::string, char32_t>> unprintableLogged_;
-    std::set<std::string> noFontLogged_;
+    EncodingResources text_;
     TcpConnection connection_;
     bool claimed_ = false;
     bool claimFailed_ = false;

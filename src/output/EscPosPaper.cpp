@@ -73,6 +73,7 @@ class Paper {
             EndLine(mode);
         }
         PaperLine line;
+        line.align = mode.align;
         line.image = std::move(image);
         line.imageRed = mode.red;
         lines_.push_back(std::move(line));
@@ -117,6 +118,19 @@ int PaperLine::Columns() const {
         columns += static_cast<int>(DisplayWidth(run.text)) * run.width;
     }
     return columns;
+}
+
+int PaperLine::ImageLeft(int paperDots) const {
+    const int spare = std::max(paperDots - image.widthBytes * 8, 0);
+    switch (align) {
+        case PaperAlign::Centre:
+            return spare / 2;
+        case PaperAlign::Right:
+            return spare;
+        case PaperAlign::Left:
+            break;
+    }
+    return 0;
 }
 
 std::string PaperLine::Text() const {

@@ -29,7 +29,7 @@ struct PaperLine {
     std::vector<PaperRun> runs;
     PaperAlign align = PaperAlign::Left;
     bool cut = false;
-    RasterImage image;  // drawn from the paper's left edge
+    RasterImage image;  // placed on the paper by the line's alignment (ImageLeft)
     bool imageRed = false;
 
     // The line's height in text rows: its tallest run or its image, at least 1.
@@ -37,6 +37,9 @@ struct PaperLine {
     // Its width in character cells.
     int Columns() const;
     std::string Text() const;
+    // Where the printer puts the image's left edge on paper `paperDots`
+    // wide: justified as the line is, never left of the paper's edge.
+    int ImageLeft(int paperDots) const;
 };
 
 // What a receipt printer of `columns` characters per line would print for

@@ -263,9 +263,22 @@ RasterImage LineRasterizer::Draw(const std::vector<PaperRun>& runs, PaperAlign a
     std::vector<int> fontOf;
     int tallest = 1;
     int lastFont = fonts_->usable;
+    const int paper = std::max(paperDots / 8, 1) * 8;
+    // What lies far past the paper's edge is never drawn, so it is not
+    // shaped either: a line of any length costs a few paper widths. Four
+    // cells for every one the paper holds leaves room for glyphs narrower
+    // than a cell.
+    const long mostCells = 4L * paper / kCellDots;
+    long cells = 0;
     for (std::size_t r = 0; r < runs.size(); ++r) {
         tallest = std::max(tallest, runs[r].height);
         ForEachChar(runs[r].text, [&](char32_t codePoint, std::string_view) {
+            const long columns = ColumnsOf(codePoint) * runs[r].width;
+            if (cells + columns > mostCells) {
+                cells = mostCells + 1;  // and nothing after it, not even a narrower one
+                return;
+            }
+            cells += columns;
             int font = lastFont;
             if (ColumnsOf(codePoint) > 0 && codePoint != U' ') {
                 font = fonts_->FontFor(codePoint);
@@ -375,14 +388,19 @@ RasterImage LineRasterizer::Draw(const std::vector<PaperRun>& runs, PaperAlign a
     if (inkRight < 0) {
         return image;
     }
-    const int paper = std::max(paperDots / 8, 1) * 8;
+    // A left line keeps its place from the paper's edge. A centred or right
+    // line is only its ink, in whole bytes, which the printer places by its
+    // justification (ESC a holds for raster images): blank columns cost
+    // bytes on the wire and take no paper.
+    const int inkWidth = inkRight - inkLeft + 1;
+    const int boxed = std::min(paper, (inkWidth + 7) / 8 * 8);
     int shift = -margin;  // the line's start at the paper's left edge
     if (align == PaperAlign::Centre) {
-        shift = std::max(0, (paper - (inkRight - inkLeft + 1)) / 2) - inkLeft;
+        shift = std::max(0, (boxed - inkWidth) / 2) - inkLeft;
     } else if (align == PaperAlign::Right) {
-        shift = std::max(0, paper - 1 - inkRight + inkLeft) - inkLeft;
+        shift = std::max(0, boxed - inkWidth) - inkLeft;
     }
-    const int used = align == PaperAlign::Left ? std::min(paper, inkRight + shift + 1) : paper;
+    const int used = align == PaperAlign::Left ? std::min(paper, inkRight + shift + 1) : boxed;
     if (used <= 0) {
         return image;
     }

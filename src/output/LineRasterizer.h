@@ -27,10 +27,13 @@ class LineRasterizer {
     // False when no font could be found at all.
     bool HasFont() const;
 
-    // The runs (logical order) laid out and placed on paper `paperDots`
-    // wide: a left line from the left edge, as narrow as its ink allows; a
-    // centred or right line over the paper's whole width. Nothing past the
-    // paper's edge is drawn. A line without ink gives an empty image.
+    // The runs (logical order) laid out for paper `paperDots` wide: a left
+    // line from the paper's left edge, as narrow as its ink allows; a
+    // centred or right line as its ink in whole bytes, centred or to the
+    // right within them, for the printer to justify on the paper
+    // (ImageLeft). Nothing past the paper's edge is drawn, and what lies
+    // far past it is not even laid out. A line without ink gives an empty
+    // image.
     RasterImage Draw(const std::vector<PaperRun>& runs, PaperAlign align, int paperDots);
 
   private:

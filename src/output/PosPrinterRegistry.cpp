@@ -106,6 +106,8 @@ PosDevice PosPrinterRegistry::Resolve(const std::string& deviceName,
         device.encoding = ParsePrinterEncoding(deviceName, "", device.codePage, table);
     }
     device.codePage = device.encoding.codePage;
+    device.ownText = !Trim(read("Encoding")).empty() || !Trim(read("CodePage")).empty() ||
+                     !Trim(read("CodePageNumber")).empty();
     device.paperDots = NumberIn(read("PaperDots"), 64, 4096, device.paperDots);
     device.cutter = YesNo(read("Cutter"), true);
     device.confirmPrinted = YesNo(read("ConfirmPrinted"), false);

@@ -15,6 +15,9 @@ struct PosDevice {
     int port = 9100;
     int codePage = 1252;  // the single-byte page of the text, encoding.codePage
     PrinterEncoding encoding;
+    // The section names Encoding, CodePage or CodePageNumber: a direct port
+    // then takes its text as a receipt printer does, not as plain code page bytes.
+    bool ownText = false;
     int paperDots = 576;          // dots across the paper, for lines drawn as images
     bool cutter = true;           // the printer can cut the paper
     bool confirmPrinted = false;  // ask the printer to confirm a ticket came out

@@ -1,5 +1,7 @@
 #include "sending/ComposedJob.h"
 
+#include "sending/DirectPortEncoding.h"
+
 namespace kps {
 
 PrintJob ComposedJob(const PrintContext& ctx, JobKind kind) {
@@ -13,6 +15,7 @@ PrintJob ComposedJob(const PrintContext& ctx, JobKind kind) {
     job.directPort = device.DirectPort;
     job.codePage = ctx.codePage;
     job.codes = ctx.codes;
+    SetDirectPortEncoding(job, ctx.printers);
     job.text = ticket.RTF;
     job.lines = ticket.List3;
     job.headerEnd = ticket.HeaderEnd;

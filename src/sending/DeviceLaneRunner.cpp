@@ -9,7 +9,8 @@ DeviceLaneRunner::DeviceLaneRunner(const PosPrinterRegistry& registry, const Pri
                                    SystemPrinterFactory makeSystemPrinter, const LeaseFence* fence)
     : printer_(registry, log),
       pinger_(9100, notices),
-      runner_(printer_, pinger_, pause_, log, journal, fence),
+      text_(registry.RasterFont(), log),
+      runner_(printer_, pinger_, pause_, log, journal, fence, &text_),
       journal_(journal),
       fence_(fence),
       makeSystemPrinter_(std::move(makeSystemPrinter)) {}

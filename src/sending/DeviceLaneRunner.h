@@ -32,6 +32,7 @@ class DeviceLaneRunner final : public JobRunner {
     EscPosNetworkPrinter printer_;
     IcmpPinger pinger_;
     SleepWaitPause pause_;
+    EncodingResources text_;  // a direct port's; a network printer has its own
     LaneJobRunner runner_;
 
     JobJournal* journal_;

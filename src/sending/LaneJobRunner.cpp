@@ -1,6 +1,7 @@
 #include "sending/LaneJobRunner.h"
 
 #include "output/DirectPort.h"
+#include "sending/DirectPortEncoding.h"
 #include "text/KpsError.h"
 
 namespace kps {
@@ -19,11 +20,13 @@ OposRoutineOptions DivertDialogOptions() {
 }  // namespace
 
 LaneJobRunner::LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause,
-                             const PrintLog& log, JobJournal* journal, const LeaseFence* fence)
+                             const PrintLog& log, JobJournal* journal, const LeaseFence* fence,
+                             EncodingResources* text)
     : printer_(printer),
       log_(log),
       journal_(journal),
       fence_(fence),
+      text_(text),
       main_(printer, pinger, pause, log, faults_),
       divert_(printer, pinger, pause, log, faults_, DivertDialogOptions()) {}
 
@@ -156,11 +159,16 @@ void LaneJobRunner::RunDivert(const PrintJob& job, JobReport& report) {
 
 void LaneJobRunner::RunDirect(const PrintJob& job, JobReport& report) {
     report.opened = true;
+    // Drawn before the fence is looked at, which must be the last thing
+    // before the first byte.
+    const std::string bytes =
+        job.encoding && text_ != nullptr
+            ? DirectJobBytes(job, text_->RasterizerFor(*job.encoding), text_->ReportFor(job.device))
+            : DirectJobBytes(job, nullptr);
     if (!MayStart(job, report)) {
         return;
     }
-    report.fault = WriteDirectPort(job.directPort, DirectTicketBytes(job.text, job.codePage),
-                                   kDirectPortLimit, &report.bytesLeft);
+    report.fault = WriteDirectPort(job.directPort, bytes, kDirectPortLimit, &report.bytesLeft);
     report.printed = report.fault == PrintFault::None;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "output/EncodingResources.h"
 #include "output/OposPrinterRoutines.h"
 #include "sending/JobJournal.h"
 #include "sending/JobRunner.h"
@@ -18,9 +19,11 @@ class LaneJobRunner final : public JobRunner {
     // leaves; a job it cannot record is not sent (NotRecorded). `fence`,
     // when given, is looked at after that, the last thing before the first
     // byte: a closed fence sends nothing of the job and reports it NotLeased
-    // (its record is undone on settling).
+    // (its record is undone on settling). `text`, when given, draws the
+    // lines of a direct port whose encoding asks for images.
     LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause, const PrintLog& log,
-                  JobJournal* journal = nullptr, const LeaseFence* fence = nullptr);
+                  JobJournal* journal = nullptr, const LeaseFence* fence = nullptr,
+                  EncodingResources* text = nullptr);
 
     JobReport Run(const PrintJob& job) override;
 
@@ -53,6 +56,7 @@ class LaneJobRunner final : public JobRunner {
     const PrintLog& log_;
     JobJournal* journal_;
     const LeaseFence* fence_;
+    EncodingResources* text_;
     FaultCollector faults_;
     OposPrinterRoutines main_;    // as the main window opens a printer
     OposPrinterRoutines divert_;  // as the divert dialog opens one

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/Connection.h"
+#include "output/PosPrinterRegistry.h"
 #include "output/PrinterCodes.h"
 #include "output/TicketBuffers.h"
 #include "reprint/ReprintJournal.h"
@@ -32,6 +33,8 @@ struct PrintContext {
     ReprintJournal& journal;
     int codePage = 1252;
     std::string settingsFolder;  // where layout files are looked for after the current folder
+    // The receipt printers' encodings and paper; null: every printer in codePage.
+    const PosPrinterRegistry* printers = nullptr;
 };
 
 }  // namespace kps

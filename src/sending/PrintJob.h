@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "output/PrintFault.h"
 #include "output/PrinterCodes.h"
+#include "output/PrinterEncoding.h"
 #include "output/SystemPrinterPage.h"
 
 namespace kps {
@@ -28,7 +30,11 @@ struct PrintJob {
     std::string address;       // "O": LDNName, checked for reachability
     std::string directPort;    // "D": the port or file
     int codePage = 1252;       // "D": the code page of the port's bytes
-    PrinterCodes codes;        // the codes the lines were composed with
+    // "D": the encoding and paper width the port's PosPrinters.ini section
+    // gives its printer; without one the text goes out in codePage.
+    std::optional<PrinterEncoding> encoding;
+    int paperDots = 576;
+    PrinterCodes codes;  // the codes the lines were composed with
 
     std::string text;                 // RTF: the whole ticket text
     std::vector<std::string> lines;   // List3: one entry per printed line

@@ -5,14 +5,21 @@
 #include "database/Recordset.h"
 #include "reprint/ReprintLabel.h"
 #include "reprint/ReprintRequest.h"
+#include "sending/DirectPortEncoding.h"
 #include "startup/IsoDateTime.h"
 #include "text/Text.h"
 
 namespace kps {
 
 TicketReprinter::TicketReprinter(Connection& db, const PrintLog& log, const ReprintStore& store,
-                                 ReprintSender& sender, int codePage)
-    : db_(db), log_(log), store_(store), sender_(sender), codePage_(codePage) {}
+                                 ReprintSender& sender, int codePage,
+                                 const PosPrinterRegistry* printers)
+    : db_(db),
+      log_(log),
+      store_(store),
+      sender_(sender),
+      codePage_(codePage),
+      printers_(printers) {}
 
 bool TicketReprinter::Reprint(const std::string& device, int n) {
     const std::optional<StoredTicket> ticket = store_.Recent(device, n);
@@ -58,6 +65,7 @@ std::optional<PrintJob> TicketReprinter::JobFor(const std::string& device, JobKi
     job.kind = kind;
     job.device = device;
     job.codePage = codePage_;
+    SetDirectPortEncoding(job, printers_);
     PR_LoadOposSetting(job.codes, job.printingType);
     return job;
 }

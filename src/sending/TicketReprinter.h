@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "database/Connection.h"
+#include "output/PosPrinterRegistry.h"
 #include "output/PrinterCodes.h"
 #include "reprint/ReprintStore.h"
 #include "sending/ReprintSender.h"
@@ -17,7 +18,8 @@ namespace kps {
 class TicketReprinter {
   public:
     TicketReprinter(Connection& db, const PrintLog& log, const ReprintStore& store,
-                    ReprintSender& sender, int codePage);
+                    ReprintSender& sender, int codePage,
+                    const PosPrinterRegistry* printers = nullptr);
 
     // The n-th last ticket of `device` (1: the last). False, with a log line,
     // when none is kept or the device is no network or direct-port printer.
@@ -42,6 +44,7 @@ class TicketReprinter {
     const ReprintStore& store_;
     ReprintSender& sender_;
     int codePage_;
+    const PosPrinterRegistry* printers_;  // a direct port's encoding
 };
 
 // What is kept of a printed ticket: what its printer was sent, the List3

@@ -1,7 +1,5 @@
 #include "status/StatusApi.h"
 
-#include <optional>
-
 #include "sending/PrinterStateLine.h"
 #include "startup/IsoDateTime.h"
 #include "status/JsonWriter.h"
@@ -88,23 +86,29 @@ void Waiting(JsonWriter& json, const StatusSnapshot& snapshot) {
     json.EndObject();
 }
 
-// The ticket's list entry; its paper lines follow when `codePage` is given.
-void Ticket(JsonWriter& json, const StoredTicket& ticket, std::size_t n,
-            std::optional<int> codePage) {
+// The ticket's list entry; its paper lines follow when `paper` is given.
+void Ticket(JsonWriter& json, const StoredTicket& ticket, std::size_t n, KeptTicketReader* paper) {
     json.BeginObject();
     json.Key("n").Integer(static_cast<long long>(n));
     json.Key("time").String(FormatIsoDateTime(ticket.time));
     json.Key("key").String(ticket.key);
     json.Key("items").Integer(static_cast<long long>(ticket.itemIds.size()));
     json.Key("title").String(TicketTitle(ticket));
-    if (codePage) {
+    if (paper != nullptr) {
         json.Key("lines").BeginArray();
-        for (const PaperLine& line : KeptTicketPaper(ticket, *codePage)) {
+        for (const PaperLine& line : paper->Paper(ticket)) {
             json.BeginObject();
             json.Key("align").String(line.align == PaperAlign::Centre  ? "centre"
                                      : line.align == PaperAlign::Right ? "right"
                                                                        : "left");
             json.Key("cut").Bool(line.cut);
+            if (!line.image.Empty()) {
+                json.Key("image").BeginObject();
+                json.Key("width").Integer(line.image.widthBytes * 8);
+                json.Key("height").Integer(line.image.height);
+                json.Key("red").Bool(line.imageRed);
+                json.EndObject();
+            }
             json.Key("runs").BeginArray();
             for (const PaperRun& run : line.runs) {
                 json.BeginObject();
@@ -123,10 +127,10 @@ void Ticket(JsonWriter& json, const StoredTicket& ticket, std::size_t n,
 }
 
 void TicketList(JsonWriter& json, const std::vector<StoredTicket>& tickets,
-                std::optional<int> codePage) {
+                KeptTicketReader* paper) {
     json.Key("tickets").BeginArray();
     for (std::size_t i = 0; i < tickets.size(); ++i) {
-        Ticket(json, tickets[i], i + 1, codePage);
+        Ticket(json, tickets[i], i + 1, paper);
     }
     json.EndArray();
 }
@@ -147,7 +151,7 @@ std::string StatusJson(const StatusSnapshot& snapshot, SteadyTime now) {
     for (const auto& [device, tickets] : *snapshot.tickets) {
         json.BeginObject();
         json.Key("device").String(device);
-        TicketList(json, tickets, std::nullopt);
+        TicketList(json, tickets, nullptr);
         json.EndObject();
     }
     json.EndArray();
@@ -156,11 +160,12 @@ std::string StatusJson(const StatusSnapshot& snapshot, SteadyTime now) {
 }
 
 std::string TicketsJson(const std::string& device, const std::vector<StoredTicket>& tickets,
-                        int codePage) {
+                        int codePage, const PosPrinterRegistry* printers) {
     JsonWriter json;
     json.BeginObject();
     json.Key("device").String(device);
-    TicketList(json, tickets, codePage);
+    KeptTicketReader paper(device, codePage, printers);
+    TicketList(json, tickets, &paper);
     json.EndObject();
     return json.Text() + "\n";
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "output/PosPrinterRegistry.h"
 #include "status/StatusSnapshot.h"
 
 namespace kps {
@@ -15,8 +16,9 @@ std::string StatusJson(const StatusSnapshot& snapshot, SteadyTime now);
 // GET /api/v1/tickets/<device>: the device's kept tickets, the last first,
 // each with its paper lines: {"device", "tickets": [{"n", "time", "key",
 // "items", "title", "lines": [{"align", "cut", "runs": [{"text", "width",
-// "height", "red"}]}]}]}.
+// "height", "red"}], and for a drawn line "image": {"width", "height" (dots),
+// "red"}}]}]}, read in the device's encoding as KeptTicketReader reads it.
 std::string TicketsJson(const std::string& device, const std::vector<StoredTicket>& tickets,
-                        int codePage);
+                        int codePage, const PosPrinterRegistry* printers);
 
 }  // namespace kps

@@ -72,6 +72,7 @@ void StatusCollector::Publish() {
     }
     snapshot->tickets = tickets_;
     snapshot->codePage = sources_.codePage;
+    snapshot->registry = sources_.registry;
     board_.Publish(std::move(snapshot));
 }
 

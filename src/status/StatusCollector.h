@@ -5,6 +5,7 @@
 
 #include "mainwindow/MDIForm1.h"
 #include "mainwindow/TickObserver.h"
+#include "output/PosPrinterRegistry.h"
 #include "reprint/ReprintStore.h"
 #include "sending/PrinterStates.h"
 #include "sending/TicketRecords.h"
@@ -22,6 +23,7 @@ struct StatusSources {
     const Clock& clock;
     int codePage = 1252;
     std::chrono::seconds alertAfter{0};
+    const PosPrinterRegistry* registry = nullptr;  // each printer's encoding, if any
 };
 
 // Takes a snapshot of the server at the end of every tick and publishes it

@@ -38,11 +38,11 @@ Handler TicketPage(std::string_view rest, const StatusSnapshot& snapshot) {
         return nullptr;
     }
     return [device, n = *n, &ticket = (*tickets)[*n - 1], &snapshot] {
-        return StatusResponse{
-            200,
-            std::string(kHtml),
-            TicketPageHtml(device, static_cast<long>(n), ticket, snapshot.codePage),
-            {}};
+        return StatusResponse{200,
+                              std::string(kHtml),
+                              TicketPageHtml(device, static_cast<long>(n), ticket,
+                                             snapshot.codePage, snapshot.registry),
+                              {}};
     };
 }
 
@@ -77,7 +77,10 @@ Handler Find(std::string_view path, const StatusSnapshot& snapshot, SteadyTime n
         }
         return [device, tickets, &snapshot] {
             return StatusResponse{
-                200, std::string(kJson), TicketsJson(device, *tickets, snapshot.codePage), {}};
+                200,
+                std::string(kJson),
+                TicketsJson(device, *tickets, snapshot.codePage, snapshot.registry),
+                {}};
         };
     }
     if (path.starts_with(kTicketsPage)) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "mainwindow/WaitingGrid.h"
+#include "output/PosPrinterRegistry.h"
 #include "reprint/ReprintStore.h"
 #include "sending/PrinterStates.h"
 #include "startup/Clock.h"
@@ -54,6 +55,9 @@ struct StatusSnapshot {
     std::vector<WaitingGrid::Row> waiting;  // the window's grid, its first rows
     std::shared_ptr<const KeptTickets> tickets = std::make_shared<const KeptTickets>();
     int codePage = 1252;  // of printer output
+    // Each printer's own encoding, for reading its kept tickets; null: all
+    // in codePage. It outlives the status server.
+    const PosPrinterRegistry* registry = nullptr;
 
     // Null when no such printer is known.
     const PrinterSnapshot* FindPrinter(const std::string& device) const;

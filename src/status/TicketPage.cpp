@@ -1,6 +1,9 @@
 #include "status/TicketPage.h"
 
+#include <cstdio>
+
 #include "status/HtmlDocument.h"
+#include "status/RasterImageSvg.h"
 #include "status/StatusWords.h"
 #include "status/TicketPaper.h"
 #include "status/WebText.h"
@@ -39,6 +42,18 @@ std::string RunHtml(const PaperRun& run) {
            "</span></span>";
 }
 
+// A drawn line at its size on the paper: a column is kColumnDots wide, a
+// row kRowDots high.
+std::string ImageHtml(const RasterImage& image, bool red) {
+    const int dots = image.widthBytes * 8;
+    char width[32];
+    std::snprintf(width, sizeof width, "%d.%02dch", dots / kColumnDots,
+                  dots % kColumnDots * 100 / kColumnDots);
+    const int rows = (image.height + kRowDots - 1) / kRowDots;
+    return RasterImageSvg(image, red,
+                          std::string("width:") + width + ";height:" + Rows(rows) + ";flex:none");
+}
+
 std::string LineHtml(const PaperLine& line) {
     if (line.cut) {
         return "<hr class=\"cut\">\n";
@@ -46,6 +61,9 @@ std::string LineHtml(const PaperLine& line) {
     std::string html = "<div class=\"ln";
     html += line.align == PaperAlign::Centre ? " c" : line.align == PaperAlign::Right ? " r" : "";
     html += "\">";
+    if (!line.image.Empty()) {
+        html += ImageHtml(line.image, line.imageRed);
+    }
     for (const PaperRun& run : line.runs) {
         html += RunHtml(run);
     }
@@ -55,12 +73,12 @@ std::string LineHtml(const PaperLine& line) {
 }  // namespace
 
 std::string TicketPageHtml(const std::string& device, long n, const StoredTicket& ticket,
-                           int codePage) {
+                           int codePage, const PosPrinterRegistry* printers) {
     const std::string title = device + ": ticket " + std::to_string(n);
     std::string body = "<p><a href=\"/\">All printers</a></p>\n<h1>" + EscapeHtml(title) +
                        "</h1>\n<p>" + EscapeHtml(TicketTitle(ticket)) + "</p>\n";
     body += "<div class=\"paper\" style=\"width:" + std::to_string(ticket.columns) + "ch\">\n";
-    for (const PaperLine& line : KeptTicketPaper(ticket, codePage)) {
+    for (const PaperLine& line : KeptTicketReader(device, codePage, printers).Paper(ticket)) {
         body += LineHtml(line);
     }
     body += "</div>\n";

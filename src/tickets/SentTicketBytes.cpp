@@ -1,7 +1,7 @@
 #include "tickets/SentTicketBytes.h"
 
-#include "output/DirectPort.h"
 #include "output/EscPosTranslator.h"
+#include "sending/DirectPortEncoding.h"
 
 namespace kps {
 
@@ -27,7 +27,7 @@ std::string SentTicketBytes(const PrintJob& job) {
 std::string SentTicketBytes(const PrintJob& job, const PosDevice& printer,
                             LineRasterizer* rasterizer) {
     if (job.printingType == "D") {
-        return DirectTicketBytes(job.text, job.codePage);
+        return DirectJobBytes(job, rasterizer);
     }
     EscPosTranslator translator(printer.encoding, rasterizer, printer.paperDots, {});
     return TranslatedTicket(job, translator);

@@ -13,9 +13,9 @@ namespace kps {
 // with a cutter each line as the ESC/POS translator renders it, then the cut.
 std::string SentTicketBytes(const PrintJob& job);
 
-// The same for a network receipt printer of its own encoding, its lines
-// drawn by `rasterizer` where the encoding asks for images (as text without
-// one).
+// The same for a printer of its own encoding (a network receipt printer's
+// `printer`, a direct port's in the job), its lines drawn by `rasterizer`
+// where the encoding asks for images (as text without one).
 std::string SentTicketBytes(const PrintJob& job, const PosDevice& printer,
                             LineRasterizer* rasterizer);
 

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "output/EncodingResources.h"
 #include "output/EscPosDecoder.h"
 #include "sending/ComposedJob.h"
+#include "sending/DirectPortEncoding.h"
 #include "tickets/KitchenTicketComposer.h"
 #include "tickets/SentTicketBytes.h"
 
@@ -55,11 +57,16 @@ void TicketPreview::SendTicket() {
     if (ticket.OutputMode == "W") {
         kept.page = ticket.Page;
     }
+    const PosPrinterRegistry beside(
+        (std::filesystem::path(ctx_.settingsFolder) / "PosPrinters.ini").string(), ctx_.codePage);
+    const PosPrinterRegistry& printers = ctx_.printers != nullptr ? *ctx_.printers : beside;
+    kept.rasterFont = printers.RasterFont();
     if (job.printingType == "O") {
-        const PosPrinterRegistry registry(
-            (std::filesystem::path(ctx_.settingsFolder) / "PosPrinters.ini").string(),
-            ctx_.codePage);
-        kept.printer = registry.Resolve(job.device, "");
+        kept.printer = printers.Resolve(job.device, "");
+    } else if (job.printingType == "D") {
+        SetDirectPortEncoding(job, &printers);
+        kept.printer.encoding = job.encoding.value_or(PrinterEncoding::OfCodePage(job.codePage));
+        kept.printer.paperDots = job.paperDots;
     }
     ctx_.records.Compose(job);
     ticket.List1.clear();
@@ -69,7 +76,8 @@ void TicketPreview::SendTicket() {
 
 std::vector<PreviewTicket> PreviewPrintQueue(Connection& db, const PrintLog& log,
                                              const Clock& clock, Operator& op, PrintWindow& window,
-                                             int codePage, const std::string& settingsFolder) {
+                                             int codePage, const std::string& settingsFolder,
+                                             const PosPrinterRegistry* printers) {
     PrinterCodes codes;
     PrintDeviceSetting device;
     TicketBuffers ticket;
@@ -78,8 +86,8 @@ std::vector<PreviewTicket> PreviewPrintQueue(Connection& db, const PrintLog& log
     PrinterStates states;
     ReprintJournal noJournal("", log);  // nothing is sent, so nothing may be on paper
     QuietWindow quiet(window);
-    PrintContext ctx{db,     log,    clock,   op,     quiet,     codes,    device,
-                     ticket, divert, records, states, noJournal, codePage, settingsFolder};
+    PrintContext ctx{db,     log,     clock,  op,        quiet,    codes,          device,  ticket,
+                     divert, records, states, noJournal, codePage, settingsFolder, printers};
     TicketPreview preview(ctx);
     KitchenTicketComposer composer(ctx, preview);
     PrintQueueDispatcher dispatcher(ctx, composer);
@@ -96,10 +104,9 @@ std::string PreviewFileStem(const PreviewTicket& ticket, int number) {
 }
 
 std::string PreviewBytes(const PreviewTicket& ticket) {
-    const EncodingMode mode = ticket.printer.encoding.mode;
     std::unique_ptr<LineRasterizer> rasterizer;
-    if (mode == EncodingMode::Raster || mode == EncodingMode::Auto) {
-        rasterizer = std::make_unique<LineRasterizer>("");
+    if (DrawsLines(ticket.printer.encoding)) {
+        rasterizer = std::make_unique<LineRasterizer>(ticket.rasterFont);
     }
     return SentTicketBytes(ticket.job, ticket.printer, rasterizer.get());
 }

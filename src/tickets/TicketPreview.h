@@ -18,7 +18,8 @@ struct PreviewTicket {
     PrintJob job;                         // "O" and "D": what the lane would be given
     std::vector<SystemPrinterLine> page;  // "W": the lines drawn on the system printer
     int columns = 40;                     // characters per line of the paper
-    PosDevice printer;                    // "O": the printer's encoding and paper
+    PosDevice printer;                    // "O" and "D": the printer's encoding and paper
+    std::string rasterFont;               // the font its lines are drawn in, as RasterFont says
 };
 
 // A sending step that keeps each composed ticket instead of sending it. The
@@ -45,10 +46,13 @@ class TicketPreview final : public TicketSender {
 // Composes the tickets the next print queue pass would print, with a
 // printing state of its own: nothing is sent, no item is marked and the
 // running server's state is not touched.
-// Layout files are looked for as the server does, the settings folder second.
+// Layout files are looked for as the server does, the settings folder second;
+// `printers` gives each printer's encoding and the font lines are drawn in
+// (null: the registry beside the settings, without a RasterFont).
 std::vector<PreviewTicket> PreviewPrintQueue(Connection& db, const PrintLog& log,
                                              const Clock& clock, Operator& op, PrintWindow& window,
-                                             int codePage, const std::string& settingsFolder);
+                                             int codePage, const std::string& settingsFolder,
+                                             const PosPrinterRegistry* printers = nullptr);
 
 // A file name (without extension) a reader finds the ticket by: its number
 // in the pass, device and key, e.g. "01-KITCHEN1-T5".

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "output/EscPosPaper.h"
 #include "output/LineRasterizer.h"
 
 namespace kps::test {
@@ -54,17 +55,49 @@ TEST_F(LineRasterizerTest, ABlankLineGivesNoImage) {
     EXPECT_TRUE(rasterizer.Draw({}, PaperAlign::Left, 576).Empty());
 }
 
-TEST_F(LineRasterizerTest, ACentredLineIsCentredWithinOneDot) {
+// Where the ink begins and ends on paper 576 dots wide once the printer has
+// justified the image as the line asks.
+std::pair<int, int> InkOnPaper(const RasterImage& image, PaperAlign align) {
+    PaperLine line;
+    line.align = align;
+    line.image = image;
+    const int left = line.ImageLeft(576);
+    const auto [first, last] = InkSpan(image);
+    return {left + first, left + last};
+}
+
+TEST_F(LineRasterizerTest, ACentredLineIsCentredWithinOneDotAndSentAsItsInkOnly) {
     for (const char* text : {"麻婆豆腐", "ต้มยำกุ้ง", "\u0634\u0627\u064A 20", "Fish & Chips"}) {
         const RasterImage image = rasterizer.Draw({{text, 1, 2}}, PaperAlign::Centre, 576);
-        ASSERT_EQ(image.widthBytes, 72) << text;
-        const auto [first, last] = InkSpan(image);
+        const auto [first, last] = InkOnPaper(image, PaperAlign::Centre);
         ASSERT_GE(first, 0) << text;
         EXPECT_LE(std::abs(first - (575 - last)), 1) << text;
+        // No whole byte of blank columns on either side.
+        const auto [inkFirst, inkLast] = InkSpan(image);
+        EXPECT_LT(inkFirst, 8) << text;
+        EXPECT_GT(inkLast, image.widthBytes * 8 - 9) << text;
     }
     // A right line ends at the paper's edge; a left one starts at its start.
-    EXPECT_EQ(InkSpan(rasterizer.Draw({{"Tea", 1, 1}}, PaperAlign::Right, 576)).second, 575);
+    EXPECT_EQ(
+        InkOnPaper(rasterizer.Draw({{"Tea", 1, 1}}, PaperAlign::Right, 576), PaperAlign::Right)
+            .second,
+        575);
     EXPECT_LT(InkSpan(rasterizer.Draw({{"Tea", 1, 1}}, PaperAlign::Left, 576)).first, 4);
+}
+
+TEST_F(LineRasterizerTest, ALineFarLongerThanThePaperDrawsAsItsStartDoes) {
+    const std::string start = "Pad Thai \u0E1C\u0E31\u0E14\u0E44\u0E17\u0E22 ";
+    std::string endless;
+    std::string tenTimes;  // already some paper widths long
+    while (endless.size() < 100000) {
+        endless += start;
+        tenTimes += tenTimes.size() < 10 * start.size() ? start : "";
+    }
+    for (PaperAlign align : {PaperAlign::Left, PaperAlign::Centre}) {
+        const RasterImage drawn = rasterizer.Draw({{endless, 2, 2}}, align, 576);
+        EXPECT_LE(drawn.widthBytes * 8, 576);
+        EXPECT_EQ(drawn.dots, rasterizer.Draw({{tenTimes, 2, 2}}, align, 576).dots);
+    }
 }
 
 }  // namespace

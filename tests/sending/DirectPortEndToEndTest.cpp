@@ -4,6 +4,7 @@
 
 #include "dialogs/HeadlessDivertPolicy.h"
 #include "dialogs/TRDIVET.h"
+#include "output/PosPrinterRegistry.h"
 #include "sending/TicketSendingStep.h"
 #include "support/FileBytes.h"
 #include "support/KitchenTicketFixture.h"
@@ -145,6 +146,24 @@ TEST_P(DirectPortEndToEndTest, ATakeAwayWithoutATablePrintsInTableMode) {
     Pass();
     EXPECT_EQ(ReadBytes(Port("KITCHEN1")), PortBytes(Line("Table -") + Line("2  Burger")));
     EXPECT_EQ(Marks(1), std::make_pair(1L, 1L));
+}
+
+TEST_P(DirectPortEndToEndTest, APortWithAnEncodingPrintsInItAndOneWithoutIsAsBefore) {
+    const std::string registryFile = database.Folder() + "/PosPrinters.ini";
+    WriteBytes(registryFile, "[KITCHEN1]\r\nEncoding=gb18030\r\n");
+    const PosPrinterRegistry printers(registryFile, 1252);
+    ctx.printers = &printers;
+    AddWaiting(1, "T5", "BURG", "\u9EBB\u5A46\u8C46\u8150", 2);  // mapo tofu
+    AddWaiting(2, "T5", "BEER", "Bi\u00E8re", 1);
+    Pass();
+
+    // ESC t 16 after the reset keeps the page beside the double-byte font;
+    // the dish goes out in GB18030 between FS & and FS .
+    const std::string dish = "\x1c&\xc2\xe9\xc6\xc5\xb6\xb9\xb8\xaf\x1c.";
+    EXPECT_EQ(ReadBytes(Port("KITCHEN1")), std::string("\x1b@\x1bt\x10\r\n\x1b!0\r\n") +
+                                               Line("Table T5") + Line("2  " + dish) + kCrLf +
+                                               std::string("\x1dV\x42\x00", 4));
+    EXPECT_EQ(ReadBytes(Port("BAR1")), PortBytes(Line("Table T5") + Line("1  Bi\xe8re")));
 }
 
 std::vector<Backend> AvailableBackends() {

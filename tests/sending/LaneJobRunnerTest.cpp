@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "output/EscPosPaper.h"
 #include "support/FailAfterPrintPrinter.h"
 #include "support/Fakes.h"
 #include "support/FileBytes.h"
@@ -115,6 +116,34 @@ TEST_F(LaneJobRunnerTest, DivertRefusedBadResultOrEmptyTicketIsNoSuccess) {
 }
 
 // A runner whose lease was confirmed at the fake steady time's start.
+TEST_F(LaneJobRunnerTest, ARasterDirectPortGetsItsDishAsAnImageWithinItsPaper) {
+    EncodingResources text("", log);
+    LaneJobRunner drawing(printer, pinger, pause, log, nullptr, nullptr, &text);
+    PrintJob job;
+    job.device = "KITCHEN1";
+    job.printingType = "D";
+    job.directPort = folder.Path() + "/lpt1";
+    job.encoding = ParsePrinterEncoding("KITCHEN1", "raster", 1252, -1);
+    job.paperDots = 384;
+    job.text = std::string("\x1b!\x00", 3) + "2  \u0E15\u0E49\u0E21\u0E22\u0E33\r\n\r\n";
+    ASSERT_EQ(drawing.Run(job).fault, PrintFault::None);
+
+    const std::string bytes = ReadBytes(job.directPort);
+    EXPECT_TRUE(bytes.starts_with("\x1b@\x1bt\x10"));
+    EXPECT_TRUE(bytes.ends_with(std::string("\x1dVB\x00", 4)));
+    std::vector<RasterImage> images;
+    for (const PaperLine& line : ReadEscPosPaper(bytes, 32)) {
+        EXPECT_EQ(line.Text().find("2  "), std::string::npos);  // nothing of it as text
+        if (!line.image.Empty()) {
+            images.push_back(line.image);
+        }
+    }
+    // One line drawn at single size (the blank line is only its line end).
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(images[0].height, kRowDots);
+    EXPECT_LE(images[0].widthBytes * 8, 384);
+}
+
 class FencedLaneJobRunnerTest : public LaneJobRunnerTest {
   protected:
     FencedLaneJobRunnerTest() {

@@ -3,7 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "output/PosPrinterRegistry.h"
 #include "status/StatusFixture.h"
+#include "support/FileBytes.h"
+#include "support/TempFolder.h"
 
 namespace kps::test {
 namespace {
@@ -71,6 +74,23 @@ TEST_F(StatusPageTest, TicketPageDrawsThePaperWithSizesCentringAndRed) {
                                      "<div class=\"ln\"><span>1 Fried rice</span></div>\n"
                                      "<div class=\"ln\"><span class=\"red\">no nuts</span></div>"));
     EXPECT_THAT(Get("/tickets/OLD 1/1").body, HasSubstr("<span>1 Soup</span>"));
+}
+
+TEST_F(StatusPageTest, TicketPageReadsATicketInItsPrintersEncoding) {
+    TempFolder folder;
+    WriteBytes(folder.File("PosPrinters.ini"),
+               "[BAR1]\r\nEncoding=GB18030\r\n[OLD 1]\r\nEncoding=raster\r\n");
+    const PosPrinterRegistry printers(folder.File("PosPrinters.ini"), 1252);
+    snapshot.registry = &printers;
+    const StoredTicket mapo{{"\x1b|1C1 \u9EBB\u5A46\u8C46\u8150\r\n"}, 0, {"1"}, {}, "T5", 40};
+    snapshot.tickets =
+        std::make_shared<const KeptTickets>(KeptTickets{{"BAR1", {mapo}}, {"OLD 1", {mapo}}});
+
+    EXPECT_THAT(Get("/tickets/BAR1/1").body, HasSubstr("<span>1 \u9EBB\u5A46\u8C46\u8150</span>"));
+    const std::string drawn = Get("/tickets/OLD 1/1").body;
+    EXPECT_THAT(drawn, HasSubstr("<div class=\"ln\"><svg "));
+    EXPECT_THAT(drawn, Not(HasSubstr("\u9EBB")));
+    EXPECT_THAT(Get("/api/v1/tickets/OLD 1").body, HasSubstr("\"image\":{\"width\":"));
 }
 
 using StatusApiTest = StatusFixture;

@@ -80,7 +80,8 @@ QImage TicketImageQt::DrawEscPos(std::string_view bytes, int columns,
             continue;
         }
         if (!line.image.Empty()) {
-            painter.drawImage(kMargin, top,
+            const int left = line.ImageLeft(cells * kColumnDots) * cellWidth_ / kColumnDots;
+            painter.drawImage(kMargin + left, top,
                               ScaledImage(line.image, line.imageRed, cellWidth_, rowHeight_));
             top += height;
             continue;
