@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -13,11 +14,28 @@
 #include "text/KpsError.h"
 
 namespace kps::bench {
+namespace {
+
+// The server runs in the outlet's folder: a relative path would not find it.
+std::string Absolute(const std::string& executable) {
+    return executable.find('/') == std::string::npos
+               ? executable
+               : std::filesystem::absolute(executable).string();
+}
+
+}  // namespace
 
 ServerProcess::ServerProcess(std::string executable, std::string settings, std::string folder)
-    : executable_(std::move(executable)),
+    : executable_(Absolute(executable)),
       settings_(std::move(settings)),
       folder_(std::move(folder)) {}
+
+ServerProcess::ServerProcess(std::string executable, std::string settings, std::string folder,
+                             std::vector<std::string> wrapper)
+    : executable_(Absolute(executable)),
+      settings_(std::move(settings)),
+      folder_(std::move(folder)),
+      wrapper_(std::move(wrapper)) {}
 
 ServerProcess::~ServerProcess() {
     if (pid_ > 0) {
@@ -28,7 +46,11 @@ ServerProcess::~ServerProcess() {
 void ServerProcess::Start() {
     const std::string out = folder_ + "/server.out";
     const std::string err = folder_ + "/server.err";
-    std::vector<std::string> args{executable_, "--settings", settings_, "--headless"};
+    std::vector<std::string> args = wrapper_;
+    for (const std::string& a :
+         {executable_, std::string("--settings"), settings_, std::string("--headless")}) {
+        args.push_back(a);
+    }
     const pid_t pid = fork();
     if (pid < 0) {
         throw KpsError(kErrFile, "Cannot start " + executable_);
@@ -46,7 +68,7 @@ void ServerProcess::Start() {
             argv.push_back(a.data());
         }
         argv.push_back(nullptr);
-        execv(executable_.c_str(), argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     pid_ = pid;
@@ -79,7 +101,8 @@ int ServerProcess::Stop(std::chrono::seconds grace) {
     if (pid_ <= 0) {
         return status_;
     }
-    kill(pid_, SIGTERM);
+    const pid_t server = ServerPid();
+    kill(server > 0 ? server : pid_, SIGTERM);
     const auto deadline = std::chrono::steady_clock::now() + grace;
     while (Running() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -88,8 +111,18 @@ int ServerProcess::Stop(std::chrono::seconds grace) {
     return status_;
 }
 
+pid_t ServerProcess::ServerPid() const {
+    if (pid_ <= 0 || wrapper_.empty()) {
+        return pid_;
+    }
+    const std::string pid = std::to_string(pid_);
+    std::ifstream children("/proc/" + pid + "/task/" + pid + "/children");
+    pid_t child = -1;
+    return children >> child ? child : -1;
+}
+
 double ServerProcess::CpuSeconds() const {
-    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+    std::ifstream stat("/proc/" + std::to_string(ServerPid()) + "/stat");
     std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
     // The fields after the command name, which may hold spaces: utime and
     // stime are the 12th and 13th of them.
@@ -109,7 +142,7 @@ double ServerProcess::CpuSeconds() const {
 }
 
 long ServerProcess::PeakResidentKb() const {
-    std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+    std::ifstream status("/proc/" + std::to_string(ServerPid()) + "/status");
     for (std::string line; std::getline(status, line);) {
         if (line.rfind("VmHWM:", 0) == 0) {
             return std::stol(line.substr(6));
