@@ -6,11 +6,10 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 #include <vector>
 
+#include "harness/ProcFs.h"
 #include "text/KpsError.h"
 
 namespace kps::bench {
@@ -115,40 +114,16 @@ pid_t ServerProcess::ServerPid() const {
     if (pid_ <= 0 || wrapper_.empty()) {
         return pid_;
     }
-    const std::string pid = std::to_string(pid_);
-    std::ifstream children("/proc/" + pid + "/task/" + pid + "/children");
-    pid_t child = -1;
-    return children >> child ? child : -1;
+    const std::vector<pid_t> children = ChildrenOf(pid_);
+    return children.empty() ? -1 : children.front();
 }
 
 double ServerProcess::CpuSeconds() const {
-    std::ifstream stat("/proc/" + std::to_string(ServerPid()) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    // The fields after the command name, which may hold spaces: utime and
-    // stime are the 12th and 13th of them.
-    const auto close = text.rfind(')');
-    if (close == std::string::npos) {
-        return 0;
-    }
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    double ticks = 0;
-    for (int i = 1; i <= 13 && fields >> field; ++i) {
-        if (i >= 12) {
-            ticks += std::stod(field);
-        }
-    }
-    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return CpuSecondsOf(ServerPid());
 }
 
 long ServerProcess::PeakResidentKb() const {
-    std::ifstream status("/proc/" + std::to_string(ServerPid()) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return 0;
+    return PeakResidentKbOf(ServerPid());
 }
 
 }  // namespace kps::bench
