@@ -63,9 +63,9 @@ long TickWatch::Ticks() const {
     return ticks_;
 }
 
-void TickWatch::Reset() {
+std::vector<double> TickWatch::Durations() const {
     std::lock_guard lock(mutex_);
-    longest_ = 0;
+    return durations_;
 }
 
 void TickWatch::Watch() {
@@ -77,7 +77,11 @@ void TickWatch::Watch() {
             const std::optional<double> ticks = SampleOf(*page, kTicks);
             std::lock_guard lock(mutex_);
             longest_ = std::max(longest_, last.value_or(0));
-            ticks_ = static_cast<long>(ticks.value_or(static_cast<double>(ticks_)));
+            const long now = static_cast<long>(ticks.value_or(static_cast<double>(ticks_)));
+            if (now != ticks_ && last) {
+                durations_.push_back(*last);
+            }
+            ticks_ = now;
         }
         std::this_thread::sleep_for(every_);
     }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace kps::bench {
 
@@ -29,8 +30,8 @@ class TickWatch {
     double LongestSeconds() const;
     // Ticks since the server started, at the last answer.
     long Ticks() const;
-    // Forgets the longest so far.
-    void Reset();
+    // The length of each tick seen end, in seconds, oldest first.
+    std::vector<double> Durations() const;
 
   private:
     void Watch();
@@ -40,6 +41,7 @@ class TickWatch {
     mutable std::mutex mutex_;
     double longest_ = 0;
     long ticks_ = 0;
+    std::vector<double> durations_;
     std::atomic<bool> stop_{false};
     std::thread thread_;
 };
