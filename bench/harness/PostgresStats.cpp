@@ -17,6 +17,23 @@ double PostgresStats::Statements(const std::string& database) {
         database + "'");
 }
 
+std::vector<std::pair<long, std::string>> PostgresStats::TopStatements(const std::string& database,
+                                                                       int count) {
+    std::vector<std::pair<long, std::string>> top;
+    const ResultTable rows = db_->Query(
+        "select s.calls, s.query from pg_stat_statements s join pg_database d on d.oid = s.dbid "
+        "where d.datname = '" +
+        database + "' order by s.calls desc limit " + std::to_string(count));
+    for (const auto& row : rows.rows) {
+        top.emplace_back(std::stol(row[0].AsText()), row[1].AsText());
+    }
+    return top;
+}
+
+void PostgresStats::ForgetStatements() {
+    db_->Query("select pg_stat_statements_reset()");
+}
+
 double PostgresStats::Transactions(const std::string& database) {
     return Number(
         "select xact_commit + xact_rollback as n from pg_stat_database where datname = '" +

@@ -5,6 +5,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "database/Connection.h"
 #include "harness/BenchPostgres.h"
@@ -22,6 +24,10 @@ class PostgresStats {
     // Statements run in `database` so far, as pg_stat_statements counts them
     // (utility statements such as BEGIN and COMMIT included).
     double Statements(const std::string& database);
+    // The statements `database` ran most often since pg_stat_statements was
+    // last emptied (ForgetStatements), with their counts, most first.
+    std::vector<std::pair<long, std::string>> TopStatements(const std::string& database, int count);
+    void ForgetStatements();
     // Transactions of `database` so far, committed and rolled back.
     double Transactions(const std::string& database);
     // CPU seconds so far of every process the postmaster started: the

@@ -5,6 +5,8 @@
 // number. Several --server options are measured in turn, side by side. The
 // PostgreSQL server is the front script's (scripts/idle-postgres).
 
+#include <algorithm>
+#include <iomanip>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -25,6 +27,15 @@ constexpr const char* kUsage =
     "                         [--no-trigger]\n"
     "Defaults: the server of this build, 60 s idle, 20 outlets. --quick is --seconds 10\n"
     "--outlets 3. --no-trigger leaves the change-signal trigger out.\n";
+
+constexpr std::size_t kQueryWidth = 110;
+
+// A statement on one line.
+std::string Flattened(std::string query) {
+    std::replace_if(
+        query.begin(), query.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return query;
+}
 
 void PrintFigures(const std::vector<std::string>& servers, const std::vector<IdleFigures>& figures,
                   const IdleOptions& options) {

@@ -24,6 +24,7 @@ constexpr auto kStopGrace = std::chrono::seconds(30);
 constexpr double kSettleTicks = 3;
 constexpr auto kSettleLongest = std::chrono::seconds(60);
 constexpr int kAloneLongest = 20;  // seconds of PostgreSQL with no server
+constexpr int kTopStatements = 8;
 
 // An outlet with one fake network printer and nothing to print, and its
 // server.
@@ -75,13 +76,14 @@ void OneOutlet(const std::string& server, const IdleOptions& options, IdleFigure
               << "\n";
     outlet.StartAndSettle();
     const std::string database = outlet.Outlet().Database();
-    const double statements = stats.Statements(database);
+    stats.ForgetStatements();
     const double transactions = stats.Transactions(database);
     const double cpu = outlet.Server().CpuSeconds();
     const auto databaseCpu = stats.ServerCpu();
     std::this_thread::sleep_for(std::chrono::seconds(options.seconds));
     const double span = options.seconds;
-    figures.statementsPerSecond = (stats.Statements(database) - statements) / span;
+    figures.statementsPerSecond = stats.Statements(database) / span;
+    figures.topStatements = stats.TopStatements(database, kTopStatements);
     figures.transactionsPerSecond = (stats.Transactions(database) - transactions) / span;
     figures.serverCpuPercent = 100.0 * (outlet.Server().CpuSeconds() - cpu) / span;
     figures.databaseCpuMsPerSecond = 1000.0 * CpuBetween(databaseCpu, stats.ServerCpu()) / span;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "harness/DatabaseChoice.h"
 
@@ -18,6 +20,8 @@ struct IdleFigures {
     double transactionsPerSecond = 0;
     double serverCpuPercent = 0;        // of one core
     double databaseCpuMsPerSecond = 0;  // every PostgreSQL process
+    // What it ran most often over the span, with the counts.
+    std::vector<std::pair<long, std::string>> topStatements;
     // Many outlets: PostgreSQL's CPU with no server running, and per outlet
     // with all of them running (the instance's own share included).
     double aloneCpuMsPerSecond = 0;
