@@ -40,10 +40,11 @@ class QuietOutlet {
         server_ = std::make_unique<ServerProcess>(server, outlet_->Settings(), outlet_->Folder());
     }
 
-    // Starts the server and waits until it has ticked a few times, as it
-    // goes on doing while idle.
-    void StartAndSettle() {
-        server_->Start();
+    void Start() { server_->Start(); }
+
+    // Waits until the server has ticked a few times, as it goes on doing
+    // while idle.
+    void Settle() {
         const auto deadline = std::chrono::steady_clock::now() + kSettleLongest;
         while (ReadMetric(outlet_->StatusPort(), "kps_server_ticks_total").value_or(0) <
                kSettleTicks) {
@@ -74,7 +75,8 @@ void OneOutlet(const std::string& server, const IdleOptions& options, IdleFigure
                       ? ", no change-signal trigger"
                       : ", with " + outlet.Outlet().LoadedSignalScript())
               << "\n";
-    outlet.StartAndSettle();
+    outlet.Start();
+    outlet.Settle();
     const std::string database = outlet.Outlet().Database();
     stats.ForgetStatements();
     const double transactions = stats.Transactions(database);
@@ -105,7 +107,10 @@ void ManyOutlets(const std::string& server, const IdleOptions& options, IdleFigu
     std::this_thread::sleep_for(std::chrono::seconds(alone));
     figures.aloneCpuMsPerSecond = 1000.0 * CpuBetween(before, stats.ServerCpu()) / alone;
     for (auto& outlet : outlets) {
-        outlet->StartAndSettle();
+        outlet->Start();
+    }
+    for (auto& outlet : outlets) {
+        outlet->Settle();
     }
     before = stats.ServerCpu();
     std::this_thread::sleep_for(std::chrono::seconds(options.seconds));
