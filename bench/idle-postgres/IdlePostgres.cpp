@@ -65,6 +65,14 @@ void PrintFigures(const std::vector<std::string>& servers, const std::vector<Idl
         [](const IdleFigures& f) { return Figure(f.perOutletCpuMsPerSecond); });
     row("    servers still running at the end",
         [](const IdleFigures& f) { return std::to_string(f.serversUp); });
+    for (std::size_t i = 0; i < figures.size(); ++i) {
+        std::cout << "\n[" << i + 1 << "] one outlet: its statements over " << span
+                  << ", most run first\n";
+        for (const auto& [calls, query] : figures[i].topStatements) {
+            std::cout << std::setw(8) << std::right << calls << "  "
+                      << Flattened(query).substr(0, kQueryWidth) << "\n";
+        }
+    }
 }
 
 }  // namespace
