@@ -170,8 +170,8 @@ BenchOutlet::BenchOutlet(const OutletPlan& plan, const OutletDatabase& where) : 
     } else {
         MakeSqlite(MasterData(plan, *this));
     }
-    // The lease work's journal table must be there whichever back end: a
-    // missing one throws here rather than skewing the figures.
+    // The servers' shared print journal must be there whichever back end: a
+    // missing table throws here rather than skewing the figures.
     Open()->Query("select count(*) as n from kps_print_journal");
 }
 
