@@ -35,6 +35,12 @@ std::string Lower(std::string text) {
     return text;
 }
 
+constexpr const char* kDropWaitingTriggers =
+    "DO $$DECLARE t record; BEGIN FOR t IN SELECT tgname, tgrelid::regclass AS tab "
+    "FROM pg_trigger WHERE NOT tgisinternal AND tgrelid IN "
+    "('kelt_trs_printingdetails'::regclass, 'kelt_trs_printkitchen'::regclass) LOOP "
+    "EXECUTE format('DROP TRIGGER %I ON %s', t.tgname, t.tab); END LOOP; END$$";
+
 // A port no one listens on now; the server binds it a moment later.
 int FreePort() {
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
@@ -122,13 +128,19 @@ std::string SchemaFolderOf(const std::string& serverExecutable) {
 
 std::string ChangeSignalScript(const std::string& schemaFolder) {
     namespace fs = std::filesystem;
+    const auto signals = [](const fs::path& script) {
+        return Lower(ReadFile(script.string())).find("notify") != std::string::npos;
+    };
+    const fs::path main = fs::path(schemaFolder) / "postgres.sql";
+    if (signals(main)) {
+        return main.string();
+    }
     std::vector<std::string> found;
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(schemaFolder, error)) {
         const std::string name = entry.path().filename().string();
         if (name.ends_with(".sql") && name.find("postgres") != std::string::npos &&
-            name != "postgres.sql" && !name.starts_with("add-indexes") &&
-            Lower(ReadFile(entry.path().string())).find("notify") != std::string::npos) {
+            signals(entry.path())) {
             found.push_back(entry.path().string());
         }
     }
@@ -208,12 +220,17 @@ void BenchOutlet::MakePostgres(const std::string& masterData) {
     const PostgresLogin& login = *where_.postgres;
     const std::string log = folder_ + "/psql.log";
     login.RunStatement("postgres", "CREATE DATABASE " + pgDatabase_, log);
-    login.RunScript(pgDatabase_, where_.schemaFolder + "/postgres.sql", log);
+    const std::string main = where_.schemaFolder + "/postgres.sql";
+    login.RunScript(pgDatabase_, main, log);
+    const std::string signal = ChangeSignalScript(where_.schemaFolder);
     if (where_.trigger) {
-        signalScript_ = ChangeSignalScript(where_.schemaFolder);
-        if (!signalScript_.empty()) {
-            login.RunScript(pgDatabase_, signalScript_, log);
+        signalScript_ = signal;
+        if (!signal.empty() && signal != main) {
+            login.RunScript(pgDatabase_, signal, log);
         }
+    } else {
+        // Whatever triggers the schema put on the waiting tables go again.
+        login.RunStatement(pgDatabase_, kDropWaitingTriggers, log);
     }
     WriteFile(folder_ + "/master.sql", masterData);
     login.RunScript(pgDatabase_, folder_ + "/master.sql", log);

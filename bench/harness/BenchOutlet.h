@@ -43,8 +43,8 @@ struct OutletPlan {
 struct OutletDatabase {
     std::optional<PostgresLogin> postgres;  // empty: an SQLite file in the outlet's folder
     std::string schemaFolder;
-    // PostgreSQL: also load the schema's change-signal trigger script, when
-    // the folder has one.
+    // PostgreSQL: with the schema's change-signal triggers when the folder
+    // has them; without, any trigger on the waiting tables is dropped.
     bool trigger = true;
 };
 
@@ -52,8 +52,9 @@ struct OutletDatabase {
 // its folder holding schema/sqlite.sql), else this tree's.
 std::string SchemaFolderOf(const std::string& serverExecutable);
 
-// The schema's script that makes PostgreSQL signal changes (a postgres
-// script beside the main one that sends NOTIFY); empty when there is none.
+// The schema's script that makes PostgreSQL signal changes: the main one
+// when it makes the triggers itself, else a postgres script beside it that
+// sends NOTIFY (an add-on for existing databases will do); empty when none.
 std::string ChangeSignalScript(const std::string& schemaFolder);
 
 // A fresh outlet in a new folder under /tmp (disk-backed, SQLite with its
