@@ -1,25 +1,62 @@
 #include "harness/BenchOutlet.h"
 
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 #include "database/SqliteConnection.h"
+#include "startup/EncryptText.h"
 #include "text/KpsError.h"
 
 namespace kps::bench {
 namespace {
 
-std::string ReadSchema() {
-    std::ifstream file(std::string(KPS_SOURCE_DIR) + "/schema/sqlite.sql", std::ios::binary);
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
     if (!file) {
-        throw KpsError(kErrFile, "Cannot read the database schema");
+        throw KpsError(kErrFile, "Cannot read " + path);
     }
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+constexpr const char* kDropWaitingTriggers =
+    "DO $$DECLARE t record; BEGIN FOR t IN SELECT tgname, tgrelid::regclass AS tab "
+    "FROM pg_trigger WHERE NOT tgisinternal AND tgrelid IN "
+    "('kelt_trs_printingdetails'::regclass, 'kelt_trs_printkitchen'::regclass) LOOP "
+    "EXECUTE format('DROP TRIGGER %I ON %s', t.tgname, t.tab); END LOOP; END$$";
+
+// A port no one listens on now; the server binds it a moment later.
+int FreePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    const bool bound = fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+                       getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0;
+    if (fd >= 0) {
+        close(fd);
+    }
+    if (!bound) {
+        throw KpsError(kErrFile, "Cannot find a free port for the status page");
+    }
+    return ntohs(address.sin_port);
 }
 
 void WriteFile(const std::string& path, const std::string& text) {
@@ -77,21 +114,55 @@ std::string MasterData(const OutletPlan& plan, const BenchOutlet& outlet) {
 
 }  // namespace
 
-BenchOutlet::BenchOutlet(const OutletPlan& plan) {
+std::string SchemaFolderOf(const std::string& serverExecutable) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::path folder = fs::weakly_canonical(serverExecutable, error).parent_path();
+    for (int up = 0; up < 3 && !folder.empty(); ++up, folder = folder.parent_path()) {
+        if (fs::exists(folder / "schema" / "sqlite.sql", error)) {
+            return (folder / "schema").string();
+        }
+    }
+    return std::string(KPS_SOURCE_DIR) + "/schema";
+}
+
+std::string ChangeSignalScript(const std::string& schemaFolder) {
+    namespace fs = std::filesystem;
+    const auto signals = [](const fs::path& script) {
+        return Lower(ReadFile(script.string())).find("notify") != std::string::npos;
+    };
+    const fs::path main = fs::path(schemaFolder) / "postgres.sql";
+    if (signals(main)) {
+        return main.string();
+    }
+    std::vector<std::string> found;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(schemaFolder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.ends_with(".sql") && name.find("postgres") != std::string::npos &&
+            signals(entry.path())) {
+            found.push_back(entry.path().string());
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found.empty() ? "" : found.front();
+}
+
+BenchOutlet::BenchOutlet(const OutletPlan& plan)
+    : BenchOutlet(plan, OutletDatabase{{}, std::string(KPS_SOURCE_DIR) + "/schema", false}) {}
+
+BenchOutlet::BenchOutlet(const OutletPlan& plan, const OutletDatabase& where) : where_(where) {
     char pattern[] = "/tmp/kps-bench.XXXXXX";
     if (mkdtemp(pattern) == nullptr) {
         throw KpsError(kErrFile, std::string("Cannot make a folder: ") + std::strerror(errno));
     }
     folder_ = pattern;
+    pgDatabase_ = "bench_" + Lower(folder_.substr(folder_.rfind('.') + 1));
+    statusPort_ = FreePort();
     if (mkdir(PortFolder().c_str(), 0755) != 0) {
         throw KpsError(kErrFile, "Cannot make " + PortFolder());
     }
-    WriteFile(Settings(),
-              "[GeneralSetup]\r\nServerName=\r\nDatabaseName=outlet.db\r\nUserID=\r\n"
-              "Password=\r\nDrivePath=" +
-                  folder_ +
-                  "\r\n[COMPANYSETTINGS]\r\nsystemtype=\r\nOutletCode=OUT01\r\n"
-                  "[PrintServer]\r\nDatabase=SQLite\r\nCodePage=1252\r\n");
+    WriteSettings();
     WriteFile(folder_ + "/Kit001.ini", kLayout);
     std::string registry;
     for (const BenchDevice& d : plan.devices) {
@@ -106,9 +177,74 @@ BenchOutlet::BenchOutlet(const OutletPlan& plan) {
         }
     }
     WriteFile(folder_ + "/PosPrinters.ini", registry);
+    if (OnPostgres()) {
+        MakePostgres(MasterData(plan, *this));
+    } else {
+        MakeSqlite(MasterData(plan, *this));
+    }
+    // The servers' shared print journal must be there whichever back end: a
+    // missing table throws here rather than skewing the figures.
+    Open()->Query("select count(*) as n from kps_print_journal");
+}
+
+void BenchOutlet::WriteSettings() {
+    std::string general;
+    std::string server;
+    if (OnPostgres()) {
+        const PostgresLogin& login = *where_.postgres;
+        std::mt19937 random(1);
+        general = "ServerName=127.0.0.1\r\nDatabaseName=" + pgDatabase_ +
+                  "\r\nUserID=" + login.user +
+                  "\r\nPassword=" + EncryptText(login.password, random);
+        server = "Database=ODBC\r\nOdbcDriver=";
+        server += kPostgresOdbcDriver;
+        server += "\r\nOdbcOptions=Port=" + std::to_string(login.port) + ";";
+    } else {
+        general = "ServerName=\r\nDatabaseName=outlet.db\r\nUserID=\r\nPassword=";
+        server = "Database=SQLite";
+    }
+    WriteFile(Settings(), "[GeneralSetup]\r\n" + general + "\r\nDrivePath=" + folder_ +
+                              "\r\n[COMPANYSETTINGS]\r\nsystemtype=\r\nOutletCode=OUT01\r\n"
+                              "[PrintServer]\r\n" +
+                              server + "\r\nCodePage=1252\r\nStatusAddress=127.0.0.1:" +
+                              std::to_string(statusPort_) + "\r\n");
+}
+
+void BenchOutlet::MakeSqlite(const std::string& masterData) {
     SqliteConnection db(Database(), true);
-    db.Execute(ReadSchema());
-    db.Execute(MasterData(plan, *this));
+    db.Execute(ReadFile(where_.schemaFolder + "/sqlite.sql"));
+    db.Execute(masterData);
+}
+
+void BenchOutlet::MakePostgres(const std::string& masterData) {
+    const PostgresLogin& login = *where_.postgres;
+    const std::string log = folder_ + "/psql.log";
+    login.RunStatement("postgres", "CREATE DATABASE " + pgDatabase_, log);
+    const std::string main = where_.schemaFolder + "/postgres.sql";
+    login.RunScript(pgDatabase_, main, log);
+    const std::string signal = ChangeSignalScript(where_.schemaFolder);
+    if (where_.trigger) {
+        signalScript_ = signal;
+        if (!signal.empty() && signal != main) {
+            login.RunScript(pgDatabase_, signal, log);
+        }
+    } else {
+        // Whatever triggers the schema put on the waiting tables go again.
+        login.RunStatement(pgDatabase_, kDropWaitingTriggers, log);
+    }
+    WriteFile(folder_ + "/master.sql", masterData);
+    login.RunScript(pgDatabase_, folder_ + "/master.sql", log);
+}
+
+std::string BenchOutlet::Database() const {
+    return OnPostgres() ? pgDatabase_ : folder_ + "/outlet.db";
+}
+
+std::unique_ptr<Connection> BenchOutlet::Open() const {
+    if (OnPostgres()) {
+        return where_.postgres->Open(pgDatabase_);
+    }
+    return std::make_unique<SqliteConnection>(Database());
 }
 
 std::string BenchOutlet::PortPath(const std::string& deviceName) const {

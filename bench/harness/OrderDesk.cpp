@@ -1,37 +1,53 @@
 #include "harness/OrderDesk.h"
 
+#include "database/SqliteConnection.h"
 #include "database/Value.h"
+#include "harness/BenchOutlet.h"
 #include "harness/PrintedTicket.h"
 
 namespace kps::bench {
 
-OrderDesk::OrderDesk(const std::string& database) : db_(database) {}
+OrderDesk::OrderDesk(const std::string& database)
+    : db_(std::make_unique<SqliteConnection>(database)) {}
+
+OrderDesk::OrderDesk(const BenchOutlet& outlet)
+    : db_(outlet.Open()), postgres_(outlet.OnPostgres()) {}
 
 std::int64_t OrderDesk::Queue(const std::vector<Order>& orders) {
-    std::string sql = "BEGIN;\n";
-    for (const Order& order : orders) {
-        for (const OrderItem& item : order.items) {
-            sql += "INSERT INTO Kelt_trs_BillDetails (BillNo, ItemCode, Quantity) VALUES ('" +
-                   order.table + "', '" + item.itemCode +
-                   "', 1);\n"
-                   "INSERT INTO kelt_trs_printingdetails (TRSID, TableCode, ItemCode, PluCode, "
-                   "Quantity, BillNo, PosDescription, ServiceType, PaxNo, StaffName) VALUES "
-                   "(last_insert_rowid(), '" +
-                   order.table + "', '" + item.itemCode + "', '" + item.itemCode + "', 1, '" +
-                   order.table + "', '" + item.description + "', 'D', 2, 'Bench');\n";
+    // The bill line's own ID, as the terminal links the two rows.
+    const std::string lastId = postgres_
+                                   ? "currval(pg_get_serial_sequence('kelt_trs_billdetails', 'id'))"
+                                   : "last_insert_rowid()";
+    db_->BeginTransaction();
+    try {
+        for (const Order& order : orders) {
+            for (const OrderItem& item : order.items) {
+                db_->Execute(
+                    "INSERT INTO Kelt_trs_BillDetails (BillNo, ItemCode, Quantity) VALUES ('" +
+                    order.table + "', '" + item.itemCode + "', 1)");
+                db_->Execute(
+                    "INSERT INTO kelt_trs_printingdetails (TRSID, TableCode, ItemCode, PluCode, "
+                    "Quantity, BillNo, PosDescription, ServiceType, PaxNo, StaffName) VALUES (" +
+                    lastId + ", '" + order.table + "', '" + item.itemCode + "', '" + item.itemCode +
+                    "', 1, '" + order.table + "', '" + item.description + "', 'D', 2, 'Bench')");
+            }
         }
+        db_->CommitTransaction();
+    } catch (...) {
+        db_->RollbackTransaction();
+        throw;
     }
-    db_.Execute(sql + "COMMIT;\n");
     return NowUs();
 }
 
 void OrderDesk::QueueNotice(const std::string& group, const std::string& remark,
                             const std::string& from, const std::string& to) {
-    db_.Execute(
+    const std::string now = postgres_ ? "CURRENT_DATE, LOCALTIME(0)"
+                                      : "date('now', 'localtime'), time('now', 'localtime')";
+    db_->Execute(
         "INSERT INTO kelt_trs_printkitchen (PrinterGroupCode, Remark1, FromTableCode, "
         "ToTableCode, TrsDate, TrsTime) VALUES ('" +
-        group + "', '" + remark + "', '" + from + "', '" + to +
-        "', date('now', 'localtime'), time('now', 'localtime'))");
+        group + "', '" + remark + "', '" + from + "', '" + to + "', " + now + ")");
 }
 
 long OrderDesk::WaitingItems() {
@@ -47,7 +63,7 @@ std::set<std::string> OrderDesk::WaitingCodes() {
     for (const char* sql :
          {"select PosDescription from kelt_trs_printingdetails where PrintStatus=0",
           "select Remark1 from kelt_trs_printkitchen where PrintStatus=0"}) {
-        for (const auto& row : db_.Query(sql).rows) {
+        for (const auto& row : db_->Query(sql).rows) {
             codes.insert(row[0].AsText());
         }
     }
@@ -55,7 +71,7 @@ std::set<std::string> OrderDesk::WaitingCodes() {
 }
 
 long OrderDesk::Count(const std::string& sql) {
-    const ResultTable rows = db_.Query(sql);
+    const ResultTable rows = db_->Query(sql);
     return rows.rows.empty() ? 0 : std::stol(rows.rows[0][0].AsText());
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "database/SqliteConnection.h"
+#include "database/Connection.h"
 
 namespace kps::bench {
 
@@ -21,11 +22,16 @@ struct Order {
     std::vector<OrderItem> items;
 };
 
+class BenchOutlet;
+
 // The terminals' side of the order database: queues orders and kitchen
 // notices as the terminals do, each batch in one transaction.
 class OrderDesk {
   public:
+    // An SQLite file.
     explicit OrderDesk(const std::string& database);
+    // The outlet's database, whichever back end.
+    explicit OrderDesk(const BenchOutlet& outlet);
 
     // Queues the orders at once; returns the moment they were committed
     // (microseconds since the epoch).
@@ -43,7 +49,8 @@ class OrderDesk {
   private:
     long Count(const std::string& sql);
 
-    SqliteConnection db_;
+    std::unique_ptr<Connection> db_;
+    bool postgres_ = false;
 };
 
 }  // namespace kps::bench

@@ -5,19 +5,36 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
+#include "harness/ProcFs.h"
 #include "text/KpsError.h"
 
 namespace kps::bench {
+namespace {
+
+// The server runs in the outlet's folder: a relative path would not find it.
+std::string Absolute(const std::string& executable) {
+    return executable.find('/') == std::string::npos
+               ? executable
+               : std::filesystem::absolute(executable).string();
+}
+
+}  // namespace
 
 ServerProcess::ServerProcess(std::string executable, std::string settings, std::string folder)
-    : executable_(std::move(executable)),
+    : executable_(Absolute(executable)),
       settings_(std::move(settings)),
       folder_(std::move(folder)) {}
+
+ServerProcess::ServerProcess(std::string executable, std::string settings, std::string folder,
+                             std::vector<std::string> wrapper)
+    : executable_(Absolute(executable)),
+      settings_(std::move(settings)),
+      folder_(std::move(folder)),
+      wrapper_(std::move(wrapper)) {}
 
 ServerProcess::~ServerProcess() {
     if (pid_ > 0) {
@@ -28,7 +45,11 @@ ServerProcess::~ServerProcess() {
 void ServerProcess::Start() {
     const std::string out = folder_ + "/server.out";
     const std::string err = folder_ + "/server.err";
-    std::vector<std::string> args{executable_, "--settings", settings_, "--headless"};
+    std::vector<std::string> args = wrapper_;
+    for (const std::string& a :
+         {executable_, std::string("--settings"), settings_, std::string("--headless")}) {
+        args.push_back(a);
+    }
     const pid_t pid = fork();
     if (pid < 0) {
         throw KpsError(kErrFile, "Cannot start " + executable_);
@@ -46,7 +67,7 @@ void ServerProcess::Start() {
             argv.push_back(a.data());
         }
         argv.push_back(nullptr);
-        execv(executable_.c_str(), argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     pid_ = pid;
@@ -79,7 +100,8 @@ int ServerProcess::Stop(std::chrono::seconds grace) {
     if (pid_ <= 0) {
         return status_;
     }
-    kill(pid_, SIGTERM);
+    const pid_t server = ServerPid();
+    kill(server > 0 ? server : pid_, SIGTERM);
     const auto deadline = std::chrono::steady_clock::now() + grace;
     while (Running() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -88,34 +110,20 @@ int ServerProcess::Stop(std::chrono::seconds grace) {
     return status_;
 }
 
+pid_t ServerProcess::ServerPid() const {
+    if (pid_ <= 0 || wrapper_.empty()) {
+        return pid_;
+    }
+    const std::vector<pid_t> children = ChildrenOf(pid_);
+    return children.empty() ? -1 : children.front();
+}
+
 double ServerProcess::CpuSeconds() const {
-    std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    // The fields after the command name, which may hold spaces: utime and
-    // stime are the 12th and 13th of them.
-    const auto close = text.rfind(')');
-    if (close == std::string::npos) {
-        return 0;
-    }
-    std::istringstream fields(text.substr(close + 2));
-    std::string field;
-    double ticks = 0;
-    for (int i = 1; i <= 13 && fields >> field; ++i) {
-        if (i >= 12) {
-            ticks += std::stod(field);
-        }
-    }
-    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return CpuSecondsOf(ServerPid());
 }
 
 long ServerProcess::PeakResidentKb() const {
-    std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return 0;
+    return PeakResidentKbOf(ServerPid());
 }
 
 }  // namespace kps::bench

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace kps::bench {
 
@@ -14,6 +15,10 @@ namespace kps::bench {
 class ServerProcess {
   public:
     ServerProcess(std::string executable, std::string settings, std::string folder);
+    // Started under another program, e.g. {"strace", "-f", ...}: that one is
+    // the child, the server its child, and Stop signals the server.
+    ServerProcess(std::string executable, std::string settings, std::string folder,
+                  std::vector<std::string> wrapper);
     ~ServerProcess();
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
@@ -26,6 +31,10 @@ class ServerProcess {
     // The exit status, or 128 + the signal that ended it.
     int Stop(std::chrono::seconds grace);
 
+    // The server's own process ID (under a wrapper, the wrapper's child);
+    // -1 when it is not running.
+    pid_t ServerPid() const;
+
     // CPU time (user + system) used so far, and the peak resident size.
     double CpuSeconds() const;
     long PeakResidentKb() const;
@@ -37,6 +46,7 @@ class ServerProcess {
     std::string executable_;
     std::string settings_;
     std::string folder_;
+    std::vector<std::string> wrapper_;
     pid_t pid_ = -1;
     int status_ = -1;
     int starts_ = 0;

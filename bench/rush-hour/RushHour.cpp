@@ -4,18 +4,20 @@
 // healthy ones, and the idle cost. Figures, not a test: it never fails on
 // a number. Several --server options are measured in turn, side by side.
 
-#include <iomanip>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "harness/FigureRows.h"
 #include "harness/RunArguments.h"
 #include "rush-hour/RushHourRun.h"
 #include "text/KpsError.h"
 
 namespace {
 
+using kps::bench::Figure;
+using kps::bench::PrintRow;
+using kps::bench::PrintServers;
 using kps::bench::RushHourFigures;
 using kps::bench::RushHourOptions;
 
@@ -23,22 +25,13 @@ constexpr const char* kUsage =
     "usage: kps-rush-hour [--server PATH]... [--quick] [--orders N] [--burst N]\n"
     "                     [--stall-orders N] [--idle-seconds N] [--print-ms N]\n"
     "                     [--drain-seconds N] [--seed N] [--release-pause VALUE]\n"
+    "                     [--database sqlite|postgres] [--no-trigger]\n"
     "Defaults: the server of this build, 200 orders 0.3-2.5 s apart, a burst of 20,\n"
     "30 orders with a stalled printer, 60 s idle, 150 ms print time. --quick is\n"
     "--orders 10 --burst 5 --stall-orders 4 --idle-seconds 10.\n";
 
-std::string Whole(double value) {
-    std::ostringstream out;
-    out << std::fixed << std::setprecision(value < 10 ? 3 : 0) << value;
-    return out.str();
-}
-
-void PrintRow(const std::string& name, const std::vector<std::string>& cells) {
-    std::cout << std::left << std::setw(52) << name;
-    for (const std::string& cell : cells) {
-        std::cout << std::setw(26) << cell;
-    }
-    std::cout << "\n";
+std::string Usage() {
+    return std::string(kUsage) + kps::bench::kDatabaseUsage;
 }
 
 void PrintFigures(const std::vector<std::string>& servers,
@@ -50,15 +43,8 @@ void PrintFigures(const std::vector<std::string>& servers,
         }
         PrintRow(name, cells);
     };
-    std::cout << "\n";
-    for (std::size_t i = 0; i < servers.size(); ++i) {
-        std::cout << "[" << i + 1 << "] " << servers[i] << "\n";
-    }
-    std::vector<std::string> heads;
-    for (std::size_t i = 0; i < servers.size(); ++i) {
-        heads.push_back("[" + std::to_string(i + 1) + "]");
-    }
-    PrintRow("", heads);
+    std::cout << "\nOutlets on " << options.database.Name() << "\n";
+    PrintServers(servers);
     std::cout << "(a) order to first byte, ms: median / p99 / max (" << options.orders
               << " orders)\n";
     for (const auto& [printer, spread] : figures.front().perPrinter) {
@@ -71,14 +57,14 @@ void PrintFigures(const std::vector<std::string>& servers,
     row("(b) burst of " + std::to_string(options.burst) + " tables on NET1: to last, ms",
         [](const RushHourFigures& f) {
             return f.burstMs < 0 ? std::to_string(f.burstMissing) + " never came"
-                                 : Whole(f.burstMs);
+                                 : Figure(f.burstMs);
         });
     row("(c) one printer stalled: healthy median, ms", [](const RushHourFigures& f) {
-        return Whole(f.healthyWhileStalled.median) +
+        return Figure(f.healthyWhileStalled.median) +
                (f.stalledMissing > 0 ? " (" + std::to_string(f.stalledMissing) + " never)" : "");
     });
     row("(d) idle " + std::to_string(options.idleSeconds) + " s: CPU % of a core",
-        [](const RushHourFigures& f) { return Whole(f.idleCpuPercent); });
+        [](const RushHourFigures& f) { return Figure(f.idleCpuPercent); });
     row("    idle: peak resident KiB",
         [](const RushHourFigures& f) { return std::to_string(f.idlePeakKb); });
 }
@@ -88,16 +74,17 @@ void PrintFigures(const std::vector<std::string>& servers,
 int main(int argc, char** argv) {
     RushHourOptions options;
     std::vector<std::string> servers;
-    kps::bench::RunArguments arguments(argc, argv, "kps-rush-hour", kUsage);
+    kps::bench::RunArguments arguments(argc, argv, "kps-rush-hour", Usage());
     while (arguments.Next()) {
         std::string text;
         int seed = 0;
         if (arguments.Current() == "--help") {
-            std::cout << kUsage;
+            std::cout << Usage();
             return 0;
         } else if (arguments.Text("--server", text)) {
             servers.push_back(text);
-        } else if (arguments.Text("--release-pause", options.releasePause)) {
+        } else if (arguments.Text("--release-pause", options.releasePause) ||
+                   options.database.Take(arguments)) {
         } else if (arguments.Current() == "--quick") {
             options.orders = 10;
             options.burst = 5;

@@ -56,17 +56,17 @@ class Rig {
                 device.port = room_.AddNetworkPrinter(p.name, options.printMs).Port();
             }
             plan.devices.push_back(device);
-            const std::string group = "G" + std::to_string(n);
+            const std::string group = Code("G", n, 1);
             plan.groups.push_back({group, std::string(i, 'X') + "O"});
-            plan.items.push_back({"I" + std::to_string(n), group});
+            plan.items.push_back({Code("I", n, 1), group});
         }
-        outlet_ = std::make_unique<BenchOutlet>(plan);
+        outlet_ = std::make_unique<BenchOutlet>(plan, options.database.For(server));
         for (const Printer& p : kPrinters) {
             if (p.type == 'D') {
                 room_.AddDirectPort(p.name, outlet_->PortPath(p.name));
             }
         }
-        desk_ = std::make_unique<OrderDesk>(outlet_->Database());
+        desk_ = std::make_unique<OrderDesk>(*outlet_);
         server_ = std::make_unique<ServerProcess>(server, outlet_->Settings(), outlet_->Folder());
         server_->Start();
     }
@@ -74,7 +74,7 @@ class Rig {
     PrintRoom& Room() { return room_; }
     OrderDesk& Desk() { return *desk_; }
     ServerProcess& Server() { return *server_; }
-    const std::string& Folder() const { return outlet_->Folder(); }
+    const BenchOutlet& Outlet() const { return *outlet_; }
 
   private:
     PrintRoom room_;
@@ -99,12 +99,12 @@ class OrderMaker {
     Order Next(int printers, int also = 0) {
         Order order{Code("TBL", ++tables_, 4), {}};
         if (also != 0) {
-            order.items.push_back({"I" + std::to_string(also), Code("ITEM", ++items_, 6)});
+            order.items.push_back({Code("I", also, 1), Code("ITEM", ++items_, 6)});
         }
         const int count = std::uniform_int_distribution(1, 3)(random_);
         for (int i = 0; i < count; ++i) {
             const int n = std::uniform_int_distribution(1, printers)(random_);
-            order.items.push_back({"I" + std::to_string(n), Code("ITEM", ++items_, 6)});
+            order.items.push_back({Code("I", n, 1), Code("ITEM", ++items_, 6)});
         }
         return order;
     }
@@ -272,7 +272,11 @@ RushHourFigures RunRushHour(const std::string& server, const RushHourOptions& op
     std::cerr << server << "\n";
     {
         Rig rig(server, options);
-        std::cerr << "  outlet " << rig.Folder() << "\n";
+        std::cerr << "  outlet " << rig.Outlet().Folder() << " on " << options.database.Name()
+                  << (rig.Outlet().LoadedSignalScript().empty()
+                          ? ""
+                          : ", with " + rig.Outlet().LoadedSignalScript())
+                  << "\n";
         OrderMaker maker(options.seed);
         RushPhase(rig, maker, options, figures);
         BurstPhase(rig, maker, options, figures);

@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "harness/DatabaseChoice.h"
 #include "harness/Spread.h"
 
 namespace kps::bench {
@@ -18,6 +19,7 @@ struct RushHourOptions {
     double maxGap = 2.5;
     unsigned seed = 1;
     std::string releasePause;  // ReleasePause of the network printers when given
+    DatabaseChoice database;
 };
 
 // The figures of one server: latencies in milliseconds from an order's

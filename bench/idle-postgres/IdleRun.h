@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "harness/DatabaseChoice.h"
+
+namespace kps::bench {
+
+struct IdleOptions {
+    int seconds = 60;  // span of each measurement
+    int outlets = 20;  // servers side by side on one PostgreSQL
+    DatabaseChoice database{true, true};
+};
+
+struct IdleFigures {
+    // One outlet.
+    double statementsPerSecond = 0;
+    double transactionsPerSecond = 0;
+    double serverCpuPercent = 0;        // of one core
+    double databaseCpuMsPerSecond = 0;  // every PostgreSQL process
+    // What it ran most often over the span, with the counts.
+    std::vector<std::pair<long, std::string>> topStatements;
+    // Many outlets: PostgreSQL's CPU with no server running, and per outlet
+    // with all of them running (the instance's own share included).
+    double aloneCpuMsPerSecond = 0;
+    double perOutletCpuMsPerSecond = 0;
+    int serversUp = 0;  // of the outlets, servers that were still running at the end
+};
+
+IdleFigures RunIdle(const std::string& server, const IdleOptions& options);
+
+}  // namespace kps::bench
