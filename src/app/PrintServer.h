@@ -4,6 +4,7 @@
 
 #include "app/ServerStatusActions.h"
 #include "app/ServerTicketTools.h"
+#include "database/CountedConnection.h"
 #include "database/OutletLease.h"
 #include "dialogs/DivertDialogHost.h"
 #include "dialogs/TRDIVET.h"
@@ -11,6 +12,7 @@
 #include "mainwindow/PollTimer.h"
 #include "output/PosPrinterRegistry.h"
 #include "reprint/ReprintStore.h"
+#include "sending/FirstByteLatency.h"
 #include "sending/JournalWriter.h"
 #include "sending/LeaseFence.h"
 #include "sending/LeaseWatch.h"
@@ -69,6 +71,8 @@ class PrintServer {
     [[noreturn]] void EndForLapsedLease();
 
     GeneralSetup& setup_;
+    std::atomic<long long> databaseErrors_{0};  // on every connection of the server
+    CountedConnection countedDb_;
     Connection& db_;
     SystemClock clock_;
     PrintLog log_;
@@ -85,6 +89,7 @@ class PrintServer {
     std::unique_ptr<JournalWriter> journalWriter_;     // the lanes' way to it
 
     LeaseFence fence_;
+    FirstByteLatency firstByte_;
     std::unique_ptr<OutletLease> lease_;  // kept on a connection of its own
 
     PosPrinterRegistry registry_;

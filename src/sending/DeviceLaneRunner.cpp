@@ -6,10 +6,11 @@ namespace kps {
 
 DeviceLaneRunner::DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log,
                                    std::ostream* notices, JobJournal* journal,
-                                   SystemPrinterFactory makeSystemPrinter, const LeaseFence* fence)
+                                   SystemPrinterFactory makeSystemPrinter, const LeaseFence* fence,
+                                   FirstByteLatency* latency)
     : printer_(registry, log),
       pinger_(9100, notices),
-      runner_(printer_, pinger_, pause_, log, journal, fence),
+      runner_(printer_, pinger_, pause_, log, journal, fence, latency),
       journal_(journal),
       fence_(fence),
       makeSystemPrinter_(std::move(makeSystemPrinter)) {}

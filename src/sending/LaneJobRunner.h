@@ -1,6 +1,7 @@
 #pragma once
 
 #include "output/OposPrinterRoutines.h"
+#include "sending/FirstByteLatency.h"
 #include "sending/JobJournal.h"
 #include "sending/JobRunner.h"
 #include "sending/LeaseFence.h"
@@ -18,9 +19,11 @@ class LaneJobRunner final : public JobRunner {
     // leaves; a job it cannot record is not sent (NotRecorded). `fence`,
     // when given, is looked at after that, the last thing before the first
     // byte: a closed fence sends nothing of the job and reports it NotLeased
-    // (its record is undone on settling).
+    // (its record is undone on settling). `latency`, when given, counts how
+    // long each kitchen ticket took to its first byte.
     LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause, const PrintLog& log,
-                  JobJournal* journal = nullptr, const LeaseFence* fence = nullptr);
+                  JobJournal* journal = nullptr, const LeaseFence* fence = nullptr,
+                  FirstByteLatency* latency = nullptr);
 
     JobReport Run(const PrintJob& job) override;
 
@@ -53,6 +56,7 @@ class LaneJobRunner final : public JobRunner {
     const PrintLog& log_;
     JobJournal* journal_;
     const LeaseFence* fence_;
+    FirstByteLatency* latency_;
     FaultCollector faults_;
     OposPrinterRoutines main_;    // as the main window opens a printer
     OposPrinterRoutines divert_;  // as the divert dialog opens one

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include "database/Connection.h"
 #include "output/PrinterCodes.h"
 #include "output/TicketBuffers.h"
@@ -32,6 +34,9 @@ struct PrintContext {
     ReprintJournal& journal;
     int codePage = 1252;
     std::string settingsFolder;  // where layout files are looked for after the current folder
+    // When the pass that first found the items of the ticket being composed
+    // waiting started; set by the dispatcher.
+    std::chrono::steady_clock::time_point itemsFound{};
 };
 
 }  // namespace kps
