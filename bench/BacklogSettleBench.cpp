@@ -2,7 +2,7 @@
 // printer and settled in one pass, with everything kept on disk as a server
 // keeps it: the SQLite order file, the lanes' local journal, the kept
 // tickets for reprint. Syncs per ticket are counted from outside:
-//   strace -f -c -e trace=fsync,fdatasync kps_bench \
+//   strace -f -c -e trace=fsync,fdatasync kps_bench
 //       --benchmark_filter='BM_SettleBacklog/500$'
 // minus the same for BM_SettleBacklog/0 (the outlet's own set-up), over 500.
 

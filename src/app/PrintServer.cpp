@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "database/CountedConnection.h"
 #include "sending/DeviceLaneRunner.h"
 #include "sending/LaneDestination.h"
 #include "sending/LeaseKeeper.h"
@@ -24,14 +25,22 @@ namespace {
 // the job it is printing when the server stops.
 constexpr std::chrono::milliseconds kLaneFinishLimit{5000};
 
+// A connection of the server's own beside the tick's, its failures counted.
+std::unique_ptr<Connection> OpenCountedConnection(const GeneralSetup& setup,
+                                                  std::atomic<long long>& failures) {
+    return std::make_unique<CountedConnection>(
+        OpenDatabaseConnection(setup, BuildAdoConnectionString(setup, setup.Password)), failures);
+}
+
 std::unique_ptr<OutletLease> MakeLease(const GeneralSetup& setup, LeaseFence& fence,
-                                       const PrintLog& log, std::ostream& notices) {
+                                       const PrintLog& log, std::ostream& notices,
+                                       std::atomic<long long>& failures) {
     if (!setup.Lease) {
         return nullptr;
     }
     // On a connection of its own, so that a tick waiting on a slow statement
     // does not leave the lease unconfirmed.
-    auto own = OpenDatabaseConnection(setup, BuildAdoConnectionString(setup, setup.Password));
+    auto own = OpenCountedConnection(setup, failures);
     auto lease =
         MakeOutletLease(*own, setup.DatabaseName, setup.OutletCode, SqliteDatabaseFile(setup));
     if (!lease) {
@@ -60,27 +69,27 @@ std::unique_ptr<PrintJournalTable> MakeJournalTable(Connection& db, const PrintL
 
 PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::ostream& notices)
     : setup_(started.setup),
-      db_(*started.db),
+      countedDb_(*started.db, databaseErrors_),
+      db_(countedDb_),
       log_(setup_.DrivePath, clock_, setup_.CodePage, &notices, setup_.LogKeepDays),
       journal_((std::filesystem::path(ResolveStateFolder(setup_)) / "reprint-journal").string(),
                log_),
       journalTable_(MakeJournalTable(db_, log_)),
       journalWriter_(journalTable_
                          ? std::make_unique<JournalWriter>(
-                               [this] {
-                                   return OpenDatabaseConnection(
-                                       setup_, BuildAdoConnectionString(setup_, setup_.Password));
-                               },
+                               [this] { return OpenCountedConnection(setup_, databaseErrors_); },
                                JournalWriter::UniqueWriterName(), clock_, log_)
                          : nullptr),
-      lease_(MakeLease(setup_, fence_, log_, notices)),
+      lease_(MakeLease(setup_, fence_, log_, notices, databaseErrors_)),
       registry_(PosPrinterRegistry::BesideSettings(setup_)),
+      scheduler_([this] { return OutletIdle({form_, states_, records_, stateFolder_}); }),
       lanes_(
           [this, &notices, systemPrinters = ports.systemPrinters] {
               JobJournal* journal =
                   journalWriter_ ? static_cast<JobJournal*>(journalWriter_.get()) : &localJournal_;
               return std::make_unique<DeviceLaneRunner>(registry_, log_, &notices, journal,
-                                                        systemPrinters, lease_ ? &fence_ : nullptr);
+                                                        systemPrinters, lease_ ? &fence_ : nullptr,
+                                                        &firstByte_);
           },
           lease_ ? &fence_ : nullptr,
           [this](const PrintJob& job) { return LaneDestination(job, registry_); }),
@@ -111,17 +120,16 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
       reprinter_(db_, log_, reprints_, sending_, setup_.CodePage, &registry_),
       tools_(context_, reprinter_),
       statusActions_({divert_, states_, reprinter_, dialog_, log_, clock_, reprints_}),
-      scheduler_([this] {
-          return OutletIdle({form_, states_, records_, stateFolder_});
-      }),
       changes_(OpenChangeSignal(setup_, db_, log_, [this] { scheduler_.Wake(); })),
       status_(
           {form_, states_, records_, reprints_, clock_, setup_.CodePage,
-           std::chrono::seconds(setup_.AlertAfterSeconds), &registry_},
+           std::chrono::seconds(setup_.AlertAfterSeconds), &registry_, &firstByte_,
+           &databaseErrors_},
           {setup_.StatusAddress, stateFolder_, ports.operatorAnswersQuestions, setup_.AlertCommand},
           log_) {
     status_.SetActionHandler(&statusActions_);
     scheduler_.UseSignal(changes_.get());
+    lanes_.OnReport([this] { scheduler_.Wake(); });
     if (lease_) {
         leased_ = std::make_unique<LeasedPrinting>(passes_, *lease_, fence_, db_, records_, states_,
                                                    journalTable_.get());

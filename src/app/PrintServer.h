@@ -4,6 +4,7 @@
 
 #include "app/ServerStatusActions.h"
 #include "app/ServerTicketTools.h"
+#include "database/CountedConnection.h"
 #include "database/OutletLease.h"
 #include "dialogs/DivertDialogHost.h"
 #include "dialogs/TRDIVET.h"
@@ -11,6 +12,7 @@
 #include "mainwindow/PollTimer.h"
 #include "output/PosPrinterRegistry.h"
 #include "reprint/ReprintStore.h"
+#include "sending/FirstByteLatency.h"
 #include "sending/JournalWriter.h"
 #include "sending/LeaseFence.h"
 #include "sending/LeaseWatch.h"
@@ -73,6 +75,8 @@ class PrintServer {
     [[noreturn]] void EndForLapsedLease();
 
     GeneralSetup& setup_;
+    std::atomic<long long> databaseErrors_{0};  // on every connection of the server
+    CountedConnection countedDb_;
     Connection& db_;
     SystemClock clock_;
     PrintLog log_;
@@ -89,9 +93,12 @@ class PrintServer {
     std::unique_ptr<JournalWriter> journalWriter_;     // the lanes' way to it
 
     LeaseFence fence_;
+    FirstByteLatency firstByte_;
     std::unique_ptr<OutletLease> lease_;  // kept on a connection of its own
 
     PosPrinterRegistry registry_;
+    // Before the lanes: their threads wake it until they are joined.
+    PassScheduler scheduler_;
     ThreadedPrinterLanes lanes_;
     std::unique_ptr<LeaseWatch> watch_;  // goes before the lease and the lanes
 
@@ -110,7 +117,6 @@ class PrintServer {
     TicketReprinter reprinter_;
     ServerTicketTools tools_;
     ServerStatusActions statusActions_;
-    PassScheduler scheduler_;
     std::unique_ptr<ChangeSignal> changes_;  // goes before the scheduler it wakes
     StatusService status_;  // last: stops serving before what its snapshots are taken from goes
 };

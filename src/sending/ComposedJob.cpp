@@ -24,6 +24,9 @@ PrintJob ComposedJob(const PrintContext& ctx, JobKind kind) {
     job.columns = ticket.RowPerLine;
     job.optionPrinter1 = ticket.OptionPrinter1;
     job.groupContinues = device.GroupContinues;
+    if (kind == JobKind::Ticket) {
+        job.found = ctx.itemsFound;
+    }
     if (job.printingType == "W") {
         job.page = ticket.Page;
         job.systemPrinterName = device.DeviceName;

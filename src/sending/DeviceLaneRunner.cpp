@@ -6,11 +6,12 @@ namespace kps {
 
 DeviceLaneRunner::DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log,
                                    std::ostream* notices, JobJournal* journal,
-                                   SystemPrinterFactory makeSystemPrinter, const LeaseFence* fence)
+                                   SystemPrinterFactory makeSystemPrinter, const LeaseFence* fence,
+                                   FirstByteLatency* latency)
     : printer_(registry, log),
       pinger_(9100, notices),
       text_(registry.RasterFont(), log),
-      runner_(printer_, pinger_, pause_, log, journal, fence, &text_),
+      runner_(printer_, pinger_, pause_, log, journal, fence, &text_, latency),
       journal_(journal),
       fence_(fence),
       makeSystemPrinter_(std::move(makeSystemPrinter)) {}

@@ -21,12 +21,13 @@ OposRoutineOptions DivertDialogOptions() {
 
 LaneJobRunner::LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause,
                              const PrintLog& log, JobJournal* journal, const LeaseFence* fence,
-                             EncodingResources* text)
+                             EncodingResources* text, FirstByteLatency* latency)
     : printer_(printer),
       log_(log),
       journal_(journal),
       fence_(fence),
       text_(text),
+      latency_(latency),
       main_(printer, pinger, pause, log, faults_),
       divert_(printer, pinger, pause, log, faults_, DivertDialogOptions()) {}
 
@@ -75,6 +76,10 @@ bool LaneJobRunner::MayStart(const PrintJob& job, JobReport& report) {
     if (fence_ != nullptr && !fence_->Open()) {
         report.fault = PrintFault::NotLeased;
         return false;
+    }
+    if (latency_ != nullptr && job.kind == JobKind::Ticket &&
+        job.found != std::chrono::steady_clock::time_point{}) {
+        latency_->Record(std::chrono::steady_clock::now() - job.found);
     }
     return true;
 }

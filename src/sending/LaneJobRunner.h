@@ -2,6 +2,7 @@
 
 #include "output/EncodingResources.h"
 #include "output/OposPrinterRoutines.h"
+#include "sending/FirstByteLatency.h"
 #include "sending/JobJournal.h"
 #include "sending/JobRunner.h"
 #include "sending/LeaseFence.h"
@@ -20,10 +21,11 @@ class LaneJobRunner final : public JobRunner {
     // when given, is looked at after that, the last thing before the first
     // byte: a closed fence sends nothing of the job and reports it NotLeased
     // (its record is undone on settling). `text`, when given, draws the
-    // lines of a direct port whose encoding asks for images.
+    // lines of a direct port whose encoding asks for images. `latency`,
+    // when given, counts how long each kitchen ticket took to its first byte.
     LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause, const PrintLog& log,
                   JobJournal* journal = nullptr, const LeaseFence* fence = nullptr,
-                  EncodingResources* text = nullptr);
+                  EncodingResources* text = nullptr, FirstByteLatency* latency = nullptr);
 
     JobReport Run(const PrintJob& job) override;
 
@@ -57,6 +59,7 @@ class LaneJobRunner final : public JobRunner {
     JobJournal* journal_;
     const LeaseFence* fence_;
     EncodingResources* text_;
+    FirstByteLatency* latency_;
     FaultCollector faults_;
     OposPrinterRoutines main_;    // as the main window opens a printer
     OposPrinterRoutines divert_;  // as the divert dialog opens one

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include "database/Connection.h"
 #include "output/PosPrinterRegistry.h"
 #include "output/PrinterCodes.h"
@@ -35,6 +37,9 @@ struct PrintContext {
     std::string settingsFolder;  // where layout files are looked for after the current folder
     // The receipt printers' encodings and paper; null: every printer in codePage.
     const PosPrinterRegistry* printers = nullptr;
+    // When the pass that first found the items of the ticket being composed
+    // waiting started; set by the dispatcher.
+    std::chrono::steady_clock::time_point itemsFound{};
 };
 
 }  // namespace kps

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -51,6 +52,8 @@ struct PrintJob {
     std::string owner;                 // Divert: the ticket's own printer (OriPrinter)
     unsigned long record = 0;          // the ticket record that owns it
     bool groupContinues = false;       // Ticket: a later device of its printer group may take it
+    // Ticket: when the pass that first found its items waiting started.
+    std::chrono::steady_clock::time_point found{};
 
     // "W": the page as composition drew it, and the DeviceName the lane's
     // system printer is selected by (SelectSystemPrinterByName).

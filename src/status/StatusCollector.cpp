@@ -58,6 +58,12 @@ void StatusCollector::Publish() {
     server_.waitingItems = grid.Waiting();
     server_.unroutableItems = sources_.states.Unroutable();
     server_.alertAfter = sources_.alertAfter;
+    if (sources_.firstByte != nullptr) {
+        server_.firstByte = sources_.firstByte->Read();
+    }
+    if (sources_.databaseErrors != nullptr) {
+        server_.databaseErrors = sources_.databaseErrors->load(std::memory_order_relaxed);
+    }
     snapshot->server = server_;
     snapshot->printers = Printers();
     Date(snapshot->printers, now_());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 #include <functional>
 #include <map>
 
@@ -24,6 +26,8 @@ struct StatusSources {
     int codePage = 1252;
     std::chrono::seconds alertAfter{0};
     const PosPrinterRegistry* registry = nullptr;  // each printer's encoding, if any
+    const FirstByteLatency* firstByte = nullptr;
+    const std::atomic<long long>* databaseErrors = nullptr;  // failed statements
 };
 
 // Takes a snapshot of the server at the end of every tick and publishes it

@@ -95,11 +95,29 @@ std::string MetricsText(const StatusSnapshot& snapshot, SteadyTime now) {
     metrics.Family("kps_server_last_tick_duration_seconds", "gauge",
                    "How long the last polling cycle took.");
     metrics.Sample("kps_server_last_tick_duration_seconds", "",
-                   DecimalText(std::chrono::duration<double>(server.lastTickTook).count()));
+                   DecimalText(std::chrono::duration<double>(server.lastTickTook).count(), 6));
     metrics.Family("kps_server_seconds_since_last_tick", "gauge",
                    "Seconds since the last polling cycle ended (or the server started).");
     metrics.Sample("kps_server_seconds_since_last_tick", "",
                    DecimalText(SecondsSinceTick(snapshot, now)));
+    const FirstByteLatency::Counts& waits = server.firstByte;
+    metrics.Family("kps_order_to_first_byte_seconds", "histogram",
+                   "Kitchen tickets: seconds from the polling cycle that first found their items "
+                   "waiting to their first byte.");
+    long long cumulative = 0;
+    for (std::size_t i = 0; i < waits.buckets.size(); ++i) {
+        cumulative += waits.buckets[i];
+        const std::string bound = i < FirstByteLatency::kBounds.size()
+                                      ? DecimalText(FirstByteLatency::kBounds[i])
+                                      : "+Inf";
+        metrics.Sample("kps_order_to_first_byte_seconds_bucket", "le=\"" + bound + "\"",
+                       std::to_string(cumulative));
+    }
+    metrics.Sample("kps_order_to_first_byte_seconds_sum", "", DecimalText(waits.sumSeconds));
+    metrics.Sample("kps_order_to_first_byte_seconds_count", "", std::to_string(waits.count));
+    metrics.Family("kps_database_errors_total", "counter",
+                   "Database statements that failed since the server started.");
+    metrics.Sample("kps_database_errors_total", "", std::to_string(server.databaseErrors));
     metrics.Family("kps_server_standby", "gauge", "1 while another server prints for the outlet.");
     metrics.Sample("kps_server_standby", "", server.standby ? "1" : "0");
     metrics.Family("kps_server_waiting_items", "gauge", "Items waiting to print.");

@@ -94,9 +94,9 @@ std::string EscapeLabelValue(std::string_view text) {
     return out;
 }
 
-std::string DecimalText(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", value);
+std::string DecimalText(double value, int decimals) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
 }
 

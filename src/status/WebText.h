@@ -18,8 +18,9 @@ std::string JsonString(std::string_view text);
 // A Prometheus label value, without its quotes: \ " and line ends escaped.
 std::string EscapeLabelValue(std::string_view text);
 
-// A number with three decimals, as JSON and the metrics write it.
-std::string DecimalText(double value);
+// A number with three decimals (or `decimals`), as JSON and the metrics
+// write it.
+std::string DecimalText(double value, int decimals = 3);
 
 // One path segment of a URL: every byte but letters, digits and -._~ as %XX.
 std::string EncodePathSegment(std::string_view text);

@@ -1,6 +1,8 @@
 #include "tickets/PrintQueueDispatcher.h"
 
 #include <algorithm>
+#include <chrono>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -40,6 +42,10 @@ void PrintQueueDispatcher::DispatchPrintQueue() {
         sql = TicketKeyQuery(ticketKeyColumn_, " Where A.PrintStatus = 0");
     }
 
+    // A ticket's wait is counted from the first pass that found its items,
+    // however many passes it waited for its printer.
+    const auto passStarted = std::chrono::steady_clock::now();
+    std::map<std::string, std::chrono::steady_clock::time_point> found;
     auto tickets = ctx_.db.OpenRecordset(sql);
     for (; !tickets->IsEOF(); tickets->MoveNext()) {
         // Items of no printer group wait until their item gets one.
@@ -49,9 +55,14 @@ void PrintQueueDispatcher::DispatchPrintQueue() {
         }
         ctx_.device.PrinterGroupCode = tickets->Field("PrinterGroupCode").Or("");
         ticketKeyValue_ = tickets->Field(ticketKeyColumn_);
+        const std::string key = ticketKeyValue_.Or("");
+        const auto earlier = found_.find(key);
+        ctx_.itemsFound = found[key] = earlier == found_.end() ? passStarted : earlier->second;
         DispatchTicket(flags.AsText());
     }
     tickets->Close();
+    found_ = std::move(found);
+    ctx_.itemsFound = {};
 }
 
 void PrintQueueDispatcher::DispatchTicket(const std::string& flags) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <map>
 #include <set>
 #include <string>
 
@@ -37,6 +39,8 @@ class PrintQueueDispatcher {
     std::string ticketKeyColumn_ = "TableCode";
     Value ticketKeyValue_;
     std::set<std::string> unknownTypes_;
+    // The waiting tickets' keys, with when a pass first found them.
+    std::map<std::string, std::chrono::steady_clock::time_point> found_;
 };
 
 }  // namespace kps

@@ -160,14 +160,18 @@ class FencedLaneJobRunnerTest : public LaneJobRunnerTest {
 
     FakeSteadyTime steady;
     LeaseFence fence{kLeaseFenceBound, steady.Source()};
-    LaneJobRunner fenced{printer, pinger, pause, log, nullptr, &fence};
+    FirstByteLatency latency;
+    LaneJobRunner fenced{printer, pinger, pause, log, nullptr, &fence, nullptr, &latency};
     PrintJob ticket;
 };
 
 TEST_F(FencedLaneJobRunnerTest, ATicketStartsOnlyWhileTheLastConfirmationIsYoungerThanTheBound) {
     Age(kLeaseFenceBound - std::chrono::milliseconds(1));
+    ticket.found = std::chrono::steady_clock::now() - std::chrono::seconds(2);
     EXPECT_TRUE(fenced.Run(ticket).printed);
     EXPECT_THAT(printer.Printed(), ::testing::ElementsAre("Soup\r\n", "<CUT>"));
+    EXPECT_EQ(latency.Read().count, 1);
+    EXPECT_GE(latency.Read().sumSeconds, 2.0);
 
     printer.calls.clear();
     Age(std::chrono::milliseconds(1));
@@ -179,6 +183,8 @@ TEST_F(FencedLaneJobRunnerTest, ATicketStartsOnlyWhileTheLastConfirmationIsYoung
     EXPECT_THAT(printer.calls, ::testing::Contains("CheckHealth 1"));
     EXPECT_TRUE(printer.Printed().empty());
     EXPECT_EQ(printer.calls.back(), "Close");
+    // A ticket that did not start has no first byte to count.
+    EXPECT_EQ(latency.Read().count, 1);
 }
 
 TEST_F(FencedLaneJobRunnerTest, AStaleConfirmationSendsNothingOfADivertOrADirectPortTicket) {

@@ -147,12 +147,33 @@ TEST_F(StatusApiTest, MetricsAreInThePrometheusTextFormat) {
           "kps_printer_tickets_printed_total{device=\"BAR1\"} 12\n",
           "kps_printer_failures_total{device=\"BAR1\"} 2\n",
           "kps_printer_seconds_since_last_print{device=\"BAR1\"} 250.000\n",
-          "kps_server_ticks_total 42\n", "kps_server_last_tick_duration_seconds 0.012\n",
+          "kps_server_ticks_total 42\n", "kps_server_last_tick_duration_seconds 0.012000\n",
           "kps_server_seconds_since_last_tick 1.000\n", "kps_server_standby 0\n",
           "kps_server_waiting_items 2\n"}) {
         EXPECT_THAT(metrics.body, HasSubstr(line));
     }
     EXPECT_THAT(metrics.body, Not(HasSubstr("kps_printer_seconds_since_last_print{device=\"PASS")));
+}
+
+TEST_F(StatusApiTest, MetricsCountTicketWaitsInCumulativeBucketsAndDatabaseErrors) {
+    FirstByteLatency waits;
+    waits.Record(std::chrono::milliseconds(4));
+    waits.Record(std::chrono::milliseconds(30));
+    waits.Record(std::chrono::minutes(2));
+    snapshot.server.firstByte = waits.Read();
+    snapshot.server.databaseErrors = 3;
+    const std::string body = Get("/metrics").body;
+    for (const char* line :
+         {"# TYPE kps_order_to_first_byte_seconds histogram\n",
+          "kps_order_to_first_byte_seconds_bucket{le=\"0.010\"} 1\n",
+          "kps_order_to_first_byte_seconds_bucket{le=\"0.025\"} 1\n",
+          "kps_order_to_first_byte_seconds_bucket{le=\"0.050\"} 2\n",
+          "kps_order_to_first_byte_seconds_bucket{le=\"60.000\"} 2\n",
+          "kps_order_to_first_byte_seconds_bucket{le=\"+Inf\"} 3\n",
+          "kps_order_to_first_byte_seconds_sum 120.034\n",
+          "kps_order_to_first_byte_seconds_count 3\n", "kps_database_errors_total 3\n"}) {
+        EXPECT_THAT(body, HasSubstr(line));
+    }
 }
 
 TEST_F(StatusApiTest, HealthSaysWhichWhileTheTicksGoOnAndWhyNotOtherwise) {

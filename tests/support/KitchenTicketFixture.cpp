@@ -8,8 +8,8 @@
 namespace kps::test {
 
 void RecordingSender::SendTicket() {
-    sent.push_back(
-        {ticket_.DeviceName, ticket_.PrintingType, ticket_.List3, ticket_.List1, ticket_.List2});
+    sent.push_back({ticket_.DeviceName, ticket_.PrintingType, ticket_.List3, ticket_.List1,
+                    ticket_.List2, ctx_.itemsFound});
     ticket_.List1.clear();
     ticket_.List2.clear();
 }

@@ -20,7 +20,7 @@ namespace kps::test {
 // the collected items, then empties the item lists as sending does.
 class RecordingSender final : public TicketSender {
   public:
-    explicit RecordingSender(TicketBuffers& ticket) : ticket_(ticket) {}
+    RecordingSender(TicketBuffers& ticket, const PrintContext& ctx) : ticket_(ticket), ctx_(ctx) {}
     void SendTicket() override;
 
     struct Sent {
@@ -29,11 +29,13 @@ class RecordingSender final : public TicketSender {
         std::vector<std::string> list3;
         std::vector<std::string> ids;      // List1
         std::vector<std::string> billIds;  // List2
+        std::chrono::steady_clock::time_point found;
     };
     std::vector<Sent> sent;
 
   private:
     TicketBuffers& ticket_;
+    const PrintContext& ctx_;
 };
 
 // A real order database with composition and dispatch wired to fakes.
@@ -64,7 +66,7 @@ class KitchenTicketFixture : public ::testing::Test,
                  const std::string& table = "T5", const std::string& group = "G1",
                  const std::string& device = "KITCHEN1");
 
-    RecordingSender sender{ticket};
+    RecordingSender sender{ticket, ctx};
     KitchenTicketComposer composer{ctx, sender};
     PrintQueueDispatcher dispatcher{ctx, composer};
 };

@@ -44,6 +44,29 @@ TEST_F(PrintQueueDispatcherTest, WalksCapitalOFlagsInDeviceOrder) {
     EXPECT_TRUE(db.executed.empty());
 }
 
+TEST_F(PrintQueueDispatcherTest, ATicketsWaitCountsFromThePassThatFirstFoundIt) {
+    AddDevices(1);
+    AddGroup("G1", "O");
+    AddItem("BURG", "G1");
+    AddWaiting(1, "T5", "BURG");
+    dispatcher.DispatchPrintQueue();
+    AddWaiting(2, "T6", "BURG");
+    dispatcher.DispatchPrintQueue();
+    ASSERT_EQ(sender.sent.size(), 3u);
+    // T5 still waits (its printer kept it): found by the first pass, as T6 by
+    // the second.
+    EXPECT_EQ(sender.sent[1].ids, std::vector<std::string>{"1"});
+    EXPECT_EQ(sender.sent[1].found, sender.sent[0].found);
+    EXPECT_EQ(sender.sent[2].ids, std::vector<std::string>{"2"});
+    EXPECT_GT(sender.sent[2].found, sender.sent[0].found);
+    // Once T5 is no longer waiting, its key is forgotten.
+    database.Exec("UPDATE kelt_trs_printingdetails SET PrintStatus=1 WHERE ID=1");
+    dispatcher.DispatchPrintQueue();
+    AddWaiting(3, "T5", "BURG");
+    dispatcher.DispatchPrintQueue();
+    EXPECT_GT(sender.sent.back().found, sender.sent[2].found);
+}
+
 TEST_F(PrintQueueDispatcherTest, GroupsWithoutACapitalOSendNowhere) {
     AddDevices(2);
     AddGroup("LOWER", "oo");
