@@ -82,7 +82,9 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
                          : nullptr),
       lease_(MakeLease(setup_, fence_, log_, notices, databaseErrors_)),
       registry_(PosPrinterRegistry::BesideSettings(setup_)),
-      scheduler_([this] { return OutletIdle({form_, states_, records_, stateFolder_}); }),
+      scheduler_([this] {
+          return OutletIdle({form_, states_, records_, stateFolder_});
+      }),
       lanes_(
           [this, &notices, systemPrinters = ports.systemPrinters] {
               JobJournal* journal =
