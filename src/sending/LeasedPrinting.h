@@ -11,8 +11,9 @@
 namespace kps {
 
 // The printing half of a tick for a server that prints only while it holds
-// its outlet's lease. At the top of every tick it checks the lease: on
-// standby it tries to take it and otherwise does nothing; a holder that
+// its outlet's lease. It checks the lease when a pass settles, its last
+// step (the fence guards every first byte meanwhile): on standby it tries
+// to take it, and dispatches nothing until it holds it; a holder that
 // finds it gone stops its lanes and throws, which ends the process. On
 // taking the lease, what the print journal table says may be on paper is
 // labelled when printed again; without the table, a take-over from standby
