@@ -29,6 +29,10 @@ class CountedStatement final : public Statement {
     ResultTable Query() override {
         return Counted(failures_, [&] { return inner_->Query(); });
     }
+    // Passed on as such, so that a statement read row by row stays so.
+    void QueryInto(RowSink& sink) override {
+        Counted(failures_, [&] { inner_->QueryInto(sink); });
+    }
 
   private:
     std::unique_ptr<Statement> inner_;
