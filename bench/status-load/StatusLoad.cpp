@@ -4,14 +4,8 @@
 // and without ten page requests a second; then what a server with its page
 // on costs while the outlet is idle. Figures, not a test.
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -45,26 +39,12 @@ struct Options {
     int seconds = 60;
 };
 
-int FreePort() {
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (s < 0 || bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        throw kps::KpsError(kps::kErrFile, "No free loopback port for the status page");
-    }
-    close(s);
-    return ntohs(address.sin_port);
-}
-
 // An outlet whose printers all answer and whose waiting items no printer
 // takes, so they stay waiting for the whole run; the server serves its
-// page on a port of its own.
+// page on the port the outlet gives it.
 class Rig {
   public:
-    Rig(const Options& options, int printers, int items) : port_(FreePort()) {
+    Rig(const Options& options, int printers, int items) {
         kps::bench::OutletPlan plan;
         plan.groups.push_back({"NOWHERE", ""});
         plan.items.push_back({"LOST", "NOWHERE"});
@@ -76,9 +56,7 @@ class Rig {
             plan.devices.push_back(device);
         }
         outlet_ = std::make_unique<kps::bench::BenchOutlet>(plan);
-        std::ofstream(outlet_->Settings(), std::ios::app)
-            << "StatusAddress=127.0.0.1:" << port_ << "\r\n";
-        kps::bench::OrderDesk desk(outlet_->Database());
+        kps::bench::OrderDesk desk(*outlet_);
         std::vector<kps::bench::Order> orders;
         for (int i = 0; i < items; ++i) {
             if (i % 20 == 0) {
@@ -93,12 +71,11 @@ class Rig {
     }
 
     kps::bench::ServerProcess& Server() { return *server_; }
-    int Port() const { return port_; }
+    int Port() const { return outlet_->StatusPort(); }
     const std::string& Folder() const { return outlet_->Folder(); }
 
   private:
     kps::bench::PrintRoom room_;
-    int port_;
     std::unique_ptr<kps::bench::BenchOutlet> outlet_;
     std::unique_ptr<kps::bench::ServerProcess> server_;
 };
