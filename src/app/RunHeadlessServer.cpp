@@ -33,7 +33,7 @@ int RunHeadlessServer(const std::string& iniPath, long ticks) {
         if (server.States().Standby()) {
             states.StandbyChanged(true);  // found before the writer was there to hear it
         }
-        HeadlessRunner runner(server.Form(), server.Passes(), server.Divert(), op,
+        HeadlessRunner runner(server.Form(), server.Passes(), server.Divert(), server.States(), op,
                               server.GetClock(), std::cout);
         SdServiceManager serviceManager;
         HeadlessOptions options;

@@ -11,6 +11,7 @@
 
 #include "mainwindow/ConsoleStatusWriter.h"
 #include "mainwindow/ServiceStatus.h"
+#include "sending/PrinterResume.h"
 #include "startup/ExitStatus.h"
 #include "text/KpsError.h"
 
@@ -89,8 +90,15 @@ BlockedRunnerSignals::~BlockedRunnerSignals() {
 }
 
 HeadlessRunner::HeadlessRunner(MDIForm1& form, PrintPasses& passes, DivertState& divert,
-                               HeadlessOperator& op, const Clock& clock, std::ostream& out)
-    : form_(form), passes_(passes), divert_(divert), operator_(op), clock_(clock), out_(out) {}
+                               PrinterStates& states, HeadlessOperator& op, const Clock& clock,
+                               std::ostream& out)
+    : form_(form),
+      passes_(passes),
+      divert_(divert),
+      states_(states),
+      operator_(op),
+      clock_(clock),
+      out_(out) {}
 
 int HeadlessRunner::Run(const HeadlessOptions& options) {
     BlockedRunnerSignals blocked;
@@ -171,7 +179,7 @@ bool HeadlessRunner::WaitUntil(std::chrono::steady_clock::time_point deadline, i
     signalfd_siginfo info{};
     while (::read(signals, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
         if (info.ssi_signo == SIGHUP) {
-            divert_.CancelledPrinters.clear();
+            RestartPrinters(divert_, states_);
             out_ << '[' << FormatLongTime(clock_.Now()) << "] Restart" << std::endl;
         } else if (info.ssi_signo == SIGTERM || info.ssi_signo == SIGINT) {
             stop = true;

@@ -9,6 +9,7 @@
 #include "mainwindow/MDIForm1.h"
 #include "sending/DivertState.h"
 #include "sending/PrintPasses.h"
+#include "sending/PrinterStates.h"
 #include "startup/Clock.h"
 #include "startup/ServiceManager.h"
 #include "wake/PassScheduler.h"
@@ -47,8 +48,8 @@ struct HeadlessOptions {
 // thread starts: it blocks those signals and takes them between passes.
 class HeadlessRunner {
   public:
-    HeadlessRunner(MDIForm1& form, PrintPasses& passes, DivertState& divert, HeadlessOperator& op,
-                   const Clock& clock, std::ostream& out);
+    HeadlessRunner(MDIForm1& form, PrintPasses& passes, DivertState& divert, PrinterStates& states,
+                   HeadlessOperator& op, const Clock& clock, std::ostream& out);
 
     // The exit status: kExitNormal, or kExitFatalError after the fatal
     // error report of an error at the top of the load or a tick.
@@ -64,6 +65,7 @@ class HeadlessRunner {
     MDIForm1& form_;
     PrintPasses& passes_;
     DivertState& divert_;
+    PrinterStates& states_;
     HeadlessOperator& operator_;
     const Clock& clock_;
     std::ostream& out_;

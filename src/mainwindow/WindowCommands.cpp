@@ -45,10 +45,7 @@ void WindowCommands::Tray_NoSysIcon(bool show) {
 }
 
 void WindowCommands::Restart() {
-    for (const std::string& name : divert_.CancelledPrinters) {
-        states_.OnResumed(name);
-    }
-    divert_.CancelledPrinters.clear();
+    RestartPrinters(divert_, states_);
 }
 
 void WindowCommands::ResumePrinter(const std::string& name) {

@@ -8,4 +8,11 @@ bool ResumePrinter(DivertState& divert, PrinterStates& states, const std::string
     return cancelled;
 }
 
+void RestartPrinters(DivertState& divert, PrinterStates& states) {
+    for (const std::string& name : divert.CancelledPrinters) {
+        states.OnResumed(name);
+    }
+    divert.CancelledPrinters.clear();
+}
+
 }  // namespace kps

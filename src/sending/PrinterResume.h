@@ -11,4 +11,8 @@ namespace kps {
 // it alone prints again. False when it was not suspended.
 bool ResumePrinter(DivertState& divert, PrinterStates& states, const std::string& device);
 
+// "Restart" (the window's button, a headless server's SIGHUP): every
+// suspended printer prints again, and says so.
+void RestartPrinters(DivertState& divert, PrinterStates& states);
+
 }  // namespace kps

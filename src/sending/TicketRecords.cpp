@@ -110,6 +110,20 @@ void TicketRecords::DeviceDown(const std::string& device, const LocalDateTime& n
     down_[device] = {since, since + seconds};
 }
 
+void TicketRecords::DeviceUp(const std::string& device) {
+    down_.erase(device);
+    failedAt_.erase(device);
+}
+
+void TicketRecords::DeviceFailed(const std::string& device, const LocalDateTime& now) {
+    failedAt_[device] = SecondsOf(now);
+}
+
+bool TicketRecords::FailedThisSecond(const std::string& device, const LocalDateTime& now) const {
+    auto found = failedAt_.find(device);
+    return found != failedAt_.end() && found->second == SecondsOf(now);
+}
+
 bool TicketRecords::Down(const std::string& device, const LocalDateTime& now) const {
     auto found = down_.find(device);
     if (found == down_.end()) {

@@ -77,8 +77,14 @@ class TicketRecords {
     // A device that could not print at `now` is skipped by later tickets of
     // a group with a later device for `seconds`.
     void DeviceDown(const std::string& device, const LocalDateTime& now, int seconds);
-    void DeviceUp(const std::string& device) { down_.erase(device); }
+    void DeviceUp(const std::string& device);
     bool Down(const std::string& device, const LocalDateTime& now) const;
+
+    // A device whose ticket failed at `now` gets nothing new within that
+    // second of the clock: passes woken by reports or orders must not try a
+    // printer that fails at once as fast as they come.
+    void DeviceFailed(const std::string& device, const LocalDateTime& now);
+    bool FailedThisSecond(const std::string& device, const LocalDateTime& now) const;
 
     // Notices: which devices took a waiting notice. It is marked printed
     // once every device that can take it took it, and at least one did.
@@ -99,6 +105,7 @@ class TicketRecords {
     std::map<std::string, int> asking_;  // device, records with a question
     // device, SecondsOf when it went down and of its next try
     std::map<std::string, std::pair<long long, long long>> down_;
+    std::map<std::string, long long> failedAt_;  // device, SecondsOf its last failure
     std::set<std::pair<std::string, std::string>> delivered_;
     std::map<std::string, std::set<std::string>> expected_;
 };

@@ -115,6 +115,7 @@ void TicketSendingStep::Settle(const JobReport& report) {
         // Nothing was sent: the server that holds the outlet prints it, or
         // a later pass once its record can be written.
         Unsent(report.job);
+        context_.records.DeviceFailed(report.job.device, context_.clock.Now());
         if (report.job.kind == JobKind::Reprint) {
             // Asked for by hand and never sent again: the operator must hear.
             context_.log.WriteLog("Error Reprint at '" + report.job.device +
@@ -355,6 +356,7 @@ void TicketSendingStep::WithdrawQuestions(const std::string& device) {
 }
 
 void TicketSendingStep::NotPrinting(const std::string& device, PrintFault fault) {
+    context_.records.DeviceFailed(device, context_.clock.Now());
     context_.states.OnFailed(device, fault == PrintFault::None ? PrintFault::Failed : fault);
     context_.window.ShowStatus("Printer '" + device + "' not printing");
 }

@@ -85,7 +85,9 @@ void KitchenNoticePass::PrintOnFlaggedDevices(int k, const std::string& id,
         }
         const std::string device = ctx_.device.DeviceName;
         devices.insert(device);
-        if (ctx_.records.Delivered(id, device) || ctx_.records.Holds(NoticeCopyKey(id, device))) {
+        // A device that just failed takes it again at the next second.
+        if (ctx_.records.Delivered(id, device) || ctx_.records.Holds(NoticeCopyKey(id, device)) ||
+            ctx_.records.FailedThisSecond(device, ctx_.clock.Now())) {
             continue;
         }
         ticket_.PrintTableExchangeTicket(k, id);

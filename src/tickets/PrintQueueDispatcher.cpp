@@ -93,9 +93,11 @@ void PrintQueueDispatcher::DispatchTicket(const std::string& flags) {
         device.GroupContinues = continues(i);
         // A printer with a divert question waiting gets nothing new until
         // the operator has answered it; one that is down leaves its tickets
-        // to the next device until it is due to be tried again.
+        // to the next device until it is due to be tried again; one that
+        // just failed is tried again at the next second.
         const std::string& name = device.DeviceName;
         if (cancelled.contains(name) || ctx_.records.Questioned(name) ||
+            ctx_.records.FailedThisSecond(name, now) ||
             (device.GroupContinues && ctx_.records.Down(name, now))) {
             continue;
         }

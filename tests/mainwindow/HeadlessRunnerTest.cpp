@@ -28,7 +28,7 @@ class HeadlessRunnerTest : public ::testing::Test {
     HeadlessRunnerTest()
         : op(err),
           form(db, clock, op, ticket, timer, ""),
-          runner(form, passes, divert, op, clock, out) {
+          runner(form, passes, divert, states, op, clock, out) {
         AddEmptyWindowTables(db);
     }
 
@@ -50,6 +50,7 @@ class HeadlessRunnerTest : public ::testing::Test {
     TicketBuffers ticket;
     HeadlessPollTimer timer;
     DivertState divert;
+    PrinterStates states;
     FakePrintPasses passes;
     MDIForm1 form;
     HeadlessRunner runner;
@@ -81,7 +82,7 @@ TEST_F(HeadlessRunnerTest, TerminationEndsTheRunAfterTheCurrentTick) {
     for (int signal : {SIGTERM, SIGINT}) {
         HeadlessPollTimer freshTimer;
         MDIForm1 freshForm(db, clock, op, ticket, freshTimer, "");
-        HeadlessRunner freshRunner(freshForm, passes, divert, op, clock, out);
+        HeadlessRunner freshRunner(freshForm, passes, divert, states, op, clock, out);
         passes.notices = 0;
         passes.onNotices = [&] { std::raise(signal); };
         EXPECT_EQ(freshRunner.Run({0, std::chrono::milliseconds(1)}), kExitNormal) << signal;
@@ -92,6 +93,7 @@ TEST_F(HeadlessRunnerTest, TerminationEndsTheRunAfterTheCurrentTick) {
 
 TEST_F(HeadlessRunnerTest, HangUpDoesWhatRestartDoes) {
     divert.CancelledPrinters = {"KITCHEN1"};
+    states.OnSuspended("KITCHEN1");
     passes.onNotices = [&] {
         if (passes.notices == 1) {
             std::raise(SIGHUP);
@@ -99,6 +101,7 @@ TEST_F(HeadlessRunnerTest, HangUpDoesWhatRestartDoes) {
     };
     EXPECT_EQ(Run(2), kExitNormal);
     EXPECT_TRUE(divert.CancelledPrinters.empty());
+    EXPECT_EQ(states.NotPrintingCount(), 0);  // shown printing again, as the window's button does
     EXPECT_NE(out.str().find("] Restart\n"), std::string::npos);
     EXPECT_EQ(passes.notices, 2);
 }

@@ -73,6 +73,7 @@ class DirectPortEndToEndTest : public KitchenTicketFixture,
         sending.SettleReports();
         serverDispatcher.DispatchPrintQueue();
         sending.SettleReports();
+        clock.NextSecond();
     }
 
     HeadlessDivertPolicy host;

@@ -275,6 +275,7 @@ void SendingModel::Tick() {
     Say("tick");
     server_->dispatcher.DispatchPrintQueue();
     server_->sending.SettleReports();
+    clock.NextSecond();
 }
 
 std::string SendingModel::AskAboutK1() {
@@ -644,8 +645,8 @@ TEST_F(SendingStory, ACancelledPrinterThatAnswersAgainSaysSo) {
     Tick();
     Dialog().Command2();
     Tick();
-    EXPECT_TRUE(Pending("K2").empty());  // not before 30 s
-    clock.Set({2026, 12, 9, 20, 0, 31});
+    EXPECT_TRUE(Pending("K2").empty());   // not before 30 s
+    clock.Set({2026, 12, 9, 20, 0, 32});  // 30 s after the cancel, two ticks in
     Tick();
     ASSERT_EQ(Pending("K2").size(), 1u);
     EXPECT_EQ(Pending("K2").front().kind, JobKind::Probe);

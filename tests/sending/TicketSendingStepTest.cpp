@@ -64,6 +64,8 @@ TEST_F(OposSending, FailedPrintLeavesItemsWaitingWithoutDivert) {
     EXPECT_EQ(PrintStatus(1), 0);
     EXPECT_FALSE(records.Holds("1"));        // composed and sent again by the next pass
     EXPECT_TRUE(records.MayBeOnPaper("1"));  // and labelled: its lines may have come out
+    // ... at the next second of the clock, however soon a pass is woken.
+    EXPECT_TRUE(records.FailedThisSecond("K1", clock.Now()));
     EXPECT_EQ(window.Status(), "Printer 'K1' not printing");
 }
 

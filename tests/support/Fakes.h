@@ -26,6 +26,16 @@ class FakeClock final : public Clock {
     explicit FakeClock(LocalDateTime now = {2026, 12, 7, 22, 5, 9}) : now_(now) {}
     LocalDateTime Now() const override { return now_; }
     void Set(LocalDateTime now) { now_ = now; }
+    // The next second, as a running server's next clock pass sees it.
+    void NextSecond() {
+        if (++now_.second == 60) {
+            now_.second = 0;
+            if (++now_.minute == 60) {
+                now_.minute = 0;
+                ++now_.hour;
+            }
+        }
+    }
 
   private:
     LocalDateTime now_;

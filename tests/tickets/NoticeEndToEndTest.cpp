@@ -51,6 +51,7 @@ class NoticeEndToEnd : public NoticeTestFixture, public ::testing::WithParamInte
     void ServerTick() {
         serverSending.SettleReports();
         serverPass.PrintKitchenNotices();
+        clock.NextSecond();
     }
 };
 

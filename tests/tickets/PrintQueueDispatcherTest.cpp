@@ -112,6 +112,20 @@ TEST_F(PrintQueueDispatcherTest, CancelledPrinterIsLoadedButGetsNothing) {
     EXPECT_EQ(SentDevices().size(), 4u);
 }
 
+TEST_F(PrintQueueDispatcherTest, APrinterThatJustFailedIsTriedAgainAtTheNextSecondOnly) {
+    AddDevices(1);
+    AddGroup("G1", "O");
+    AddItem("BURG", "G1");
+    AddWaiting(1, "T5", "BURG");
+    records.DeviceFailed("KITCHEN1", clock.Now());
+    // Passes woken within that second (a report, an order) leave it alone.
+    dispatcher.DispatchPrintQueue();
+    EXPECT_TRUE(sender.sent.empty());
+    clock.Set({2026, 12, 7, 22, 5, 10});
+    dispatcher.DispatchPrintQueue();
+    EXPECT_EQ(SentDevices(), std::vector<std::string>{"KITCHEN1"});
+}
+
 TEST_F(PrintQueueDispatcherTest, FlaggedDevicesThatCannotPrintAreSkipped) {
     AddDevice(1, "KITCHEN1", "D", layout_);
     database.Exec(
