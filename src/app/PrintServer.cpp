@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "database/CountedConnection.h"
+#include "mainwindow/OutletIdle.h"
 #include "sending/DeviceLaneRunner.h"
 #include "sending/LaneDestination.h"
 #include "sending/LeaseKeeper.h"
@@ -16,7 +17,6 @@
 #include "startup/OpenConnection.h"
 #include "startup/StateFolder.h"
 #include "text/KpsError.h"
-#include "wake/OutletIdle.h"
 
 namespace kps {
 namespace {

@@ -1,4 +1,4 @@
-#include "wake/OutletIdle.h"
+#include "mainwindow/OutletIdle.h"
 
 #include <algorithm>
 
