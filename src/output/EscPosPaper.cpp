@@ -120,8 +120,8 @@ int PaperLine::Columns() const {
     return columns;
 }
 
-int PaperLine::ImageLeft(int paperDots) const {
-    const int spare = std::max(paperDots - image.widthBytes * 8, 0);
+int AlignedOffset(PaperAlign align, int spare) {
+    spare = std::max(spare, 0);
     switch (align) {
         case PaperAlign::Centre:
             return spare / 2;
@@ -131,6 +131,10 @@ int PaperLine::ImageLeft(int paperDots) const {
             break;
     }
     return 0;
+}
+
+int PaperLine::ImageLeft(int paperDots) const {
+    return AlignedOffset(align, paperDots - image.widthBytes * 8);
 }
 
 std::string PaperLine::Text() const {

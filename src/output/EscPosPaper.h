@@ -20,6 +20,10 @@ struct PaperRun {
 
 enum class PaperAlign { Left, Centre, Right };
 
+// How far from the left a line justified by `align` starts, given the
+// `spare` room beside it (none when it is negative).
+int AlignedOffset(PaperAlign align, int spare);
+
 // Dots of a text row on the paper, for lines printed as images.
 constexpr int kRowDots = 30;
 constexpr int kColumnDots = 12;

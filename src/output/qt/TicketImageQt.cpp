@@ -20,16 +20,7 @@ const QColor kInk(0, 0, 0);
 const QColor kRedInk(200, 0, 0);
 
 int OffsetCells(const PaperLine& line, int columns) {
-    const int spare = std::max(columns - line.Columns(), 0);
-    switch (line.align) {
-        case PaperAlign::Centre:
-            return spare / 2;
-        case PaperAlign::Right:
-            return spare;
-        case PaperAlign::Left:
-            break;
-    }
-    return 0;
+    return AlignedOffset(line.align, columns - line.Columns());
 }
 
 // A printed image scaled so that a character cell of dots fills a cell here.
