@@ -16,6 +16,7 @@
 #include "reprint/ReprintStore.h"
 #include "sending/LocalJobJournal.h"
 #include "sending/TicketSendingStep.h"
+#include "support/NoQuestions.h"
 #include "support/PrintRig.h"
 #include "support/TestDatabase.h"
 #include "tickets/KitchenTicketComposer.h"
@@ -23,14 +24,6 @@
 
 namespace kps::test {
 namespace {
-
-// The printer always opens: no question is ever asked.
-class NoQuestions final : public DivertQuestionHost {
-  public:
-    void Ask(const DivertQuestion&) override {}
-    bool DivertFailed(const DivertQuestion&, const JobReport&) override { return false; }
-    void End(unsigned long) override {}
-};
 
 void BM_SettleBacklog(benchmark::State& state) {
     const auto tickets = static_cast<int>(state.range(0));

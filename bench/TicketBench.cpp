@@ -11,6 +11,7 @@
 #include "dialogs/DivertDialogHost.h"
 #include "sending/TicketSendingStep.h"
 #include "support/Fakes.h"
+#include "support/NoQuestions.h"
 #include "support/PrintRig.h"
 #include "support/TestDatabase.h"
 #include "tickets/KitchenTicketComposer.h"
@@ -18,14 +19,6 @@
 
 namespace kps::test {
 namespace {
-
-// Direct-port tickets never divert; no question is ever asked.
-class NoQuestions final : public DivertQuestionHost {
-  public:
-    void Ask(const DivertQuestion&) override {}
-    bool DivertFailed(const DivertQuestion&, const JobReport&) override { return false; }
-    void End(unsigned long) override {}
-};
 
 const char* const kLayout =
     "[BODY]\r\nFont=2\r\nFormat=2\r\nPosDescriptionLine=PosDescription\r\n"
