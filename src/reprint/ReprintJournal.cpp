@@ -118,7 +118,7 @@ std::optional<std::string> Unframed(std::string_view frame) {
 ReprintJournal::ReprintJournal(std::string file, const PrintLog& log)
     : file_(std::move(file)),
       log_(log),
-      syncs_([this](std::vector<bool>&) { return SyncAppended(); }) {}
+      commits_([this](std::vector<std::string>& frames) { return WriteDurably(frames); }) {}
 
 ReprintJournal::~ReprintJournal() {
     if (fd_ >= 0) {
@@ -195,11 +195,8 @@ void ReprintJournal::JobStarted(unsigned long job, const std::vector<std::string
             return;
         }
         jobs_[job].insert(itemIds.begin(), itemIds.end());
-        if (!Append(std::string("S") + kTab + std::to_string(job) + kTab + Join(itemIds))) {
-            return;
-        }
     }
-    Sync();
+    commits_.Add(Framed(std::string("S") + kTab + std::to_string(job) + kTab + Join(itemIds)));
 }
 
 void ReprintJournal::JobUnsent(unsigned long job) {
@@ -272,12 +269,11 @@ void ReprintJournal::CompactIfLarge() {
 void ReprintJournal::NoticeDelivered(const std::string& noticeId, const std::string& device) {
     {
         std::lock_guard lock(mutex_);
-        if (file_.empty() || !deliveries_.insert({noticeId, device}).second ||
-            !Append(std::string("N") + kTab + Escaped(noticeId) + kTab + Escaped(device))) {
+        if (file_.empty() || !deliveries_.insert({noticeId, device}).second) {
             return;
         }
     }
-    Sync();
+    commits_.Add(Framed(std::string("N") + kTab + Escaped(noticeId) + kTab + Escaped(device)));
 }
 
 void ReprintJournal::NoticeDone(const std::string& noticeId) {
@@ -290,6 +286,10 @@ void ReprintJournal::NoticeDone(const std::string& noticeId) {
 }
 
 bool ReprintJournal::Append(const std::string& entry) {
+    return AppendFrames(Framed(entry));
+}
+
+bool ReprintJournal::AppendFrames(const std::string& bytes) {
     if (fd_ < 0) {
         // Like every state file, its owner's alone: it names what was sent where.
         fd_ = ::open(file_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
@@ -299,7 +299,6 @@ bool ReprintJournal::Append(const std::string& entry) {
         }
     }
     const off_t end = ::lseek(fd_, 0, SEEK_END);
-    const std::string bytes = Framed(entry);
     if (::write(fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
         // A torn entry is cut off, so the next one does not follow it.
         if (end >= 0 && ::ftruncate(fd_, end) != 0) {
@@ -314,17 +313,18 @@ bool ReprintJournal::Append(const std::string& entry) {
     return true;
 }
 
-void ReprintJournal::Sync() {
-    syncs_.Add(true);
-}
-
-bool ReprintJournal::SyncAppended() {
+// Entries recorded while a sync is under way are written together, in one
+// write, and share the next sync.
+bool ReprintJournal::WriteDurably(const std::vector<std::string>& frames) {
     int fd = -1;
     {
+        std::string bytes;
+        for (const std::string& frame : frames) {
+            bytes += frame;
+        }
         std::lock_guard lock(mutex_);
-        // Closed: rewritten since, which synced everything, or failing, logged.
-        if (fd_ < 0) {
-            return true;
+        if (!AppendFrames(bytes)) {
+            return false;
         }
         // A copy, so that a rewrite meanwhile may close the journal's own.
         fd = ::dup(fd_);

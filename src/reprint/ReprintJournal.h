@@ -65,9 +65,9 @@ class ReprintJournal {
     void Replay(const std::vector<std::string>& fields);
     // False when nothing was appended.
     bool Append(const std::string& entry);
-    // Returns once everything appended before the call is on disk.
-    void Sync();
-    bool SyncAppended();
+    bool AppendFrames(const std::string& bytes);
+    // Appends the framed entries and syncs them; false when they may not be on disk.
+    bool WriteDurably(const std::vector<std::string>& frames);
     void Rewrite();
     void CompactIfLarge();
     void Failed(const std::string& what);
@@ -83,8 +83,8 @@ class ReprintJournal {
     std::size_t compactAt_ = kCompactBytes;  // grows when what is still needed is large
     std::map<unsigned long, std::set<std::string>> jobs_;
     std::set<std::pair<std::string, std::string>> deliveries_;
-    // A sync covers every entry appended before it began; the parts say nothing.
-    GroupCommit<bool> syncs_;
+    // The framed entries that must be on disk before their callers go on.
+    GroupCommit<std::string> commits_;
 };
 
 }  // namespace kps
