@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "database/SqliteStatement.h"
 #include "text/KpsError.h"
@@ -11,7 +13,25 @@ namespace kps {
 namespace {
 
 // Terminals write the same file; wait for their locks rather than failing.
-constexpr int kBusyTimeoutMs = 5000;
+constexpr auto kBusyTimeout = std::chrono::seconds(5);
+// SQLite's own wait sleeps in growing steps of up to 100 ms, so a reader that
+// meets another connection's commit of a millisecond or two slept 8 ms or
+// more; a backlog's tickets, each read while the lanes' journal commits,
+// took several times as long as their reads.
+constexpr auto kBusyPoll = std::chrono::microseconds(250);
+
+int WaitForLock(void* since, int attempt) {
+    auto& busySince = *static_cast<std::chrono::steady_clock::time_point*>(since);
+    const auto now = std::chrono::steady_clock::now();
+    if (attempt == 0) {
+        busySince = now;
+    }
+    if (now - busySince >= kBusyTimeout) {
+        return 0;
+    }
+    std::this_thread::sleep_for(kBusyPoll);
+    return 1;
+}
 
 struct StatementCloser {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
@@ -30,7 +50,7 @@ SqliteConnection::SqliteConnection(const std::string& path, bool createIfMissing
         throw KpsError(rc, "Cannot open database '" + path + "': " + message);
     }
     sqlite3_extended_result_codes(db_, 0);
-    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    sqlite3_busy_handler(db_, &WaitForLock, &busySince_);
 }
 
 SqliteConnection::~SqliteConnection() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "database/Connection.h"
@@ -32,6 +33,7 @@ class SqliteConnection final : public Connection {
     [[noreturn]] void Fail(int code) const;
 
     sqlite3* db_ = nullptr;
+    std::chrono::steady_clock::time_point busySince_;  // when the current wait for a lock began
 };
 
 }  // namespace kps
