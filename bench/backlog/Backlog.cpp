@@ -57,7 +57,15 @@ void PrintFigures(const std::vector<std::string>& servers,
     row("    last first byte to all marked printed, ms", [](const BacklogFigures& f) {
         return f.settleMs < 0 ? std::string("never") : Figure(f.settleMs);
     });
-    row("    longest tick, ms", [](const BacklogFigures& f) { return Figure(f.longestTickMs); });
+    row("    longest tick seen, ms",
+        [](const BacklogFigures& f) { return Figure(f.longestTickMs); });
+    row("    passes: all / over 1 s / longest at most, s", [](const BacklogFigures& f) {
+        if (!f.passes) {
+            return std::string("-");
+        }
+        return std::to_string(f.passes->passes) + " / " + std::to_string(f.passes->overOneSecond) +
+               " / " + Figure(f.passes->longestAtMostSeconds);
+    });
     row("    disk syncs a ticket", [](const BacklogFigures& f) {
         if (f.syncs < 0 || f.ticketsPrinted == 0) {
             return std::string("-");

@@ -118,6 +118,7 @@ void Drain(const std::string& server, const BacklogOptions& options, BacklogFigu
         }
         allMarkedUs = NowUs();
         figures.longestTickMs = 1000.0 * ticks.LongestSeconds();
+        figures.passes = ReadPassLengths(outlet.StatusPort());  // exact, where the watch samples
     }
     std::cerr << "    drained in " << SecondsSince(started) << " s\n";
     const std::vector<PrintedTicket> printed = room.Tickets();

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "harness/DatabaseChoice.h"
+#include "harness/TickWatch.h"
 
 namespace kps::bench {
 
@@ -23,7 +25,8 @@ struct BacklogFigures {
     double lastByteSeconds = 0;  // from the start to the last ticket's first byte
     double settleMs = -1;        // from that byte to every item marked printed
     double longestTickMs = 0;
-    long syncs = -1;  // -1: not counted
+    std::optional<PassLengths> passes;  // the server's own count; none from an older server
+    long syncs = -1;                    // -1: not counted
     // The big backlog (SQLite).
     long bigPeakKb = 0;
     double bigTickMs = 0;  // median of the ticks after the first

@@ -3,6 +3,7 @@
 #include <httplib.h>
 
 #include <algorithm>
+#include <limits>
 #include <sstream>
 
 namespace kps::bench {
@@ -43,6 +44,37 @@ std::optional<double> ReadMetric(int port, const std::string& name) {
     httplib::Client client = ClientOf(port);
     const std::optional<std::string> page = MetricsPage(client);
     return page ? SampleOf(*page, name) : std::nullopt;
+}
+
+std::optional<PassLengths> ReadPassLengths(int port) {
+    constexpr std::string_view kName = "kps_server_pass_duration_seconds";
+    httplib::Client client = ClientOf(port);
+    const std::optional<std::string> page = MetricsPage(client);
+    const std::optional<double> count =
+        page ? SampleOf(*page, std::string(kName) + "_count") : std::nullopt;
+    if (!count) {
+        return std::nullopt;
+    }
+    PassLengths lengths;
+    lengths.passes = static_cast<long>(*count);
+    lengths.longestAtMostSeconds = std::numeric_limits<double>::infinity();
+    // Bucket lines are cumulative, in rising order of their bounds.
+    std::istringstream lines(*page);
+    const std::string bucket = std::string(kName) + "_bucket{le=\"";
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.starts_with(bucket) || line.find("+Inf") != std::string::npos) {
+            continue;
+        }
+        const double bound = std::stod(line.substr(bucket.size()));
+        const long upTo = std::stol(line.substr(line.rfind(' ') + 1));
+        if (bound == 1.0) {
+            lengths.overOneSecond = lengths.passes - upTo;
+        }
+        if (upTo == lengths.passes) {
+            lengths.longestAtMostSeconds = std::min(lengths.longestAtMostSeconds, bound);
+        }
+    }
+    return lengths;
 }
 
 TickWatch::TickWatch(int statusPort, std::chrono::milliseconds every)

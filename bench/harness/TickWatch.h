@@ -14,6 +14,17 @@ namespace kps::bench {
 // page does not answer or does not have it.
 std::optional<double> ReadMetric(int port, const std::string& name);
 
+// The server's own count of its passes by length (its pass histogram): how
+// many there were, how many took longer than a second, and the upper bound
+// of the longest one's bucket (+inf past the last bound). Nothing when the
+// page does not answer or the server has no such histogram.
+struct PassLengths {
+    long passes = 0;
+    long overOneSecond = 0;
+    double longestAtMostSeconds = 0;
+};
+std::optional<PassLengths> ReadPassLengths(int port);
+
 // Watches how long a server's ticks take through its status page: polls
 // /metrics and keeps the longest "last tick" seen. A long tick is not
 // missed, as it stays the last one until the next tick ends; a tick shorter

@@ -12,7 +12,6 @@
 #include "mainwindow/PollTimer.h"
 #include "output/PosPrinterRegistry.h"
 #include "reprint/ReprintStore.h"
-#include "sending/FirstByteLatency.h"
 #include "sending/JournalWriter.h"
 #include "sending/LeaseFence.h"
 #include "sending/LeaseWatch.h"
@@ -23,6 +22,7 @@
 #include "sending/TicketRecords.h"
 #include "sending/TicketReprinter.h"
 #include "sending/TicketSendingStep.h"
+#include "startup/SecondsHistogram.h"
 #include "startup/StartupSequence.h"
 #include "status/StatusService.h"
 #include "tickets/KitchenNoticePass.h"
@@ -93,7 +93,7 @@ class PrintServer {
     std::unique_ptr<JournalWriter> journalWriter_;     // the lanes' way to it
 
     LeaseFence fence_;
-    FirstByteLatency firstByte_;
+    SecondsHistogram firstByte_;
     std::unique_ptr<OutletLease> lease_;  // kept on a connection of its own
 
     PosPrinterRegistry registry_;

@@ -83,7 +83,7 @@ void MDIForm1::PollCycle(PrintPasses& passes) {
         passes.SettleReports();
     }
     if (tickObserver_ != nullptr) {
-        tickObserver_->TickEnded();
+        tickObserver_->TickEnded(true);
     }
     if (observer_ != nullptr) {
         observer_->CycleChanged();
@@ -102,7 +102,7 @@ void MDIForm1::KeepTime() {
     }
     lbltime_ = FormatGeneralDate(clock_.Now());
     if (tickObserver_ != nullptr) {
-        tickObserver_->TickEnded();
+        tickObserver_->TickEnded(false);
     }
     if (observer_ != nullptr) {
         observer_->CycleChanged();

@@ -9,7 +9,9 @@ class TickObserver {
   public:
     virtual ~TickObserver() = default;
     virtual void TickStarted() = 0;
-    virtual void TickEnded() = 0;
+    // `passRan`: the tick read the waiting rows, sent and settled, rather
+    // than only keeping time.
+    virtual void TickEnded(bool passRan) = 0;
 };
 
 }  // namespace kps

@@ -7,7 +7,7 @@ namespace kps {
 DeviceLaneRunner::DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log,
                                    std::ostream* notices, JobJournal* journal,
                                    SystemPrinterFactory makeSystemPrinter, const LeaseFence* fence,
-                                   FirstByteLatency* latency)
+                                   SecondsHistogram* latency)
     : printer_(registry, log),
       pinger_(9100, notices),
       text_(registry.RasterFont(), log),

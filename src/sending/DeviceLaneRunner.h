@@ -22,7 +22,7 @@ class DeviceLaneRunner final : public JobRunner {
   public:
     DeviceLaneRunner(const PosPrinterRegistry& registry, const PrintLog& log, std::ostream* notices,
                      JobJournal* journal, SystemPrinterFactory makeSystemPrinter = {},
-                     const LeaseFence* fence = nullptr, FirstByteLatency* latency = nullptr);
+                     const LeaseFence* fence = nullptr, SecondsHistogram* latency = nullptr);
 
     JobReport Run(const PrintJob& job) override;
 

@@ -21,7 +21,7 @@ OposRoutineOptions DivertDialogOptions() {
 
 LaneJobRunner::LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause,
                              const PrintLog& log, JobJournal* journal, const LeaseFence* fence,
-                             EncodingResources* text, FirstByteLatency* latency)
+                             EncodingResources* text, SecondsHistogram* latency)
     : printer_(printer),
       log_(log),
       journal_(journal),

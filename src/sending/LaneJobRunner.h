@@ -2,10 +2,10 @@
 
 #include "output/EncodingResources.h"
 #include "output/OposPrinterRoutines.h"
-#include "sending/FirstByteLatency.h"
 #include "sending/JobJournal.h"
 #include "sending/JobRunner.h"
 #include "sending/LeaseFence.h"
+#include "startup/SecondsHistogram.h"
 
 namespace kps {
 
@@ -25,7 +25,7 @@ class LaneJobRunner final : public JobRunner {
     // when given, counts how long each kitchen ticket took to its first byte.
     LaneJobRunner(PosPrinter& printer, Pinger& pinger, WaitPause& pause, const PrintLog& log,
                   JobJournal* journal = nullptr, const LeaseFence* fence = nullptr,
-                  EncodingResources* text = nullptr, FirstByteLatency* latency = nullptr);
+                  EncodingResources* text = nullptr, SecondsHistogram* latency = nullptr);
 
     JobReport Run(const PrintJob& job) override;
 
@@ -59,7 +59,7 @@ class LaneJobRunner final : public JobRunner {
     JobJournal* journal_;
     const LeaseFence* fence_;
     EncodingResources* text_;
-    FirstByteLatency* latency_;
+    SecondsHistogram* latency_;
     FaultCollector faults_;
     OposPrinterRoutines main_;    // as the main window opens a printer
     OposPrinterRoutines divert_;  // as the divert dialog opens one

@@ -1,10 +1,10 @@
-#include "sending/FirstByteLatency.h"
+#include "startup/SecondsHistogram.h"
 
 #include <algorithm>
 
 namespace kps {
 
-void FirstByteLatency::Record(std::chrono::steady_clock::duration waited) {
+void SecondsHistogram::Record(std::chrono::steady_clock::duration waited) {
     const double seconds = std::max(0.0, std::chrono::duration<double>(waited).count());
     const auto bucket = static_cast<std::size_t>(
         std::lower_bound(kBounds.begin(), kBounds.end(), seconds) - kBounds.begin());
@@ -14,7 +14,7 @@ void FirstByteLatency::Record(std::chrono::steady_clock::duration waited) {
     ++counts_.count;
 }
 
-FirstByteLatency::Counts FirstByteLatency::Read() const {
+SecondsHistogram::Counts SecondsHistogram::Read() const {
     std::lock_guard lock(mutex_);
     return counts_;
 }

@@ -41,9 +41,13 @@ void StatusCollector::TickStarted() {
     tickStarted_ = now_();
 }
 
-void StatusCollector::TickEnded() {
+void StatusCollector::TickEnded(bool passRan) {
     server_.lastTickEnded = now_();
     server_.lastTickTook = server_.lastTickEnded - tickStarted_;
+    if (passRan) {
+        passes_.Record(server_.lastTickTook);
+        server_.passes = passes_.Read();
+    }
     server_.lastTick = sources_.clock.Now();
     ++server_.ticks;
     Publish();

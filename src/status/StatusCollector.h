@@ -26,7 +26,7 @@ struct StatusSources {
     int codePage = 1252;
     std::chrono::seconds alertAfter{0};
     const PosPrinterRegistry* registry = nullptr;  // each printer's encoding, if any
-    const FirstByteLatency* firstByte = nullptr;
+    const SecondsHistogram* firstByte = nullptr;
     const std::atomic<long long>* databaseErrors = nullptr;  // failed statements
 };
 
@@ -43,7 +43,7 @@ class StatusCollector final : public TickObserver {
                     SteadyNow now = &std::chrono::steady_clock::now);
 
     void TickStarted() override;
-    void TickEnded() override;
+    void TickEnded(bool passRan) override;
 
   private:
     void Publish();
@@ -57,6 +57,7 @@ class StatusCollector final : public TickObserver {
     SteadyNow now_;
     ServerSnapshot server_;
     SteadyTime tickStarted_;
+    SecondsHistogram passes_;
     std::size_t ticketsRevision_ = 0;
     std::shared_ptr<const KeptTickets> tickets_;
     std::map<std::string, PrinterSnapshot> last_;

@@ -39,6 +39,24 @@ class Metrics {
     std::string text_;
 };
 
+void Histogram(Metrics& metrics, const std::string& name, std::string_view help,
+               const SecondsHistogram::Counts& counts) {
+    metrics.Family(name, "histogram", help);
+    long long cumulative = 0;
+    for (std::size_t i = 0; i < counts.buckets.size(); ++i) {
+        cumulative += counts.buckets[i];
+        const std::string bound = i < SecondsHistogram::kBounds.size()
+                                      ? DecimalText(SecondsHistogram::kBounds[i])
+                                      : "+Inf";
+        std::string labels = "le=\"";
+        labels += bound;
+        labels += '"';
+        metrics.Sample(name + "_bucket", labels, std::to_string(cumulative));
+    }
+    metrics.Sample(name + "_sum", "", DecimalText(counts.sumSeconds));
+    metrics.Sample(name + "_count", "", std::to_string(counts.count));
+}
+
 std::string DeviceLabel(const PrinterSnapshot& printer) {
     return "device=\"" + EscapeLabelValue(printer.status.device) + "\"";
 }
@@ -100,21 +118,14 @@ std::string MetricsText(const StatusSnapshot& snapshot, SteadyTime now) {
                    "Seconds since the last polling cycle ended (or the server started).");
     metrics.Sample("kps_server_seconds_since_last_tick", "",
                    DecimalText(SecondsSinceTick(snapshot, now)));
-    const FirstByteLatency::Counts& waits = server.firstByte;
-    metrics.Family("kps_order_to_first_byte_seconds", "histogram",
-                   "Kitchen tickets: seconds from the polling cycle that first found their items "
-                   "waiting to their first byte.");
-    long long cumulative = 0;
-    for (std::size_t i = 0; i < waits.buckets.size(); ++i) {
-        cumulative += waits.buckets[i];
-        const std::string bound = i < FirstByteLatency::kBounds.size()
-                                      ? DecimalText(FirstByteLatency::kBounds[i])
-                                      : "+Inf";
-        metrics.Sample("kps_order_to_first_byte_seconds_bucket", "le=\"" + bound + "\"",
-                       std::to_string(cumulative));
-    }
-    metrics.Sample("kps_order_to_first_byte_seconds_sum", "", DecimalText(waits.sumSeconds));
-    metrics.Sample("kps_order_to_first_byte_seconds_count", "", std::to_string(waits.count));
+    Histogram(metrics, "kps_order_to_first_byte_seconds",
+              "Kitchen tickets: seconds from the polling cycle that first found their items "
+              "waiting to their first byte.",
+              server.firstByte);
+    Histogram(metrics, "kps_server_pass_duration_seconds",
+              "Polling cycles that read the waiting rows, sent and settled: how long each took "
+              "(seconds that only kept time are not counted).",
+              server.passes);
     metrics.Family("kps_database_errors_total", "counter",
                    "Database statements that failed since the server started.");
     metrics.Sample("kps_database_errors_total", "", std::to_string(server.databaseErrors));

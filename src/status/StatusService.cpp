@@ -51,8 +51,8 @@ void StatusService::TickStarted() {
     collector_.TickStarted();
 }
 
-void StatusService::TickEnded() {
-    collector_.TickEnded();
+void StatusService::TickEnded(bool passRan) {
+    collector_.TickEnded(passRan);
     if (alerting_) {
         RaiseAlerts();
     }

@@ -45,7 +45,7 @@ class StatusService final : public TickObserver {
     int Port() const { return server_ ? server_->Port() : 0; }
 
     void TickStarted() override;
-    void TickEnded() override;
+    void TickEnded(bool passRan) override;
 
   private:
     void RaiseAlerts();

@@ -10,9 +10,9 @@
 #include "mainwindow/WaitingGrid.h"
 #include "output/PosPrinterRegistry.h"
 #include "reprint/ReprintStore.h"
-#include "sending/FirstByteLatency.h"
 #include "sending/PrinterStates.h"
 #include "startup/Clock.h"
+#include "startup/SecondsHistogram.h"
 
 namespace kps {
 
@@ -43,7 +43,8 @@ struct ServerSnapshot {
     long waitingItems = 0;
     long unroutableItems = 0;
     std::chrono::seconds alertAfter{0};  // a printer down this long is an alert; 0: never
-    FirstByteLatency::Counts firstByte;  // kitchen tickets' waits to their first byte
+    SecondsHistogram::Counts firstByte;  // kitchen tickets' waits to their first byte
+    SecondsHistogram::Counts passes;     // how long the passes took
     long long databaseErrors = 0;        // statements that failed since the start
 };
 

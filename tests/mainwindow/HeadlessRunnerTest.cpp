@@ -147,7 +147,7 @@ TEST_F(HeadlessRunnerTest, TheServiceManagerHearsReadyEachTickAndStopping) {
 TEST_F(HeadlessRunnerTest, IdleSecondsGoWithoutAPassButKeepTheClock) {
     struct CountingObserver final : TickObserver {
         void TickStarted() override {}
-        void TickEnded() override { ++ended; }
+        void TickEnded(bool) override { ++ended; }
         int ended = 0;
     } observer;
     form.SetTickObserver(&observer);

@@ -308,7 +308,7 @@ TEST_F(MDIForm1Test, TicksAreSerialisedAndSettleAfterSending) {
 TEST_F(MDIForm1Test, TickObserverHearsTheStartAndEndOfEveryTickThatRuns) {
     struct Recording final : TickObserver {
         void TickStarted() override { events += "start "; }
-        void TickEnded() override { events += "end "; }
+        void TickEnded(bool passRan) override { events += passRan ? "end " : "kept "; }
         std::string events;
     } recording;
     MDIForm1 form = MakeForm();
@@ -317,9 +317,10 @@ TEST_F(MDIForm1Test, TickObserverHearsTheStartAndEndOfEveryTickThatRuns) {
     passes.onDispatch = [&] { form.PollCycle(passes); };  // returns at once: not told
     AddItem(1, "T5", "D", "B100", "Fried rice", Value::Real(2), "KIT");
     form.PollCycle(passes);
+    form.KeepTime();  // a second without a pass is told apart
     passes.onNotices = [] { throw KpsError(kErrStatement, "Invalid object name"); };
     EXPECT_THROW(form.PollCycle(passes), KpsError);
-    EXPECT_EQ(recording.events, "start end start ");
+    EXPECT_EQ(recording.events, "start end start kept start ");
 }
 
 TEST_F(MDIForm1Test, ShutDownConfirmedDuringATickWaitsForTheTickToEnd) {

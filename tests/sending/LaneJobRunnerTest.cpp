@@ -160,7 +160,7 @@ class FencedLaneJobRunnerTest : public LaneJobRunnerTest {
 
     FakeSteadyTime steady;
     LeaseFence fence{kLeaseFenceBound, steady.Source()};
-    FirstByteLatency latency;
+    SecondsHistogram latency;
     LaneJobRunner fenced{printer, pinger, pause, log, nullptr, &fence, nullptr, &latency};
     PrintJob ticket;
 };

@@ -85,6 +85,13 @@ TEST_F(StatusCollectorTest, ASnapshotBeforeTheFirstTickAndAfterEveryTick) {
     form.PollCycle(passes);
     EXPECT_EQ(Latest()->server.ticks, 2);
     EXPECT_EQ(snapshot->server.ticks, 1);  // a published snapshot never changes
+
+    // Only passes count in their histogram: 30 ms each, none for a second
+    // that only kept time.
+    form.KeepTime();
+    EXPECT_EQ(Latest()->server.ticks, 3);
+    EXPECT_EQ(Latest()->server.passes.count, 2);
+    EXPECT_EQ(Latest()->server.passes.buckets[3], 2);  // (0.025 s, 0.05 s]
 }
 
 TEST_F(StatusCollectorTest, ALongWaitingListIsCountedInFullAndListedInPart) {

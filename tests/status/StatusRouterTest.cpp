@@ -156,7 +156,7 @@ TEST_F(StatusApiTest, MetricsAreInThePrometheusTextFormat) {
 }
 
 TEST_F(StatusApiTest, MetricsCountTicketWaitsInCumulativeBucketsAndDatabaseErrors) {
-    FirstByteLatency waits;
+    SecondsHistogram waits;
     waits.Record(std::chrono::milliseconds(4));
     waits.Record(std::chrono::milliseconds(30));
     waits.Record(std::chrono::minutes(2));
