@@ -24,6 +24,9 @@ namespace {
 // Every exchange with a printer is bounded; this is what a lane gets to end
 // the job it is printing when the server stops.
 constexpr std::chrono::milliseconds kLaneFinishLimit{5000};
+// How long one pass may send before it leaves the rest of a backlog to the
+// next, which follows at once.
+constexpr std::chrono::milliseconds kSendingPerPass{200};
 
 // A connection of the server's own beside the tick's, its failures counted.
 std::unique_ptr<Connection> OpenCountedConnection(const GeneralSetup& setup,
@@ -132,6 +135,7 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
     status_.SetActionHandler(&statusActions_);
     scheduler_.UseSignal(changes_.get());
     lanes_.OnReport([this] { scheduler_.Wake(); });
+    dispatcher_.LimitPasses(kSendingPerPass, [this] { scheduler_.Wake(); });
     if (lease_) {
         leased_ = std::make_unique<LeasedPrinting>(passes_, *lease_, fence_, db_, records_, states_,
                                                    journalTable_.get());

@@ -46,6 +46,8 @@ void PrintQueueDispatcher::DispatchPrintQueue() {
     // however many passes it waited for its printer.
     const auto passStarted = std::chrono::steady_clock::now();
     std::map<std::string, std::chrono::steady_clock::time_point> found;
+    bool cutShort = false;
+    bool dispatched = false;
     auto tickets = ctx_.db.OpenRecordset(sql);
     for (; !tickets->IsEOF(); tickets->MoveNext()) {
         // Items of no printer group wait until their item gets one.
@@ -53,16 +55,40 @@ void PrintQueueDispatcher::DispatchPrintQueue() {
         if (flags.IsNull()) {
             continue;
         }
+        const std::string key = tickets->Field(ticketKeyColumn_).Or("");
+        const auto earlier = found_.find(key);
+        const auto firstFound = found[key] =
+            earlier == found_.end() ? passStarted : earlier->second;
+        if (cutShort || tried_.contains(key)) {
+            continue;
+        }
+        if (dispatched && budget_ && std::chrono::steady_clock::now() - passStarted >= *budget_) {
+            cutShort = true;  // the rest is only counted as found
+            continue;
+        }
         ctx_.device.PrinterGroupCode = tickets->Field("PrinterGroupCode").Or("");
         ticketKeyValue_ = tickets->Field(ticketKeyColumn_);
-        const std::string key = ticketKeyValue_.Or("");
-        const auto earlier = found_.find(key);
-        ctx_.itemsFound = found[key] = earlier == found_.end() ? passStarted : earlier->second;
+        ctx_.itemsFound = firstFound;
         DispatchTicket(flags.AsText());
+        dispatched = true;
+        if (budget_) {
+            tried_.insert(key);
+        }
     }
     tickets->Close();
-    found_ = std::move(found);
     ctx_.itemsFound = {};
+    found_ = std::move(found);
+    if (cutShort) {
+        moreLeft_();
+    } else {
+        tried_.clear();
+    }
+}
+
+void PrintQueueDispatcher::LimitPasses(std::chrono::steady_clock::duration budget,
+                                       std::function<void()> moreLeft) {
+    budget_ = budget;
+    moreLeft_ = std::move(moreLeft);
 }
 
 void PrintQueueDispatcher::DispatchTicket(const std::string& flags) {

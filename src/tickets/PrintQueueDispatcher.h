@@ -1,7 +1,9 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -18,6 +20,14 @@ class PrintQueueDispatcher {
     PrintQueueDispatcher(PrintContext& ctx, KitchenTicketComposer& composer);
 
     void DispatchPrintQueue();
+
+    // A pass that has sent for `budget` leaves the tickets it has not reached
+    // for the next pass, and calls `moreLeft` to have one run at once, so
+    // that a backlog does not hold up marking, notices and new orders. The
+    // next pass goes on with the tickets not tried since the last pass that
+    // reached the end, so none waits behind tickets that keep failing.
+    // Without a limit (the preview), a pass sends everything.
+    void LimitPasses(std::chrono::steady_clock::duration budget, std::function<void()> moreLeft);
 
     // Positions the window's device list on device `deviceCode`, rebuilds the
     // printer codes for its printing type and fills ctx.device. False, with
@@ -41,6 +51,10 @@ class PrintQueueDispatcher {
     std::set<std::string> unknownTypes_;
     // The waiting tickets' keys, with when a pass first found them.
     std::map<std::string, std::chrono::steady_clock::time_point> found_;
+    std::optional<std::chrono::steady_clock::duration> budget_;
+    std::function<void()> moreLeft_;
+    // The keys tried since the last pass that reached the end.
+    std::set<std::string> tried_;
 };
 
 }  // namespace kps

@@ -67,6 +67,29 @@ TEST_F(PrintQueueDispatcherTest, ATicketsWaitCountsFromThePassThatFirstFoundIt) 
     EXPECT_GT(sender.sent.back().found, sender.sent[2].found);
 }
 
+TEST_F(PrintQueueDispatcherTest, ALimitedPassLeavesTheRestToTheNextAndNoTicketIsPassedOver) {
+    AddDevices(1);
+    AddGroup("G1", "O");
+    AddItem("BURG", "G1");
+    for (int id = 1; id <= 3; ++id) {
+        AddWaiting(id, "T" + std::to_string(id),
+                   "BURG");  // each stays waiting: its printer keeps it
+    }
+    int moreLeft = 0;
+    dispatcher.LimitPasses(std::chrono::steady_clock::duration::zero(), [&] { ++moreLeft; });
+    for (int pass = 0; pass < 4; ++pass) {
+        dispatcher.DispatchPrintQueue();
+    }
+    // One ticket a pass; T1, which keeps waiting, comes again only after T3.
+    ASSERT_EQ(sender.sent.size(), 4u);
+    EXPECT_EQ(sender.sent[0].ids, std::vector<std::string>{"1"});
+    EXPECT_EQ(sender.sent[1].ids, std::vector<std::string>{"2"});
+    EXPECT_EQ(sender.sent[2].ids, std::vector<std::string>{"3"});
+    EXPECT_EQ(sender.sent[3].ids, std::vector<std::string>{"1"});
+    EXPECT_EQ(moreLeft, 3);  // the third pass reached the end; the fourth did not
+    EXPECT_EQ(sender.sent[2].found, sender.sent[0].found);  // found by the first pass
+}
+
 TEST_F(PrintQueueDispatcherTest, GroupsWithoutACapitalOSendNowhere) {
     AddDevices(2);
     AddGroup("LOWER", "oo");
