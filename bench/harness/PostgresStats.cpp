@@ -1,5 +1,7 @@
 #include "harness/PostgresStats.h"
 
+#include <algorithm>
+
 #include "database/Value.h"
 #include "harness/ProcFs.h"
 
@@ -42,6 +44,44 @@ double PostgresStats::Transactions(const std::string& database) {
 
 std::map<pid_t, double> PostgresStats::ServerCpu() const {
     return ChildrenCpu(postmaster_);
+}
+
+std::map<std::string, std::vector<pid_t>> PostgresStats::SessionBackends(
+    const std::vector<std::string>& databases) {
+    std::string names;
+    for (const std::string& database : databases) {
+        names += names.empty() ? "'" : ", '";
+        names += database;
+        names += "'";
+    }
+    std::map<std::string, std::vector<pid_t>> backends;
+    if (names.empty()) {
+        return backends;
+    }
+    const ResultTable rows = db_->Query(
+        "select pid, coalesce(application_name, '') from pg_stat_activity "
+        "where backend_type = 'client backend' and datname in (" +
+        names + ")");
+    for (const auto& row : rows.rows) {
+        backends[row[1].AsText()].push_back(static_cast<pid_t>(std::stol(row[0].AsText())));
+    }
+    return backends;
+}
+
+std::vector<pid_t> PostgresStats::BackgroundProcesses() {
+    const ResultTable rows =
+        db_->Query("select pid from pg_stat_activity where backend_type = 'client backend'");
+    std::vector<pid_t> clients;
+    for (const auto& row : rows.rows) {
+        clients.push_back(static_cast<pid_t>(std::stol(row[0].AsText())));
+    }
+    std::vector<pid_t> background;
+    for (const pid_t child : ChildrenOf(postmaster_)) {
+        if (std::find(clients.begin(), clients.end(), child) == clients.end()) {
+            background.push_back(child);
+        }
+    }
+    return background;
 }
 
 double PostgresStats::Number(const std::string& sql) {

@@ -33,6 +33,13 @@ class PostgresStats {
     // CPU seconds so far of every process the postmaster started: the
     // sessions and the server's own workers.
     std::map<pid_t, double> ServerCpu() const;
+    // The server processes serving client sessions in `databases`, by the
+    // application name each session gave (empty when none).
+    std::map<std::string, std::vector<pid_t>> SessionBackends(
+        const std::vector<std::string>& databases);
+    // The postmaster's children that serve no client session: PostgreSQL's
+    // own workers (writers, checkpointer, autovacuum, ...).
+    std::vector<pid_t> BackgroundProcesses();
 
   private:
     double Number(const std::string& sql);

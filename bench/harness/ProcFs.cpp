@@ -39,6 +39,18 @@ double CpuSecondsOf(pid_t pid) {
            static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+std::map<pid_t, double> ScheduledCpu(const std::vector<pid_t>& pids) {
+    std::map<pid_t, double> cpu;
+    for (const pid_t pid : pids) {
+        std::ifstream schedstat("/proc/" + std::to_string(pid) + "/schedstat");
+        double nanoseconds = 0;
+        if (schedstat >> nanoseconds) {
+            cpu[pid] = nanoseconds / 1e9;
+        }
+    }
+    return cpu;
+}
+
 long PeakResidentKbOf(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <iomanip>
 #include <iostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,14 @@ std::string Flattened(std::string query) {
     return query;
 }
 
+std::string SessionsLabel(const std::string& applicationName) {
+    constexpr std::size_t kWidth = 46;
+    std::string label = "      ";
+    label += applicationName.empty() ? std::string("sessions without a name")
+                                     : applicationName.substr(0, kWidth - label.size());
+    return label;
+}
+
 void PrintFigures(const std::vector<std::string>& servers, const std::vector<IdleFigures>& figures,
                   const IdleOptions& options) {
     auto row = [&](const std::string& name, auto cell) {
@@ -63,6 +72,25 @@ void PrintFigures(const std::vector<std::string>& servers, const std::vector<Idl
         [](const IdleFigures& f) { return Figure(f.aloneCpuMsPerSecond); });
     row("    PostgreSQL CPU per outlet, ms a second",
         [](const IdleFigures& f) { return Figure(f.perOutletCpuMsPerSecond); });
+    std::cout << "      (all of PostgreSQL over the outlets, its own background processes\n"
+                 "      included; below exactly, from /proc/PID/schedstat)\n";
+    row("    background processes, ms a second in all",
+        [](const IdleFigures& f) { return Figure(f.backgroundCpuMsPerSecond); });
+    row("    session backends per outlet, ms a second",
+        [](const IdleFigures& f) { return Figure(f.sessionsCpuMsPerSecond); });
+    std::set<std::string> names;
+    for (const IdleFigures& f : figures) {
+        for (const auto& [name, cpu] : f.sessionsCpuMsPerSecondByName) {
+            names.insert(name);
+        }
+    }
+    for (const std::string& name : names) {
+        row(SessionsLabel(name), [&name](const IdleFigures& f) {
+            const auto found = f.sessionsCpuMsPerSecondByName.find(name);
+            return found == f.sessionsCpuMsPerSecondByName.end() ? std::string("-")
+                                                                 : Figure(found->second);
+        });
+    }
     row("    servers still running at the end",
         [](const IdleFigures& f) { return std::to_string(f.serversUp); });
     for (std::size_t i = 0; i < figures.size(); ++i) {

@@ -64,6 +64,19 @@ class QuietOutlet {
     std::unique_ptr<ServerProcess> server_;
 };
 
+using ProcessCpu = std::map<pid_t, double>;
+
+// The CPU so far of the processes serving the sessions of `databases`, by
+// the sessions' application name.
+std::map<std::string, ProcessCpu> SessionCpu(PostgresStats& stats,
+                                             const std::vector<std::string>& databases) {
+    std::map<std::string, ProcessCpu> cpu;
+    for (const auto& [name, pids] : stats.SessionBackends(databases)) {
+        cpu[name] = ScheduledCpu(pids);
+    }
+    return cpu;
+}
+
 void OneOutlet(const std::string& server, const IdleOptions& options, IdleFigures& figures) {
     std::cerr << "  one outlet, idle for " << options.seconds << " s\n";
     const OutletDatabase where = options.database.For(server);
@@ -109,13 +122,30 @@ void ManyOutlets(const std::string& server, const IdleOptions& options, IdleFigu
     for (auto& outlet : outlets) {
         outlet->Start();
     }
+    std::vector<std::string> databases;
     for (auto& outlet : outlets) {
         outlet->Settle();
+        databases.push_back(outlet->Outlet().Database());
     }
+    const auto sessionsBefore = SessionCpu(stats, databases);
+    const ProcessCpu backgroundBefore = ScheduledCpu(stats.BackgroundProcesses());
     before = stats.ServerCpu();
     std::this_thread::sleep_for(std::chrono::seconds(options.seconds));
+    const double outletSeconds = static_cast<double>(options.outlets) * options.seconds;
     figures.perOutletCpuMsPerSecond =
-        1000.0 * CpuBetween(before, stats.ServerCpu()) / options.outlets / options.seconds;
+        1000.0 * CpuBetween(before, stats.ServerCpu()) / outletSeconds;
+    figures.backgroundCpuMsPerSecond =
+        1000.0 * CpuBetween(backgroundBefore, ScheduledCpu(stats.BackgroundProcesses())) /
+        options.seconds;
+    for (const auto& [name, after] : SessionCpu(stats, databases)) {
+        const auto earlier = sessionsBefore.find(name);
+        const double used =
+            1000.0 *
+            CpuBetween(earlier == sessionsBefore.end() ? ProcessCpu{} : earlier->second, after) /
+            outletSeconds;
+        figures.sessionsCpuMsPerSecondByName[name] = used;
+        figures.sessionsCpuMsPerSecond += used;
+    }
     figures.serversUp = static_cast<int>(std::count_if(
         outlets.begin(), outlets.end(), [](auto& outlet) { return outlet->Server().Running(); }));
     // The servers are killed with their outlets: nothing is left to print.

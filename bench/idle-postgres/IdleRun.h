@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +27,12 @@ struct IdleFigures {
     // with all of them running (the instance's own share included).
     double aloneCpuMsPerSecond = 0;
     double perOutletCpuMsPerSecond = 0;
+    // Of that, exactly: the processes serving the outlets' sessions, per
+    // outlet, in all and by the application name of the session; and
+    // PostgreSQL's own background processes, in all.
+    double sessionsCpuMsPerSecond = 0;
+    std::map<std::string, double> sessionsCpuMsPerSecondByName;
+    double backgroundCpuMsPerSecond = 0;
     int serversUp = 0;  // of the outlets, servers that were still running at the end
 };
 

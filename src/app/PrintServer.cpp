@@ -44,8 +44,8 @@ std::unique_ptr<OutletLease> MakeLease(const GeneralSetup& setup, LeaseFence& fe
     // On a connection of its own, so that a tick waiting on a slow statement
     // does not leave the lease unconfirmed.
     auto own = OpenCountedConnection(setup, failures);
-    auto lease =
-        MakeOutletLease(*own, setup.DatabaseName, setup.OutletCode, SqliteDatabaseFile(setup));
+    auto lease = MakeOutletLease(*own, setup.DatabaseName, setup.OutletCode,
+                                 SqliteDatabaseFile(setup), OdbcConnectionString(setup));
     if (!lease) {
         notices << "<4>The database (" << own->DbmsName()
                 << ") offers no outlet lease: this server prints without one, so no other "

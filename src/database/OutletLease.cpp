@@ -1,18 +1,30 @@
 #include "database/OutletLease.h"
 
 #include "database/FileOutletLease.h"
+#include "database/PostgresLibpqSession.h"
 #include "database/PostgresOutletLease.h"
 #include "database/SqlServerOutletLease.h"
 
 namespace kps {
+namespace {
+
+// As long as the server's ODBC statements may take.
+constexpr std::chrono::milliseconds kLeaseAnswerLimit{10000};
+
+}  // namespace
 
 std::unique_ptr<OutletLease> MakeOutletLease(Connection& db, const std::string& databaseName,
                                              const std::string& outletCode,
-                                             const std::string& sqliteFile) {
+                                             const std::string& sqliteFile,
+                                             const std::string& odbcConnectionString) {
     const std::string dbms = db.DbmsName();
     const std::string name = OutletLeaseName(databaseName, outletCode);
     if (dbms == "PostgreSQL") {
-        return std::make_unique<PostgresOutletLease>(db, OutletLeaseKey(name));
+        auto open = [parameters = PostgresParametersFromOdbc(
+                         odbcConnectionString, PostgresOutletLease::kApplicationName)] {
+            return std::make_unique<PostgresLibpqSession>(parameters, kLeaseAnswerLimit);
+        };
+        return std::make_unique<PostgresOutletLease>(std::move(open), OutletLeaseKey(name));
     }
     if (dbms == "Microsoft SQL Server") {
         return std::make_unique<SqlServerOutletLease>(db, name);

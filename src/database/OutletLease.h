@@ -32,12 +32,14 @@ class OutletLease {
 };
 
 // The lease that fits connection.DbmsName(): an advisory lock on
-// PostgreSQL, an application lock on Microsoft SQL Server, a lock on the
-// file "<sqliteFile>.lease" for SQLite. Any other database (or SQLite
-// without a file) has none: nullptr, and the caller runs without a lease.
+// PostgreSQL (on a session of its own, to the server `odbcConnectionString`
+// names), an application lock on Microsoft SQL Server, a lock on the file
+// "<sqliteFile>.lease" for SQLite. Any other database (or SQLite without a
+// file) has none: nullptr, and the caller runs without a lease.
 std::unique_ptr<OutletLease> MakeOutletLease(Connection& db, const std::string& databaseName,
                                              const std::string& outletCode,
-                                             const std::string& sqliteFile);
+                                             const std::string& sqliteFile,
+                                             const std::string& odbcConnectionString);
 
 // The name both servers of an outlet derive the lease from.
 std::string OutletLeaseName(const std::string& databaseName, const std::string& outletCode);

@@ -10,45 +10,16 @@
 #include <memory>
 #include <optional>
 
-#include "database/OdbcConnectionString.h"
+#include "database/PostgresConnect.h"
 #include "text/KpsError.h"
 
 namespace kps {
 
 namespace {
 
-using PgConnection = std::unique_ptr<PGconn, decltype(&PQfinish)>;
 using PgResult = std::unique_ptr<PGresult, decltype(&PQclear)>;
 
-// What psqlODBC and its siblings call each libpq keyword.
-const std::vector<std::pair<std::string, std::vector<std::string>>> kOdbcNames{
-    {"host", {"SERVER", "Servername"}},   {"port", {"Port"}},
-    {"dbname", {"DATABASE", "Database"}}, {"user", {"UID", "Username"}},
-    {"password", {"PWD", "Password"}},    {"sslmode", {"SSLmode"}}};
-
 }  // namespace
-
-PostgresParameters PostgresParametersFromOdbc(const std::string& odbcConnectionString) {
-    const ConnectionAttributes attributes = ParseConnectionAttributes(odbcConnectionString);
-    PostgresParameters parameters;
-    for (const auto& [keyword, names] : kOdbcNames) {
-        for (const auto& name : names) {
-            const std::string value = FindConnectionAttribute(attributes, name);
-            if (!value.empty()) {
-                parameters.emplace_back(keyword, value);
-                break;
-            }
-        }
-    }
-    parameters.insert(parameters.end(),
-                      {{"connect_timeout", "5"},
-                       {"keepalives", "1"},
-                       {"keepalives_idle", "5"},
-                       {"keepalives_interval", "2"},
-                       {"keepalives_count", "2"},
-                       {"application_name", PostgresChangeListener::kApplicationName}});
-    return parameters;
-}
 
 PostgresChangeListener::PostgresChangeListener(PostgresParameters parameters, Wake wake, Note note,
                                                std::chrono::milliseconds retry)
@@ -100,22 +71,8 @@ void PostgresChangeListener::Run() {
 }
 
 std::optional<std::string> PostgresChangeListener::ListenOnce(bool afterLoss) {
-    std::vector<const char*> keywords;
-    std::vector<const char*> values;
-    for (const auto& [keyword, value] : parameters_) {
-        keywords.push_back(keyword.c_str());
-        values.push_back(value.c_str());
-    }
-    keywords.push_back(nullptr);
-    values.push_back(nullptr);
-    PgConnection connection(PQconnectdbParams(keywords.data(), values.data(), 0), &PQfinish);
-    auto failure = [&] {
-        std::string message = PQerrorMessage(connection.get());
-        while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) {
-            message.pop_back();
-        }
-        return message.empty() ? std::string("connection ended") : message;
-    };
+    const PostgresConnection connection = ConnectPostgres(parameters_);
+    auto failure = [&] { return PostgresFailure(connection.get()); };
     if (PQstatus(connection.get()) != CONNECTION_OK) {
         return failure();
     }

@@ -11,11 +11,9 @@
 
 #include "database/ChangeSignal.h"
 #include "database/Connection.h"
+#include "database/PostgresParameters.h"
 
 namespace kps {
-
-// libpq connection keywords and their values.
-using PostgresParameters = std::vector<std::pair<std::string, std::string>>;
 
 // PostgreSQL's change signal: the triggers of schema/ NOTIFY a channel when
 // a row starts waiting, and this listens on a libpq connection of its own
@@ -63,10 +61,5 @@ class PostgresChangeListener final : public ChangeSignal {
     std::atomic<bool> listening_{false};
     std::thread thread_;
 };
-
-// The libpq keywords for the server the ODBC connection string names
-// (SERVER, Port, DATABASE, UID, PWD, SSLmode), with keepalives that find a
-// silent link within seconds.
-PostgresParameters PostgresParametersFromOdbc(const std::string& odbcConnectionString);
 
 }  // namespace kps

@@ -1,22 +1,14 @@
 #include "database/PostgresOutletLease.h"
 
 #include <string>
+#include <utility>
 
 #include "text/KpsError.h"
 
 namespace kps {
-namespace {
 
-std::int64_t Column(const ResultTable& table, std::size_t column) {
-    if (table.rows.empty() || table.rows[0].size() <= column) {
-        return 0;
-    }
-    return ExactInteger(table.rows[0][column]).value_or(0);
-}
-
-}  // namespace
-
-PostgresOutletLease::PostgresOutletLease(Connection& db, std::int64_t key) : db_(db), key_(key) {}
+PostgresOutletLease::PostgresOutletLease(PostgresSessionOpener open, std::int64_t key)
+    : open_(std::move(open)), key_(key) {}
 
 PostgresOutletLease::~PostgresOutletLease() {
     Release();
@@ -27,27 +19,49 @@ bool PostgresOutletLease::TryAcquire() {
     if (held_ && HeldNow()) {
         return true;
     }
-    if (!keepalivesSet_) {
-        db_.Execute("SET tcp_keepalives_idle = 5");
-        db_.Execute("SET tcp_keepalives_interval = 2");
-        db_.Execute("SET tcp_keepalives_count = 2");
-        try {
-            // A holder asks every second; one silent for longer is cut off
-            // even when something between (a router, a proxy) still answers
-            // the keepalives for a machine that has gone.
-            db_.Execute("SET idle_session_timeout = '10s'");
-        } catch (const KpsError&) {
-            // Before PostgreSQL 14: the keepalives alone.
-        }
-        keepalivesSet_ = true;
+    if (!session_) {
+        Open();
     }
-    auto acquire =
-        db_.Prepare("SELECT CASE WHEN pg_try_advisory_lock(?) THEN 1 ELSE 0 END, pg_backend_pid()");
-    acquire->Bind(1, Value::Integer(key_));
-    const ResultTable result = acquire->Query();
-    held_ = Column(result, 0) == 1;
-    backend_ = Column(result, 1);
+    try {
+        const auto taken = session_->Ask("SELECT pg_try_advisory_lock($1::bigint)::int", {key_});
+        held_ = !taken.empty() && taken[0] == 1;
+    } catch (const KpsError&) {
+        session_.reset();  // gone, and the lock with it
+        throw;
+    }
     return held_;
+}
+
+void PostgresOutletLease::Open() {
+    auto session = open_();
+    session->Ask("SET tcp_keepalives_idle = 5");
+    session->Ask("SET tcp_keepalives_interval = 2");
+    session->Ask("SET tcp_keepalives_count = 2");
+    // As the server's own ODBC statements: a stuck one ends in an error.
+    session->Ask("SET statement_timeout = '10s'");
+    try {
+        // A holder confirms every second; one silent for longer is cut off
+        // even when something between (a router, a proxy) still answers
+        // the keepalives for a machine that has gone.
+        session->Ask("SET idle_session_timeout = '10s'");
+    } catch (const KpsError&) {
+        // Before PostgreSQL 14: the keepalives alone.
+    }
+    const auto asked = session->Ask("SELECT pg_backend_pid()");
+    const std::int64_t backend = asked.empty() ? 0 : asked[0];
+    if (backend != session->Backend()) {
+        // A session lock lives in one server process; statements answered
+        // by another mean they are shared out among sessions.
+        throw KpsError(kErrLeaseLost,
+                       "The outlet lease's database session is served by another server process "
+                       "than the one it started with (server process " +
+                           std::to_string(session->Backend()) + ", statements answered by " +
+                           std::to_string(backend) +
+                           "): most likely a transaction pooler stands between this server and "
+                           "PostgreSQL, which breaks the lease. Connect directly or through a "
+                           "session pooler.");
+    }
+    session_ = std::move(session);
 }
 
 bool PostgresOutletLease::StillHeld() {
@@ -56,43 +70,26 @@ bool PostgresOutletLease::StillHeld() {
 }
 
 // A session lock stays with its session until the session unlocks it or
-// ends: one round trip that finds the same session alive confirms it.
+// ends: the same session answering confirms it.
 bool PostgresOutletLease::HeldNow() {
-    ResultTable result;
-    try {
-        result = db_.Query("SELECT pg_backend_pid()");
-    } catch (const KpsError&) {
-        held_ = false;  // the connection is gone, and the lock with it
-        return held_;
-    }
-    const std::int64_t backend = Column(result, 0);
-    if (backend != backend_) {
-        // A session lock lives in one server process; answers from another
-        // mean the statements are shared out among sessions.
+    if (!session_->Sync()) {
+        session_.reset();  // the session is gone, and the lock with it
         held_ = false;
-        throw KpsError(kErrLeaseLost,
-                       "The outlet lease's database session changed (server process " +
-                           std::to_string(backend_) + ", now " + std::to_string(backend) +
-                           "): most likely a transaction pooler stands between this server and "
-                           "PostgreSQL, which breaks the lease. Connect directly or through a "
-                           "session pooler.");
     }
     return held_;
 }
 
 void PostgresOutletLease::Release() {
     std::lock_guard lock(mutex_);
-    if (!held_) {
-        return;
+    if (held_) {
+        try {
+            session_->Ask("SELECT pg_advisory_unlock($1::bigint)::int", {key_});
+        } catch (const KpsError&) {
+            // A session that is gone holds nothing.
+        }
     }
     held_ = false;
-    try {
-        auto release = db_.Prepare("SELECT pg_advisory_unlock(?)");
-        release->Bind(1, Value::Integer(key_));
-        release->Query();
-    } catch (const KpsError&) {
-        // A connection that is gone holds nothing.
-    }
+    session_.reset();
 }
 
 }  // namespace kps

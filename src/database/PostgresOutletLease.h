@@ -1,23 +1,29 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 #include "database/OutletLease.h"
+#include "database/PostgresSession.h"
 
 namespace kps {
 
-// A session advisory lock (pg_try_advisory_lock) on the lease key. The
-// session asks the server to probe the client every few seconds, and to end
-// the session after 10 s without a statement, so the lock of a server whose
-// machine vanished is freed within seconds. It remembers the server process
-// (backend) that took the lock: StillHeld asks for the session's process
-// alone, since the lock lasts as long as the session; answers from another
-// one mean the lock is not ours any more (a transaction pooler in between),
-// and StillHeld throws.
+// A session advisory lock (pg_try_advisory_lock) on the lease key, held on a
+// PostgreSQL session of its own. The session asks the server to probe the
+// client every few seconds, and to end the session after 10 s without a
+// message, so the lock of a server whose machine vanished is freed within
+// seconds. The lock lives as long as the session, and the session is never
+// connected again behind our back, so StillHeld only asks whether the same
+// session still answers: one protocol Sync, which the server answers
+// without parsing, planning or a transaction. A session whose statements
+// reach another server process (a transaction pooler in between) could
+// never hold the lock: TryAcquire refuses it before taking anything.
 class PostgresOutletLease final : public OutletLease {
   public:
-    PostgresOutletLease(Connection& db, std::int64_t key);
+    static constexpr const char* kApplicationName = "kitchen-print-server outlet lease";
+
+    PostgresOutletLease(PostgresSessionOpener open, std::int64_t key);
     ~PostgresOutletLease() override;
     PostgresOutletLease(const PostgresOutletLease&) = delete;
     PostgresOutletLease& operator=(const PostgresOutletLease&) = delete;
@@ -27,14 +33,15 @@ class PostgresOutletLease final : public OutletLease {
     void Release() override;
 
   private:
+    // A new session, set up and checked; throws KpsError.
+    void Open();
     bool HeldNow();
 
-    Connection& db_;
+    PostgresSessionOpener open_;
     std::int64_t key_;
     std::mutex mutex_;
-    bool keepalivesSet_ = false;
+    std::unique_ptr<PostgresSession> session_;
     bool held_ = false;
-    std::int64_t backend_ = 0;  // pg_backend_pid() when the lock was taken
 };
 
 }  // namespace kps

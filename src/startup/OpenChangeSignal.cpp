@@ -1,6 +1,5 @@
 #include "startup/OpenChangeSignal.h"
 
-#include "database/OdbcConnectionString.h"
 #include "database/PostgresChangeListener.h"
 #include "database/SqliteDataVersionSignal.h"
 #include "database/WaitingRowsProbe.h"
@@ -35,11 +34,10 @@ std::unique_ptr<ChangeSignal> OpenChangeSignal(const GeneralSetup& setup, Connec
             "it): they are read every second");
         return Probe(setup, db);
     }
-    const std::string odbc = OdbcConnectionStringFromAdo(
-        BuildAdoConnectionString(setup, setup.Password), setup.OdbcDriver, setup.OdbcOptions);
     return std::make_unique<PostgresChangeListener>(
-        PostgresParametersFromOdbc(odbc), std::move(wake),
-        [&log](const std::string& line) { log.WriteLog(line); });
+        PostgresParametersFromOdbc(OdbcConnectionString(setup),
+                                   PostgresChangeListener::kApplicationName),
+        std::move(wake), [&log](const std::string& line) { log.WriteLog(line); });
 }
 
 }  // namespace kps

@@ -16,6 +16,11 @@ std::string BuildAdoConnectionString(const GeneralSetup& setup, const std::strin
            ";Data Source=" + QuoteConnectionValue(setup.ServerName);
 }
 
+std::string OdbcConnectionString(const GeneralSetup& setup) {
+    return OdbcConnectionStringFromAdo(BuildAdoConnectionString(setup, setup.Password),
+                                       setup.OdbcDriver, setup.OdbcOptions);
+}
+
 std::unique_ptr<Connection> OpenConnection(GeneralSetup& setup) {
     const std::string storedBytes = ToCodePage(setup.Password, setup.CodePage);
     setup.Password = FromCodePage(PlainPassword(storedBytes), setup.CodePage);

@@ -13,6 +13,10 @@ namespace kps {
 // blanks at either end wrapped in braces (QuoteConnectionValue).
 std::string BuildAdoConnectionString(const GeneralSetup& setup, const std::string& plainPassword);
 
+// The ODBC connection string an ODBC database of these settings is opened
+// with, setup.Password taken as the plain password.
+std::string OdbcConnectionString(const GeneralSetup& setup);
+
 // Decodes setup.Password in place to the plain password (the stored form is
 // in the settings' code page), then opens the database the settings name.
 // Throws KpsError when the database cannot be opened.

@@ -70,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(Databases, WaitingRowsProbeTest,
 TEST(ChangeSignalTest, PostgresParametersComeFromTheOdbcConnectionString) {
     const PostgresParameters parameters = PostgresParametersFromOdbc(
         "DRIVER={PostgreSQL Unicode};UID=kps;PWD={a;b}}c};DATABASE=orders;SERVER=10.0.0.5;"
-        "Port=5433;SSLmode=require;");
+        "Port=5433;SSLmode=require;",
+        "listener");
     const PostgresParameters expected{{"host", "10.0.0.5"},  {"port", "5433"},
                                       {"dbname", "orders"},  {"user", "kps"},
                                       {"password", "a;b}c"}, {"sslmode", "require"}};
@@ -119,11 +120,12 @@ class PostgresChangeListenerTest : public ::testing::Test {
 
 TEST_F(PostgresChangeListenerTest, WakesOnNewRowsAndAfterALostConnectionFallsBackAndComesBack) {
     GeneralSetup setup = database_->Setup();
-    PostgresParameters parameters = PostgresParametersFromOdbc(OdbcConnectionStringFromAdo(
-        AdoConnectionString(setup), setup.OdbcDriver, setup.OdbcOptions));
     // A name of its own, so that only this test's listener is cut off.
     const std::string name = "kps listener test " + std::to_string(::getpid());
-    parameters.back() = {"application_name", name};
+    const PostgresParameters parameters =
+        PostgresParametersFromOdbc(OdbcConnectionStringFromAdo(AdoConnectionString(setup),
+                                                               setup.OdbcDriver, setup.OdbcOptions),
+                                   name);
     ListenerEvents events;
     PostgresChangeListener listener(
         parameters, [&] { events.Wake(); }, [&](const std::string& line) { events.Note(line); },

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -10,11 +12,16 @@
 
 #include "database/FileOutletLease.h"
 #include "database/OutletLease.h"
+#include "database/PostgresLibpqSession.h"
+#include "database/PostgresOutletLease.h"
 #include "database/SqlServerOutletLease.h"
 #include "mainwindow/ScriptedConnection.h"
 #include "startup/ConnectionFactory.h"
+#include "startup/OpenConnection.h"
 #include "support/AsNobody.h"
+#include "support/FakePostgresSession.h"
 #include "support/FileBytes.h"
+#include "support/LoopbackProxy.h"
 #include "support/TempFolder.h"
 #include "support/TestDatabase.h"
 #include "text/KpsError.h"
@@ -31,8 +38,10 @@ struct TwoServers {
         for (auto* db : {&first, &second}) {
             *db = OpenDatabaseConnection(setup, AdoConnectionString(setup));
         }
-        firstLease = MakeOutletLease(*first, setup.DatabaseName, "OUT01", file);
-        secondLease = MakeOutletLease(*second, setup.DatabaseName, "OUT01", file);
+        firstLease =
+            MakeOutletLease(*first, setup.DatabaseName, "OUT01", file, OdbcConnectionString(setup));
+        secondLease = MakeOutletLease(*second, setup.DatabaseName, "OUT01", file,
+                                      OdbcConnectionString(setup));
     }
 
     // Only one holds the lease, however often each asks.
@@ -64,7 +73,7 @@ TEST(OutletLeaseTest, EachOutletOfAnEmbeddedDatabaseHasALeaseOfItsOwn) {
     servers.FirstHoldsIt();
     const GeneralSetup setup = servers.database.Setup();
     auto otherOutlet = MakeOutletLease(*servers.second, setup.DatabaseName, "OUT02",
-                                       servers.database.Folder() + "/" + setup.DatabaseName);
+                                       servers.database.Folder() + "/" + setup.DatabaseName, "");
     EXPECT_TRUE(otherOutlet->TryAcquire());
     EXPECT_FALSE(servers.secondLease->TryAcquire()) << "OUT01 is still the first server's";
 }
@@ -109,7 +118,8 @@ TEST(OutletLeaseTest, ServerLeaseEndsWithTheHoldingSession) {
     }
     TwoServers servers(Backend::Postgres);
     servers.FirstHoldsIt();
-    auto otherOutlet = MakeOutletLease(*servers.second, "kps_test", "OUT02", "");
+    auto otherOutlet = MakeOutletLease(*servers.second, "kps_test", "OUT02", "",
+                                       OdbcConnectionString(servers.database.Setup()));
     EXPECT_TRUE(otherOutlet->TryAcquire()) << "another outlet has a lease of its own";
 
     servers.firstLease->Release();
@@ -117,10 +127,14 @@ TEST(OutletLeaseTest, ServerLeaseEndsWithTheHoldingSession) {
     ASSERT_TRUE(servers.secondLease->TryAcquire());
     EXPECT_FALSE(servers.firstLease->TryAcquire());
 
-    // The second server's session ends as in a crash; its lock goes with it.
-    const std::string pid =
-        servers.second->Query("SELECT pg_backend_pid()").rows.at(0).at(0).AsText();
-    servers.first->Query("SELECT pg_terminate_backend(" + pid + ", 5000)");
+    // The second server's lease session ends as in a crash; its lock goes
+    // with it, and its next confirmation finds it gone.
+    const auto key = OutletLeaseKey(OutletLeaseName("kps_test", "OUT01"));
+    const ResultTable holders = servers.first->Query(
+        "SELECT pg_terminate_backend(pid, 5000) FROM pg_locks WHERE locktype = 'advisory' AND "
+        "granted AND ((classid::bigint << 32) | objid::bigint) = " +
+        std::to_string(key));
+    ASSERT_EQ(holders.rows.size(), 1u);
     EXPECT_FALSE(servers.secondLease->StillHeld());
     EXPECT_TRUE(servers.firstLease->TryAcquire());
 }
@@ -138,7 +152,7 @@ TEST(OutletLeaseTest, SqlServerLeaseSendsTheApplicationLockStatements) {
     const std::string held = "SELECT APPLOCK_MODE('public', 'POSDB|OUT01', 'Session')";
     auto answer = [](Value value) { return ResultTable{{""}, {{std::move(value)}}}; };
 
-    auto lease = MakeOutletLease(db, "POSDB", "OUT01", "");
+    auto lease = MakeOutletLease(db, "POSDB", "OUT01", "", "");
     ASSERT_TRUE(lease);
     db.tables[acquire] = answer(Value::Integer(-1));  // another session holds it
     EXPECT_FALSE(lease->TryAcquire());
@@ -197,40 +211,59 @@ TEST(OutletLeaseTest, SqlServerLeaseRowLetsAStandbyTakeOverWithoutTheLock) {
 }
 
 // Behind a transaction pooler the statements reach other sessions, which
-// hold no lock: the lease is lost, and the error says why.
-TEST(OutletLeaseTest, PostgresLeaseAnsweredByAnotherSessionIsLostNamingThePooler) {
-    ScriptedConnection db;
-    db.dbmsName = "PostgreSQL";
-    const auto key = static_cast<std::uint64_t>(OutletLeaseKey("POSDB|OUT01"));
-    const std::string acquire = "SELECT CASE WHEN pg_try_advisory_lock(" +
-                                std::to_string(static_cast<std::int64_t>(key)) +
-                                ") THEN 1 ELSE 0 END, pg_backend_pid()";
-    const std::string held = "SELECT pg_backend_pid()";
-    auto answer = [](std::int64_t first, std::int64_t second) {
-        return ResultTable{{"", ""}, {{Value::Integer(first), Value::Integer(second)}}};
-    };
-    auto pid = [](std::int64_t value) { return ResultTable{{""}, {{Value::Integer(value)}}}; };
-    db.tables[acquire] = answer(1, 4100);
-    db.tables[held] = pid(4100);
-    auto lease = MakeOutletLease(db, "POSDB", "OUT01", "");
-    ASSERT_TRUE(lease->TryAcquire());
-    EXPECT_TRUE(lease->StillHeld());
-
-    db.tables[held] = pid(4200);
+// could never hold the lock: refused before anything is taken, saying why.
+TEST(OutletLeaseTest, PostgresSessionServedByAnotherProcessIsRefusedNamingThePooler) {
+    std::vector<std::string> asked;
+    PostgresOutletLease lease(
+        [&] {
+            auto session = std::make_unique<FakePostgresSession>(asked);
+            session->backend = 4100;
+            session->answers["SELECT pg_backend_pid()"] = {4200};
+            return session;
+        },
+        OutletLeaseKey("POSDB|OUT01"));
     try {
-        lease->StillHeld();
-        ADD_FAILURE() << "another session's answer was taken for the lease";
+        lease.TryAcquire();
+        ADD_FAILURE() << "another process's answer was taken for the lease's session";
     } catch (const KpsError& error) {
         EXPECT_EQ(error.Number(), kErrLeaseLost);
         EXPECT_NE(error.Description().find("transaction pooler"), std::string::npos);
     }
+    EXPECT_FALSE(asked.empty());
+    EXPECT_TRUE(std::none_of(asked.begin(), asked.end(), [](const std::string& sql) {
+        return sql.find("advisory") != std::string::npos;
+    }));
+}
+
+// A link that goes silent (the database's machine vanished) ends the
+// confirmation after the answer limit instead of hanging the keeper.
+TEST(OutletLeaseTest, ServerLeaseOnASilentLinkIsFoundLost) {
+    if (!TestDatabase::IsAvailable(Backend::Postgres)) {
+        GTEST_SKIP() << "PostgreSQL is not started here";
+    }
+    TestDatabase database(Backend::Postgres);
+    LoopbackProxy proxy(static_cast<std::uint16_t>(std::stoi(std::getenv("KPS_TEST_PG_PORT"))));
+    GeneralSetup setup = database.Setup();
+    setup.OdbcOptions = "Port=" + std::to_string(proxy.Port()) + ";";
+    const PostgresParameters parameters =
+        PostgresParametersFromOdbc(OdbcConnectionString(setup), "kps silent lease test");
+    PostgresOutletLease lease(
+        [&] {
+            return std::make_unique<PostgresLibpqSession>(parameters,
+                                                          std::chrono::milliseconds(300));
+        },
+        OutletLeaseKey("silent link " + std::to_string(::getpid())));
+    ASSERT_TRUE(lease.TryAcquire());
+    EXPECT_TRUE(lease.StillHeld());
+    proxy.Freeze();
+    EXPECT_FALSE(lease.StillHeld());
 }
 
 TEST(OutletLeaseTest, OtherDatabasesHaveNone) {
     ScriptedConnection db;
-    EXPECT_EQ(MakeOutletLease(db, "POSDB", "OUT01", "/tmp/orders.db"), nullptr);
+    EXPECT_EQ(MakeOutletLease(db, "POSDB", "OUT01", "/tmp/orders.db", ""), nullptr);
     db.dbmsName = "SQLite";
-    EXPECT_EQ(MakeOutletLease(db, "orders.db", "OUT01", ""), nullptr);
+    EXPECT_EQ(MakeOutletLease(db, "orders.db", "OUT01", "", ""), nullptr);
 }
 
 // Both servers must derive the same key on any machine: FNV-1a, 64 bits.

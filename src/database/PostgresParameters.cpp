@@ -1,0 +1,38 @@
+#include "database/PostgresParameters.h"
+
+#include "database/OdbcConnectionString.h"
+
+namespace kps {
+namespace {
+
+// What psqlODBC and its siblings call each libpq keyword.
+const std::vector<std::pair<std::string, std::vector<std::string>>> kOdbcNames{
+    {"host", {"SERVER", "Servername"}},   {"port", {"Port"}},
+    {"dbname", {"DATABASE", "Database"}}, {"user", {"UID", "Username"}},
+    {"password", {"PWD", "Password"}},    {"sslmode", {"SSLmode"}}};
+
+}  // namespace
+
+PostgresParameters PostgresParametersFromOdbc(const std::string& odbcConnectionString,
+                                              const std::string& applicationName) {
+    const ConnectionAttributes attributes = ParseConnectionAttributes(odbcConnectionString);
+    PostgresParameters parameters;
+    for (const auto& [keyword, names] : kOdbcNames) {
+        for (const auto& name : names) {
+            const std::string value = FindConnectionAttribute(attributes, name);
+            if (!value.empty()) {
+                parameters.emplace_back(keyword, value);
+                break;
+            }
+        }
+    }
+    parameters.insert(parameters.end(), {{"connect_timeout", "5"},
+                                         {"keepalives", "1"},
+                                         {"keepalives_idle", "5"},
+                                         {"keepalives_interval", "2"},
+                                         {"keepalives_count", "2"},
+                                         {"application_name", applicationName}});
+    return parameters;
+}
+
+}  // namespace kps
