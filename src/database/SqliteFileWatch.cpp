@@ -1,0 +1,76 @@
+#include "database/SqliteFileWatch.h"
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "text/KpsError.h"
+
+namespace kps {
+
+namespace {
+
+constexpr std::uint32_t kFileEvents = IN_MODIFY;
+// The log is made by the first connection in WAL mode, and a restored
+// database is moved in over the old one.
+constexpr std::uint32_t kFolderEvents = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
+
+KpsError WatchError(int error, const std::string& path) {
+    std::string text = "Cannot watch '";
+    text += path;
+    text += "' for changes: ";
+    text += std::strerror(error);
+    return KpsError(error, text);
+}
+
+}  // namespace
+
+SqliteFileWatch::SqliteFileWatch(const std::string& databasePath)
+    : path_(databasePath),
+      name_(std::filesystem::path(databasePath).filename().string()),
+      fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    if (fd_ < 0) {
+        throw WatchError(errno, path_);
+    }
+    const std::string folder = std::filesystem::path(databasePath).parent_path().string();
+    if (::inotify_add_watch(fd_, folder.empty() ? "." : folder.c_str(), kFolderEvents) < 0 ||
+        ::inotify_add_watch(fd_, path_.c_str(), kFileEvents) < 0) {
+        const int error = errno;
+        ::close(fd_);
+        throw WatchError(error, path_);
+    }
+    WatchFiles();
+}
+
+SqliteFileWatch::~SqliteFileWatch() {
+    ::close(fd_);
+}
+
+void SqliteFileWatch::WatchFiles() {
+    // A file that is not there yet is watched once the folder tells it came.
+    ::inotify_add_watch(fd_, path_.c_str(), kFileEvents);
+    ::inotify_add_watch(fd_, (path_ + "-wal").c_str(), kFileEvents);
+}
+
+void SqliteFileWatch::Drain() {
+    alignas(inotify_event) char buffer[4096];
+    bool appeared = false;
+    for (ssize_t got; (got = ::read(fd_, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if ((event->mask & (IN_CREATE | IN_MOVED_TO)) != 0 && event->len > 0) {
+                const std::string name = event->name;
+                appeared = appeared || name == name_ || name == name_ + "-wal";
+            }
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    if (appeared) {
+        WatchFiles();
+    }
+}
+
+}  // namespace kps
