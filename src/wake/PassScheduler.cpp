@@ -57,8 +57,8 @@ void PassScheduler::SignalHeard() {
     signal_->ClearFd();
     if (inPass_) {
         heardInPass_ = true;
-    } else {
-        PollSignal();
+    } else if (signal_->Changed()) {
+        Wake();
     }
 }
 
@@ -71,8 +71,8 @@ bool PassScheduler::RunDue(const std::function<void()>& pass, SteadyTime now) {
         PassScope scope(inPass_);
         pass();
     }
-    if (std::exchange(heardInPass_, false)) {
-        PollSignal();
+    if (std::exchange(heardInPass_, false) && signal_->Changed()) {
+        Wake();
     }
     if (due_.load()) {
         // Woken during the pass: the bell may have been heard meanwhile by

@@ -111,8 +111,7 @@ TEST(PassSchedulerTest, PolledSignalWakesOnAChangeAndIsNotAskedDuringAPass) {
 }
 
 TEST(PassSchedulerTest, SignalHeardIsAskedAtOnceOrRightAfterThePassAtWork) {
-    FakeChangeSignal signal;
-    signal.pollEvery = std::chrono::milliseconds(1000);
+    FakeChangeSignal signal;  // told only through its descriptor
     PassScheduler scheduler;
     scheduler.UseSignal(&signal);
     scheduler.SignalHeard();
