@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 
@@ -37,22 +38,22 @@ SqliteFileWatch::SqliteFileWatch(const std::string& databasePath)
     }
     const std::string folder = std::filesystem::path(databasePath).parent_path().string();
     if (::inotify_add_watch(fd_, folder.empty() ? "." : folder.c_str(), kFolderEvents) < 0 ||
-        ::inotify_add_watch(fd_, path_.c_str(), kFileEvents) < 0) {
+        !WatchFiles()) {
         const int error = errno;
         ::close(fd_);
         throw WatchError(error, path_);
     }
-    WatchFiles();
 }
 
 SqliteFileWatch::~SqliteFileWatch() {
     ::close(fd_);
 }
 
-void SqliteFileWatch::WatchFiles() {
-    // A file that is not there yet is watched once the folder tells it came.
-    ::inotify_add_watch(fd_, path_.c_str(), kFileEvents);
+bool SqliteFileWatch::WatchFiles() {
+    // The log is there only in WAL mode, and is watched once the folder
+    // tells it came; the database file must be there.
     ::inotify_add_watch(fd_, (path_ + "-wal").c_str(), kFileEvents);
+    return ::inotify_add_watch(fd_, path_.c_str(), kFileEvents) >= 0;
 }
 
 void SqliteFileWatch::Drain() {

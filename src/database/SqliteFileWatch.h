@@ -24,7 +24,9 @@ class SqliteFileWatch {
     void Drain();
 
   private:
-    void WatchFiles();
+    // Watches the database file and its log when there is one; false when
+    // the database file cannot be watched (errno says why).
+    bool WatchFiles();
 
     std::string path_;
     std::string name_;  // the database's file name inside its folder
