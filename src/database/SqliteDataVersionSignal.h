@@ -15,9 +15,10 @@ namespace kps {
 // connection moves when another connection commits, and not for the
 // connection's own writes, so a terminal's order wakes the server and the
 // server's own marking does not. A watch on the database's files says when
-// to ask at once; asked besides every `watched` for a file system whose
-// watch says nothing of other machines' writes (a network share). Where
-// the watch cannot be set, asked every `unwatched`, and `note` is told so.
+// to ask at once, and it is asked besides every `watched` lest the watch
+// miss a write. On a network share, whose watch would not hear other
+// machines, or where the watch cannot be set, it is asked every
+// `unwatched`, and `note` is told why.
 class SqliteDataVersionSignal final : public ChangeSignal {
   public:
     using Note = std::function<void(const std::string&)>;

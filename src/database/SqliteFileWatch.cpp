@@ -1,8 +1,12 @@
 #include "database/SqliteFileWatch.h"
 
+#include <linux/magic.h>
 #include <sys/inotify.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -18,6 +22,21 @@ constexpr std::uint32_t kFileEvents = IN_MODIFY;
 // The log is made by the first connection in WAL mode, and a restored
 // database is moved in over the old one.
 constexpr std::uint32_t kFolderEvents = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
+
+// File systems whose watch hears only this machine's writes: another
+// terminal's order would go unheard until the next poll.
+constexpr std::array<std::uint32_t, 6> kNetworkShares{NFS_SUPER_MAGIC,  SMB_SUPER_MAGIC,
+                                                      CIFS_SUPER_MAGIC, SMB2_SUPER_MAGIC,
+                                                      V9FS_MAGIC,       FUSE_SUPER_MAGIC};
+
+bool OnNetworkShare(const std::string& folder) {
+    struct statfs system {};
+    if (::statfs(folder.c_str(), &system) != 0) {
+        return false;
+    }
+    const auto type = static_cast<std::uint32_t>(system.f_type);
+    return std::find(kNetworkShares.begin(), kNetworkShares.end(), type) != kNetworkShares.end();
+}
 
 KpsError WatchError(int error, const std::string& path) {
     std::string text = "Cannot watch '";
@@ -36,9 +55,18 @@ SqliteFileWatch::SqliteFileWatch(const std::string& databasePath)
     if (fd_ < 0) {
         throw WatchError(errno, path_);
     }
-    const std::string folder = std::filesystem::path(databasePath).parent_path().string();
-    if (::inotify_add_watch(fd_, folder.empty() ? "." : folder.c_str(), kFolderEvents) < 0 ||
-        !WatchFiles()) {
+    std::string folder = std::filesystem::path(databasePath).parent_path().string();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    if (OnNetworkShare(folder)) {
+        ::close(fd_);
+        std::string text = "'";
+        text += path_;
+        text += "' is on a network share, whose changes from other machines go unwatched";
+        throw KpsError(kErrFile, text);
+    }
+    if (::inotify_add_watch(fd_, folder.c_str(), kFolderEvents) < 0 || !WatchFiles()) {
         const int error = errno;
         ::close(fd_);
         throw WatchError(error, path_);

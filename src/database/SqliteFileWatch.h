@@ -11,7 +11,8 @@ namespace kps {
 class SqliteFileWatch {
   public:
     // Throws KpsError when the watch cannot be set (no such file, no inotify
-    // left, a file system that refuses it).
+    // left, a file system that refuses it) or would not hear other machines
+    // (a network share).
     explicit SqliteFileWatch(const std::string& databasePath);
     ~SqliteFileWatch();
     SqliteFileWatch(const SqliteFileWatch&) = delete;
