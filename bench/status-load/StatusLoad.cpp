@@ -30,7 +30,8 @@ using Clock = std::chrono::steady_clock;
 
 const char* const kUsage =
     "usage: kps-status-load [--server PATH] [--printers N] [--items N] [--seconds N]\n"
-    "Defaults: the server of this build, 50 printers, 10,000 waiting items, 60 s per phase.\n";
+    "Defaults: the headless server of this build (no Qt), 50 printers, 10,000 waiting\n"
+    "items, 60 s per phase.\n";
 
 struct Options {
     std::string server = KPS_SERVER_EXE;

@@ -22,6 +22,12 @@ class ChangeSignal {
     // On the tick thread, between passes: true when the waiting rows may
     // have changed since the last call.
     virtual bool Changed() = 0;
+
+    // A descriptor that turns readable when Changed is worth asking at once,
+    // besides every PollEvery; -1 when there is none.
+    virtual int Fd() const { return -1; }
+    // Quiets Fd once it has been heard, even during a pass.
+    virtual void ClearFd() {}
 };
 
 }  // namespace kps

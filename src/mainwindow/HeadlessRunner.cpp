@@ -130,7 +130,7 @@ int HeadlessRunner::RunLoaded(const HeadlessOptions& options) {
     auto nextPoll = now + pollEvery;
     while (true) {
         const auto deadline = pollEvery.count() > 0 ? std::min(nextTick, nextPoll) : nextTick;
-        bool stopAsked = !WaitUntil(deadline, signals.Fd(), scheduler.Doorbell());
+        bool stopAsked = !WaitUntil(deadline, signals.Fd(), scheduler);
         bool ticked = false;
         if (!stopAsked) {
             now = std::chrono::steady_clock::now();
@@ -165,15 +165,21 @@ int HeadlessRunner::RunLoaded(const HeadlessOptions& options) {
 }
 
 bool HeadlessRunner::WaitUntil(std::chrono::steady_clock::time_point deadline, int signals,
-                               WakeDoorbell& doorbell) {
+                               PassScheduler& scheduler) {
     // Signals are looked at even when a pass overran the deadline, so a stop
-    // or a restart is never passed over.
-    pollfd watched[2] = {{signals, POLLIN, 0}, {doorbell.Fd(), POLLIN, 0}};
-    if (::poll(watched, 2, MillisecondsUntil(deadline)) < 0 && errno != EINTR) {
+    // or a restart is never passed over. A change signal without a
+    // descriptor (-1) is left out by poll.
+    pollfd watched[3] = {{signals, POLLIN, 0},
+                         {scheduler.Doorbell().Fd(), POLLIN, 0},
+                         {scheduler.SignalFd(), POLLIN, 0}};
+    if (::poll(watched, 3, MillisecondsUntil(deadline)) < 0 && errno != EINTR) {
         throw KpsError(errno, "The wait between polling cycles failed.");
     }
     if ((watched[1].revents & POLLIN) != 0) {
-        doorbell.Clear();
+        scheduler.Doorbell().Clear();
+    }
+    if ((watched[2].revents & POLLIN) != 0) {
+        scheduler.SignalHeard();
     }
     bool stop = false;
     signalfd_siginfo info{};

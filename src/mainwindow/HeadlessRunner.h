@@ -56,10 +56,10 @@ class HeadlessRunner {
     int Run(const HeadlessOptions& options);
 
   private:
-    // Waits until `deadline`, a signal or the scheduler's bell; false when
-    // a stop was asked for.
+    // Waits until `deadline`, a signal, the scheduler's bell or its change
+    // signal's descriptor (asked at once); false when a stop was asked for.
     bool WaitUntil(std::chrono::steady_clock::time_point deadline, int signals,
-                   WakeDoorbell& doorbell);
+                   PassScheduler& scheduler);
     int RunLoaded(const HeadlessOptions& options);
 
     MDIForm1& form_;

@@ -22,7 +22,8 @@ std::unique_ptr<ChangeSignal> OpenChangeSignal(const GeneralSetup& setup, Connec
                                                const PrintLog& log, std::function<void()> wake) {
     const std::string dbms = db.DbmsName();
     if (dbms.starts_with("SQLite")) {
-        return std::make_unique<SqliteDataVersionSignal>(db);
+        return std::make_unique<SqliteDataVersionSignal>(
+            db, [&log](const std::string& line) { log.WriteLog(line); });
     }
     if (dbms != "PostgreSQL") {
         return Probe(setup, db);

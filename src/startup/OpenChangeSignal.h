@@ -11,7 +11,9 @@
 namespace kps {
 
 // The change signal that fits the server's database `db` (opened from
-// `setup`, whose Password is the plain one by now): SQLite's data_version;
+// `setup`, whose Password is the plain one by now): SQLite's data_version,
+// asked when its files are written (a line in the print log when they
+// cannot be watched);
 // on PostgreSQL a listener on a connection of its own when the waiting
 // tables have their notifying triggers, else a line in the print log; on
 // any other database the probe of [PrintServer] WakeProbeMs when set.

@@ -1,5 +1,7 @@
 #include "wake/PassScheduler.h"
 
+#include <utility>
+
 namespace kps {
 
 namespace {
@@ -48,6 +50,18 @@ void PassScheduler::PollSignal() {
     }
 }
 
+void PassScheduler::SignalHeard() {
+    if (signal_ == nullptr) {
+        return;
+    }
+    signal_->ClearFd();
+    if (inPass_) {
+        heardInPass_ = true;
+    } else if (signal_->Changed()) {
+        Wake();
+    }
+}
+
 bool PassScheduler::RunDue(const std::function<void()>& pass, SteadyTime now) {
     if (inPass_ || !due_.exchange(false)) {
         return false;
@@ -56,6 +70,9 @@ bool PassScheduler::RunDue(const std::function<void()>& pass, SteadyTime now) {
     {
         PassScope scope(inPass_);
         pass();
+    }
+    if (std::exchange(heardInPass_, false) && signal_->Changed()) {
+        Wake();
     }
     if (due_.load()) {
         // Woken during the pass: the bell may have been heard meanwhile by

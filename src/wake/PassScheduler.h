@@ -41,6 +41,11 @@ class PassScheduler {
     std::chrono::milliseconds PollEvery() const;
     // Tick thread: asks a polled change signal, and wakes on a change.
     void PollSignal();
+    // The change signal's descriptor for the runner's event loop; -1: none.
+    int SignalFd() const { return signal_ != nullptr ? signal_->Fd() : -1; }
+    // Tick thread, when SignalFd is readable: quiets it, and asks the signal
+    // now, or after the pass at work.
+    void SignalHeard();
 
     // Tick thread: runs `pass` when one is due and none is at work (a pass
     // may run the event loop, and the loop come back here). True when it ran.
@@ -53,6 +58,7 @@ class PassScheduler {
     WakeDoorbell doorbell_;
     std::atomic<bool> due_{false};
     bool inPass_ = false;
+    bool heardInPass_ = false;
     std::optional<SteadyTime> lastPass_;  // when the last pass started
 };
 

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <sstream>
 
 #include "database/OdbcConnectionString.h"
 #include "database/PostgresChangeListener.h"
+#include "database/SqliteConnection.h"
 #include "database/SqliteDataVersionSignal.h"
 #include "database/WaitingRowsProbe.h"
 #include "startup/ConnectionFactory.h"
@@ -36,6 +39,47 @@ TEST(ChangeSignalTest, SqliteWakesOnAnotherConnectionsCommitAndNotOnItsOwnWrites
 
     database.Exec("UPDATE kelt_trs_printingdetails SET PrintStatus = 1");
     EXPECT_FALSE(signal.Changed()) << "the server's own marking";
+}
+
+// Waits, at most a generous bound, for the watch to tell of a write.
+bool Told(const SqliteDataVersionSignal& signal, int waitMs = 10000) {
+    pollfd watch{signal.Fd(), POLLIN, 0};
+    return ::poll(&watch, 1, waitMs) == 1;
+}
+
+TEST(ChangeSignalTest, SqliteFilesWatchTellsOfEveryCommitInEitherJournalMode) {
+    for (const char* mode : {"DELETE", "WAL"}) {
+        SCOPED_TRACE(mode);
+        TestDatabase database;
+        database.Db().Query(std::string("PRAGMA journal_mode = ") + mode);
+        SqliteDataVersionSignal signal(database.Db());
+        ASSERT_GE(signal.Fd(), 0);
+        EXPECT_EQ(signal.PollEvery(), std::chrono::seconds(1)) << "only the safety net";
+        auto terminal = Terminal(database);
+        for (int order = 0; order < 2; ++order) {  // the second goes to a log made by the first
+            signal.ClearFd();
+            EXPECT_FALSE(Told(signal, 0));
+            terminal->Execute(kNewItem);
+            ASSERT_TRUE(Told(signal)) << "order " << order;
+            signal.ClearFd();
+            EXPECT_TRUE(signal.Changed());
+        }
+    }
+}
+
+TEST(ChangeSignalTest, SqliteWhoseFileCannotBeWatchedIsPolledAndSaysSoOnce) {
+    TempFolder folder;
+    SqliteConnection db(folder.File("orders.db"), true);
+    db.Execute("CREATE TABLE t (x)");
+    std::filesystem::remove(folder.File("orders.db"));
+    std::vector<std::string> notes;
+    SqliteDataVersionSignal signal(db,
+                                   [&notes](const std::string& line) { notes.push_back(line); });
+    EXPECT_EQ(signal.Fd(), -1);
+    EXPECT_EQ(signal.PollEvery(), std::chrono::milliseconds(50));
+    ASSERT_EQ(notes.size(), 1U);
+    EXPECT_NE(notes[0].find("orders.db"), std::string::npos) << notes[0];
+    EXPECT_FALSE(signal.Changed());
 }
 
 // The probe for a database without a signal of its own, through ODBC.

@@ -179,6 +179,28 @@ TEST_F(HeadlessRunnerTest, AWakeRunsAPassWithoutWaitingForTheClock) {
     EXPECT_EQ(std::count(service.calls.begin(), service.calls.end(), "WATCHDOG"), 0);
 }
 
+// The change signal's descriptor is asked at once, and only a change it
+// finds makes a pass: first the server's own write, then a terminal's order.
+// Unheard, the clock's second (10 s on) would make the pass instead.
+TEST_F(HeadlessRunnerTest, TheChangeSignalsDescriptorIsAskedAtOnceAndOnlyAChangeMakesAPass) {
+    FakeChangeSignal signal;
+    signal.pollEvery = std::chrono::hours(1);
+    signal.withFd = true;
+    signal.onPoll = [&] {
+        if (signal.polls == 1) {
+            signal.changed = true;
+            signal.told.Ring();
+        }
+    };
+    PassScheduler scheduler([] { return true; });
+    scheduler.UseSignal(&signal);
+    signal.told.Ring();
+    passes.onNotices = [] { std::raise(SIGTERM); };
+    EXPECT_EQ(runner.Run({1, std::chrono::seconds(10), nullptr, &scheduler}), kExitNormal);
+    EXPECT_EQ(signal.polls, 2);
+    EXPECT_EQ(passes.notices, 1);
+}
+
 TEST_F(HeadlessRunnerTest, TheServiceStatusNamesThePrintersThatDoNotPrint) {
     PrinterStates states;
     states.OnFailed("BAR1", PrintFault::CoverOpen);

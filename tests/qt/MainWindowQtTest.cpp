@@ -152,10 +152,12 @@ TEST_F(MainWindowQtTest, TickUpdatesTimeAndGridAndOptionClickSwitchesMode) {
 }
 
 // A wake from another thread reaches the window through its event loop and
-// runs a pass at once; the clock's tick of an idle outlet behind a working
-// signal only moves the time on.
+// runs a pass at once, and so does a change its signal's descriptor tells
+// of; the clock's tick of an idle outlet behind a working signal only moves
+// the time on.
 TEST_F(MainWindowQtTest, AWakeRunsAPassThroughTheEventLoopAndAnIdleTickOnlyKeepsTime) {
     FakeChangeSignal signal;
+    signal.withFd = true;
     PassScheduler scheduler([] { return true; });
     scheduler.UseSignal(&signal);
     window.SetScheduler(scheduler);
@@ -173,6 +175,14 @@ TEST_F(MainWindowQtTest, AWakeRunsAPassThroughTheEventLoopAndAnIdleTickOnlyKeeps
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
     EXPECT_EQ(passes.notices, 2);
+
+    signal.changed = true;
+    signal.told.Ring();
+    for (int turn = 0; turn < 100 && passes.notices == 2; ++turn) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_EQ(passes.notices, 3);
+    EXPECT_EQ(signal.clears, 1);
 }
 
 TEST_F(MainWindowQtTest, MinimizedHidesIntoTheTrayWhichRestoresOrShutsDown) {

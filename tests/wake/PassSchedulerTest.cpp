@@ -110,6 +110,28 @@ TEST(PassSchedulerTest, PolledSignalWakesOnAChangeAndIsNotAskedDuringAPass) {
     EXPECT_EQ(signal.polls, 2);
 }
 
+TEST(PassSchedulerTest, SignalHeardIsAskedAtOnceOrRightAfterThePassAtWork) {
+    FakeChangeSignal signal;  // told only through its descriptor
+    PassScheduler scheduler;
+    scheduler.UseSignal(&signal);
+    scheduler.SignalHeard();
+    EXPECT_EQ(signal.polls, 1);
+    EXPECT_FALSE(scheduler.RunDue([] {}, Time{})) << "nothing changed";
+    signal.changed = true;
+    scheduler.SignalHeard();
+    EXPECT_TRUE(scheduler.RunDue(
+        [&] {
+            signal.changed = true;
+            scheduler.SignalHeard();
+            EXPECT_EQ(signal.polls, 2) << "not asked during the pass";
+        },
+        Time{}));
+    EXPECT_EQ(signal.polls, 3);
+    EXPECT_EQ(signal.clears, 3);
+    EXPECT_TRUE(Rung(scheduler));
+    EXPECT_TRUE(scheduler.RunDue([] {}, Time{})) << "the change heard during the pass";
+}
+
 unsigned ModelSeed() {
     const char* seed = std::getenv("KPS_MODEL_SEED");
     return seed != nullptr ? static_cast<unsigned>(std::atoi(seed)) : 7;

@@ -315,6 +315,17 @@ void MainWindowQt::SetScheduler(PassScheduler& scheduler) {
 void MainWindowQt::ListenToScheduler() {
     bell_ = std::make_unique<QSocketNotifier>(scheduler_->Doorbell().Fd(), QSocketNotifier::Read);
     connect(bell_.get(), &QSocketNotifier::activated, this, &MainWindowQt::RunDuePass);
+    changes_.reset();
+    if (scheduler_->SignalFd() >= 0) {
+        changes_ = std::make_unique<QSocketNotifier>(scheduler_->SignalFd(), QSocketNotifier::Read);
+        connect(changes_.get(), &QSocketNotifier::activated, this, [this] {
+            if (finished_) {
+                changes_->setEnabled(false);  // unheard, it would fire on and on
+            } else {
+                Guarded([this] { scheduler_->SignalHeard(); });
+            }
+        });
+    }
     signalPoll_.stop();
     if (scheduler_->PollEvery().count() > 0) {
         signalPoll_.start(static_cast<int>(scheduler_->PollEvery().count()));

@@ -151,6 +151,7 @@ class MainWindowQt final : public QWidget,
     PassScheduler everyTick_;
     PassScheduler* scheduler_ = &everyTick_;
     std::unique_ptr<QSocketNotifier> bell_;
+    std::unique_ptr<QSocketNotifier> changes_;  // the change signal's descriptor, when it has one
     QTimer signalPoll_;
 
     QLabel* label3_ = nullptr;
