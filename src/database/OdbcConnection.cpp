@@ -54,8 +54,21 @@ OdbcConnection::OdbcConnection(const std::string& connectionString) {
         }
     }
     connected_ = true;
-    narrowStatements_ = InfoText(dbc_, SQL_DRIVER_NAME).find("sqlite") != std::string::npos;
+    style_.narrow = InfoText(dbc_, SQL_DRIVER_NAME).find("sqlite") != std::string::npos;
     dbmsName_ = InfoText(dbc_, SQL_DBMS_NAME);
+    if (dbmsName_ == "PostgreSQL") {
+        // Its driver times a statement out by sending "SET statement_timeout"
+        // before it and again after it: three round trips for each one. The
+        // session's own limit does the same once.
+        style_.timed = false;
+        try {
+            Execute("SET statement_timeout = " +
+                    std::to_string(OdbcStatementHandle::kQueryTimeoutSeconds * 1000));
+        } catch (...) {
+            Release();
+            throw;
+        }
+    }
 }
 
 OdbcConnection::~OdbcConnection() {
@@ -78,18 +91,18 @@ void OdbcConnection::Release() {
 }
 
 void OdbcConnection::Execute(const std::string& sql) {
-    OdbcStatementHandle statement(dbc_, password_, narrowStatements_);
+    OdbcStatementHandle statement(dbc_, password_, style_);
     statement.ExecDirect(sql);
 }
 
 ResultTable OdbcConnection::Query(const std::string& sql) {
-    OdbcStatementHandle statement(dbc_, password_, narrowStatements_);
+    OdbcStatementHandle statement(dbc_, password_, style_);
     statement.ExecDirect(sql);
     return statement.FetchAll();
 }
 
 std::unique_ptr<Statement> OdbcConnection::Prepare(const std::string& sql) {
-    return std::make_unique<OdbcStatement>(dbc_, password_, narrowStatements_, sql);
+    return std::make_unique<OdbcStatement>(dbc_, password_, style_, sql);
 }
 
 void OdbcConnection::BeginTransaction() {

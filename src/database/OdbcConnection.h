@@ -3,6 +3,7 @@
 #include <string>
 
 #include "database/Connection.h"
+#include "database/OdbcStatementHandle.h"
 
 namespace kps {
 
@@ -36,9 +37,7 @@ class OdbcConnection final : public Connection {
     void* env_ = nullptr;  // SQLHENV
     void* dbc_ = nullptr;  // SQLHDBC
     bool connected_ = false;
-    // The SQLite ODBC driver stores wide statement text as Latin-1 bytes, so
-    // statements go to it as UTF-8 through the narrow call instead.
-    bool narrowStatements_ = false;
+    OdbcStatementStyle style_;
     std::string password_;
     std::string dbmsName_;
 };

@@ -71,9 +71,9 @@ SQLRETURN BindParameter(SQLHSTMT statement, SQLUSMALLINT index, Parameter& param
 
 }  // namespace
 
-OdbcStatement::OdbcStatement(void* dbc, const std::string& password, bool narrow,
+OdbcStatement::OdbcStatement(void* dbc, const std::string& password, OdbcStatementStyle style,
                              const std::string& sql)
-    : handle_(dbc, password, narrow) {
+    : handle_(dbc, password, style) {
     handle_.Prepare(sql);
 }
 

@@ -12,7 +12,8 @@ namespace kps {
 // run, so a value may be bound again between runs.
 class OdbcStatement final : public Statement {
   public:
-    OdbcStatement(void* dbc, const std::string& password, bool narrow, const std::string& sql);
+    OdbcStatement(void* dbc, const std::string& password, OdbcStatementStyle style,
+                  const std::string& sql);
 
     void Bind(int index, const Value& value) override;
     void Execute() override;

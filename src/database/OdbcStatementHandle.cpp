@@ -27,7 +27,6 @@ constexpr SQLSMALLINT kMaxDiagnostics = 8;
 // A statement the database has not answered within this is given up with an
 // error (a lock wait, an overloaded server) rather than holding the tick
 // past the service watchdog's 30 s.
-constexpr SQLULEN kQueryTimeoutSeconds = 10;
 
 enum class ColumnKind { Integer, WholeNumber, Real, Decimal, Date, Time, Timestamp, Text };
 
@@ -257,14 +256,17 @@ void ThrowOdbcDiagnostics(short handleType, void* handle, long fallbackNumber,
     throw KpsError(number != 0 ? number : fallbackNumber, ScrubPassword(description, password));
 }
 
-OdbcStatementHandle::OdbcStatementHandle(void* dbc, const std::string& password, bool narrow)
-    : password_(password), narrow_(narrow) {
+OdbcStatementHandle::OdbcStatementHandle(void* dbc, const std::string& password,
+                                         OdbcStatementStyle style)
+    : password_(password), style_(style) {
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, dbc, &handle_))) {
         ThrowOdbcDiagnostics(SQL_HANDLE_DBC, dbc, kErrStatement, password_);
     }
-    // A driver that cannot time statements out runs them without a limit.
-    SQLSetStmtAttr(handle_, SQL_ATTR_QUERY_TIMEOUT,
-                   reinterpret_cast<SQLPOINTER>(kQueryTimeoutSeconds), 0);
+    if (style_.timed) {
+        // A driver that cannot time statements out runs them without a limit.
+        SQLSetStmtAttr(handle_, SQL_ATTR_QUERY_TIMEOUT,
+                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(kQueryTimeoutSeconds)), 0);
+    }
 }
 
 OdbcStatementHandle::~OdbcStatementHandle() {
@@ -273,7 +275,7 @@ OdbcStatementHandle::~OdbcStatementHandle() {
 
 void OdbcStatementHandle::ExecDirect(const std::string& sql) {
     SQLRETURN rc;
-    if (narrow_) {
+    if (style_.narrow) {
         std::string text = sql;
         rc = SQLExecDirect(handle_, reinterpret_cast<SQLCHAR*>(text.data()),
                            static_cast<SQLINTEGER>(text.size()));
@@ -288,7 +290,7 @@ void OdbcStatementHandle::ExecDirect(const std::string& sql) {
 
 void OdbcStatementHandle::Prepare(const std::string& sql) {
     SQLRETURN rc;
-    if (narrow_) {
+    if (style_.narrow) {
         std::string text = sql;
         rc = SQLPrepare(handle_, reinterpret_cast<SQLCHAR*>(text.data()),
                         static_cast<SQLINTEGER>(text.size()));

@@ -18,11 +18,22 @@ namespace kps {
 // a scale too) as exact Integer values; other decimal and floating numbers
 // as Real in plain form; dates, times and timestamps as ISO text of their
 // kind.
+// How a connection's driver wants its statements.
+struct OdbcStatementStyle {
+    // Statement text goes to the driver as UTF-8 through the narrow calls
+    // (the SQLite ODBC driver reads wide text as Latin-1 bytes).
+    bool narrow = false;
+    // Each statement carries the query timeout; false where the session
+    // already limits its statements.
+    bool timed = true;
+};
+
 class OdbcStatementHandle {
   public:
-    // `narrow`: statement text goes to the driver as UTF-8 through the narrow
-    // calls (the SQLite ODBC driver reads wide text as Latin-1 bytes).
-    OdbcStatementHandle(void* dbc, const std::string& password, bool narrow);
+    // Statements are limited to this long, by the driver or by the session.
+    static constexpr int kQueryTimeoutSeconds = 10;
+
+    OdbcStatementHandle(void* dbc, const std::string& password, OdbcStatementStyle style);
     ~OdbcStatementHandle();
     OdbcStatementHandle(const OdbcStatementHandle&) = delete;
     OdbcStatementHandle& operator=(const OdbcStatementHandle&) = delete;
@@ -41,12 +52,12 @@ class OdbcStatementHandle {
 
     [[noreturn]] void Fail() const;
     void* Get() const { return handle_; }
-    bool Narrow() const { return narrow_; }
+    bool Narrow() const { return style_.narrow; }
 
   private:
     void* handle_ = nullptr;
     const std::string& password_;
-    bool narrow_;
+    OdbcStatementStyle style_;
 };
 
 }  // namespace kps

@@ -363,6 +363,16 @@ TEST_P(DatabaseBackendTest, PreparedStatementsRunAgainWithOtherValues) {
     EXPECT_TRUE(select->Query().rows.empty());
 }
 
+// PostgreSQL's statements are not timed one by one (its driver would send
+// two "SET statement_timeout" round trips with each): the session limits them.
+TEST_P(DatabaseBackendTest, PostgresSessionLimitsEveryStatement) {
+    if (GetParam() != Backend::Postgres) {
+        GTEST_SKIP() << "PostgreSQL's driver only";
+    }
+    db_->Db().Prepare("SELECT ItemCode FROM kelt_trs_printingdetails")->Query();
+    EXPECT_EQ(db_->Db().Query("SHOW statement_timeout").rows.at(0).at(0).AsText(), "10s");
+}
+
 TEST_P(DatabaseBackendTest, RollbackLeavesNothingAndCommitKeepsBothRows) {
     auto other = OpenDatabaseConnection(db_->Setup(), AdoConnectionString(db_->Setup()));
     auto countOnOther = [&] {
