@@ -34,12 +34,17 @@ void PrintQueueDispatcher::DispatchPrintQueue() {
     }
 
     std::string sql;
+    const std::string keyColumn = ticketKeyColumn_;
     if (ctx_.window.IndividualMode()) {
         ticketKeyColumn_ = "ItemCode";
         sql = TicketKeyQuery(ticketKeyColumn_, " WHERE a.PrintStatus=0");
     } else {
         ticketKeyColumn_ = "TableCode";
         sql = TicketKeyQuery(ticketKeyColumn_, " Where A.PrintStatus = 0");
+    }
+    // Keys of the other mode name other tickets.
+    if (ticketKeyColumn_ != keyColumn) {
+        tried_.clear();
     }
 
     // A ticket's wait is counted from the first pass that found its items,
@@ -59,20 +64,22 @@ void PrintQueueDispatcher::DispatchPrintQueue() {
         const auto earlier = found_.find(key);
         const auto firstFound = found[key] =
             earlier == found_.end() ? passStarted : earlier->second;
-        if (cutShort || tried_.contains(key)) {
+        // A key has a ticket for each printer group of its items.
+        std::pair<std::string, std::string> ticket{tickets->Field("PrinterGroupCode").Or(""), key};
+        if (cutShort || tried_.contains(ticket)) {
             continue;
         }
         if (dispatched && budget_ && std::chrono::steady_clock::now() - passStarted >= *budget_) {
             cutShort = true;  // the rest is only counted as found
             continue;
         }
-        ctx_.device.PrinterGroupCode = tickets->Field("PrinterGroupCode").Or("");
+        ctx_.device.PrinterGroupCode = ticket.first;
         ticketKeyValue_ = tickets->Field(ticketKeyColumn_);
         ctx_.itemsFound = firstFound;
         DispatchTicket(flags.AsText());
         dispatched = true;
         if (budget_) {
-            tried_.insert(key);
+            tried_.insert(std::move(ticket));
         }
     }
     tickets->Close();

@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "sending/PrintContext.h"
 #include "tickets/KitchenTicketComposer.h"
@@ -53,8 +54,9 @@ class PrintQueueDispatcher {
     std::map<std::string, std::chrono::steady_clock::time_point> found_;
     std::optional<std::chrono::steady_clock::duration> budget_;
     std::function<void()> moreLeft_;
-    // The keys tried since the last pass that reached the end.
-    std::set<std::string> tried_;
+    // The tickets (printer group, key) tried since the last pass that
+    // reached the end.
+    std::set<std::pair<std::string, std::string>> tried_;
 };
 
 }  // namespace kps
