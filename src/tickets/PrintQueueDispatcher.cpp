@@ -45,12 +45,13 @@ void PrintQueueDispatcher::DispatchPrintQueue() {
     // Keys of the other mode name other tickets.
     if (ticketKeyColumn_ != keyColumn) {
         tried_.clear();
+        found_.clear();
     }
 
     // A ticket's wait is counted from the first pass that found its items,
     // however many passes it waited for its printer.
     const auto passStarted = std::chrono::steady_clock::now();
-    std::map<std::string, std::chrono::steady_clock::time_point> found;
+    std::map<Ticket, std::chrono::steady_clock::time_point> found;
     bool cutShort = false;
     bool dispatched = false;
     auto tickets = ctx_.db.OpenRecordset(sql);
@@ -60,12 +61,12 @@ void PrintQueueDispatcher::DispatchPrintQueue() {
         if (flags.IsNull()) {
             continue;
         }
-        const std::string key = tickets->Field(ticketKeyColumn_).Or("");
-        const auto earlier = found_.find(key);
-        const auto firstFound = found[key] =
-            earlier == found_.end() ? passStarted : earlier->second;
         // A key has a ticket for each printer group of its items.
-        std::pair<std::string, std::string> ticket{tickets->Field("PrinterGroupCode").Or(""), key};
+        Ticket ticket{tickets->Field("PrinterGroupCode").Or(""),
+                      tickets->Field(ticketKeyColumn_).Or("")};
+        const auto earlier = found_.find(ticket);
+        const auto firstFound = found[ticket] =
+            earlier == found_.end() ? passStarted : earlier->second;
         if (cutShort || tried_.contains(ticket)) {
             continue;
         }

@@ -65,6 +65,14 @@ TEST_F(PrintQueueDispatcherTest, ATicketsWaitCountsFromThePassThatFirstFoundIt) 
     AddWaiting(3, "T5", "BURG");
     dispatcher.DispatchPrintQueue();
     EXPECT_GT(sender.sent.back().found, sender.sent[2].found);
+    // Another group's items of that table, found later, wait from then.
+    const auto burgerFound = sender.sent.back().found;
+    AddGroup("G2", "O");
+    AddItem("COLA", "G2");
+    AddWaiting(4, "T5", "COLA");
+    dispatcher.DispatchPrintQueue();
+    ASSERT_EQ(sender.sent.back().ids, std::vector<std::string>{"4"});
+    EXPECT_GT(sender.sent.back().found, burgerFound);
 }
 
 TEST_F(PrintQueueDispatcherTest, ALimitedPassLeavesTheRestToTheNextAndNoTicketIsPassedOver) {
