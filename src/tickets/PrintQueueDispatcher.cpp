@@ -34,6 +34,7 @@ void PrintQueueDispatcher::DispatchPrintQueue() {
     }
 
     std::string sql;
+    const std::string keyColumn = ticketKeyColumn_;
     if (ctx_.window.IndividualMode()) {
         ticketKeyColumn_ = "ItemCode";
         sql = TicketKeyQuery(ticketKeyColumn_, " WHERE a.PrintStatus=0");
@@ -41,11 +42,16 @@ void PrintQueueDispatcher::DispatchPrintQueue() {
         ticketKeyColumn_ = "TableCode";
         sql = TicketKeyQuery(ticketKeyColumn_, " Where A.PrintStatus = 0");
     }
+    // Keys of the other mode name other tickets.
+    if (ticketKeyColumn_ != keyColumn) {
+        tried_.clear();
+        found_.clear();
+    }
 
     // A ticket's wait is counted from the first pass that found its items,
     // however many passes it waited for its printer.
     const auto passStarted = std::chrono::steady_clock::now();
-    std::map<std::string, std::chrono::steady_clock::time_point> found;
+    std::map<Ticket, std::chrono::steady_clock::time_point> found;
     bool cutShort = false;
     bool dispatched = false;
     auto tickets = ctx_.db.OpenRecordset(sql);
@@ -55,24 +61,26 @@ void PrintQueueDispatcher::DispatchPrintQueue() {
         if (flags.IsNull()) {
             continue;
         }
-        const std::string key = tickets->Field(ticketKeyColumn_).Or("");
-        const auto earlier = found_.find(key);
-        const auto firstFound = found[key] =
+        // A key has a ticket for each printer group of its items.
+        Ticket ticket{tickets->Field("PrinterGroupCode").Or(""),
+                      tickets->Field(ticketKeyColumn_).Or("")};
+        const auto earlier = found_.find(ticket);
+        const auto firstFound = found[ticket] =
             earlier == found_.end() ? passStarted : earlier->second;
-        if (cutShort || tried_.contains(key)) {
+        if (cutShort || tried_.contains(ticket)) {
             continue;
         }
         if (dispatched && budget_ && std::chrono::steady_clock::now() - passStarted >= *budget_) {
             cutShort = true;  // the rest is only counted as found
             continue;
         }
-        ctx_.device.PrinterGroupCode = tickets->Field("PrinterGroupCode").Or("");
+        ctx_.device.PrinterGroupCode = ticket.first;
         ticketKeyValue_ = tickets->Field(ticketKeyColumn_);
         ctx_.itemsFound = firstFound;
         DispatchTicket(flags.AsText());
         dispatched = true;
         if (budget_) {
-            tried_.insert(key);
+            tried_.insert(std::move(ticket));
         }
     }
     tickets->Close();

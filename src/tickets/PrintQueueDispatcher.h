@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "sending/PrintContext.h"
 #include "tickets/KitchenTicketComposer.h"
@@ -42,6 +43,8 @@ class PrintQueueDispatcher {
     const Value& TicketKeyValue() const { return ticketKeyValue_; }
 
   private:
+    using Ticket = std::pair<std::string, std::string>;  // printer group, key
+
     void DispatchTicket(const std::string& flags);
 
     PrintContext& ctx_;
@@ -49,12 +52,12 @@ class PrintQueueDispatcher {
     std::string ticketKeyColumn_ = "TableCode";
     Value ticketKeyValue_;
     std::set<std::string> unknownTypes_;
-    // The waiting tickets' keys, with when a pass first found them.
-    std::map<std::string, std::chrono::steady_clock::time_point> found_;
+    // The waiting tickets, with when a pass first found them.
+    std::map<Ticket, std::chrono::steady_clock::time_point> found_;
     std::optional<std::chrono::steady_clock::duration> budget_;
     std::function<void()> moreLeft_;
-    // The keys tried since the last pass that reached the end.
-    std::set<std::string> tried_;
+    // The tickets tried since the last pass that reached the end.
+    std::set<Ticket> tried_;
 };
 
 }  // namespace kps

@@ -2,8 +2,10 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "database/Recordset.h"
@@ -245,6 +247,22 @@ TEST_P(DatabaseBackendTest, ValuesComeAsPlainTextOfTheirKind) {
     db_->Exec("UPDATE mrex_mt_item SET ItemName='Smørrebrød €5' WHERE ItemCode='F008'");
     menu->Requery();
     EXPECT_EQ(menu->Field("ItemName").AsText(), "Smørrebrød €5");
+}
+
+TEST_P(DatabaseBackendTest, AWriteWaitsForAnotherConnectionsTransactionRatherThanFailing) {
+    auto other = OpenDatabaseConnection(db_->Setup(), AdoConnectionString(db_->Setup()));
+    other->BeginTransaction();
+    other->Execute("Update Kelt_mt_Outlet Set OutletName='Other' Where OutletCode='OUT01'");
+    std::thread committer([&] {
+        // Longer than a commit: the write waits past its quick polls.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        other->CommitTransaction();
+    });
+    EXPECT_NO_THROW(
+        db_->Exec("Update Kelt_mt_Outlet Set OutletName='Mine' Where OutletCode='OUT01'"));
+    committer.join();
+    auto outlet = db_->Db().OpenRecordset("SELECT OutletName from Kelt_mt_Outlet");
+    EXPECT_EQ(outlet->Field("OutletName").AsText(), "Mine");
 }
 
 TEST_P(DatabaseBackendTest, FailingStatementsThrowAndLeaveTheConnectionUsable) {

@@ -65,6 +65,14 @@ TEST_F(PrintQueueDispatcherTest, ATicketsWaitCountsFromThePassThatFirstFoundIt) 
     AddWaiting(3, "T5", "BURG");
     dispatcher.DispatchPrintQueue();
     EXPECT_GT(sender.sent.back().found, sender.sent[2].found);
+    // Another group's items of that table, found later, wait from then.
+    const auto burgerFound = sender.sent.back().found;
+    AddGroup("G2", "O");
+    AddItem("COLA", "G2");
+    AddWaiting(4, "T5", "COLA");
+    dispatcher.DispatchPrintQueue();
+    ASSERT_EQ(sender.sent.back().ids, std::vector<std::string>{"4"});
+    EXPECT_GT(sender.sent.back().found, burgerFound);
 }
 
 TEST_F(PrintQueueDispatcherTest, ALimitedPassLeavesTheRestToTheNextAndNoTicketIsPassedOver) {
@@ -88,6 +96,40 @@ TEST_F(PrintQueueDispatcherTest, ALimitedPassLeavesTheRestToTheNextAndNoTicketIs
     EXPECT_EQ(sender.sent[3].ids, std::vector<std::string>{"1"});
     EXPECT_EQ(moreLeft, 3);  // the third pass reached the end; the fourth did not
     EXPECT_EQ(sender.sent[2].found, sender.sent[0].found);  // found by the first pass
+}
+
+TEST_F(PrintQueueDispatcherTest, ALimitedPassTriesEachGroupsTicketOfAKeyAndKeysOfOneModeOnly) {
+    AddDevices(2);
+    AddGroup("G1", "O");
+    AddGroup("G2", "XO");
+    AddItem("BURG", "G1");
+    AddItem("COLA", "G2");
+    AddWaiting(1, "T1", "BURG");
+    AddWaiting(2, "T1", "COLA");
+    AddWaiting(3, "T2", "BURG");
+    int moreLeft = 0;
+    dispatcher.LimitPasses(std::chrono::hours(1), [&] { ++moreLeft; });
+    // Both groups' tickets of table T1 are sent, though the first one keeps
+    // its items waiting.
+    dispatcher.DispatchPrintQueue();
+    ASSERT_EQ(SentDevices(), (std::vector<std::string>{"KITCHEN1", "KITCHEN2", "KITCHEN1"}));
+    EXPECT_EQ(moreLeft, 0);
+    // Cut short after T1's first ticket, the next pass goes on with the rest.
+    sender.sent.clear();
+    dispatcher.LimitPasses(std::chrono::steady_clock::duration::zero(), [&] { ++moreLeft; });
+    dispatcher.DispatchPrintQueue();
+    dispatcher.DispatchPrintQueue();
+    ASSERT_EQ(sender.sent.size(), 2u);
+    EXPECT_EQ(sender.sent[0].ids, std::vector<std::string>{"1"});
+    EXPECT_EQ(sender.sent[1].ids, std::vector<std::string>{"2"});
+    // A switch of mode starts over: an item code tried is no table tried.
+    database.Exec("UPDATE kelt_trs_printingdetails SET TableCode='BURG' WHERE ID=3");
+    window.individualMode = true;
+    dispatcher.DispatchPrintQueue();
+    window.individualMode = false;
+    dispatcher.DispatchPrintQueue();
+    ASSERT_EQ(sender.sent.size(), 4u);
+    EXPECT_EQ(sender.sent[3].ids, std::vector<std::string>{"1"});
 }
 
 TEST_F(PrintQueueDispatcherTest, GroupsWithoutACapitalOSendNowhere) {
