@@ -35,19 +35,22 @@ std::unique_ptr<Connection> OpenCountedConnection(const GeneralSetup& setup,
         OpenDatabaseConnection(setup, BuildAdoConnectionString(setup, setup.Password)), failures);
 }
 
-std::unique_ptr<OutletLease> MakeLease(const GeneralSetup& setup, LeaseFence& fence,
-                                       const PrintLog& log, std::ostream& notices,
-                                       std::atomic<long long>& failures) {
+std::unique_ptr<OutletLease> MakeLease(const GeneralSetup& setup, Connection& tick,
+                                       LeaseFence& fence, const PrintLog& log,
+                                       std::ostream& notices, std::atomic<long long>& failures) {
     if (!setup.Lease) {
         return nullptr;
     }
-    // On a connection of its own, so that a tick waiting on a slow statement
-    // does not leave the lease unconfirmed.
-    auto own = OpenCountedConnection(setup, failures);
-    auto lease = MakeOutletLease(*own, setup.DatabaseName, setup.OutletCode,
+    // A lease on an ODBC connection gets one of its own, so that a tick
+    // waiting on a slow statement does not leave the lease unconfirmed.
+    std::unique_ptr<Connection> own;
+    if (OutletLeaseUsesConnection(tick.DbmsName())) {
+        own = OpenCountedConnection(setup, failures);
+    }
+    auto lease = MakeOutletLease(own ? *own : tick, setup.DatabaseName, setup.OutletCode,
                                  SqliteDatabaseFile(setup), OdbcConnectionString(setup));
     if (!lease) {
-        notices << "<4>The database (" << own->DbmsName()
+        notices << "<4>The database (" << tick.DbmsName()
                 << ") offers no outlet lease: this server prints without one, so no other "
                    "server may print for this outlet."
                 << std::endl;
@@ -83,7 +86,7 @@ PrintServer::PrintServer(StartupResult& started, const ServerPorts& ports, std::
                                [this] { return OpenCountedConnection(setup_, databaseErrors_); },
                                JournalWriter::UniqueWriterName(), clock_, log_)
                          : nullptr),
-      lease_(MakeLease(setup_, fence_, log_, notices, databaseErrors_)),
+      lease_(MakeLease(setup_, db_, fence_, log_, notices, databaseErrors_)),
       registry_(PosPrinterRegistry::BesideSettings(setup_)),
       scheduler_([this] {
           return OutletIdle({form_, states_, records_, stateFolder_});

@@ -26,13 +26,17 @@ std::unique_ptr<OutletLease> MakeOutletLease(Connection& db, const std::string& 
         };
         return std::make_unique<PostgresOutletLease>(std::move(open), OutletLeaseKey(name));
     }
-    if (dbms == "Microsoft SQL Server") {
+    if (OutletLeaseUsesConnection(dbms)) {
         return std::make_unique<SqlServerOutletLease>(db, name);
     }
     if (dbms.starts_with("SQLite") && !sqliteFile.empty()) {
         return std::make_unique<FileOutletLease>(sqliteFile, name);
     }
     return nullptr;
+}
+
+bool OutletLeaseUsesConnection(const std::string& dbmsName) {
+    return dbmsName == "Microsoft SQL Server";
 }
 
 std::string OutletLeaseName(const std::string& databaseName, const std::string& outletCode) {

@@ -41,6 +41,11 @@ std::unique_ptr<OutletLease> MakeOutletLease(Connection& db, const std::string& 
                                              const std::string& sqliteFile,
                                              const std::string& odbcConnectionString);
 
+// Whether the lease MakeOutletLease makes for `dbmsName` lives on the
+// connection it is given (SQL Server's application lock); the others hold
+// a session or a file of their own.
+bool OutletLeaseUsesConnection(const std::string& dbmsName);
+
 // The name both servers of an outlet derive the lease from.
 std::string OutletLeaseName(const std::string& databaseName, const std::string& outletCode);
 

@@ -27,8 +27,8 @@ namespace kps {
 // thread could not ask about, closes the fence at once.
 class LeaseKeeper final : public OutletLease {
   public:
-    // `lease` lives on `db`; `log`, when given, hears at once why the
-    // thread stopped.
+    // `lease` lives on `db` (null: on a session or file of its own); `log`,
+    // when given, hears at once why the thread stopped.
     LeaseKeeper(std::unique_ptr<Connection> db, std::unique_ptr<OutletLease> lease,
                 LeaseFence& fence, const PrintLog* log = nullptr,
                 std::chrono::milliseconds period = std::chrono::milliseconds(1000));
