@@ -55,10 +55,8 @@ SqliteFileWatch::SqliteFileWatch(const std::string& databasePath)
     if (fd_ < 0) {
         throw WatchError(errno, path_);
     }
-    std::string folder = std::filesystem::path(databasePath).parent_path().string();
-    if (folder.empty()) {
-        folder = ".";
-    }
+    const std::filesystem::path parent = std::filesystem::path(databasePath).parent_path();
+    const std::string folder = (parent.empty() ? std::filesystem::path(".") : parent).string();
     if (OnNetworkShare(folder)) {
         ::close(fd_);
         std::string text = "'";
