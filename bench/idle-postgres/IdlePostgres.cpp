@@ -1,9 +1,11 @@
 // kps-idle-postgres: what idle headless servers cost a PostgreSQL server.
 // One outlet: the statements and transactions a second its server sends and
 // the server's CPU. Many outlets, each its own database on one PostgreSQL:
-// the database's CPU per outlet. Figures, not a test: it never fails on a
-// number. Several --server options are measured in turn, side by side. The
-// PostgreSQL server is the front script's (scripts/idle-postgres).
+// the database's CPU per outlet, and beside it this machine's floor for one
+// confirmation a second (bare sessions that answer one Sync a second and do
+// nothing else). Figures, not a test: it never fails on a number. Several
+// --server options are measured in turn, side by side. The PostgreSQL
+// server is the front script's (scripts/idle-postgres).
 
 #include <algorithm>
 #include <iomanip>
@@ -47,7 +49,7 @@ std::string SessionsLabel(const std::string& applicationName) {
 }
 
 void PrintFigures(const std::vector<std::string>& servers, const std::vector<IdleFigures>& figures,
-                  const IdleOptions& options) {
+                  const IdleOptions& options, double bareSync) {
     auto row = [&](const std::string& name, auto cell) {
         std::vector<std::string> cells;
         for (const IdleFigures& f : figures) {
@@ -93,6 +95,9 @@ void PrintFigures(const std::vector<std::string>& servers, const std::vector<Idl
     }
     row("    servers still running at the end",
         [](const IdleFigures& f) { return std::to_string(f.serversUp); });
+    std::cout << "floor: a bare session sending one Sync a second (the lease's confirmation\n"
+                 "      and nothing else), its server process's CPU, ms a second: "
+              << Figure(bareSync) << "\n";
     for (std::size_t i = 0; i < figures.size(); ++i) {
         std::cout << "\n[" << i + 1 << "] one outlet: its statements over " << span
                   << ", most run first\n";
@@ -136,7 +141,7 @@ int main(int argc, char** argv) {
         for (const std::string& server : servers) {
             figures.push_back(kps::bench::RunIdle(server, options));
         }
-        PrintFigures(servers, figures, options);
+        PrintFigures(servers, figures, options, kps::bench::BareSyncCpuMsPerSecond(options));
     } catch (const kps::KpsError& error) {
         std::cerr << "kps-idle-postgres: " << error.Description() << "\n";
         return 1;

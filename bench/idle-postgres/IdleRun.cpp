@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "database/PostgresLibpqSession.h"
 #include "harness/BenchOutlet.h"
 #include "harness/PostgresStats.h"
 #include "harness/PrintRoom.h"
@@ -25,6 +26,10 @@ constexpr double kSettleTicks = 3;
 constexpr auto kSettleLongest = std::chrono::seconds(60);
 constexpr int kAloneLongest = 20;  // seconds of PostgreSQL with no server
 constexpr int kTopStatements = 8;
+// A server's start-up is no idle work: its first passes, and its start-up
+// transactions, which an idle session hands to the statistics views up to
+// 10 s late.
+constexpr auto kStartUpOver = std::chrono::seconds(11);
 
 // An outlet with one fake network printer and nothing to print, and its
 // server.
@@ -90,6 +95,7 @@ void OneOutlet(const std::string& server, const IdleOptions& options, IdleFigure
               << "\n";
     outlet.Start();
     outlet.Settle();
+    std::this_thread::sleep_for(kStartUpOver);
     const std::string database = outlet.Outlet().Database();
     stats.ForgetStatements();
     const double transactions = stats.Transactions(database);
@@ -127,6 +133,7 @@ void ManyOutlets(const std::string& server, const IdleOptions& options, IdleFigu
         outlet->Settle();
         databases.push_back(outlet->Outlet().Database());
     }
+    std::this_thread::sleep_for(kStartUpOver);
     const auto sessionsBefore = SessionCpu(stats, databases);
     const ProcessCpu backgroundBefore = ScheduledCpu(stats.BackgroundProcesses());
     before = stats.ServerCpu();
@@ -152,6 +159,41 @@ void ManyOutlets(const std::string& server, const IdleOptions& options, IdleFigu
 }
 
 }  // namespace
+
+double BareSyncCpuMsPerSecond(const IdleOptions& options) {
+    std::cerr << "  " << options.outlets << " bare sessions, one Sync a second for "
+              << options.seconds << " s\n";
+    const PostgresLogin login = PostgresLogin::FromEnvironment();
+    const PostgresParameters parameters{
+        {"host", "127.0.0.1"},        {"port", std::to_string(login.port)},
+        {"dbname", "postgres"},       {"user", login.user},
+        {"password", login.password}, {"application_name", "kps-idle-postgres bare Sync"}};
+    std::vector<std::unique_ptr<PostgresLibpqSession>> sessions;
+    std::vector<pid_t> backends;
+    for (int i = 0; i < options.outlets; ++i) {
+        sessions.push_back(
+            std::make_unique<PostgresLibpqSession>(parameters, std::chrono::seconds(10)));
+        backends.push_back(static_cast<pid_t>(sessions.back()->Backend()));
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const ProcessCpu before = ScheduledCpu(backends);
+    // Spread over the second, as independent servers' confirmations are.
+    const auto gap =
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::seconds(1)) /
+        options.outlets;
+    auto next = std::chrono::steady_clock::now();
+    for (int second = 0; second < options.seconds; ++second) {
+        for (auto& session : sessions) {
+            if (!session->Sync()) {
+                throw KpsError(kErrStatement, "A bare PostgreSQL session did not answer a Sync");
+            }
+            next += gap;
+            std::this_thread::sleep_until(next);
+        }
+    }
+    return 1000.0 * CpuBetween(before, ScheduledCpu(backends)) /
+           (static_cast<double>(options.outlets) * options.seconds);
+}
 
 IdleFigures RunIdle(const std::string& server, const IdleOptions& options) {
     std::cerr << server << "\n";

@@ -38,4 +38,10 @@ struct IdleFigures {
 
 IdleFigures RunIdle(const std::string& server, const IdleOptions& options);
 
+// This machine's floor for the lease's confirmation: `options.outlets` bare
+// libpq sessions on the same PostgreSQL, each sending one protocol Sync a
+// second and nothing else for `options.seconds`; their server processes'
+// CPU, in ms a second per session.
+double BareSyncCpuMsPerSecond(const IdleOptions& options);
+
 }  // namespace kps::bench
