@@ -26,7 +26,10 @@ PostgresParameters PostgresParametersFromOdbc(const std::string& odbcConnectionS
             }
         }
     }
-    parameters.insert(parameters.end(), {{"connect_timeout", "5"},
+    // Of servers listed for fail-over only the primary: a standby grants
+    // advisory locks of its own, and hears no notifications.
+    parameters.insert(parameters.end(), {{"target_session_attrs", "primary"},
+                                         {"connect_timeout", "5"},
                                          {"keepalives", "1"},
                                          {"keepalives_idle", "5"},
                                          {"keepalives_interval", "2"},
