@@ -1,7 +1,8 @@
 # Starts a throw-away PostgreSQL server on 127.0.0.1 for the tests and exports
 # KPS_TEST_PG_PORT, KPS_TEST_PG_DATABASE, KPS_TEST_PG_USER, KPS_TEST_PG_PASSWORD,
 # and a second login whose password holds connection-string punctuation:
-# KPS_TEST_PG_ODD_USER, KPS_TEST_PG_ODD_PASSWORD.
+# KPS_TEST_PG_ODD_USER, KPS_TEST_PG_ODD_PASSWORD. kps_pg_start_standby adds a
+# hot standby of it and exports KPS_TEST_PG_STANDBY_PORT.
 # Source it, then call kps_pg_start; kps_pg_stop runs on exit.
 
 kps_pg_bin() { ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1; }
@@ -34,8 +35,21 @@ SQL
     KPS_PG_BIN=$bin
 }
 
+# A read-only copy that follows the server, as listed beside it for fail-over.
+kps_pg_start_standby() {
+    local port=$((KPS_TEST_PG_PORT + 1))
+    "${KPS_PG_RUN[@]}" "$KPS_PG_BIN/pg_basebackup" -h "$KPS_PG_DIR" -p "$KPS_TEST_PG_PORT" \
+        -U postgres -D "$KPS_PG_DIR/standby" -R >/dev/null
+    "${KPS_PG_RUN[@]}" "$KPS_PG_BIN/pg_ctl" -D "$KPS_PG_DIR/standby" -l "$KPS_PG_DIR/standby.log" \
+        -w -o "-h 127.0.0.1 -p $port -k $KPS_PG_DIR -F" start >/dev/null
+    export KPS_TEST_PG_STANDBY_PORT=$port
+}
+
 kps_pg_stop() {
     [ -n "${KPS_PG_DIR:-}" ] || return 0
+    if [ -d "$KPS_PG_DIR/standby" ]; then
+        "${KPS_PG_RUN[@]}" "$KPS_PG_BIN/pg_ctl" -D "$KPS_PG_DIR/standby" -m immediate stop >/dev/null 2>&1 || true
+    fi
     "${KPS_PG_RUN[@]}" "$KPS_PG_BIN/pg_ctl" -D "$KPS_PG_DIR/data" -m immediate stop >/dev/null 2>&1 || true
     rm -rf "$KPS_PG_DIR"
     KPS_PG_DIR=

@@ -1,5 +1,9 @@
 #include "database/PostgresParameters.h"
 
+#include <strings.h>
+
+#include <algorithm>
+
 #include "database/OdbcConnectionString.h"
 
 namespace kps {
@@ -18,15 +22,24 @@ PostgresParameters PostgresParametersFromOdbc(const std::string& odbcConnectionS
     const ConnectionAttributes attributes = ParseConnectionAttributes(odbcConnectionString);
     PostgresParameters parameters;
     for (const auto& [keyword, names] : kOdbcNames) {
-        for (const auto& name : names) {
-            const std::string value = FindConnectionAttribute(attributes, name);
-            if (!value.empty()) {
-                parameters.emplace_back(keyword, value);
-                break;
+        // The driver takes the last of the names given (options come after
+        // the server's own settings), so this session reaches the same server.
+        std::string value;
+        for (const auto& [name, given] : attributes) {
+            if (std::any_of(names.begin(), names.end(), [&](const std::string& known) {
+                    return strcasecmp(known.c_str(), name.c_str()) == 0;
+                })) {
+                value = given;
             }
         }
+        if (!value.empty()) {
+            parameters.emplace_back(keyword, value);
+        }
     }
-    parameters.insert(parameters.end(), {{"connect_timeout", "5"},
+    // Of servers listed for fail-over only the primary: a standby grants
+    // advisory locks of its own, and hears no notifications.
+    parameters.insert(parameters.end(), {{"target_session_attrs", "primary"},
+                                         {"connect_timeout", "5"},
                                          {"keepalives", "1"},
                                          {"keepalives_idle", "5"},
                                          {"keepalives_interval", "2"},

@@ -49,6 +49,13 @@ void LeaseKeeper::ThrowIfFailed() const {
 
 void LeaseKeeper::Release() {
     Stop();
+    {
+        std::lock_guard lock(mutex_);
+        held_ = false;
+    }
+    // Before the lock goes: a standby may take it at once, and no lane may
+    // start a ticket on a confirmation of ours meanwhile.
+    fence_.Withdraw();
     lease_->Release();
 }
 

@@ -24,7 +24,7 @@ namespace kps {
 // To the tick it is the lease: TryAcquire and StillHeld answer from what the
 // thread found last, and throw the error that stopped the thread (TryAcquire
 // also when the lease the thread took was lost). A lost lease, or one the
-// thread could not ask about, closes the fence at once.
+// thread could not ask about, closes the fence at once, as does Release.
 class LeaseKeeper final : public OutletLease {
   public:
     // `lease` lives on `db` (null: on a session or file of its own); `log`,

@@ -121,6 +121,13 @@ TEST(ChangeSignalTest, PostgresParametersComeFromTheOdbcConnectionString) {
                                       {"password", "a;b}c"}, {"sslmode", "require"}};
     ASSERT_GE(parameters.size(), expected.size());
     EXPECT_EQ(PostgresParameters(parameters.begin(), parameters.begin() + 6), expected);
+    // The options come after the server's settings, and the driver takes the
+    // last of a keyword's names: so must every session beside it.
+    const PostgresParameters overridden = PostgresParametersFromOdbc(
+        "DRIVER={PostgreSQL Unicode};SERVER=localhost;PWD=a;Servername=10.0.0.6;Password=b;",
+        "listener");
+    EXPECT_EQ(PostgresParameters(overridden.begin(), overridden.begin() + 2),
+              (PostgresParameters{{"host", "10.0.0.6"}, {"password", "b"}}));
 }
 
 // What the listener's thread tells, for the test's thread to wait on.

@@ -259,6 +259,33 @@ TEST(OutletLeaseTest, ServerLeaseOnASilentLinkIsFoundLost) {
     EXPECT_FALSE(lease.StillHeld());
 }
 
+// Servers listed for fail-over may include a standby, which grants advisory
+// locks of its own: a lease taken there keeps no other server off.
+TEST(OutletLeaseTest, ServerLeaseSkipsAListedStandby) {
+    const char* standbyPort = std::getenv("KPS_TEST_PG_STANDBY_PORT");
+    if (!TestDatabase::IsAvailable(Backend::Postgres) || standbyPort == nullptr) {
+        GTEST_SKIP() << "PostgreSQL and its standby are not started here";
+    }
+    TestDatabase database(Backend::Postgres);
+    GeneralSetup setup = database.Setup();
+    const std::string primaryPort = std::getenv("KPS_TEST_PG_PORT");
+    auto leaseOn = [&](const std::string& servers, const std::string& ports) {
+        setup.ServerName = servers;
+        setup.OdbcOptions = "Port=" + ports + ";";
+        const PostgresParameters parameters =
+            PostgresParametersFromOdbc(OdbcConnectionString(setup), "kps standby lease test");
+        return std::make_unique<PostgresOutletLease>(
+            [parameters] {
+                return std::make_unique<PostgresLibpqSession>(parameters, std::chrono::seconds(10));
+            },
+            OutletLeaseKey("standby listed " + std::to_string(::getpid())));
+    };
+    auto listed = leaseOn("127.0.0.1,127.0.0.1", std::string(standbyPort) + "," + primaryPort);
+    auto direct = leaseOn("127.0.0.1", primaryPort);
+    ASSERT_TRUE(listed->TryAcquire());
+    EXPECT_FALSE(direct->TryAcquire()) << "two servers hold the outlet's lease";
+}
+
 TEST(OutletLeaseTest, OtherDatabasesHaveNone) {
     ScriptedConnection db;
     EXPECT_EQ(MakeOutletLease(db, "POSDB", "OUT01", "/tmp/orders.db", ""), nullptr);

@@ -105,6 +105,17 @@ TEST_F(LeaseKeeperTest, ALostLeaseClosesTheFenceAtOnceAndAStandbyThatLostItEnds)
     EXPECT_THROW(keeper->TryAcquire(), KpsError);
 }
 
+TEST_F(LeaseKeeperTest, AReleasedLeaseLetsNoTicketStart) {
+    lease->free = true;
+    ASSERT_TRUE(keeper->TryAcquire());
+    fence.Publish(true);
+    ASSERT_TRUE(fence.Open());
+    keeper->Release();
+    // The lock is free for the standby now, whatever the last confirmation.
+    EXPECT_FALSE(fence.Open());
+    EXPECT_FALSE(keeper->StillHeld());
+}
+
 TEST(LeaseWatchTest, CallsWhenAHolderLeftItsLeaseUnconfirmedForTheBound) {
     FakeSteadyTime steady;
     LeaseFence fence{kLeaseFenceBound, steady.Source()};
