@@ -58,8 +58,9 @@ void PostgresOutletLease::Open() {
                            std::to_string(session->Backend()) + ", statements answered by " +
                            std::to_string(backend) +
                            "): most likely a transaction pooler stands between this server and "
-                           "PostgreSQL, which breaks the lease. Connect directly or through a "
-                           "session pooler.");
+                           "PostgreSQL, which breaks the lease. Connect the servers directly (a "
+                           "pooler that stands in for PostgreSQL's process ids is refused even "
+                           "in session mode).");
     }
     session_ = std::move(session);
 }
