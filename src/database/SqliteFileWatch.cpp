@@ -1,7 +1,9 @@
 #include "database/SqliteFileWatch.h"
 
 #include <linux/magic.h>
+#include <sys/epoll.h>
 #include <sys/inotify.h>
+#include <sys/timerfd.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
@@ -19,6 +21,10 @@ namespace kps {
 namespace {
 
 constexpr std::uint32_t kFileEvents = IN_MODIFY;
+// Looks after a write: soon for a quick commit, the gaps doubling for one
+// whose sync is slow, up to what the once-a-second safety net covers.
+constexpr std::chrono::milliseconds kFirstLook{10};
+constexpr std::chrono::milliseconds kLastLook{320};
 // The log is made by the first connection in WAL mode, and a restored
 // database is moved in over the old one.
 constexpr std::uint32_t kFolderEvents = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
@@ -46,46 +52,67 @@ KpsError WatchError(int error, const std::string& path) {
     return KpsError(error, text);
 }
 
+// A descriptor made by `made`, which returned -1 and set errno on failure.
+int Made(int made, const std::string& path) {
+    if (made < 0) {
+        throw WatchError(errno, path);
+    }
+    return made;
+}
+
+void ListenTo(int ready, int fd, const std::string& path) {
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.fd = fd;
+    Made(::epoll_ctl(ready, EPOLL_CTL_ADD, fd, &event), path);
+}
+
 }  // namespace
 
 SqliteFileWatch::SqliteFileWatch(const std::string& databasePath)
-    : path_(databasePath),
-      name_(std::filesystem::path(databasePath).filename().string()),
-      fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-    if (fd_ < 0) {
-        throw WatchError(errno, path_);
-    }
+    : path_(databasePath), name_(std::filesystem::path(databasePath).filename().string()) {
     const std::filesystem::path parent = std::filesystem::path(databasePath).parent_path();
     const std::string folder = (parent.empty() ? std::filesystem::path(".") : parent).string();
     if (OnNetworkShare(folder)) {
-        ::close(fd_);
         std::string text = "'";
         text += path_;
         text += "' is on a network share, whose changes from other machines go unwatched";
         throw KpsError(kErrFile, text);
     }
-    if (::inotify_add_watch(fd_, folder.c_str(), kFolderEvents) < 0 || !WatchFiles()) {
-        const int error = errno;
-        ::close(fd_);
-        throw WatchError(error, path_);
+    events_.Reset(Made(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC), path_));
+    Made(::inotify_add_watch(events_.Get(), folder.c_str(), kFolderEvents), path_);
+    if (!WatchFiles()) {
+        throw WatchError(errno, path_);
     }
-}
-
-SqliteFileWatch::~SqliteFileWatch() {
-    ::close(fd_);
+    again_.Reset(Made(::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC), path_));
+    ready_.Reset(Made(::epoll_create1(EPOLL_CLOEXEC), path_));
+    ListenTo(ready_.Get(), events_.Get(), path_);
+    ListenTo(ready_.Get(), again_.Get(), path_);
 }
 
 bool SqliteFileWatch::WatchFiles() {
     // The log is there only in WAL mode, and is watched once the folder
     // tells it came; the database file must be there.
-    ::inotify_add_watch(fd_, (path_ + "-wal").c_str(), kFileEvents);
-    return ::inotify_add_watch(fd_, path_.c_str(), kFileEvents) >= 0;
+    ::inotify_add_watch(events_.Get(), (path_ + "-wal").c_str(), kFileEvents);
+    return ::inotify_add_watch(events_.Get(), path_.c_str(), kFileEvents) >= 0;
 }
 
 void SqliteFileWatch::Drain() {
+    std::uint64_t expired = 0;
+    const bool lookDue = ::read(again_.Get(), &expired, sizeof expired) > 0;
+    if (ReadEvents()) {
+        LookAgainIn(kFirstLook);
+    } else if (lookDue && lookAgain_ < kLastLook) {
+        LookAgainIn(lookAgain_ * 2);
+    }
+}
+
+bool SqliteFileWatch::ReadEvents() {
     alignas(inotify_event) char buffer[4096];
+    bool told = false;
     bool appeared = false;
-    for (ssize_t got; (got = ::read(fd_, buffer, sizeof buffer)) > 0;) {
+    for (ssize_t got; (got = ::read(events_.Get(), buffer, sizeof buffer)) > 0;) {
+        told = true;
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             if ((event->mask & (IN_CREATE | IN_MOVED_TO)) != 0 && event->len > 0) {
@@ -98,6 +125,15 @@ void SqliteFileWatch::Drain() {
     if (appeared) {
         WatchFiles();
     }
+    return told;
+}
+
+void SqliteFileWatch::LookAgainIn(std::chrono::milliseconds after) {
+    lookAgain_ = after;
+    itimerspec when{};
+    when.it_value.tv_sec = static_cast<time_t>(after.count() / 1000);
+    when.it_value.tv_nsec = static_cast<long>(after.count() % 1000 * 1000000);
+    ::timerfd_settime(again_.Get(), 0, &when, nullptr);
 }
 
 }  // namespace kps
