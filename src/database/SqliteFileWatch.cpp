@@ -119,6 +119,8 @@ bool SqliteFileWatch::ReadEvents() {
                 const std::string name = event->name;
                 appeared = appeared || name == name_ || name == name_ + "-wal";
             }
+            // A full queue drops events, a log's arrival among them.
+            appeared = appeared || (event->mask & IN_Q_OVERFLOW) != 0;
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
     }

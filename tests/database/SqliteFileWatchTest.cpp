@@ -43,5 +43,22 @@ TEST(SqliteFileWatchTest, LooksAgainAfterAWriteForACommitThatTurnsVisibleLater) 
     EXPECT_TRUE(DrainUntilQuiet(watch));
 }
 
+TEST(SqliteFileWatchTest, WatchesALogThatAppearedWhileItsEventsOverflowed) {
+    TempFolder folder;
+    const std::string database = folder.File("orders.db");
+    Write(database);
+    SqliteFileWatch watch(database);
+    int queued = 0;
+    std::ifstream("/proc/sys/fs/inotify/max_queued_events") >> queued;
+    ASSERT_GT(queued, 0);
+    for (int file = 0; file <= queued; ++file) {
+        Write(folder.File(std::to_string(file)));
+    }
+    Write(database + "-wal");  // its arrival finds the queue full
+    ASSERT_TRUE(DrainUntilQuiet(watch));
+    Write(database + "-wal");
+    EXPECT_TRUE(Readable(watch));
+}
+
 }  // namespace
 }  // namespace kps::test
