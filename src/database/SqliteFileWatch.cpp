@@ -21,10 +21,9 @@ namespace kps {
 namespace {
 
 constexpr std::uint32_t kFileEvents = IN_MODIFY;
-// Looks after a write: soon for a quick commit, the gaps doubling for one
-// whose sync is slow, up to what the once-a-second safety net covers.
-constexpr std::chrono::milliseconds kFirstLook{10};
-constexpr std::chrono::milliseconds kLastLook{320};
+// The gaps between looks after a write double up to what the once-a-second
+// safety net covers.
+constexpr std::chrono::milliseconds kLastLook{400};
 // The log is made by the first connection in WAL mode, and a restored
 // database is moved in over the old one.
 constexpr std::uint32_t kFolderEvents = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
@@ -69,8 +68,11 @@ void ListenTo(int ready, int fd, const std::string& path) {
 
 }  // namespace
 
-SqliteFileWatch::SqliteFileWatch(const std::string& databasePath)
-    : path_(databasePath), name_(std::filesystem::path(databasePath).filename().string()) {
+SqliteFileWatch::SqliteFileWatch(const std::string& databasePath,
+                                 std::chrono::milliseconds firstLook)
+    : path_(databasePath),
+      name_(std::filesystem::path(databasePath).filename().string()),
+      firstLook_(firstLook) {
     const std::filesystem::path parent = std::filesystem::path(databasePath).parent_path();
     const std::string folder = (parent.empty() ? std::filesystem::path(".") : parent).string();
     if (OnNetworkShare(folder)) {
@@ -101,10 +103,23 @@ void SqliteFileWatch::Drain() {
     std::uint64_t expired = 0;
     const bool lookDue = ::read(again_.Get(), &expired, sizeof expired) > 0;
     if (ReadEvents()) {
-        LookAgainIn(kFirstLook);
-    } else if (lookDue && lookAgain_ < kLastLook) {
-        LookAgainIn(lookAgain_ * 2);
+        // Writes heard meanwhile wait for the look: a terminal that commits
+        // all day makes one pass per look, not one per commit.
+        Listen(0);
+        LookAgainIn(firstLook_);
+    } else if (lookDue) {
+        Listen(EPOLLIN);
+        if (lookAgain_ < kLastLook) {
+            LookAgainIn(lookAgain_ * 2);
+        }
     }
+}
+
+void SqliteFileWatch::Listen(std::uint32_t events) {
+    epoll_event event{};
+    event.events = events;
+    event.data.fd = events_.Get();
+    ::epoll_ctl(ready_.Get(), EPOLL_CTL_MOD, events_.Get(), &event);
 }
 
 bool SqliteFileWatch::ReadEvents() {

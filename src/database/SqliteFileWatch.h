@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 #include "text/FileDescriptor.h"
@@ -13,17 +14,20 @@ namespace kps {
 // that someone wrote, the server itself perhaps, not what. A commit turns
 // visible only after its last write (a write-ahead log's commit once its
 // sync is done), so the descriptor turns readable again a few times at
-// growing intervals after the last write heard.
+// growing intervals after the last write heard; writes heard until the
+// first of those looks are told by it.
 class SqliteFileWatch {
   public:
     // Throws KpsError when the watch cannot be set (no such file, no inotify
     // left, a file system that refuses it) or would not hear other machines
     // (a network share).
-    explicit SqliteFileWatch(const std::string& databasePath);
+    explicit SqliteFileWatch(const std::string& databasePath,
+                             std::chrono::milliseconds firstLook = std::chrono::milliseconds(25));
     SqliteFileWatch(const SqliteFileWatch&) = delete;
     SqliteFileWatch& operator=(const SqliteFileWatch&) = delete;
 
-    // Readable after a write since the last Drain, or when a later look is due.
+    // Readable when a look is due, and at once after a write when no look
+    // is.
     int Fd() const { return ready_.Get(); }
     // Reads what has been told, watches a log or a database file that has
     // just appeared in the folder, and sets when to look again.
@@ -36,12 +40,16 @@ class SqliteFileWatch {
     // True when a write was told since the last call.
     bool ReadEvents();
     void LookAgainIn(std::chrono::milliseconds after);
+    // Whether a write makes the descriptor readable at once (EPOLLIN) or
+    // waits for the next look (0).
+    void Listen(std::uint32_t events);
 
     std::string path_;
     std::string name_;  // the database's file name inside its folder
     FileDescriptor events_;
     FileDescriptor again_;  // a timer for the next look after a write
     FileDescriptor ready_;  // readable when either of the two is
+    std::chrono::milliseconds firstLook_;
     std::chrono::milliseconds lookAgain_{0};
 };
 

@@ -43,6 +43,18 @@ TEST(SqliteFileWatchTest, LooksAgainAfterAWriteForACommitThatTurnsVisibleLater) 
     EXPECT_TRUE(DrainUntilQuiet(watch));
 }
 
+TEST(SqliteFileWatchTest, WritesAfterOneHeardWaitForTheNextLook) {
+    TempFolder folder;
+    const std::string database = folder.File("orders.db");
+    Write(database);
+    SqliteFileWatch watch(database, std::chrono::seconds(30));
+    Write(database);
+    ASSERT_TRUE(Readable(watch));
+    watch.Drain();
+    Write(database);
+    EXPECT_FALSE(Readable(watch, 0)) << "a terminal that commits all day would make a pass each";
+}
+
 TEST(SqliteFileWatchTest, WatchesALogThatAppearedWhileItsEventsOverflowed) {
     TempFolder folder;
     const std::string database = folder.File("orders.db");
