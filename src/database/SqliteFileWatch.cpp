@@ -51,19 +51,19 @@ KpsError WatchError(int error, const std::string& path) {
     return KpsError(error, text);
 }
 
-// A descriptor made by `made`, which returned -1 and set errno on failure.
-int Made(int made, const std::string& path) {
-    if (made < 0) {
+// The result of a call that returns -1 and sets errno when it fails.
+int Checked(int result, const std::string& path) {
+    if (result < 0) {
         throw WatchError(errno, path);
     }
-    return made;
+    return result;
 }
 
 void ListenTo(int ready, int fd, const std::string& path) {
     epoll_event event{};
     event.events = EPOLLIN;
     event.data.fd = fd;
-    Made(::epoll_ctl(ready, EPOLL_CTL_ADD, fd, &event), path);
+    Checked(::epoll_ctl(ready, EPOLL_CTL_ADD, fd, &event), path);
 }
 
 }  // namespace
@@ -81,13 +81,13 @@ SqliteFileWatch::SqliteFileWatch(const std::string& databasePath,
         text += "' is on a network share, whose changes from other machines go unwatched";
         throw KpsError(kErrFile, text);
     }
-    events_.Reset(Made(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC), path_));
-    Made(::inotify_add_watch(events_.Get(), folder.c_str(), kFolderEvents), path_);
+    events_.Reset(Checked(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC), path_));
+    Checked(::inotify_add_watch(events_.Get(), folder.c_str(), kFolderEvents), path_);
     if (!WatchFiles()) {
         throw WatchError(errno, path_);
     }
-    again_.Reset(Made(::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC), path_));
-    ready_.Reset(Made(::epoll_create1(EPOLL_CLOEXEC), path_));
+    again_.Reset(Checked(::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC), path_));
+    ready_.Reset(Checked(::epoll_create1(EPOLL_CLOEXEC), path_));
     ListenTo(ready_.Get(), events_.Get(), path_);
     ListenTo(ready_.Get(), again_.Get(), path_);
 }

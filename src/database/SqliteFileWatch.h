@@ -26,8 +26,8 @@ class SqliteFileWatch {
     SqliteFileWatch(const SqliteFileWatch&) = delete;
     SqliteFileWatch& operator=(const SqliteFileWatch&) = delete;
 
-    // Readable when a look is due, and at once after a write when no look
-    // is.
+    // Readable when a look is due, and at once after a write unless a write
+    // heard before waits for its look.
     int Fd() const { return ready_.Get(); }
     // Reads what has been told, watches a log or a database file that has
     // just appeared in the folder, and sets when to look again.
