@@ -28,11 +28,15 @@ constexpr std::chrono::milliseconds kLastLook{400};
 // database is moved in over the old one.
 constexpr std::uint32_t kFolderEvents = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
 
-// File systems whose watch hears only this machine's writes: another
-// terminal's order would go unheard until the next poll.
-constexpr std::array<std::uint32_t, 6> kNetworkShares{NFS_SUPER_MAGIC,  SMB_SUPER_MAGIC,
-                                                      CIFS_SUPER_MAGIC, SMB2_SUPER_MAGIC,
-                                                      V9FS_MAGIC,       FUSE_SUPER_MAGIC};
+// GFS2's, which <linux/magic.h> does not name.
+constexpr std::uint32_t kGfs2Magic = 0x01161970;
+
+// Network and cluster file systems, whose watch hears only this machine's
+// writes: another terminal's order would go unheard until the next poll.
+constexpr std::array<std::uint32_t, 12> kNetworkShares{
+    NFS_SUPER_MAGIC, SMB_SUPER_MAGIC,  CIFS_SUPER_MAGIC,  SMB2_SUPER_MAGIC,
+    V9FS_MAGIC,      FUSE_SUPER_MAGIC, CEPH_SUPER_MAGIC,  AFS_SUPER_MAGIC,
+    AFS_FS_MAGIC,    CODA_SUPER_MAGIC, OCFS2_SUPER_MAGIC, kGfs2Magic};
 
 bool OnNetworkShare(const std::string& folder) {
     struct statfs system {};
